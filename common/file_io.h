@@ -1,0 +1,18 @@
+#pragma once
+// Whole-file reading and atomic replacement of files.
+#include <string>
+
+namespace common {
+
+bool FileExists(const std::string& path);
+
+// Reads the whole file; throws AppError("Cannot open file %s") when it
+// cannot be opened.
+std::string ReadWholeFile(const std::string& path);
+
+// Writes `bytes` to a temporary file beside `path` and renames it over
+// `path`, so a failed write never destroys the previous file. Throws AppError
+// with the system's message on failure.
+void WriteFileAtomically(const std::string& path, const std::string& bytes);
+
+}  // namespace common

@@ -1,0 +1,54 @@
+#pragma once
+// Number <-> text with "." as decimal separator, whatever the user's locale.
+#include <cstdint>
+#include <string>
+
+namespace common {
+
+std::string IntToText(std::int64_t value);
+
+// Fixed-point with `decimals` digits after the point; a value with more than
+// `precision` digits before the point is written in exponent form instead
+// ("1.2345679E+12": precision significant digits, sign and at least 2 digits).
+// FormatFixed(21.0, 2) == "21.00"; FormatFixed(66.0, 5, 10) == "66.00000".
+std::string FormatFixed(double value, int decimals, int precision = 7);
+
+// General form with up to `precision` significant digits: trailing zeros and
+// a trailing point removed; fixed notation when |x| >= 0.00001 and the
+// integer part has at most `precision` digits, otherwise scientific
+// ("1.5E-6", "1E20", "-2.5E17"). 0 gives "0".
+std::string FormatGeneral(double value, int precision = 15);
+
+// The 23-character exponent form of "vfdef.par": sign or blank, one digit,
+// point, 14 digits, "E", exponent sign and 4 digits (" 2.10000000000000E+0001").
+std::string FormatParExponent(double value);
+
+// Strict parsing of a whole text (leading and trailing blanks allowed).
+// Throw AppError("'%s' is not a valid integer value") and
+// AppError("'%s' is not a valid floating point value").
+std::int32_t ParseInteger(const std::string& text);
+double ParseFloat(const std::string& text);
+// Non-throwing variants.
+bool TryParseInteger(const std::string& text, std::int32_t& out);
+bool TryParseFloat(const std::string& text, double& out);
+
+// Reads numbers from a text the way a line-ordered parameter file is read:
+// blanks, TABs and line ends before a number are skipped and the following run
+// of non-blank characters is the number. Anything unreadable (also the end of
+// the text) throws AppError("Invalid numeric input").
+class NumberReader {
+public:
+    explicit NumberReader(std::string text);
+    std::int32_t ReadInteger();
+    double ReadReal();
+    // Skips the rest of the current line, including its line end.
+    void SkipLine();
+    bool AtEnd() const;
+
+private:
+    std::string Token();
+    std::string text_;
+    std::size_t pos_ = 0;
+};
+
+}  // namespace common

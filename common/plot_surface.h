@@ -1,0 +1,89 @@
+#pragma once
+// A fixed-size raster image with a drawing pen, a fill brush and the
+// line and rectangle conventions of the programs' plots:
+// - MoveTo/LineTo draw with a 1-pixel aliased pen; a line's end point is not
+//   painted, so consecutive LineTo calls paint every pixel exactly once;
+// - Rectangle(x1, y1, x2, y2) covers x1..x2-1 and y1..y2-1: border in the pen
+//   colour, inside in the brush colour (same for Ellipse);
+// - TextOut places text by its top-left corner, on the brush colour.
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <string>
+#include <vector>
+
+namespace common {
+
+struct Rgb {
+    int r = 0, g = 0, b = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kWhite{255, 255, 255};
+inline constexpr Rgb kLime{0, 255, 0};
+inline constexpr Rgb kGreen{0, 128, 0};
+inline constexpr Rgb kRed{255, 0, 0};
+inline constexpr Rgb kTeal{0, 128, 128};
+inline constexpr Rgb kYellow{255, 255, 0};
+inline constexpr Rgb kBlue{0, 0, 255};
+inline constexpr Rgb kNavy{0, 0, 128};
+inline constexpr Rgb kGray{128, 128, 128};
+inline constexpr Rgb kSilver{192, 192, 192};
+
+// The font plots write with when nothing else is chosen.
+QFont DefaultPlotFont();
+
+class PlotSurface {
+public:
+    PlotSurface(int width, int height);
+
+    int Width() const { return image_.width(); }
+    int Height() const { return image_.height(); }
+
+    void SetPenColor(Rgb c) { pen_ = c; }
+    void SetBrushColor(Rgb c) { brush_ = c; }
+    void SetFontColor(Rgb c) { fontColor_ = c; }
+    Rgb PenColor() const { return pen_; }
+    Rgb BrushColor() const { return brush_; }
+    void SetFont(const QFont& font) { font_ = font; }
+    const QFont& Font() const { return font_; }
+
+    void MoveTo(int x, int y) { pos_ = QPoint(x, y); }
+    void LineTo(int x, int y);
+    QPoint PenPosition() const { return pos_; }
+    // Lines through the points; the last point is not painted.
+    void Polyline(const std::vector<QPoint>& points);
+    // Closed polygon, outlined with the pen and filled with the brush.
+    void Polygon(const std::vector<QPoint>& points);
+    void Rectangle(int x1, int y1, int x2, int y2);
+    void FillRect(int x1, int y1, int x2, int y2);  // brush only, no border
+    void Ellipse(int x1, int y1, int x2, int y2);
+    void SetPixel(int x, int y, Rgb c);
+
+    void TextOut(int x, int y, const std::string& text);
+    int TextWidth(const std::string& text) const;
+    int TextHeight(const std::string& text) const;
+
+    Rgb Pixel(int x, int y) const;
+    const QImage& Image() const { return image_; }
+    QImage& MutableImage() { return image_; }
+
+    // Writes the whole image as a Windows bitmap, replacing `path` atomically.
+    void SaveBmp(const std::string& path) const;
+
+private:
+    QImage image_;
+    Rgb pen_ = kBlack;
+    Rgb brush_ = kWhite;
+    Rgb fontColor_ = kBlack;
+    QFont font_;
+    QPoint pos_{0, 0};
+};
+
+// A black-on-white copy of `image`: pixels of `background` become white,
+// every other pixel black (the copy put on the clipboard).
+QImage MaskOfImage(const QImage& image, Rgb background);
+
+}  // namespace common

@@ -1,0 +1,37 @@
+#pragma once
+// Every modal question of the programs goes through DialogService, so tests
+// can answer it without a dialog ever blocking.
+#include <QString>
+#include <optional>
+
+class QWidget;
+class QDialog;
+
+namespace common::ui {
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    // File dialogs: the chosen path, or nothing when the user cancelled.
+    // `filter` is written "description|pattern" (e.g. "bitmap|*.BMP"); empty
+    // means no filter.
+    virtual std::optional<QString> OpenFileName(QWidget* parent, const QString& title,
+                                                const QString& filter) = 0;
+    virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& title,
+                                                const QString& filter,
+                                                const QString& proposedName) = 0;
+    // A message box with an error sign and one "OK" button.
+    virtual void ShowError(QWidget* parent, const QString& title, const QString& message) = 0;
+    // Runs a dialog modally; returns its result code.
+    virtual int RunModal(QDialog& dialog) = 0;
+};
+
+// The service in use: the real dialogs unless a test installed another one.
+DialogService& Dialogs();
+// Installs `service` (nullptr restores the real dialogs); not owned.
+void SetDialogs(DialogService* service);
+
+// "bitmap|*.BMP" -> "bitmap (*.BMP)"; several pairs are joined with ";;".
+QString QtFilterFromPairs(const QString& filter);
+
+}  // namespace common::ui
