@@ -6,9 +6,17 @@
 // are equal. Programmatic changes never emit UserChanged.
 #include <QWidget>
 
+#include "common/ui/spin_arrows.h"
+
 class QLineEdit;
+class QKeyEvent;
 
 namespace common::ui {
+
+// The key filter both spin fields share: '+', '-', digits, the decimal point
+// and control characters other than Enter are accepted; with the editor
+// disabled printable characters and Backspace are refused as well.
+bool SpinAcceptsChar(QChar c, bool editorEnabled);
 
 class IntSpinEdit : public QWidget {
     Q_OBJECT
@@ -28,8 +36,11 @@ public:
     void SetIncrement(int v) { increment_ = v; }
     // Typing allowed (arrows always work unless read-only).
     void SetEditorEnabled(bool enabled);
+    bool EditorEnabled() const { return editorEnabled_; }
     void SetReadOnly(bool readOnly);
+    bool ReadOnly() const { return readOnly_; }
     QLineEdit* Editor() const { return edit_; }
+    ArrowButtons* Arrows() const { return arrows_; }
 
     // The arrow actions (also Up and Down keys in the editor).
     void StepUp();
@@ -46,11 +57,18 @@ protected:
 
 private:
     int Clamp(int v) const;
+    void Step(int sign);
+    void UpdateEditorReadOnly();
     QLineEdit* edit_;
-    class ArrowButtons* arrows_ = nullptr;
+    ArrowButtons* arrows_ = nullptr;
     int min_ = 0, max_ = 0, increment_ = 1;
     bool editorEnabled_ = true;
     bool readOnly_ = false;
 };
+
+// Handles the keys of a spin field's editor; shared by both spin fields.
+// Returns true when the event was consumed. `step` is called with +1/-1.
+bool HandleSpinKey(QKeyEvent* event, bool editorEnabled, bool readOnly,
+                   const std::function<void(int)>& step, const std::function<void()>& enter);
 
 }  // namespace common::ui
