@@ -1,0 +1,96 @@
+#pragma once
+// The cube of model cells, their neighbourhood and the random laying of the
+// nexuses (cell-to-cell junctions) between neighbouring x-layers.
+#include "myogrid/engine/parameter_source.h"
+#include "myogrid/engine/random_source.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace myogrid {
+
+inline constexpr int kMaxDimension = 13;
+inline constexpr int kCellSlots = kMaxDimension * kMaxDimension * kMaxDimension + 1;  // 2198
+inline constexpr int kDirectionCount = 18;
+// Marks a neighbour slot not yet laid while the block is built.
+inline constexpr std::uint16_t kUnlaidSlot = 255;
+inline constexpr const char* kConnexionFile = "connex.txt";
+
+// Neighbour directions 1..18 (index 0 unused): the 9 cells of the next and
+// the 9 of the previous x-layer. NexusClass 2 = along x, 3 = xy/xz diagonal,
+// 4 = xyz diagonal. The opposite of d is 19 - d.
+struct Direction {
+    int dx, dy, dz;
+    int nexusClass;
+};
+extern const std::array<Direction, kDirectionCount + 1> kDirections;
+constexpr int OppositeDirection(int d) { return kDirectionCount + 1 - d; }
+
+// Cell state codes.
+enum CellStateCode : std::uint8_t {
+    CellExcited = 0,
+    CellActive = 1,
+    CellAbsRefractory = 2,
+    CellRelRefractory = 3,
+    EnvQuiet = 4,
+    EnvStimulating = 5,
+};
+
+struct ModelCell {
+    // Milliseconds since the last excitation; all arithmetic wraps mod 65536.
+    std::uint16_t Clock = 0;
+    std::uint8_t CellState = 0;
+    std::array<std::uint8_t, kDirectionCount + 1> Weight{};      // [1..18]
+    std::array<std::uint16_t, kDirectionCount + 1> Neighbour{};  // [1..18]
+};
+
+class CellBlock {
+public:
+    // Dimension of the block in memory (0 while none is built).
+    int Dimension() const { return dimension_; }
+    // Dimension^3; also the index of the EnvironmentCell.
+    int CellCount() const { return cellCount_; }
+    int EnvironmentCell() const { return cellCount_; }
+    // True once BuildBlock has laid every nexus.
+    bool Built() const { return built_; }
+
+    ModelCell& Cell(int i) { return cells_[static_cast<std::size_t>(i)]; }
+    const ModelCell& Cell(int i) const { return cells_[static_cast<std::size_t>(i)]; }
+    static int CellIndex(int x, int y, int z, int dimension) {
+        return (x * dimension + y) * dimension + z;
+    }
+
+    // Index of the cell at (x, y, z) + offset of d, or CellCount when that
+    // leaves the cube.
+    int NeighbourIndex(int x, int y, int z, int d) const;
+
+    // Allocates the records 0..CellCount, lays all nexuses (one random draw
+    // per junction, cells in index order, directions 1..18) and writes the
+    // nexus table to `connexPath` (CR LF lines). Reads Dimension, XNexus,
+    // XyXzNexus, XyzNexus and Diversity. Returns the dimension built, which
+    // is lower than asked only when memory ran out (the window then lowers
+    // its dimension control's maximum). Throws common::AppError when the
+    // file cannot be written (the records stay until the next rebuild).
+    int BuildBlock(const ParameterSource& params, RandomSource& random,
+                   const std::string& connexPath = kConnexionFile);
+    // Releases the block, then BuildBlock.
+    int RebuildBlock(const ParameterSource& params, RandomSource& random,
+                     const std::string& connexPath = kConnexionFile);
+    // Releases every record ("stop").
+    void Release();
+
+    // The three header lines of the nexus table (without line ends).
+    static std::array<std::string, 3> ConnexionHeader();
+
+private:
+    bool Allocate(int dimension);
+
+    std::vector<ModelCell> cells_;
+    int dimension_ = 0;
+    int cellCount_ = 0;
+    bool built_ = false;
+};
+
+}  // namespace myogrid
