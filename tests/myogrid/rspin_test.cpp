@@ -1,0 +1,167 @@
+#include "myogrid/rspin.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+using myogrid::TRspinEdit;
+
+namespace {
+
+struct BeepCounter {
+    int count = 0;
+    BeepCounter() { common::ui::SetSpinBeepHandler([this] { ++count; }); }
+    ~BeepCounter() { common::ui::SetSpinBeepHandler(nullptr); }
+};
+
+struct Field {
+    QWidget window;
+    TRspinEdit* spin = new TRspinEdit(&window);
+    QLineEdit* other = new QLineEdit(&window);
+    Field() {
+        spin->setGeometry(10, 10, 90, 24);
+        other->setGeometry(10, 50, 90, 24);
+        window.resize(200, 100);
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+    }
+    void Enter() {
+        spin->Editor()->setFocus();
+        QApplication::processEvents();
+    }
+    void Leave() {
+        other->setFocus();
+        QApplication::processEvents();
+    }
+};
+
+}  // namespace
+
+TEST(TRspinEdit, DefaultsNeverClampAndUnreadableTextReadsAsMinimum) {
+    TRspinEdit spin;
+    EXPECT_EQ(spin.Text(), "0");
+    EXPECT_EQ(spin.Increment(), 1.0);
+    spin.SetValue(-1e20);
+    EXPECT_EQ(spin.Value(), -1e20);
+    spin.SetText("1-2");
+    EXPECT_EQ(spin.Value(), 0.0);
+    spin.SetMinValue(-3.5);
+    spin.SetMaxValue(2);
+    EXPECT_EQ(spin.Value(), -3.5);
+    spin.SetValue(7.25);
+    EXPECT_EQ(spin.Text(), "2");
+    spin.SetValue(-0.22);
+    EXPECT_EQ(spin.Text(), "-0.22");
+}
+
+TEST(TRspinEdit, WritesTheShortestGeneralForm) {
+    TRspinEdit spin;
+    spin.SetValue(0.5);
+    EXPECT_EQ(spin.Text(), "0.5");
+    spin.SetValue(1.0 / 3.0);
+    EXPECT_EQ(spin.Text(), "0.333333333333333");
+    spin.SetValue(0.000001);
+    EXPECT_EQ(spin.Text(), "1E-6");
+    spin.SetValue(0.0);
+    EXPECT_EQ(spin.Text(), "0");
+}
+
+TEST(TRspinEdit, StepsReReadTheTextSoTenthsStayExact) {
+    TRspinEdit spin;
+    spin.SetIncrement(0.1);
+    QStringList shown;
+    for (int i = 0; i < 10; ++i) {
+        spin.StepUp();
+        shown << spin.Text();
+    }
+    EXPECT_EQ(shown.join(' '), "0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1");
+    for (int i = 0; i < 10; ++i) spin.StepDown();
+    EXPECT_EQ(spin.Text(), "0");
+}
+
+TEST(TRspinEdit, UpKeyStepsFromTheTextOrFromTheMinimum) {
+    Field f;
+    QSignalSpy user(f.spin, &TRspinEdit::UserChanged);
+    f.spin->SetText("0.5");
+    f.Enter();
+    QTest::keyClick(f.spin->Editor(), Qt::Key_Up);
+    EXPECT_EQ(f.spin->Text(), "1.5");
+    f.spin->SetText("--");
+    QTest::keyClick(f.spin->Editor(), Qt::Key_Up);
+    EXPECT_EQ(f.spin->Text(), "1");
+    QTest::keyClick(f.spin->Editor(), Qt::Key_Down);
+    EXPECT_EQ(f.spin->Text(), "0");
+    QTest::mouseClick(f.spin->Arrows()->DownButton(), Qt::LeftButton);
+    EXPECT_EQ(f.spin->Text(), "-1");
+    EXPECT_EQ(user.count(), 4);
+}
+
+TEST(TRspinEdit, LeavingClampsTypedValues) {
+    Field f;
+    f.spin->SetMinValue(0);
+    f.spin->SetMaxValue(10);
+    QSignalSpy user(f.spin, &TRspinEdit::UserChanged);
+    f.Enter();
+    f.spin->Editor()->selectAll();
+    QTest::keyClicks(f.spin->Editor(), "12");
+    const int typed = user.count();
+    f.Leave();
+    EXPECT_EQ(f.spin->Text(), "10");
+    EXPECT_EQ(user.count(), typed + 1);
+    // An in-range value keeps its own spelling.
+    f.spin->SetText("2.50");
+    f.Enter();
+    f.Leave();
+    EXPECT_EQ(f.spin->Text(), "2.50");
+}
+
+TEST(TRspinEdit, KeyFilterEditorEnabledAndReadOnly) {
+    Field f;
+    BeepCounter beeps;
+    f.Enter();
+    f.spin->Editor()->selectAll();
+    QTest::keyClicks(f.spin->Editor(), "-0.7e5");
+    EXPECT_EQ(f.spin->Text(), "-0.75");  // 'e' refused
+    EXPECT_EQ(beeps.count, 1);
+
+    f.spin->SetEditorEnabled(false);
+    QTest::keyClicks(f.spin->Editor(), "1");
+    QTest::keyClick(f.spin->Editor(), Qt::Key_Backspace);
+    EXPECT_EQ(f.spin->Text(), "-0.75");
+    EXPECT_EQ(beeps.count, 3);
+    QTest::keyClick(f.spin->Editor(), Qt::Key_Up);
+    EXPECT_EQ(f.spin->Text(), "0.25");
+
+    f.spin->SetEditorEnabled(true);
+    f.spin->SetReadOnly(true);
+    QSignalSpy user(f.spin, &TRspinEdit::UserChanged);
+    QTest::keyClick(f.spin->Editor(), Qt::Key_Down);
+    QTest::mouseClick(f.spin->Arrows()->UpButton(), Qt::LeftButton);
+    EXPECT_EQ(f.spin->Text(), "0.25");
+    EXPECT_EQ(beeps.count, 5);
+    EXPECT_EQ(user.count(), 0);
+}
+
+TEST(TRspinEdit, HeldArrowRepeatsWithTheSpinTiming) {
+    Field f;
+    f.spin->SetIncrement(0.5);
+    auto* down = f.spin->Arrows()->DownButton();
+    QTest::mousePress(down, Qt::LeftButton);
+    EXPECT_EQ(f.spin->Text(), "-0.5");
+    EXPECT_EQ(down->RepeatTimer()->interval(), 400);
+    QTRY_COMPARE_WITH_TIMEOUT(f.spin->Text(), QString("-1"), 2000);
+    EXPECT_EQ(down->RepeatTimer()->interval(), 100);
+    QTest::mouseRelease(down, Qt::LeftButton);
+    EXPECT_FALSE(down->RepeatTimer()->isActive());
+}
+
+TEST(TRspinEdit, ProgrammaticChangesAreSilent) {
+    TRspinEdit spin;
+    QSignalSpy user(&spin, &TRspinEdit::UserChanged);
+    spin.SetValue(3.5);
+    spin.SetText("x");
+    EXPECT_EQ(user.count(), 0);
+}
