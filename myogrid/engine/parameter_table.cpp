@@ -1,0 +1,218 @@
+#include "myogrid/engine/parameter_table.h"
+
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "common/number_format.h"
+
+#include <exception>
+
+namespace myogrid {
+
+const std::array<const char*, kKeyCount> ParameterKeys = {
+    "Browser=",        "Book=",
+    "dimension=",      "x nexus=",          "xy, xz nexus=",       "xyz nexus=",
+    "threshold=",      "excited=",          "active=",             "abs. refr.=",
+    "diversity=",      "refractory=",       "step unit=",          "cell 1 x=",
+    "cell 1 y=",       "cell 1 z=",         "cell 2 x=",           "cell 2 y=",
+    "cell 2 z=",       "L=",                "C=",                  "F=",
+    "period=",         "extra interval=",   "env. weight=",        "start fraction=",
+    "phase variability=", "period variability=", "osc. step unit=", "osc. dimension=",
+    "osc. 1 x=",       "osc. 1 y=",         "osc. 1 z=",           "osc. 2 x=",
+    "osc. 2 y=",       "osc. 2 z=",
+};
+
+namespace {
+
+constexpr std::array<const char*, kParamCount> kDefaults = {
+    "10", "18", "3", "1", "14", "4", "170", "24", "0.5", "90", "2",
+    "5", "5", "5", "10", "0", "0",
+    "-0.22", "42", "0.75", "4000", "220", "0.95", "0.17", "0.05", "0.01",
+    "2", "5", "2", "2", "0", "5", "0", "0",
+};
+
+constexpr const char* kLineEnd = "\r\n";
+
+std::size_t Index(Param p) { return static_cast<std::size_t>(p); }
+
+// The first `count` characters of a UTF-8 text (a path may hold non-ASCII
+// characters; a cut never splits one).
+std::string CutCharacters(const std::string& text, std::size_t count) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte & 0xC0) != 0x80) {  // start of a character
+            if (chars == count) return text.substr(0, i);
+            ++chars;
+        }
+    }
+    return text;
+}
+
+// Numbers go to the file in their plain forms ("0.5", not "0.50"); a text
+// that is no number is kept as it is rather than lost.
+std::string FileForm(Param p, const std::string& value) {
+    if (IsRealParam(p)) {
+        double real = 0;
+        if (common::TryParseFloat(value, real)) return common::FormatGeneral(real);
+    } else {
+        std::int32_t integer = 0;
+        if (common::TryParseInteger(value, integer)) return common::IntToText(integer);
+    }
+    return value;
+}
+
+}  // namespace
+
+const char* KeyOf(Param p) { return ParameterKeys[Index(p) + 2]; }
+
+const char* DefaultOf(Param p) { return kDefaults[Index(p)]; }
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+ParameterTable::ParameterTable() = default;
+
+ParameterTable ParameterTable::Defaults() {
+    ParameterTable table;
+    for (int i = 0; i < kParamCount; ++i) table.values_[static_cast<std::size_t>(i)] = kDefaults[static_cast<std::size_t>(i)];
+    return table;
+}
+
+void ParameterTable::FixLaunchPaths() {
+    bookFolder_ = FolderOf(BookPath);
+    launchBrowser_ = BrowserPath;
+}
+
+std::int32_t ParameterTable::AsInteger(Param p) const { return common::ParseInteger(Value(p)); }
+
+double ParameterTable::AsReal(Param p) const { return common::ParseFloat(Value(p)); }
+
+std::optional<Param> ParameterTable::FindKey(const std::string& key) {
+    for (int i = 0; i < kParamCount; ++i)
+        if (key == ParameterKeys[static_cast<std::size_t>(i) + 2]) return static_cast<Param>(i);
+    return std::nullopt;
+}
+
+void ParameterTable::ReportLookup(const std::string& message) const {
+    if (sink_) sink_(message);
+}
+
+std::int32_t ParameterTable::ParameterAsInteger(const std::string& key,
+                                                const std::string& defaultText) const {
+    if (const auto p = FindKey(key)) return AsInteger(*p);
+    ReportLookup(kUnknownKeyMessage);
+    return common::ParseInteger(defaultText);
+}
+
+double ParameterTable::ParameterAsReal(const std::string& key, const std::string& defaultText) const {
+    if (const auto p = FindKey(key)) return AsReal(*p);
+    ReportLookup(kUnknownKeyMessage);
+    return common::ParseFloat(defaultText);
+}
+
+bool ParameterTable::StoreParameter(const std::string& key, const std::string& text) {
+    const auto p = FindKey(key);
+    if (!p) return false;
+    Store(*p, text);
+    return true;
+}
+
+void ParameterTable::AskForMissingFiles(StartupQuestions& questions) {
+    if (!common::FileExists(BrowserPath)) {
+        if (auto answer = questions.AskForFile(kAskBrowserTitle, kAllFilesFilter)) BrowserPath = *answer;
+        ParametersChanged = true;
+    }
+    if (!common::FileExists(BookPath)) {
+        if (auto answer = questions.AskForFile(kAskBookTitle, kAllFilesFilter)) BookPath = *answer;
+        ParametersChanged = true;
+    }
+}
+
+bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::string& fileName) {
+    bool allLinesGood = true;
+    if (common::FileExists(fileName)) {
+        std::string text;
+        try {
+            text = common::ReadWholeFile(fileName);
+        } catch (const std::exception& e) {
+            // The launcher still opens; nothing of the file was read.
+            questions.ReportFailure(e.what());
+            FixLaunchPaths();
+            return true;
+        }
+        ParameterLineReader reader(text);
+        // Each bad line is reported and leaves its entry as it was; reading
+        // goes on so that every bad line is shown once.
+        auto read = [&](const char* key, std::string& entry) {
+            if (auto value = reader.ReadParameterLine(key)) {
+                entry = *value;
+            } else {
+                questions.ShowMessage(kBadLineMessage);
+                allLinesGood = false;
+            }
+        };
+        reader.SkipLine();  // [Path]
+        ParametersChanged = false;
+        read(ParameterKeys[0], BrowserPath);
+        read(ParameterKeys[1], BookPath);
+        AskForMissingFiles(questions);
+        reader.SkipLine();  // empty line
+        reader.SkipLine();  // [Parameters]
+        for (int i = 0; i < kParamCount; ++i)
+            read(ParameterKeys[static_cast<std::size_t>(i) + 2], values_[static_cast<std::size_t>(i)]);
+    } else {
+        const auto sink = std::move(sink_);
+        *this = Defaults();
+        sink_ = sink;
+        AskForMissingFiles(questions);
+        ParametersChanged = true;
+    }
+    FixLaunchPaths();
+    return allLinesGood;
+}
+
+std::string ParameterTable::FileText() const {
+    std::string text;
+    text += "[Path]";
+    text += kLineEnd;
+    text += std::string(ParameterKeys[0]) + BrowserPath + kLineEnd;
+    text += std::string(ParameterKeys[1]) + BookPath + kLineEnd;
+    text += kLineEnd;
+    text += "[Parameters]";
+    text += kLineEnd;
+    for (int i = 0; i < kParamCount; ++i) {
+        const auto p = static_cast<Param>(i);
+        text += std::string(KeyOf(p)) + FileForm(p, Value(p)) + kLineEnd;
+    }
+    return text;
+}
+
+void ParameterTable::WriteFile(const std::string& path) const {
+    common::WriteFileAtomically(path, FileText());
+}
+
+ParameterLineReader::ParameterLineReader(const std::string& text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines_.push_back(std::move(line));
+        start = end + 1;
+    }
+}
+
+std::optional<std::string> ParameterLineReader::ReadParameterLine(const std::string& key) {
+    // A file that ended early reads as empty lines.
+    const std::string line = next_ < lines_.size() ? lines_[next_] : std::string();
+    ++next_;
+    if (line.find(key) == std::string::npos) return std::nullopt;
+    // The value is taken from the fixed position after the key's length,
+    // even when the key stands further right.
+    return CutCharacters(line.substr(key.size()), kMaxValueLength);
+}
+
+}  // namespace myogrid

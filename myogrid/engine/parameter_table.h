@@ -1,0 +1,136 @@
+#pragma once
+// Myogrid's model parameters as text under fixed keys, the two paths needed
+// to open the book, and the file "Myogrid.par" that keeps them.
+#include "myogrid/engine/parameter_source.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace myogrid {
+
+inline constexpr int kKeyCount = 36;        // two paths + 34 parameters
+inline constexpr std::size_t kMaxValueLength = 80;
+inline constexpr const char* kParameterFileName = "Myogrid.par";
+inline constexpr const char* kProposedSaveName = "myogrid.par";
+inline constexpr const char* kBadLineMessage = "Error in Myogrid.par!";
+inline constexpr const char* kUnknownKeyMessage = "Error in Myogrid.par!; default used";
+inline constexpr const char* kAskBrowserTitle = "Your favorite Internet Browser to read information";
+inline constexpr const char* kAskBookTitle = "Indicate place of VFtitel.htm";
+inline constexpr const char* kAllFilesFilter = "All Files|*.*";
+
+// Keys in file order: 0 "Browser=", 1 "Book=", then the 34 parameters.
+extern const std::array<const char*, kKeyCount> ParameterKeys;
+
+const char* KeyOf(Param p);
+// The value used when there is no file ("10", "0.5", "-0.22", ...).
+const char* DefaultOf(Param p);
+
+// The questions start-up may have to put to the user; the window answers
+// them with its dialogs, tests with fixed answers.
+class StartupQuestions {
+public:
+    virtual ~StartupQuestions() = default;
+    // An open-file question; the chosen full path, or nothing on cancel.
+    virtual std::optional<std::string> AskForFile(const std::string& title,
+                                                  const std::string& filter) = 0;
+    // A message with an error sign and one "OK" button ("Error in Myogrid.par!").
+    virtual void ShowMessage(const std::string& message) = 0;
+    // A failure (file that cannot be read) for the error box.
+    virtual void ReportFailure(const std::string& message) = 0;
+};
+
+class ParameterTable {
+public:
+    // An empty table: empty paths and values, flag clear.
+    ParameterTable();
+    // Paths empty, every parameter at its default.
+    static ParameterTable Defaults();
+
+    std::string BrowserPath;
+    std::string BookPath;
+    bool ParametersChanged = false;
+
+    // Fixed at the end of start-up: the folder part of BookPath with its
+    // trailing separator, and the browser used for launching.
+    const std::string& BookFolder() const { return bookFolder_; }
+    const std::string& LaunchBrowser() const { return launchBrowser_; }
+    void FixLaunchPaths();
+
+    const std::string& Value(Param p) const { return values_[static_cast<std::size_t>(p)]; }
+    void Store(Param p, const std::string& text) { values_[static_cast<std::size_t>(p)] = text; }
+    // Conversions; throw AppError with the standard conversion message.
+    std::int32_t AsInteger(Param p) const;
+    double AsReal(Param p) const;
+
+    // Look-up by key ("dimension=" ...), first exact match among the 34
+    // parameter keys. An unknown key reports kUnknownKeyMessage through the
+    // message sink and converts `defaultText` instead.
+    std::int32_t ParameterAsInteger(const std::string& key, const std::string& defaultText) const;
+    double ParameterAsReal(const std::string& key, const std::string& defaultText) const;
+    // Returns false (and changes nothing) for an unknown key.
+    bool StoreParameter(const std::string& key, const std::string& text);
+    static std::optional<Param> FindKey(const std::string& key);
+
+    // Where look-up messages go (the window shows them in a message box).
+    void SetMessageSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
+
+    // Start-up: reads `fileName` when it exists, otherwise takes the
+    // defaults; asks for missing browser and book files; fixes the launch
+    // paths. Returns false when a line was bad: the program must end (every
+    // bad line has been reported by then).
+    bool ReadAtStartup(StartupQuestions& questions, const std::string& fileName = kParameterFileName);
+
+    // The 39 lines of the file, CR LF line ends.
+    std::string FileText() const;
+    // Replaces `path` atomically; throws AppError on failure.
+    void WriteFile(const std::string& path) const;
+
+    friend bool operator==(const ParameterTable& a, const ParameterTable& b) {
+        return a.BrowserPath == b.BrowserPath && a.BookPath == b.BookPath && a.values_ == b.values_;
+    }
+
+private:
+    void AskForMissingFiles(StartupQuestions& questions);
+    void ReportLookup(const std::string& message) const;
+
+    std::array<std::string, kParamCount> values_;
+    std::string bookFolder_;
+    std::string launchBrowser_;
+    std::function<void(const std::string&)> sink_;
+};
+
+// Reads the lines of an open parameter file one by one.
+class ParameterLineReader {
+public:
+    explicit ParameterLineReader(const std::string& text);
+    void SkipLine() { ++next_; }
+    // Reads the next line expecting `key` in it. The value is the text after
+    // the first key-length characters (wherever the key stands), cut to 80
+    // characters. Nothing when the key is not in the line (or the file has
+    // ended).
+    std::optional<std::string> ReadParameterLine(const std::string& key);
+
+private:
+    std::vector<std::string> lines_;
+    std::size_t next_ = 0;
+};
+
+// The folder part of `path` including its trailing separator.
+std::string FolderOf(const std::string& path);
+
+// A ParameterSource over a table (batch tool, tests).
+class ParameterTableSource : public ParameterSource {
+public:
+    explicit ParameterTableSource(const ParameterTable& table) : table_(table) {}
+    std::int32_t Integer(Param p) const override { return table_.AsInteger(p); }
+    double Real(Param p) const override { return table_.AsReal(p); }
+
+private:
+    const ParameterTable& table_;
+};
+
+}  // namespace myogrid

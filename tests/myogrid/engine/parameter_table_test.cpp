@@ -1,0 +1,183 @@
+#include "myogrid/engine/parameter_table.h"
+
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "support/work_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <fstream>
+
+namespace myogrid {
+namespace {
+
+using testing_support::ScopedWorkDir;
+
+struct FakeQuestions : StartupQuestions {
+    std::deque<std::optional<std::string>> answers;
+    std::vector<std::string> titles, filters, messages, failures;
+    std::optional<std::string> AskForFile(const std::string& title, const std::string& filter) override {
+        titles.push_back(title);
+        filters.push_back(filter);
+        if (answers.empty()) return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void ShowMessage(const std::string& message) override { messages.push_back(message); }
+    void ReportFailure(const std::string& message) override { failures.push_back(message); }
+};
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// A table whose two paths point at existing files of the work dir.
+ParameterTable TableWithExistingPaths(const ScopedWorkDir& dir) {
+    WriteText(dir.File("browser"), "x");
+    WriteText(dir.File("VFtitel.htm"), "x");
+    ParameterTable table = ParameterTable::Defaults();
+    table.BrowserPath = dir.File("browser");
+    table.BookPath = dir.File("VFtitel.htm");
+    return table;
+}
+
+TEST(ParameterTable, WrittenFileHasTheExactLayout) {
+    ParameterTable table = ParameterTable::Defaults();
+    table.BrowserPath = "/usr/bin/my browser";
+    table.BookPath = "/books/VFtitel.htm";
+    table.Store(Param::Diversity, "0.50");  // written in its plain form
+    table.Store(Param::EnvWeight, "0");
+    const std::string expected =
+        "[Path]\r\nBrowser=/usr/bin/my browser\r\nBook=/books/VFtitel.htm\r\n\r\n[Parameters]\r\n"
+        "dimension=10\r\nx nexus=18\r\nxy, xz nexus=3\r\nxyz nexus=1\r\nthreshold=14\r\n"
+        "excited=4\r\nactive=170\r\nabs. refr.=24\r\ndiversity=0.5\r\nrefractory=90\r\n"
+        "step unit=2\r\ncell 1 x=5\r\ncell 1 y=5\r\ncell 1 z=5\r\ncell 2 x=10\r\ncell 2 y=0\r\n"
+        "cell 2 z=0\r\nL=-0.22\r\nC=42\r\nF=0.75\r\nperiod=4000\r\nextra interval=220\r\n"
+        "env. weight=0\r\nstart fraction=0.17\r\nphase variability=0.05\r\n"
+        "period variability=0.01\r\nosc. step unit=2\r\nosc. dimension=5\r\nosc. 1 x=2\r\n"
+        "osc. 1 y=2\r\nosc. 1 z=0\r\nosc. 2 x=5\r\nosc. 2 y=0\r\nosc. 2 z=0\r\n";
+    EXPECT_EQ(table.FileText(), expected);
+
+    ScopedWorkDir dir;
+    table.WriteFile(dir.File("out.par"));
+    EXPECT_EQ(common::ReadWholeFile(dir.File("out.par")), expected);
+}
+
+TEST(ParameterTable, DefaultsWrittenAndReadBackGiveTheSameTableWithoutQuestions) {
+    ScopedWorkDir dir;
+    ParameterTable written = TableWithExistingPaths(dir);
+    written.WriteFile(dir.File("Myogrid.par"));
+
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_TRUE(read.ReadAtStartup(questions));
+    EXPECT_EQ(read, written);
+    EXPECT_TRUE(questions.titles.empty());
+    EXPECT_TRUE(questions.messages.empty());
+    EXPECT_FALSE(read.ParametersChanged);
+    EXPECT_EQ(read.BookFolder(), dir.Path() + "/");
+    EXPECT_EQ(read.LaunchBrowser(), dir.File("browser"));
+    EXPECT_EQ(read.AsInteger(Param::Dimension), 10);
+    EXPECT_DOUBLE_EQ(read.AsReal(Param::DelayL), -0.22);
+}
+
+TEST(ParameterTable, KeyIsLookedForAnywhereButValueTakenFromFixedPosition) {
+    ParameterLineReader reader("dimension=12\r\nXdimension=12\nfoo\n");
+    EXPECT_EQ(reader.ReadParameterLine("dimension="), "12");
+    // The extra letter shifts the value: it starts with "=" and fails later.
+    const auto shifted = reader.ReadParameterLine("dimension=");
+    ASSERT_TRUE(shifted);
+    EXPECT_EQ(*shifted, "=12");
+    ParameterTable table;
+    table.Store(Param::Dimension, *shifted);
+    try {
+        table.AsInteger(Param::Dimension);
+        FAIL() << "no conversion error";
+    } catch (const common::AppError& e) {
+        EXPECT_STREQ(e.what(), "'=12' is not a valid integer value");
+    }
+    EXPECT_FALSE(reader.ReadParameterLine("x nexus="));
+    EXPECT_FALSE(reader.ReadParameterLine("x nexus=")) << "past the end reads as empty";
+}
+
+TEST(ParameterTable, ValuesAreCutToEightyCharacters) {
+    const std::string longPath(100, 'a');
+    ParameterLineReader reader("Browser=" + longPath + "\nBook=" + std::string(79, 'b') + "\xc3\xa9\xc3\xa9\n");
+    EXPECT_EQ(*reader.ReadParameterLine("Browser="), std::string(80, 'a'));
+    // Characters, not bytes: the cut keeps the first accented letter whole.
+    EXPECT_EQ(*reader.ReadParameterLine("Book="), std::string(79, 'b') + "\xc3\xa9");
+}
+
+TEST(ParameterTable, ShortFileReportsEachMissingLineAndAsksTheProgramToEnd) {
+    ScopedWorkDir dir;
+    ParameterTable good = TableWithExistingPaths(dir);
+    std::string text = good.FileText();
+    // Keep the first 8 lines (paths, header and 3 parameters): 31 lines missing.
+    std::size_t pos = 0;
+    for (int i = 0; i < 8; ++i) pos = text.find('\n', pos) + 1;
+    WriteText(dir.File("Myogrid.par"), text.substr(0, pos));
+
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_FALSE(read.ReadAtStartup(questions));
+    EXPECT_EQ(questions.messages.size(), 31u);
+    for (const auto& m : questions.messages) EXPECT_EQ(m, "Error in Myogrid.par!");
+    EXPECT_EQ(read.Value(Param::XyXzNexus), "3");
+    EXPECT_EQ(read.Value(Param::XyzNexus), "") << "a bad line leaves the entry as it was";
+}
+
+TEST(ParameterTable, NoFileAsksBothQuestionsAndTakesTheDefaults) {
+    ScopedWorkDir dir;
+    ParameterTable table;
+    FakeQuestions questions;
+    questions.answers = {std::nullopt, std::string("/books/VFtitel.htm")};
+    EXPECT_TRUE(table.ReadAtStartup(questions));
+    ASSERT_EQ(questions.titles.size(), 2u);
+    EXPECT_EQ(questions.titles[0], "Your favorite Internet Browser to read information");
+    EXPECT_EQ(questions.titles[1], "Indicate place of VFtitel.htm");
+    EXPECT_EQ(questions.filters[0], "All Files|*.*");
+    EXPECT_TRUE(table.ParametersChanged);
+    EXPECT_EQ(table.BrowserPath, "");
+    EXPECT_EQ(table.BookFolder(), "/books/");
+    ParameterTable defaults = ParameterTable::Defaults();
+    defaults.BookPath = "/books/VFtitel.htm";
+    EXPECT_EQ(table, defaults);
+}
+
+TEST(ParameterTable, MissingBookAsksOnlyTheSecondQuestion) {
+    ScopedWorkDir dir;
+    ParameterTable written = TableWithExistingPaths(dir);
+    written.BookPath = dir.File("gone/VFtitel.htm");
+    written.WriteFile(dir.File("Myogrid.par"));
+
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_TRUE(read.ReadAtStartup(questions));
+    ASSERT_EQ(questions.titles.size(), 1u);
+    EXPECT_EQ(questions.titles[0], "Indicate place of VFtitel.htm");
+    EXPECT_TRUE(read.ParametersChanged) << "the next exit offers to save";
+    EXPECT_EQ(read.BookPath, dir.File("gone/VFtitel.htm")) << "a cancelled question keeps the path";
+}
+
+TEST(ParameterTable, LookUpByKey) {
+    ParameterTable table = ParameterTable::Defaults();
+    std::vector<std::string> sunk;
+    table.SetMessageSink([&](const std::string& m) { sunk.push_back(m); });
+    EXPECT_EQ(table.ParameterAsInteger("active=", "1"), 170);
+    EXPECT_DOUBLE_EQ(table.ParameterAsReal("F=", "1"), 0.75);
+    EXPECT_TRUE(sunk.empty());
+    EXPECT_EQ(table.ParameterAsInteger("Active=", "7"), 7) << "keys compare case-sensitively";
+    EXPECT_DOUBLE_EQ(table.ParameterAsReal("Browser=", "0.5"), 0.5);
+    EXPECT_EQ(sunk, (std::vector<std::string>{"Error in Myogrid.par!; default used",
+                                              "Error in Myogrid.par!; default used"}));
+    EXPECT_TRUE(table.StoreParameter("osc. 2 z=", "3"));
+    EXPECT_EQ(table.Value(Param::Osc2Z), "3");
+    EXPECT_FALSE(table.StoreParameter("nothing=", "3"));
+    EXPECT_STREQ(KeyOf(Param::OscDimension), "osc. dimension=");
+    EXPECT_STREQ(DefaultOf(Param::Period), "4000");
+}
+
+}  // namespace
+}  // namespace myogrid
