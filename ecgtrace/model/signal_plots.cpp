@@ -1,0 +1,123 @@
+#include "ecgtrace/model/signal_plots.h"
+
+#include "common/number_format.h"
+#include "common/numeric.h"
+
+namespace ecgtrace {
+
+namespace {
+
+int Rnd(double x) { return common::RoundToInt(x); }
+
+void Clear(common::PlotSurface& s, int right, int bottom) {
+    s.SetPenColor(common::kLime);
+    s.SetBrushColor(common::kGreen);
+    s.Rectangle(0, 0, right, bottom);
+}
+
+}  // namespace
+
+void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
+    model.Group(g);
+    const auto gi = static_cast<std::size_t>(g);
+    const std::int32_t period = model.T[gi];
+    const std::vector<double>& a = model.A[gi];
+    const int W = s.Width();
+    const int H = s.Height();
+    const std::int32_t step = common::TruncToInt(common::FloatDivide(period, W - 20)) + 1;
+
+    Clear(s, W, H);
+    double amax = -1e308;
+    double amin = 1e308;
+    for (double v : a) {
+        if (v > amax) amax = v;
+        if (v < amin) amin = v;
+    }
+    const double scale = common::FloatDivide(H - 20, amax - amin);
+    const int y0 = Rnd(amax * scale);
+
+    s.MoveTo(10, y0 + 10);
+    for (std::size_t k = 0; k < a.size(); ++k)
+        s.LineTo(static_cast<int>(k) / step + 10, Rnd((amax - a[k]) * scale) + 10);
+
+    s.MoveTo(10, y0 + 10);
+    s.LineTo(W - 10, y0 + 10);
+    s.TextOut(10, y0 + 15, "0");
+    const std::int32_t ticks = common::Div(period, 50);
+    int x = 10;
+    for (std::int32_t n = 0; n <= ticks; ++n) {
+        x = (50 * n) / step + 10;
+        s.MoveTo(x, y0 + 15);
+        s.LineTo(x, y0 + 10);
+    }
+    s.TextOut(x, y0 + 15, common::IntToText(static_cast<std::int64_t>(ticks) * 50));
+    s.TextOut(W - 20, y0 + 15, "ms");
+}
+
+void DrawPSeries(const std::vector<double>& series, common::PlotSurface& s) {
+    Clear(s, s.Width(), s.Height());
+    s.MoveTo(10, 10);
+    s.LineTo(10, 60);
+    s.LineTo(310, 60);
+    s.MoveTo(10, 60);
+    for (std::size_t i = 0; i < series.size(); ++i)
+        s.LineTo(static_cast<int>(i) + 10, 60 - Rnd(50 * series[i]));
+}
+
+void ComputePSeries(SignalModel& model, std::int32_t g, common::PlotSurface* imagePt) {
+    const std::vector<double> series = model.ComputePSeries(g);
+    if (imagePt) DrawPSeries(series, *imagePt);
+}
+
+void DrawPMap(SignalModel& model, std::int32_t g, common::PlotSurface& s,
+              common::PlotSurface* imagePt) {
+    model.Group(g);
+    Clear(s, s.Width(), s.Height());
+    s.MoveTo(10, 110);
+    s.LineTo(10, 10);
+    s.LineTo(110, 10);
+    s.LineTo(110, 110);
+    s.LineTo(10, 110);
+    s.LineTo(110, 10);
+    s.MoveTo(10, 10);
+    s.LineTo(110, 110);
+    const auto& map = model.PMap[static_cast<std::size_t>(g)];
+    s.MoveTo(10, 110);
+    for (int i = 0; i < kPMapSize; ++i) s.LineTo(i + 10, 110 - Rnd(100 * map[static_cast<std::size_t>(i)]));
+    ComputePSeries(model, g, imagePt);
+}
+
+void PlotCobweb(SignalModel& model, std::int32_t g, common::PlotSurface& s,
+                common::PlotSurface* imagePt) {
+    double P = model.Group(g).P0;
+    DrawPMap(model, g, s, imagePt);
+    const auto& map = model.PMap[static_cast<std::size_t>(g)];
+    s.SetPenColor(common::kRed);
+    s.MoveTo(Rnd(100 * P) + 10, 110);
+    for (int n = 0; n < 101; ++n) {
+        // Map values slightly outside 0..1 must not index outside the table.
+        const double v = 100 * P;
+        const int b = v <= 0 ? 0 : v >= 100 ? 100 : Rnd(v);
+        const int y = Rnd(100 * map[static_cast<std::size_t>(b)]);
+        s.LineTo(b + 10, 110 - y);
+        s.LineTo(y + 10, 110 - y);
+        P = map[static_cast<std::size_t>(b)];
+    }
+}
+
+void DrawE(const SignalModel& model, common::PlotSurface& s) {
+    const int W = s.Width();
+    // The frame stops one pixel short of the image width used for x.
+    Clear(s, W - 1, s.Height());
+    s.MoveTo(0, 100);
+    const double scale = common::FloatDivide(100.0, model.EMax - model.EMin);
+    const std::int64_t start = model.EWindowStart;
+    const std::int64_t n = static_cast<std::int64_t>(model.EWindowEnd) - start + 1;
+    for (std::int64_t d = start; d <= model.EWindowEnd; ++d) {
+        if (d < 0 || static_cast<std::size_t>(d) >= model.ESignal.size()) continue;
+        const double x = static_cast<double>((d - start) * W) / static_cast<double>(n);
+        s.LineTo(Rnd(x), 50 - Rnd(model.ESignal[static_cast<std::size_t>(d)] * scale));
+    }
+}
+
+}  // namespace ecgtrace

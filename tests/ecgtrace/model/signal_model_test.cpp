@@ -1,0 +1,308 @@
+// Period, group signal, map, P series and E(t) of the signal model.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/errors.h"
+#include "ecgtrace/model/signal_model.h"
+#include "support/work_dir.h"
+
+using ecgtrace::SignalModel;
+
+namespace {
+
+// A started model without any parameter file.
+SignalModel StartedModel() {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    const auto report = m.RunStartupComputations();
+    EXPECT_TRUE(report.loadError.empty());
+    EXPECT_TRUE(report.computeError.empty());
+    return m;
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const common::AppError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+void ExpectRelative(double actual, double expected, double tolerance = 1e-5) {
+    EXPECT_NEAR(actual, expected, std::fabs(expected) * tolerance) << "expected " << expected;
+}
+
+}  // namespace
+
+TEST(SignalModelStart, DefaultsWithoutFile) {
+    SignalModel m = StartedModel();
+    EXPECT_EQ(m.GroupCount, 6);
+    EXPECT_EQ(m.ActualGroup, 1);
+    EXPECT_EQ(m.CrossGroup, 1);
+    EXPECT_EQ(m.InitialGroupCount, 6);
+    EXPECT_EQ(m.EWindowStart, 0);
+    EXPECT_EQ(m.EWindowEnd, 2800);
+    EXPECT_FALSE(m.ParametersLoaded);
+    EXPECT_TRUE(m.ParametersChanged);  // the save dialog is offered at exit
+    for (int g = 1; g <= 6; ++g) EXPECT_EQ(m.T[g], 221) << g;
+    // Tables hold entry 0 plus one per group; flags and spectra included.
+    EXPECT_EQ(m.Groups.size(), 7u);
+    EXPECT_EQ(m.RepetitionFlag.size(), 7u);
+    EXPECT_EQ(m.GroupSpectra.size(), 7u);
+    EXPECT_EQ(m.PMap.size(), 7u);
+}
+
+TEST(SignalModelStart, TabTexts) {
+    SignalModel m = StartedModel();
+    EXPECT_EQ(m.TGroupText(1), "T for group 1 = 221");
+    EXPECT_EQ(m.fText(1), "21.00");
+    EXPECT_EQ(m.FText(1), "0.75");
+    EXPECT_EQ(m.M1Text(1), "m1 = 66.00000");
+    EXPECT_EQ(m.M2Text(1), "m2 = 116.00000");
+    EXPECT_EQ(m.P0Text(1), "0.10");
+    EXPECT_EQ(m.PHalfText(1), "p half = 0.290");
+    EXPECT_EQ(m.PWholeText(1), "p whole = 0.706");
+    EXPECT_EQ(m.EStartText(), "E(0)");
+    EXPECT_EQ(m.EEndText(), "E(2800)");
+    EXPECT_EQ(ecgtrace::APanelText(1), "elaboration of function A(t) for group 1");
+    EXPECT_EQ(ecgtrace::PPanelText(2), "elaboration of function P2");
+}
+
+TEST(Period, QuotientAndHalvesToEven) {
+    SignalModel m = StartedModel();
+    auto& p = m.Group(2);
+    p.f = 21;
+    p.F = 0.5;
+    p.NE = 31;
+    p.N = 62;
+    m.ComputeT(2);
+    EXPECT_EQ(m.T[2], 228);
+    EXPECT_EQ(m.A[2].size(), 228u);
+
+    p.NE = 0;
+    p.f = 20.5;
+    m.ComputeT(2);
+    EXPECT_EQ(m.T[2], 20 + 200);
+    p.f = 21.5;
+    m.ComputeT(2);
+    EXPECT_EQ(m.T[2], 22 + 200);
+    p.f = 22.5;
+    m.ComputeT(2);
+    EXPECT_EQ(m.T[2], 22 + 200);
+}
+
+TEST(Period, FailuresKeepPeriodAndSignal) {
+    SignalModel m = StartedModel();
+    auto& p = m.Group(1);
+    const auto before = m.A[1];
+
+    p.NE = 10;
+    p.N = 0;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
+    // 0 * F / 0: both operands of the failing division are 0.
+    p.NE = 0;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Invalid floating point operation");
+    p.N = 62;
+    // NE * F / N = 1 leaves nothing to divide f by.
+    p.NE = 62;
+    p.F = 1.0;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
+    p.NE = 0;
+    p.F = 0.75;
+    EXPECT_EQ(m.T[1], 221);
+
+    p.f = -500;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooSmallMessage(-300));
+    EXPECT_EQ(m.T[1], 221);
+    EXPECT_EQ(m.A[1], before);
+    p.f = 21;
+
+    // A pulse width of 0 stops A(t); T does not change without its A(t).
+    p.s1 = 0;
+    p.Te = 7;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
+    EXPECT_EQ(m.T[1], 221);
+    EXPECT_EQ(m.A[1], before);
+}
+
+TEST(GroupSignal, DefaultSamples) {
+    SignalModel m = StartedModel();
+    const auto& a = m.A[1];
+    ASSERT_EQ(a.size(), 221u);
+    ExpectRelative(a[0], 1.32398e-5);
+    ExpectRelative(a[45], 5.39682e-4);
+    ExpectRelative(a[66], -1.84217e-4);
+    ExpectRelative(a[86], -8.73783e-4);
+    ExpectRelative(a[116], -1.09552e-4);
+    ExpectRelative(a[220], 3.77531e-6);
+    EXPECT_EQ(*std::max_element(a.begin(), a.end()), a[45]);
+    EXPECT_EQ(*std::min_element(a.begin(), a.end()), a[86]);
+}
+
+TEST(GroupSignal, OffsetShiftsAndFlagIsCleared) {
+    SignalModel m = StartedModel();
+    const auto plain = m.A[1];
+    m.RepetitionFlag[1] = 1;
+    m.Group(1).offset = 10;
+    m.ComputeA(1);
+    EXPECT_EQ(m.RepetitionFlag[1], 0);
+    for (int k = 10; k <= 220; ++k) EXPECT_DOUBLE_EQ(m.A[1][k], plain[k - 10]) << k;
+}
+
+TEST(MapCoefficients, WrappedFactorials) {
+    EXPECT_EQ(ecgtrace::WrappedFactorial(0), 1);
+    EXPECT_EQ(ecgtrace::WrappedFactorial(12), 479001600);
+    EXPECT_EQ(ecgtrace::WrappedFactorial(18), -898433024);
+    EXPECT_EQ(ecgtrace::WrappedFactorial(17), -288522240);
+    EXPECT_EQ(ecgtrace::WrappedFactorial(34), 0);
+    EXPECT_DOUBLE_EQ(ecgtrace::MapCoefficient(18, 0), 1.0);
+    EXPECT_NEAR(ecgtrace::MapCoefficient(18, 1), 3.11391254968768, 1e-13);
+    EXPECT_NEAR(ecgtrace::MapCoefficient(18, 2), 3.13491882003201, 1e-13);
+    EXPECT_NEAR(ecgtrace::MapCoefficient(18, 3), 1.04585484939946, 1e-13);
+    EXPECT_NEAR(ecgtrace::MapCoefficient(18, 4), -1.42627513199990, 1e-13);
+    EXPECT_DOUBLE_EQ(ecgtrace::MapCoefficient(10, 3), 120.0);
+}
+
+TEST(Map, DefaultValuesAndSeries) {
+    SignalModel m = StartedModel();
+    const auto& map = m.PMap[1];
+    EXPECT_EQ(map[0], 0.0);
+    EXPECT_EQ(map[100], 0.0);
+    EXPECT_NEAR(map[10], 0.712784, 5e-7);
+    EXPECT_NEAR(map[29], 0.705782, 5e-7);
+    EXPECT_NEAR(map[50], 0.499987, 5e-7);
+    EXPECT_NEAR(map[90], 0.100000, 5e-7);
+    // The wrapped coefficients put this entry just above 0.29, so 50 P of
+    // the series plot rounds up to 15.
+    EXPECT_NEAR(map[71], 0.29000000052, 1e-11);
+    EXPECT_GT(map[71], 0.29);
+
+    const auto series = m.ComputePSeries(1);
+    ASSERT_EQ(series.size(), 301u);
+    EXPECT_DOUBLE_EQ(series[0], 0.1);
+    EXPECT_DOUBLE_EQ(series[1], map[10]);
+    EXPECT_DOUBLE_EQ(series[2], map[71]);
+    EXPECT_DOUBLE_EQ(series[3], map[29]);
+    EXPECT_DOUBLE_EQ(series[4], map[71]);
+    EXPECT_DOUBLE_EQ(m.PHalf[1], map[71]);
+    EXPECT_DOUBLE_EQ(m.PWhole[1], map[29]);
+}
+
+TEST(Map, ExactCoefficientsAndLimits) {
+    SignalModel m = StartedModel();
+    auto& p = m.Group(1);
+    p.M = 10;
+    m.ComputePMap(1);
+    EXPECT_NEAR(m.PMap[1][10], 0.063172, 5e-7);
+    EXPECT_NEAR(m.PMap[1][50], 0.472656, 5e-7);
+
+    // Nd below NE: K = 0, S = (1 - x)^M.
+    p.NE = 20;
+    m.ComputePMap(1);
+    EXPECT_NEAR(m.PMap[1][50], 0.5 * (1 - std::pow(0.5, 10)), 1e-12);
+    p.NE = 0;
+
+    p.P0 = 1.0;
+    m.ComputePSeries(1);
+    EXPECT_EQ(m.PHalf[1], 0.0);
+    EXPECT_EQ(m.PWhole[1], 0.0);
+
+    // M = 20 puts map values above 1; the series index stays within the table.
+    p.M = 20;
+    p.P0 = 0.5;
+    m.ComputePMap(1);
+    EXPECT_GT(*std::max_element(m.PMap[1].begin(), m.PMap[1].end()), 1.0);
+    for (double p0 = 0; p0 <= 1.0; p0 += 0.01) {
+        p.P0 = p0;
+        EXPECT_NO_THROW(m.ComputePSeries(1));
+    }
+}
+
+TEST(Map, Failures) {
+    SignalModel m = StartedModel();
+    auto& p = m.Group(1);
+    const auto before = m.PMap[1];
+
+    p.N = 0;
+    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Floating point division by zero");
+    p.Nd = 0;
+    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Invalid floating point operation");
+    p.Nd = 14;
+    p.N = 62;
+
+    p.M = 34;
+    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Invalid floating point operation");
+    p.M = 33;
+    EXPECT_NO_THROW(m.ComputePMap(1));
+
+    // K above M reaching 34: the wrapped fact(34) is 0.
+    p.M = 10;
+    p.Nd = 300;
+    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Floating point division by zero");
+    p.Nd = 14;
+
+    p.M = -1;
+    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), ecgtrace::NegativeMMessage(-1));
+    EXPECT_EQ(ErrorOf([] { ecgtrace::ValidateM(-3); }), "M = -3 is not allowed: M must be 0 or more");
+    EXPECT_NO_THROW(ecgtrace::ValidateM(0));
+    p.M = 18;
+    m.ComputePMap(1);
+    EXPECT_EQ(m.PMap[1], before);
+}
+
+TEST(EditRules, LimitsAndUpDown) {
+    EXPECT_EQ(ecgtrace::LimitF(0.05), 0.1);
+    EXPECT_EQ(ecgtrace::LimitF(2), 1.0);
+    EXPECT_EQ(ecgtrace::LimitF(0.5), 0.5);
+    EXPECT_EQ(ecgtrace::LimitP0(-0.2), 0.0);
+    EXPECT_EQ(ecgtrace::LimitP0(1.5), 1.0);
+    EXPECT_EQ(ecgtrace::LimitOffset(-5), 0);
+    EXPECT_EQ(ecgtrace::UpDownP0Position(0.1), 10);
+    EXPECT_EQ(ecgtrace::UpDownP0Position(0.999), 99);
+
+    // Clicking up from 0 with the increment rule.
+    std::vector<int> positions{0};
+    int increment = 1;
+    while (positions.back() < 100) {
+        const int next = std::min(100, positions.back() + increment);
+        positions.push_back(next);
+        increment = ecgtrace::UpDownP0Increment(next);
+    }
+    const std::vector<int> expected{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 16, 21,
+                                    26, 31, 36, 41, 46, 51, 56, 61, 66, 71, 76, 81, 86, 91,
+                                    92, 93, 94, 95, 96, 97, 98, 99, 100};
+    EXPECT_EQ(positions, expected);
+}
+
+TEST(SumSignal, DefaultSamplesAndPeriodicity) {
+    SignalModel m = StartedModel();
+    m.ComputeE();
+    ASSERT_EQ(m.ESignal.size(), 2801u);
+    ExpectRelative(m.ESignal[1], 4.130074e-5);
+    ExpectRelative(m.ESignal[2], 9.735038e-4);
+    ExpectRelative(m.ESignal[3], 1.655670e-3);
+    ExpectRelative(m.ESignal[22], -1.319877e-3);
+    ExpectRelative(m.ESignal[221], -1.171182e-3);
+    ExpectRelative(m.EMax, 2.714404e-3);
+    ExpectRelative(m.EMin, -3.645803e-3);
+    for (int j = 1; j + 221 <= 2800; ++j) EXPECT_DOUBLE_EQ(m.ESignal[j + 221], m.ESignal[j]) << j;
+    // E at t = 0 follows the same formula with j = 0.
+    const double e0 = 6 * (m.A[1][0] * m.PHalf[1] + m.A[1][110] * m.PWhole[1]);
+    EXPECT_NEAR(m.ESignal[0], e0, 1e-15);
+}
+
+TEST(SumSignal, OnlyGroupsUpToG) {
+    SignalModel m = StartedModel();
+    m.ComputeE();
+    const double six = m.ESignal[5];
+    m.GroupCount = 3;
+    m.ComputeE();
+    EXPECT_NEAR(m.ESignal[5], six / 2, 1e-15);
+
+    m.T[2] = 0;
+    m.A[2].clear();
+    EXPECT_EQ(ErrorOf([&] { m.ComputeE(); }), "Division by zero");
+    EXPECT_NEAR(m.ESignal[5], six / 2, 1e-15);  // previous samples kept
+}
