@@ -10,8 +10,11 @@
 #include <QFont>
 #include <QImage>
 #include <QPoint>
+#include <memory>
 #include <string>
 #include <vector>
+
+class QPainter;
 
 namespace common {
 
@@ -38,6 +41,9 @@ QFont DefaultPlotFont();
 class PlotSurface {
 public:
     PlotSurface(int width, int height);
+    ~PlotSurface();
+    PlotSurface(const PlotSurface& other);
+    PlotSurface& operator=(const PlotSurface& other);
 
     int Width() const { return image_.width(); }
     int Height() const { return image_.height(); }
@@ -67,13 +73,20 @@ public:
     int TextHeight(const std::string& text) const;
 
     Rgb Pixel(int x, int y) const;
-    const QImage& Image() const { return image_; }
-    QImage& MutableImage() { return image_; }
+    // The picture as drawn so far (drawing goes on afterwards as usual).
+    const QImage& Image() const;
+    QImage& MutableImage();
 
     // Writes the whole image as a Windows bitmap, replacing `path` atomically.
     void SaveBmp(const std::string& path) const;
 
 private:
+    // Drawing keeps one painter open for speed; reading the image ends it.
+    QPainter& Painter();
+    QRgb* Row(int y);  // direct pixel access (ends painting first)
+    void FillArea(int x1, int y1, int x2, int y2, Rgb c);  // clipped
+    void EndPainting() const;
+    mutable std::unique_ptr<QPainter> painter_;
     QImage image_;
     Rgb pen_ = kBlack;
     Rgb brush_ = kWhite;

@@ -1,0 +1,237 @@
+#include "common/plot_surface.h"
+
+#include "common/errors.h"
+
+#include <QBuffer>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <QPolygon>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstdint>
+
+namespace common {
+namespace {
+
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+}  // namespace
+
+QFont DefaultPlotFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    font.setStyleHint(QFont::SansSerif, QFont::NoAntialias);
+    return font;
+}
+
+PlotSurface::PlotSurface(int width, int height)
+    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), font_(DefaultPlotFont()) {
+    image_.fill(Qt::white);
+}
+
+PlotSurface::~PlotSurface() { EndPainting(); }
+
+PlotSurface::PlotSurface(const PlotSurface& other)
+    : image_(other.Image().copy()),
+      pen_(other.pen_),
+      brush_(other.brush_),
+      fontColor_(other.fontColor_),
+      font_(other.font_),
+      pos_(other.pos_) {}
+
+PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
+    if (this != &other) {
+        EndPainting();
+        image_ = other.Image().copy();
+        pen_ = other.pen_;
+        brush_ = other.brush_;
+        fontColor_ = other.fontColor_;
+        font_ = other.font_;
+        pos_ = other.pos_;
+    }
+    return *this;
+}
+
+QPainter& PlotSurface::Painter() {
+    if (!painter_) {
+        painter_ = std::make_unique<QPainter>(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+        painter_->setRenderHint(QPainter::TextAntialiasing, false);
+    }
+    return *painter_;
+}
+
+void PlotSurface::EndPainting() const {
+    if (painter_) {
+        painter_->end();
+        painter_.reset();
+    }
+}
+
+const QImage& PlotSurface::Image() const {
+    EndPainting();
+    return image_;
+}
+
+QImage& PlotSurface::MutableImage() {
+    EndPainting();
+    return image_;
+}
+
+QRgb* PlotSurface::Row(int y) {
+    EndPainting();
+    return reinterpret_cast<QRgb*>(image_.scanLine(y));
+}
+
+void PlotSurface::LineTo(int x, int y) {
+    // Steps along the longer axis from the current position; the end point
+    // itself is left for the next line, whatever the direction.
+    const std::int64_t x0 = pos_.x(), y0 = pos_.y();
+    const std::int64_t dx = std::int64_t(x) - x0, dy = std::int64_t(y) - y0;
+    const std::int64_t ax = dx < 0 ? -dx : dx, ay = dy < 0 ? -dy : dy;
+    const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+    const std::int64_t steps = std::max(ax, ay);
+    const std::int64_t w = image_.width(), h = image_.height();
+    const QRgb colour = qRgb(pen_.r, pen_.g, pen_.b);
+    if (steps > 0) {
+        // Only the steps whose major coordinate lies inside the image matter.
+        const std::int64_t major0 = ax >= ay ? x0 : y0;
+        const int majorStep = ax >= ay ? sx : sy;
+        const std::int64_t limit = ax >= ay ? w : h;
+        std::int64_t first = 0, last = steps - 1;
+        if (majorStep > 0) {
+            first = std::max<std::int64_t>(first, -major0);
+            last = std::min<std::int64_t>(last, limit - 1 - major0);
+        } else {
+            first = std::max<std::int64_t>(first, major0 - (limit - 1));
+            last = std::min<std::int64_t>(last, major0);
+        }
+        for (std::int64_t i = first; i <= last; ++i) {
+            std::int64_t px, py;
+            if (ax >= ay) {
+                px = x0 + sx * i;
+                py = y0 + sy * static_cast<std::int64_t>((__int128(2) * i * ay + ax) / (__int128(2) * ax));
+            } else {
+                py = y0 + sy * i;
+                px = x0 + sx * static_cast<std::int64_t>((__int128(2) * i * ax + ay) / (__int128(2) * ay));
+            }
+            if (px >= 0 && py >= 0 && px < w && py < h) Row(static_cast<int>(py))[px] = colour;
+        }
+    }
+    pos_ = QPoint(x, y);
+}
+
+void PlotSurface::Polyline(const std::vector<QPoint>& points) {
+    if (points.empty()) return;
+    MoveTo(points.front().x(), points.front().y());
+    for (std::size_t i = 1; i < points.size(); ++i) LineTo(points[i].x(), points[i].y());
+}
+
+void PlotSurface::Polygon(const std::vector<QPoint>& points) {
+    if (points.empty()) return;
+    QPainter& p = Painter();
+    QPen pen(ToQColor(pen_));
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.setBrush(ToQColor(brush_));
+    p.drawPolygon(QPolygon(QList<QPoint>(points.begin(), points.end())));
+}
+
+void PlotSurface::FillArea(int x1, int y1, int x2, int y2, Rgb c) {
+    x1 = std::max(x1, 0);
+    y1 = std::max(y1, 0);
+    x2 = std::min(x2, image_.width());
+    y2 = std::min(y2, image_.height());
+    const QRgb colour = qRgb(c.r, c.g, c.b);
+    for (int y = y1; y < y2; ++y) {
+        QRgb* row = Row(y);
+        for (int x = x1; x < x2; ++x) row[x] = colour;
+    }
+}
+
+void PlotSurface::Rectangle(int x1, int y1, int x2, int y2) {
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    if (x2 == x1 || y2 == y1) return;
+    FillArea(x1 + 1, y1 + 1, x2 - 1, y2 - 1, brush_);
+    FillArea(x1, y1, x2, y1 + 1, pen_);
+    FillArea(x1, y2 - 1, x2, y2, pen_);
+    FillArea(x1, y1, x1 + 1, y2, pen_);
+    FillArea(x2 - 1, y1, x2, y2, pen_);
+}
+
+void PlotSurface::FillRect(int x1, int y1, int x2, int y2) {
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    FillArea(x1, y1, x2, y2, brush_);
+}
+
+void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
+    if (x2 < x1) std::swap(x1, x2);
+    if (y2 < y1) std::swap(y1, y2);
+    if (x2 == x1 || y2 == y1) return;
+    QPainter& p = Painter();
+    QPen pen(ToQColor(pen_));
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+    p.setBrush(ToQColor(brush_));
+    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void PlotSurface::SetPixel(int x, int y, Rgb c) {
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
+    Row(y)[x] = qRgb(c.r, c.g, c.b);
+}
+
+void PlotSurface::TextOut(int x, int y, const std::string& text) {
+    QPainter& p = Painter();
+    p.setFont(font_);
+    p.setPen(ToQColor(fontColor_));
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(ToQColor(brush_));
+    const QFontMetrics metrics(font_);
+    p.drawText(QPoint(x, y + metrics.ascent()), QString::fromStdString(text));
+    p.setBackgroundMode(Qt::TransparentMode);
+}
+
+int PlotSurface::TextWidth(const std::string& text) const {
+    return QFontMetrics(font_).horizontalAdvance(QString::fromStdString(text));
+}
+
+int PlotSurface::TextHeight(const std::string& text) const {
+    (void)text;
+    return QFontMetrics(font_).height();
+}
+
+Rgb PlotSurface::Pixel(int x, int y) const {
+    const QImage& image = Image();
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return {};
+    const QRgb c = image.pixel(x, y);
+    return Rgb{qRed(c), qGreen(c), qBlue(c)};
+}
+
+void PlotSurface::SaveBmp(const std::string& path) const {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        throw AppError("Cannot create file " + path + ". " + file.errorString().toStdString());
+    if (!Image().save(&file, "BMP") || !file.commit())
+        throw AppError("Cannot write file " + path + ". " + file.errorString().toStdString());
+}
+
+QImage MaskOfImage(const QImage& image, Rgb background) {
+    QImage source = image.convertToFormat(QImage::Format_RGB32);
+    QImage mask(source.size(), QImage::Format_RGB32);
+    const QRgb bg = qRgb(background.r, background.g, background.b);
+    for (int y = 0; y < source.height(); ++y) {
+        const auto* in = reinterpret_cast<const QRgb*>(source.constScanLine(y));
+        auto* out = reinterpret_cast<QRgb*>(mask.scanLine(y));
+        for (int x = 0; x < source.width(); ++x)
+            out[x] = (in[x] & 0xFFFFFF) == (bg & 0xFFFFFF) ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+    }
+    return mask;
+}
+
+}  // namespace common

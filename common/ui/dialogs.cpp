@@ -1,0 +1,57 @@
+#include "common/ui/dialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace common::ui {
+namespace {
+
+class QtDialogService : public DialogService {
+public:
+    std::optional<QString> OpenFileName(QWidget* parent, const QString& title,
+                                         const QString& filter) override {
+        const QString path = QFileDialog::getOpenFileName(parent, title, QString(), QtFilterFromPairs(filter));
+        if (path.isEmpty()) return std::nullopt;
+        return QFileInfo(path).absoluteFilePath();
+    }
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                        const QString& proposedName) override {
+        // Our own file-overwrite question is not needed: the platform dialog asks.
+        const QString path =
+            QFileDialog::getSaveFileName(parent, title, proposedName, QtFilterFromPairs(filter));
+        if (path.isEmpty()) return std::nullopt;
+        return path;
+    }
+    void ShowError(QWidget* parent, const QString& title, const QString& message) override {
+        QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
+        box.exec();
+    }
+    int RunModal(QDialog& dialog) override { return dialog.exec(); }
+};
+
+QtDialogService& RealDialogs() {
+    static QtDialogService service;
+    return service;
+}
+
+DialogService* installed = nullptr;
+
+}  // namespace
+
+DialogService& Dialogs() { return installed ? *installed : RealDialogs(); }
+
+void SetDialogs(DialogService* service) { installed = service; }
+
+QString QtFilterFromPairs(const QString& filter) {
+    if (filter.isEmpty()) return {};
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        entries << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+    return entries.join(QStringLiteral(";;"));
+}
+
+}  // namespace common::ui

@@ -1,0 +1,66 @@
+#include "common/ui/plot_view.h"
+
+#include "common/errors.h"
+#include "common/plot_surface.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace common::ui {
+
+PlotView::PlotView(int width, int height, QWidget* parent) : QWidget(parent) {
+    setFixedSize(width, height);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PlotView::SetImage(const QImage& image) {
+    image_ = image;
+    update();
+}
+
+void PlotView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), palette().window());
+    if (image_.isNull()) return;
+    if (stretched_) {
+        p.setRenderHint(QPainter::SmoothPixmapTransform, true);
+        p.drawImage(rect(), image_);
+        return;
+    }
+    // Whole-number magnification only, so plot pixels stay sharp.
+    const qreal ratio = devicePixelRatioF();
+    const int factor = std::max(1, static_cast<int>(std::floor(ratio + 1e-9)));
+    const QSizeF logical(image_.width() * factor / ratio, image_.height() * factor / ratio);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    p.drawImage(QRectF(QPointF(0, 0), logical), image_);
+}
+
+void PlotView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit Clicked();
+    QWidget::mousePressEvent(event);
+}
+
+void CopyPlotAsMask(const QImage& image, int backgroundRed, int backgroundGreen, int backgroundBlue) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard) throw common::AppError(common::kCannotOpenClipboard);
+    clipboard->setImage(image);
+    QImage copy = clipboard->image();
+    if (copy.isNull()) copy = image;  // a clipboard that keeps no pictures
+    clipboard->setImage(common::MaskOfImage(copy, common::Rgb{backgroundRed, backgroundGreen, backgroundBlue}));
+}
+
+void LoadProgramFonts() {
+    static bool loaded = false;
+    if (loaded) return;
+    loaded = true;
+    const QDir dir(QStringLiteral("/usr/share/fonts/truetype/liberation"));
+    for (const QString& name : dir.entryList({QStringLiteral("Liberation*.ttf")}, QDir::Files))
+        QFontDatabase::addApplicationFont(dir.filePath(name));
+}
+
+}  // namespace common::ui

@@ -1,0 +1,108 @@
+#include "common/errors.h"
+#include "common/number_format.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+
+using namespace common;
+
+TEST(FormatFixed, DecimalsAndExponentFallback) {
+    EXPECT_EQ(FormatFixed(21.0, 2), "21.00");
+    EXPECT_EQ(FormatFixed(0.75, 2), "0.75");
+    EXPECT_EQ(FormatFixed(66.0, 5, 10), "66.00000");
+    EXPECT_EQ(FormatFixed(0.29000000052, 3), "0.290");
+    EXPECT_EQ(FormatFixed(0.705782, 3), "0.706");
+    EXPECT_EQ(FormatFixed(-3.5, 1), "-3.5");
+    EXPECT_EQ(FormatFixed(-0.001, 2), "0.00");
+    EXPECT_EQ(FormatFixed(1234567.0, 2), "1234567.00");
+    EXPECT_EQ(FormatFixed(12345678.0, 2), "1.234568E+07");
+    EXPECT_EQ(FormatFixed(-12345678.0, 2), "-1.234568E+07");
+}
+
+TEST(FormatGeneral, ShortestFormUpTo15Digits) {
+    EXPECT_EQ(FormatGeneral(0.5), "0.5");
+    EXPECT_EQ(FormatGeneral(-0.22), "-0.22");
+    EXPECT_EQ(FormatGeneral(0.0), "0");
+    EXPECT_EQ(FormatGeneral(42.0), "42");
+    EXPECT_EQ(FormatGeneral(0.1 + 0.2), "0.3");
+    EXPECT_EQ(FormatGeneral(123456789012345.0), "123456789012345");
+    EXPECT_EQ(FormatGeneral(1234567890123456.0), "1.23456789012346E15");
+    EXPECT_EQ(FormatGeneral(0.00001), "0.00001");
+    EXPECT_EQ(FormatGeneral(0.0000015), "1.5E-6");
+    EXPECT_EQ(FormatGeneral(1e20), "1E20");
+}
+
+TEST(FormatGeneral, ThreeSignificantDigitsForPlotLabels) {
+    EXPECT_EQ(FormatGeneral(0.00271440, 3), "0.00271");
+    EXPECT_EQ(FormatGeneral(-0.003645803, 3), "-0.00365");
+    EXPECT_EQ(FormatGeneral(999.4, 3), "999");
+    EXPECT_EQ(FormatGeneral(1234.0, 3), "1.23E3");
+    EXPECT_EQ(FormatGeneral(0.000005391, 3), "5.39E-6");
+    EXPECT_EQ(FormatGeneral(0.5, 3), "0.5");
+}
+
+TEST(FormatParExponent, TwentyThreeCharacters) {
+    EXPECT_EQ(FormatParExponent(21.0), " 2.10000000000000E+0001");
+    EXPECT_EQ(FormatParExponent(0.75), " 7.50000000000000E-0001");
+    EXPECT_EQ(FormatParExponent(0.1), " 1.00000000000000E-0001");
+    EXPECT_EQ(FormatParExponent(0.0), " 0.00000000000000E+0000");
+    EXPECT_EQ(FormatParExponent(-1.5e-120), "-1.50000000000000E-0120");
+    EXPECT_EQ(FormatParExponent(0.123456789012345).size(), 23u);
+}
+
+TEST(ParseNumbers, StrictWholeTextWithMessages) {
+    EXPECT_EQ(ParseInteger("62"), 62);
+    EXPECT_EQ(ParseInteger(" -5 "), -5);
+    EXPECT_EQ(ParseInteger("+7"), 7);
+    EXPECT_DOUBLE_EQ(ParseFloat("0.75"), 0.75);
+    EXPECT_DOUBLE_EQ(ParseFloat(".5"), 0.5);
+    EXPECT_DOUBLE_EQ(ParseFloat("2."), 2.0);
+    EXPECT_DOUBLE_EQ(ParseFloat("-2.5E-3"), -0.0025);
+    for (const char* bad : {"", "-", "1.5", "12a", "2147483648", "0x10", "1 2"}) {
+        try {
+            ParseInteger(bad);
+            ADD_FAILURE() << bad;
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+    for (const char* bad : {"", ".", "0,75", "1e", "inf", "nan", "1e400", "--1", "e5"}) {
+        try {
+            ParseFloat(bad);
+            ADD_FAILURE() << bad;
+        } catch (const AppError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid floating point value");
+        }
+    }
+    EXPECT_EQ(ParseInteger("-2147483648"), -2147483647 - 1);
+}
+
+TEST(ParseNumbers, IgnoreTheUsersLocale) {
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "C");
+    EXPECT_DOUBLE_EQ(ParseFloat("0.75"), 0.75);
+    EXPECT_EQ(FormatFixed(0.75, 2), "0.75");
+    EXPECT_EQ(FormatGeneral(-0.22), "-0.22");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(NumberReader, ReadsTokensAcrossBlanksTabsAndLineEnds) {
+    NumberReader r("Parameters for E(t)\r\n6\tG\r\n 2.10000000000000E+0001\t 7.5E-0001\tf\r\n\r\n 42\n");
+    r.SkipLine();
+    EXPECT_EQ(r.ReadInteger(), 6);
+    r.SkipLine();
+    EXPECT_DOUBLE_EQ(r.ReadReal(), 21.0);
+    EXPECT_DOUBLE_EQ(r.ReadReal(), 0.75);
+    EXPECT_THROW(r.ReadReal(), AppError);  // the label "f"
+    r.SkipLine();
+    EXPECT_EQ(r.ReadInteger(), 42);
+    try {
+        r.ReadInteger();
+        ADD_FAILURE();
+    } catch (const AppError& e) {
+        EXPECT_STREQ(e.what(), "Invalid numeric input");
+    }
+}
