@@ -282,13 +282,20 @@ void SignalModel::ChangeGroupCount(std::int32_t newCount,
         }
     }
     if (GroupCount > InitialGroupCount) {
+        // Groups that never existed below the new top group (G raised by
+        // more than one at once) are set up like it, so no group of zeros
+        // takes part in E(t).
+        const auto firstNew = static_cast<std::int32_t>(std::max<std::size_t>(Groups.size(), 2));
         ResizeGroupTables(GroupCount);
-        const auto g = static_cast<std::size_t>(GroupCount);
-        // Every parameter comes from the group below, so the new group is
-        // computable at once (zero widths would make its A(t) undefined).
-        Groups[g] = Groups[g - 1];
-        RepetitionFlag[g] = 0;
-        ComputeT(GroupCount);
+        for (std::int32_t g = InitialGroupCount + 1; g <= GroupCount; ++g) {
+            if (g < firstNew && g != GroupCount) continue;
+            const auto i = static_cast<std::size_t>(g);
+            // Every parameter comes from the group below, so the new group
+            // is computable at once (zero widths would make its A(t) undefined).
+            Groups[i] = Groups[i - 1];
+            RepetitionFlag[i] = 0;
+            ComputeT(g);
+        }
     }
     ComputeE();
 }

@@ -1,0 +1,296 @@
+// "vfdef.par", start-up and the change of the group count.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+#include "common/errors.h"
+#include "ecgtrace/model/signal_model.h"
+#include "support/work_dir.h"
+
+using ecgtrace::SignalModel;
+
+namespace {
+
+std::vector<std::string> CrLfLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+SignalModel Started() {
+    SignalModel m;
+    m.RunStartupComputations();
+    return m;
+}
+
+}  // namespace
+
+TEST(ParameterFile, DefaultsWrittenByteForByte) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.SaveParameterFile("vfdef.par");
+    const std::string bytes = ReadBytes("vfdef.par");
+    const auto lines = CrLfLines(bytes);
+    ASSERT_EQ(lines.size(), 20u);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+    EXPECT_EQ(lines[0], "Parameters for E(t)");
+    EXPECT_EQ(lines[1], "6\tG");
+    EXPECT_EQ(lines[2], "1\tg");
+    EXPECT_EQ(lines[3], "1\tCrossg");
+    EXPECT_EQ(lines[4], "Parameters for Tg");
+    std::string f, F, Te;
+    for (int i = 0; i < 6; ++i) {
+        f += " 2.10000000000000E+0001\t";
+        F += " 7.50000000000000E-0001\t";
+        Te += "6\t";
+    }
+    EXPECT_EQ(lines[5], f + "f");
+    EXPECT_EQ(lines[6], F + "F");
+    EXPECT_EQ(lines[7], Te + "Te");
+    EXPECT_EQ(lines[10], "Parameters for Pn");
+    EXPECT_EQ(lines[11].substr(0, 24), " 1.00000000000000E-0001\t");
+    EXPECT_EQ(lines[13], "0\t0\t0\t0\t0\t0\tNE");
+    EXPECT_EQ(lines[16], "Parameters for A(t)");
+    EXPECT_EQ(lines[19], "0\t0\t0\t0\t0\t0\toffset");
+}
+
+TEST(ParameterFile, RoundTripKeepsValues) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    auto& p = m.Group(3);
+    p.f = 1.0 / 3.0;
+    p.F = 0.123456789012345;
+    p.P0 = -2.5e-7;
+    p.Te = -4;
+    p.N = 61;
+    p.NE = 7;
+    p.offset = 12;
+    m.ActualGroup = 3;
+    m.CrossGroup = 2;
+    m.SaveParameterFile("vfdef.par");
+
+    SignalModel back;
+    back.LoadParameterFile("vfdef.par");
+    EXPECT_TRUE(back.ParametersLoaded);
+    EXPECT_EQ(back.GroupCount, 6);
+    EXPECT_EQ(back.ActualGroup, 3);
+    EXPECT_EQ(back.CrossGroup, 2);
+    const auto& q = back.Group(3);
+    // 15 significant digits survive.
+    EXPECT_NEAR(q.f, 1.0 / 3.0, 1e-15);
+    EXPECT_EQ(q.F, 0.123456789012345);
+    EXPECT_EQ(q.P0, -2.5e-7);
+    EXPECT_EQ(q.Te, -4);
+    EXPECT_EQ(q.N, 61);
+    EXPECT_EQ(q.NE, 7);
+    EXPECT_EQ(q.offset, 12);
+    EXPECT_EQ(back.Group(1), m.Group(1));
+}
+
+TEST(ParameterFile, StartFromFile) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.Group(2).f = 28;
+    m.ActualGroup = 2;
+    m.SaveParameterFile("vfdef.par");
+
+    SignalModel s;
+    const auto report = s.RunStartupComputations();
+    EXPECT_TRUE(report.loadError.empty());
+    EXPECT_TRUE(s.ParametersLoaded);
+    EXPECT_FALSE(s.ParametersChanged);
+    EXPECT_EQ(s.ActualGroup, 2);
+    EXPECT_EQ(s.T[2], 228);
+    EXPECT_EQ(s.T[1], 221);
+}
+
+TEST(ParameterFile, TwentyGroupsStartWithFifteen) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.ChangeGroupCount(15);
+    m.GroupCount = 20;  // as another program might have written
+    m.ResizeGroupTables(20);
+    for (int g = 16; g <= 20; ++g) m.Group(g) = m.Group(1);
+    m.ActualGroup = 18;
+    m.SaveParameterFile("vfdef.par");
+
+    SignalModel s;
+    s.RunStartupComputations();
+    EXPECT_EQ(s.GroupCount, 15);
+    EXPECT_EQ(s.InitialGroupCount, 15);
+    EXPECT_EQ(s.ActualGroup, 15);
+    EXPECT_EQ(s.T[20], 221);  // every group of the file was read and computed
+}
+
+TEST(ParameterFile, IncompleteFileFallsBackToDefaults) {
+    testing_support::ScopedWorkDir dir;
+    const std::vector<std::string> broken{
+        "",                                                   // empty
+        "Parameters for E(t)\r\n6\tG\r\n1\tg\r\n",            // cut short
+        "Parameters for E(t)\r\nsix\tG\r\n",                  // not a number
+        "Parameters for E(t)\r\n0\tG\r\n1\tg\r\n1\tCrossg\r\n",        // no groups
+        "Parameters for E(t)\r\n2000000000\tG\r\n1\tg\r\n1\tCrossg\r\n",  // absurd count
+    };
+    for (const auto& text : broken) {
+        WriteBytes("vfdef.par", text);
+        SignalModel m;
+        const auto report = m.RunStartupComputations();
+        EXPECT_EQ(report.loadError, "Invalid numeric input") << text;
+        EXPECT_FALSE(m.ParametersLoaded);
+        EXPECT_TRUE(m.ParametersChanged);
+        EXPECT_EQ(m.GroupCount, 6);
+        EXPECT_EQ(m.T[1], 221);
+    }
+    // A line with one value too few fails on its label.
+    SignalModel good = Started();
+    good.SaveParameterFile("vfdef.par");
+    std::string text = ReadBytes("vfdef.par");
+    const std::size_t te = text.find("6\tTe");
+    text.erase(te, 2);
+    WriteBytes("vfdef.par", text);
+    SignalModel m;
+    EXPECT_EQ(m.RunStartupComputations().loadError, "Invalid numeric input");
+}
+
+TEST(ParameterFile, FailedSaveKeepsPreviousFile) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.SaveParameterFile("vfdef.par");
+    const std::string before = ReadBytes("vfdef.par");
+
+    // A read-only folder refuses the replacement.
+    ASSERT_EQ(::mkdir("locked", 0755), 0);
+    m.SaveParameterFile("locked/vfdef.par");
+    ASSERT_EQ(::chmod("locked", 0555), 0);
+    const std::string lockedBefore = ReadBytes("locked/vfdef.par");
+    m.Group(1).f = 99;
+    bool failed = false;
+    try {
+        m.SaveParameterFile("locked/vfdef.par");
+    } catch (const common::AppError& e) {
+        failed = true;
+        EXPECT_FALSE(std::string(e.what()).empty());
+    }
+    ::chmod("locked", 0755);
+    if (::geteuid() != 0) {  // root writes anywhere
+        EXPECT_TRUE(failed);
+        EXPECT_EQ(ReadBytes("locked/vfdef.par"), lockedBefore);
+    }
+    EXPECT_THROW(m.SaveParameterFile("no/such/folder/vfdef.par"), common::AppError);
+    EXPECT_EQ(ReadBytes("vfdef.par"), before);
+}
+
+TEST(GroupCount, LoweringAndRaisingBelowInitialRestores) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.Group(4).f = 30;
+    m.ComputeT(4);
+    m.Group(5).s1 = 25;
+    m.ComputeT(5);
+    const auto group4 = m.Group(4);
+    const auto a5 = m.A[5];
+    m.ParametersChanged = false;
+
+    m.ChangeGroupCount(3);
+    EXPECT_TRUE(m.ParametersChanged);
+    EXPECT_EQ(m.GroupCount, 3);
+    m.ChangeGroupCount(5);
+    EXPECT_EQ(m.Group(4), group4);
+    EXPECT_EQ(m.A[5], a5);
+    EXPECT_EQ(m.Groups.size(), 7u);  // never shrunk
+}
+
+TEST(GroupCount, NewTopGroupCopiesGroupBelow) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    auto& six = m.Group(6);
+    six.f = 30;
+    six.P0 = 0.3;
+    six.s1 = 15;
+    six.s2 = 35;
+    six.offset = 4;
+    m.ComputeT(6);
+
+    m.ChangeGroupCount(7);
+    EXPECT_EQ(m.Groups.size(), 8u);
+    EXPECT_EQ(m.RepetitionFlag.size(), 8u);
+    EXPECT_EQ(m.GroupSpectra.size(), 8u);
+    EXPECT_EQ(m.Group(7), m.Group(6));
+    EXPECT_EQ(m.T[7], m.T[6]);
+    EXPECT_EQ(m.A[7], m.A[6]);
+    // Its map is computed when it becomes the actual group: no share in E yet.
+    EXPECT_EQ(m.PHalf[7], 0.0);
+    EXPECT_EQ(m.PWhole[7], 0.0);
+    EXPECT_EQ(m.ESignal.size(), 2801u);
+
+    // Lowering and raising again copies group 6 once more.
+    m.Group(7).f = 50;
+    m.Group(6).Te = 9;
+    m.ComputeT(6);
+    m.ChangeGroupCount(6);
+    m.ChangeGroupCount(7);
+    EXPECT_EQ(m.Group(7), m.Group(6));
+    EXPECT_EQ(m.T[7], m.T[6]);
+}
+
+TEST(GroupCount, RaisingByMoreThanOneSetsUpEveryNewGroup) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.Group(6).f = 30;
+    m.ComputeT(6);
+    m.ChangeGroupCount(9);
+    for (int g = 7; g <= 9; ++g) {
+        EXPECT_EQ(m.Group(g), m.Group(6)) << g;
+        EXPECT_EQ(m.T[g], m.T[6]) << g;
+    }
+    // Group 8 exists now: a later raise to 10 re-initialises only the top.
+    m.Group(8).f = 40;
+    m.Group(9).f = 50;
+    m.ChangeGroupCount(10);
+    EXPECT_EQ(m.Group(8).f, 40);
+    EXPECT_EQ(m.Group(10).f, 50);
+}
+
+TEST(GroupCount, ActualGroupFollowsLoweredCount) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.SelectActualGroup(5);
+    EXPECT_EQ(m.CrossGroup, 5);
+    m.ChangeGroupCount(8);
+    m.SelectActualGroup(8);
+    EXPECT_EQ(m.CrossGroup, 6);  // limited to the initial count
+
+    std::vector<int> calls;
+    m.ChangeGroupCount(4, [&](int g) {
+        calls.push_back(g);
+        m.SelectActualGroup(g);
+    });
+    EXPECT_EQ(calls, std::vector<int>{4});
+    EXPECT_EQ(m.ActualGroup, 4);
+    EXPECT_EQ(m.CrossGroup, 4);
+
+    m.ChangeGroupCount(3);  // default: the model part of the change
+    EXPECT_EQ(m.ActualGroup, 3);
+}
