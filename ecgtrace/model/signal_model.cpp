@@ -249,13 +249,19 @@ StartupReport SignalModel::RunStartupComputations(const std::string& path) {
         SetDefaultParameters();
     }
 
+    CompleteStartup(&report);
+    return report;
+}
+
+void SignalModel::CompleteStartup(StartupReport* report) {
     for (std::int32_t i = 1; i <= GroupCount; ++i) {
         try {
             ComputeT(i);
             ComputePMap(i);
             ComputePSeries(i);
         } catch (const AppError& e) {
-            if (report.computeError.empty()) report.computeError = e.what();
+            if (!report) throw;
+            if (report->computeError.empty()) report->computeError = e.what();
         }
     }
 
@@ -266,7 +272,6 @@ StartupReport SignalModel::RunStartupComputations(const std::string& path) {
     EWindowStart = 0;
     EWindowEnd = kESampleCount;
     ParametersChanged = !ParametersLoaded;
-    return report;
 }
 
 void SignalModel::ChangeGroupCount(std::int32_t newCount,

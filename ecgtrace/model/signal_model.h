@@ -17,6 +17,7 @@
 //       RunStartupComputations(path)         start-up: load or defaults, compute every
 //                                            group, limits, InitialGroupCount, E window;
 //                                            returns StartupReport (error text to show)
+//       CompleteStartup(report*)             the same after loading (used by the batch tool)
 //       ChangeGroupCount(newG, changeActual) change of G (ends with ComputeE)
 //       SelectActualGroup(g)                 changed flag, g, cross group := g (limited)
 //       RecomputeActualGroup()               ComputeT, ComputeE, ComputePMap, ComputePSeries
@@ -138,6 +139,12 @@ public:
     // it cannot be read completely), compute every group, bring G, g and the
     // cross group into range, fix InitialGroupCount and the E window.
     StartupReport RunStartupComputations(const std::string& path = kParameterFileName);
+    // The start-up after the parameters are in place (loaded or defaults):
+    // T, A(t), map and series of every group, limits of G, g and the cross
+    // group, InitialGroupCount, E window, ParametersChanged. A failing group
+    // is noted in `report` and the others go on; without a report the first
+    // failure is thrown.
+    void CompleteStartup(StartupReport* report);
 
     // --- edits that span several steps --------------------------------------
     // Change of G. When g lies above the new G, `changeActualGroup(G)` runs
