@@ -26,7 +26,7 @@ struct BlockSwitches {
 
 // Threshold of a cell `a` ms after the end of its absolute refractory period:
 // Threshold + Round(e^c), c = DelayL * (a - DelayC) limited to 0..20.
-std::int32_t ThresholdAt(const ParameterSource& params, std::int64_t a);
+std::int64_t ThresholdAt(const ParameterSource& params, std::int64_t a);
 
 // Index (x * n + y) * n + z of the traced cell or oscillator; an index at or
 // beyond the count selects the whole block or the mean oscillator.
