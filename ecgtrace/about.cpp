@@ -1,0 +1,61 @@
+#include "ecgtrace/about.h"
+
+#include "ecgtrace/program_icon.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace ecgtrace {
+
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("AboutBox"));
+    setWindowTitle(QStringLiteral("About"));
+    setWindowIcon(ProgramIcon());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFixedSize(298, 218);
+    setModal(true);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    setFont(font);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setGeometry(8, 8, 281, 161);
+
+    auto* icon = new QLabel(panel);
+    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setPixmap(ProgramIconPixmap(32));
+    icon->setGeometry(8, 8, 32, 32);
+
+    auto* product = new QLabel(QStringLiteral("simulation of ventricular fibrillation"), panel);
+    product->setObjectName(QStringLiteral("ProductName"));
+    product->setGeometry(56, 14, 217, 16);
+
+    auto* version = new QLabel(QStringLiteral("Version 1.0"), panel);
+    version->setObjectName(QStringLiteral("Version"));
+    version->setGeometry(8, 56, 265, 16);
+
+    auto* rights = new QLabel(QStringLiteral("Copyright \u00A9 the author of the book. All rights reserved."), panel);
+    rights->setObjectName(QStringLiteral("Copyright"));
+    rights->setGeometry(8, 80, 265, 16);
+
+    auto* comments = new QLabel(
+        QStringLiteral("This program accompanies the book on ventricular fibrillation; "
+                       "the full text of the book is available on its author's web site."),
+        panel);
+    comments->setObjectName(QStringLiteral("Comments"));
+    comments->setWordWrap(true);
+    comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    comments->setGeometry(8, 104, 265, 48);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OKButton"));
+    ok->setGeometry(111, 180, 75, 25);
+    ok->setDefault(true);
+    ok->setAutoDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace ecgtrace

@@ -1,0 +1,13 @@
+#pragma once
+// The about box: program icon, name, version and where to read the book.
+#include <QDialog>
+
+namespace ecgtrace {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+};
+
+}  // namespace ecgtrace

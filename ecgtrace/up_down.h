@@ -1,0 +1,38 @@
+#pragma once
+// An up-down arrow pair holding an integer position within Min..Max. A click
+// moves the position by the increment (limited to the range) and then
+// reports the click; setting the position from code reports nothing.
+#include <QWidget>
+
+namespace common::ui {
+class ArrowButtons;
+}
+
+namespace ecgtrace {
+
+class TUpDown : public QWidget {
+    Q_OBJECT
+public:
+    explicit TUpDown(QWidget* parent = nullptr);
+
+    int Position() const { return position_; }
+    void SetPosition(int position);
+    int Increment() const { return increment_; }
+    void SetIncrement(int increment) { increment_ = increment; }
+    void SetRange(int min, int max);
+
+    // The arrow actions, as a click on the arrow does them.
+    void ClickUp() { Click(1); }
+    void ClickDown() { Click(-1); }
+
+signals:
+    void Clicked();
+
+private:
+    void Click(int sign);
+    common::ui::ArrowButtons* arrows_;
+    int position_ = 0;
+    int min_ = 0, max_ = 100, increment_ = 1;
+};
+
+}  // namespace ecgtrace
