@@ -105,8 +105,8 @@ void BlockRun::StartBlockRun(const BlockSwitches& switches) {
     right.SetBrushColor(common::kWhite);
     q1_ = TraceValue(traceCell1_);
     q2_ = TraceValue(traceCell2_);
-    tr.y1 = PixelCoordinate(common::Round(q1_ * tr.scale));
-    tr.y2 = PixelCoordinate(common::Round(q2_ * tr.scale) + pictures_.Half());
+    tr.y1 = PixelCoordinate(q1_ * tr.scale);
+    tr.y2 = PixelCoordinate(q2_ * tr.scale) + pictures_.Half();
     if (switches.firstDerivative) {
         tr.history1 = {0, 0, tr.y1};
         tr.history2 = {0, 0, tr.y2};
@@ -153,7 +153,7 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
         if (cell.CellState == CellActive) ++activeCount_;
     }
     environment.CellState = StateOf(count, limits);
-    phaseX_ = PixelCoordinate(common::Round(static_cast<double>(activeCount_) * right.Width() / count));
+    phaseX_ = PixelCoordinate(static_cast<double>(activeCount_) * right.Width() / count);
 
     // Second pass: excitation, on the states of the first pass.
     const ThresholdFunction threshold(params_);
@@ -216,9 +216,9 @@ void BlockRun::DrawTraces(const BlockSwitches& switches) {
 
     time.MoveTo(tr.x1, tr.y1);
     tr.tracePosition += tr.stepWidth;
-    tr.x1 = PixelCoordinate(common::Round(tr.tracePosition));
+    tr.x1 = PixelCoordinate(tr.tracePosition);
     q1_ = TraceValue(traceCell1_);
-    tr.y1 = PixelCoordinate(common::Round(q1_ * tr.scale) + 3);
+    tr.y1 = PixelCoordinate(q1_ * tr.scale) + 3;
     if (switches.firstDerivative) {
         tr.history1 = {tr.history1[1], tr.history1[2], tr.y1};
         tr.y1 = (tr.history1[2] - tr.history1[0]) / 2 + pictures_.Quarter();
@@ -226,9 +226,9 @@ void BlockRun::DrawTraces(const BlockSwitches& switches) {
     time.LineTo(tr.x1, tr.y1);
 
     time.MoveTo(tr.x2, tr.y2);
-    tr.x2 = PixelCoordinate(common::Round(tr.tracePosition));
+    tr.x2 = PixelCoordinate(tr.tracePosition);
     q2_ = TraceValue(traceCell2_);
-    tr.y2 = PixelCoordinate(common::Round(q2_ * tr.scale) + pictures_.Half());
+    tr.y2 = PixelCoordinate(q2_ * tr.scale) + pictures_.Half();
     if (switches.firstDerivative) {
         tr.history2 = {tr.history2[1], tr.history2[2], tr.y2};
         tr.y2 = (tr.history2[2] - tr.history2[0]) / 2 + pictures_.ThreeQuarter();
@@ -241,7 +241,7 @@ void BlockRun::DrawTraces(const BlockSwitches& switches) {
         common::PlotSurface& right = pictures_.RightWindow();
         const int count = block_.CellCount();
         const double sy = static_cast<double>(right.Height()) / count;
-        const int y = PixelCoordinate(common::Round((count - change) * sy / 2));
+        const int y = PixelCoordinate((count - change) * sy / 2);
         Dot(right, phaseX_, y, 5, common::kWhite);
     }
 }
@@ -275,7 +275,7 @@ void DrawDelayFunction(ModelPictures& pictures, const ParameterSource& params) {
             y = common::Round(static_cast<double>(refractory - count) * sy);
             if (i >= th || y < 0 || count > maxCount) break;
         }
-        right.LineTo(PixelCoordinate(common::Round(i * sx)), PixelCoordinate(y));
+        right.LineTo(PixelCoordinate(i * sx), PixelCoordinate(y));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "myogrid/engine/model_pictures.h"
 
+#include "common/numeric.h"
+
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
@@ -74,6 +76,13 @@ void Dot(common::PlotSurface& surface, int x, int y, int size, common::Rgb color
 int PixelCoordinate(std::int64_t value) {
     constexpr std::int64_t kLimit = 1000000;
     return static_cast<int>(std::clamp<std::int64_t>(value, -kLimit, kLimit));
+}
+
+int PixelCoordinate(double value) {
+    constexpr double kLimit = 1000000;
+    if (value > kLimit) value = kLimit;
+    if (value < -kLimit) value = -kLimit;
+    return static_cast<int>(common::Round(value));
 }
 
 }  // namespace myogrid
