@@ -1,0 +1,444 @@
+// The main window driven as a user drives it: typing, arrows, tabs, clicks.
+#include "ecgtrace/vf_main.h"
+
+#include "common/ui/error_box.h"
+#include "common/ui/int_spin_edit.h"
+#include "common/ui/plot_view.h"
+#include "ecgtrace/about.h"
+#include "ecgtrace/equations.h"
+#include "ecgtrace/up_down.h"
+#include "window_test_support.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+
+namespace {
+
+using common::ui::IntSpinEdit;
+using common::ui::PlotView;
+using ecgtrace::TMainForm;
+using testing_support::EcgtraceWindowTest;
+
+class MainWindow : public EcgtraceWindowTest {};
+
+TEST_F(MainWindow, StartsWithDefaultsWithoutParameterFileAndOffersSaveAtExit) {
+    auto form = Open();
+    const auto& m = form->Model();
+    EXPECT_EQ(m.GroupCount, 6);
+    for (int g = 1; g <= 6; ++g) EXPECT_EQ(m.T[g], 221);
+    EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
+    EXPECT_EQ(Spin(*form, "SpinEditG")->Text(), "6");
+    EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "1");
+    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "1");
+    EXPECT_EQ(Spin(*form, "SpinEditEmin")->Text(), "0");
+    EXPECT_EQ(Spin(*form, "SpinEditEmax")->Text(), "2800");
+    EXPECT_EQ(Edit(*form, "EditfScale")->text(), "21.00");
+    EXPECT_EQ(Edit(*form, "EditFAccom")->text(), "0.75");
+    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 66.00000");
+    EXPECT_EQ(Label(*form, "Panel7")->text(), "elaboration of function A(t) for group 1");
+    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function Pn");
+    EXPECT_EQ(Label(*form, "LabelP1")->text(), "p half = 0.290");
+    EXPECT_EQ(Label(*form, "LabelP2")->text(), "p whole = 0.706");
+    EXPECT_EQ(Edit(*form, "EditP0")->text(), "0.10");
+    EXPECT_EQ(form->findChild<ecgtrace::TUpDown*>("UpDownP0")->Position(), 10);
+    EXPECT_FALSE(Plot(*form, "ImageAt")->Image().isNull());
+    EXPECT_FALSE(Plot(*form, "ImageP")->Image().isNull());
+    EXPECT_EQ(Tabs(*form)->currentIndex(), 0);
+    EXPECT_FALSE(m.ETabActive);
+    EXPECT_TRUE(m.ParametersChanged);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("kept.par")));
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    Button(*form, "ButtonExit")->click();
+    ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
+    EXPECT_EQ(dialogs.saveQuestions[0].proposedName, "vfdef.par");
+    EXPECT_TRUE(dialogs.saveQuestions[0].filter.isEmpty());
+    EXPECT_EQ(closed.count(), 1);
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.File("kept.par"))));
+}
+
+TEST_F(MainWindow, WindowLayoutAndCaptions) {
+    auto form = Open();
+    EXPECT_EQ(form->windowTitle(), "Simulation of Ventricular Fibrillation");
+    EXPECT_EQ(form->font().family(), "Liberation Serif");
+    EXPECT_EQ(form->font().pixelSize(), 12);
+    QTabWidget* tabs = Tabs(*form);
+    EXPECT_EQ(tabs->geometry(), QRect(8, 8, 675, 393));
+    ASSERT_EQ(tabs->count(), 5);
+    const char* captions[] = {"introduction", "E(t)", "T", "A(t)", "P"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(tabs->tabText(i), captions[i]);
+    EXPECT_EQ(Plot(*form, "ImageEt")->size(), QSize(281, 105));
+    EXPECT_EQ(Plot(*form, "ImageAt")->size(), QSize(190, 170));
+    EXPECT_EQ(Plot(*form, "ImagePt")->size(), QSize(320, 70));
+    EXPECT_EQ(Plot(*form, "ImageP")->size(), QSize(120, 120));
+    EXPECT_EQ(form->findChild<QTextEdit*>("RichEdit1")->size(), QSize(465, 290));
+    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationEt")->size(), QSize(349, 265));
+    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationT")->size(), QSize(442, 265));
+    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationAt")->size(), QSize(442, 265));
+    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationP")->size(), QSize(257, 265));
+    EXPECT_TRUE(ecgtrace::EquationText(ecgtrace::Formulas::Period).contains("<i>T<sub>r</sub></i>"));
+    EXPECT_EQ(Button(*form, "ButtonPn")->text(), "plot Pn -> Pn+1");
+    EXPECT_EQ(Button(*form, "ButtonRedraw")->text(), "apply");
+    EXPECT_EQ(Button(*form, "ButtonEtAnalysis")->text(), "signal analysis");
+    EXPECT_EQ(Button(*form, "ButtonPowerAt")->text(), "signal analysis");
+    // The introduction text came from the working folder.
+    EXPECT_TRUE(form->findChild<QTextEdit*>("RichEdit1")->toPlainText().contains("fibrillation"));
+    EXPECT_EQ(Spin(*form, "SpinEditEmin")->Increment(), 100);
+    EXPECT_EQ(Spin(*form, "SpinEditEmax")->MinValue(), 100);
+    EXPECT_EQ(Spin(*form, "SpinEditG")->MaxValue(), 15);
+}
+
+TEST_F(MainWindow, MissingIntroductionIsReportedAndPlaceholderKept) {
+    QFile::remove(QString::fromStdString(dir.File("V13.rtf")));
+    auto form = Open();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "Cannot open file V13.rtf.");
+    EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
+    EXPECT_EQ(form->findChild<QTextEdit*>("RichEdit1")->toPlainText(), "RichEdit1");
+    // Every other step of the start-up was done.
+    EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
+}
+
+TEST_F(MainWindow, StartWithFileAsksNothingUnlessChangedAndGroupChoiceCounts) {
+    WriteParameterFile();
+    {
+        auto form = Open();
+        EXPECT_FALSE(form->Model().ParametersChanged);
+        EXPECT_EQ(Edit(*form, "EditTa")->text(), "180");  // group 1 from the file
+        form->close();
+        EXPECT_TRUE(dialogs.saveQuestions.empty());
+    }
+    {
+        auto form = Open();
+        SpinUp(Spin(*form, "SpinEditActualg"));
+        EXPECT_TRUE(form->Model().ParametersChanged);
+        form->close();
+        EXPECT_EQ(dialogs.saveQuestions.size(), 1u);  // cancelled: nothing written
+    }
+    {
+        auto form = Open();
+        SpinUp(Spin(*form, "SpinEditCrossg"));
+        EXPECT_EQ(form->Model().CrossGroup, 2);
+        EXPECT_TRUE(form->Model().ParametersChanged);
+    }
+}
+
+TEST_F(MainWindow, ChoosingGroupThreeShowsItEverywhere) {
+    WriteParameterFile();
+    auto form = Open();
+    Type(Spin(*form, "SpinEditActualg")->Editor(), "3");
+    const auto& m = form->Model();
+    EXPECT_EQ(m.ActualGroup, 3);
+    EXPECT_EQ(m.CrossGroup, 3);
+    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "3");
+    // Group 3 has Te 9, s1 12, M 10 and P0 0.3 in the file.
+    EXPECT_EQ(Edit(*form, "EditTe")->text(), "9");
+    EXPECT_EQ(Label(*form, "LabelTg")->text(), QString("T for group 3 = %1").arg(m.T[3]));
+    EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "12");
+    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 45.00000");
+    EXPECT_EQ(Label(*form, "Panel7")->text(), "elaboration of function A(t) for group 3");
+    EXPECT_EQ(Spin(*form, "SpinEditM")->Text(), "10");
+    EXPECT_EQ(Edit(*form, "EditP0")->text(), "0.30");
+    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P3");
+    EXPECT_EQ(Label(*form, "LabelP1")->text(), QString::fromStdString(m.PHalfText(3)));
+    // E(t) was recomputed and drawn although its tab is not shown.
+    EXPECT_FALSE(Plot(*form, "ImageEt")->Image().isNull());
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+}
+
+TEST_F(MainWindow, RaisingGThenChoosingNewGroupLimitsCrossGroup) {
+    auto form = Open();
+    IntSpinEdit* G = Spin(*form, "SpinEditG");
+    SpinUp(G);
+    SpinUp(G);
+    EXPECT_EQ(form->Model().GroupCount, 8);
+    EXPECT_EQ(Spin(*form, "SpinEditActualg")->MaxValue(), 8);
+    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->MaxValue(), 6);
+    Type(Spin(*form, "SpinEditActualg")->Editor(), "8");
+    EXPECT_EQ(form->Model().ActualGroup, 8);
+    EXPECT_EQ(form->Model().CrossGroup, 6);
+    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "6");
+    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P8");
+    // Lowering G below g moves the actual group down with it.
+    Type(G->Editor(), "5");
+    EXPECT_EQ(form->Model().ActualGroup, 5);
+    EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "5");
+    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P5");
+    // An unparseable text in G reads as its lower limit.
+    Type(G->Editor(), "");
+    EXPECT_EQ(form->Model().GroupCount, 1);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+}
+
+TEST_F(MainWindow, FIsHeldWithinItsRangeAndShownAfterTyping) {
+    WriteParameterFile();
+    auto form = Open();
+    QLineEdit* F = Edit(*form, "EditFAccom");
+    Type(F, "0.05");
+    EXPECT_DOUBLE_EQ(form->Model().Group(1).F, 0.1);
+    EXPECT_EQ(F->text(), "0.05");  // the text stays while typing
+    QTest::keyClick(F, Qt::Key_Return);
+    EXPECT_EQ(F->text(), "0.10");
+    Type(F, "2");
+    QTest::keyClick(F, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(form->Model().Group(1).F, 1.0);
+    EXPECT_EQ(F->text(), "1.00");
+    EXPECT_TRUE(form->Model().ParametersChanged);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(MainWindow, NegativeOffsetShownBackAsZero) {
+    auto form = Open();
+    Type(Spin(*form, "SpinEditOff")->Editor(), "-5");
+    EXPECT_EQ(form->Model().Group(1).offset, 0);
+    EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "0");
+    Type(Spin(*form, "SpinEditOff")->Editor(), "10");
+    EXPECT_EQ(form->Model().Group(1).offset, 10);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(MainWindow, WidthSetToItsOwnValueChangesNothing) {
+    WriteParameterFile();
+    auto form = Open();
+    const QImage before = Plot(*form, "ImageAt")->Image();
+    // The user overtypes the last digit of "20" with the same digit.
+    QLineEdit* s1 = Spin(*form, "SpinEditS1")->Editor();
+    s1->setSelection(1, 1);
+    QTest::keyClicks(s1, "0");
+    EXPECT_EQ(s1->text(), "20");
+    EXPECT_FALSE(form->Model().ParametersChanged);
+    Type(Spin(*form, "SpinEditS1")->Editor(), "25");
+    EXPECT_TRUE(form->Model().ParametersChanged);
+    EXPECT_EQ(form->Model().Group(1).s1, 25);
+    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 81.00000");
+    EXPECT_NE(Plot(*form, "ImageAt")->Image(), before);
+}
+
+TEST_F(MainWindow, ClickOnPlotLeavesBlackOnWhiteCopy) {
+    auto form = Open();
+    PlotView* at = Plot(*form, "ImageAt");
+    const QImage plot = at->Image();
+    QApplication::clipboard()->clear();
+    QTest::mouseClick(at, Qt::LeftButton, {}, QPoint(50, 50));
+    const QImage copy = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(copy.size(), QSize(190, 170));
+    int black = 0, white = 0;
+    for (int y = 0; y < copy.height(); ++y)
+        for (int x = 0; x < copy.width(); ++x) {
+            const QRgb c = copy.pixel(x, y) & 0xFFFFFF;
+            const bool background = (plot.pixel(x, y) & 0xFFFFFF) == 0x008000;
+            EXPECT_EQ(c, background ? 0xFFFFFFu : 0u) << x << "," << y;
+            (c == 0 ? black : white)++;
+            if (HasFailure()) return;
+        }
+    EXPECT_GT(black, 300);  // border, curve, axis, ticks and texts
+    EXPECT_GT(white, 20000);
+    EXPECT_EQ(at->Image(), plot);  // the plot itself is unchanged
+}
+
+// T tab: f and F recompute T and A(t) but do not redraw the A(t) plot;
+// Te, Ta and Tr redraw it; none of them recomputes E(t) before its tab shows.
+TEST_F(MainWindow, PeriodEditsRecomputeWithoutRedrawingUntilDrawn) {
+    WriteParameterFile();
+    auto form = Open();
+    auto& m = form->Model();
+    Tabs(*form)->setCurrentIndex(1);
+    ASSERT_TRUE(m.ETabActive);
+    const std::vector<double> e0 = m.ESignal;
+    Tabs(*form)->setCurrentIndex(2);
+    EXPECT_FALSE(m.ETabActive);
+
+    const QImage at0 = Plot(*form, "ImageAt")->Image();
+    Type(Edit(*form, "EditfScale"), "41");
+    EXPECT_EQ(m.T[1], 41 + 6 + 180 + 24);
+    EXPECT_EQ(m.A[1].size(), static_cast<size_t>(m.T[1]));
+    EXPECT_EQ(Label(*form, "LabelTg")->text(), QString("T for group 1 = %1").arg(m.T[1]));
+    EXPECT_EQ(Plot(*form, "ImageAt")->Image(), at0);
+    EXPECT_EQ(m.ESignal, e0);
+
+    Type(Edit(*form, "EditTe"), "10");
+    EXPECT_EQ(m.T[1], 41 + 10 + 180 + 24);
+    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 70.00000");
+    EXPECT_NE(Plot(*form, "ImageAt")->Image(), at0);
+    EXPECT_EQ(m.ESignal, e0);
+
+    Tabs(*form)->setCurrentIndex(1);
+    EXPECT_NE(m.ESignal, e0);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+}
+
+// NE and N: one value on two tabs; the map is redrawn, the A(t) plot is not.
+TEST_F(MainWindow, SharedCountsShowInBothTabsAndRedrawMap) {
+    auto form = Open();
+    auto& m = form->Model();
+    const QImage at0 = Plot(*form, "ImageAt")->Image();
+    const QImage map0 = Plot(*form, "ImageP")->Image();
+    Type(Edit(*form, "EditNb"), "31");
+    EXPECT_EQ(m.Group(1).NE, 31);
+    EXPECT_EQ(Spin(*form, "SpinEditNE")->Text(), "31");
+    EXPECT_EQ(m.T[1], 34 + 6 + 170 + 24);  // 21 / (1 - 31 * 0.75 / 62) rounded
+    EXPECT_NE(Plot(*form, "ImageP")->Image(), map0);
+    EXPECT_EQ(Plot(*form, "ImageAt")->Image(), at0);
+
+    Type(Spin(*form, "SpinEditN")->Editor(), "124");
+    EXPECT_EQ(m.Group(1).N, 124);
+    EXPECT_EQ(Edit(*form, "EditN")->text(), "124");
+    EXPECT_EQ(Label(*form, "LabelTg")->text(), QString("T for group 1 = %1").arg(m.T[1]));
+    EXPECT_EQ(Plot(*form, "ImageAt")->Image(), at0);
+
+    SpinUp(Spin(*form, "SpinEditNE"));
+    EXPECT_EQ(Edit(*form, "EditNb")->text(), "32");
+}
+
+// P tab: P0 recomputes only the series; Nd and M redraw the map; the arrows
+// step by 1 near the ends and by 5 in between.
+TEST_F(MainWindow, MapTabEditsAndArrows) {
+    auto form = Open();
+    auto& m = form->Model();
+    Button(*form, "ButtonPn")->click();
+    const QImage cobweb = Plot(*form, "ImageP")->Image();
+    bool red = false;
+    for (int y = 0; y < cobweb.height(); ++y)
+        for (int x = 0; x < cobweb.width(); ++x) red |= (cobweb.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
+    EXPECT_TRUE(red);
+
+    const QImage series0 = Plot(*form, "ImagePt")->Image();
+    Type(Edit(*form, "EditP0"), "1.5");
+    EXPECT_DOUBLE_EQ(m.Group(1).P0, 1.0);
+    EXPECT_EQ(Edit(*form, "EditP0")->text(), "1.5");  // left as typed
+    EXPECT_EQ(Label(*form, "LabelP1")->text(), "p half = 0.000");
+    EXPECT_NE(Plot(*form, "ImagePt")->Image(), series0);
+    EXPECT_EQ(Plot(*form, "ImageP")->Image(), cobweb);  // the map is not redrawn
+
+    auto* upDown = form->findChild<ecgtrace::TUpDown*>("UpDownP0");
+    Type(Edit(*form, "EditP0"), "0");
+    upDown->SetPosition(0);
+    upDown->SetIncrement(1);
+    QList<int> positions;
+    for (int i = 0; i < 14; ++i) {
+        upDown->ClickUp();
+        positions << upDown->Position();
+    }
+    EXPECT_EQ(positions, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 21, 26}));
+    EXPECT_EQ(Edit(*form, "EditP0")->text(), "0.26");
+    EXPECT_DOUBLE_EQ(m.Group(1).P0, 0.26);
+
+    Type(Spin(*form, "SpinEditM"), "10");
+    EXPECT_EQ(m.Group(1).M, 10);
+    EXPECT_NE(Plot(*form, "ImageP")->Image(), cobweb);
+    EXPECT_NEAR(m.PMap[1][50], 0.472656, 1e-6);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+}
+
+TEST_F(MainWindow, ApplyRedrawsChosenWindow) {
+    auto form = Open();
+    Tabs(*form)->setCurrentIndex(1);
+    SpinUp(Spin(*form, "SpinEditEmin"));
+    SpinDown(Spin(*form, "SpinEditEmax"));
+    // The fields alone change nothing.
+    EXPECT_EQ(form->Model().EWindowStart, 0);
+    EXPECT_EQ(Label(*form, "LabelEtmin")->text(), "E(0)");
+    Button(*form, "ButtonRedraw")->click();
+    EXPECT_EQ(form->Model().EWindowStart, 100);
+    EXPECT_EQ(form->Model().EWindowEnd, 2700);
+    EXPECT_EQ(Label(*form, "LabelEtmin")->text(), "E(100)");
+    EXPECT_EQ(Label(*form, "LabelEtMax")->text(), "E(2700)");
+    // The window is not a stored parameter.
+    form->Model().ParametersChanged = false;
+    Button(*form, "ButtonRedraw")->click();
+    EXPECT_FALSE(form->Model().ParametersChanged);
+}
+
+// Unparseable typing: reported once when editing ends, the value is kept.
+TEST_F(MainWindow, UnparseableTextReportedOnceAtEndOfEditing) {
+    auto form = Open();
+    QLineEdit* f = Edit(*form, "EditfScale");
+    Type(f, "2x");
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_DOUBLE_EQ(form->Model().Group(1).f, 2.0);  // "2" parsed on the way
+    QTest::keyClick(f, Qt::Key_Return);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "'2x' is not a valid floating point value.");
+    QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+
+    Type(Edit(*form, "EditTa"), "1.5");
+    QTest::keyClick(Edit(*form, "EditTa"), Qt::Key_Return);
+    ASSERT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(dialogs.errors[1], "'1.5' is not a valid integer value.");
+    EXPECT_EQ(form->Model().Group(1).Ta, 1);
+
+    IntSpinEdit* nd = Spin(*form, "SpinEditNd");
+    Type(nd->Editor(), "-");
+    EXPECT_EQ(form->Model().Group(1).Nd, 14);
+    QTest::keyClick(nd->Editor(), Qt::Key_Return);
+    ASSERT_EQ(dialogs.errors.size(), 3);
+    EXPECT_EQ(dialogs.errors[2], "'-' is not a valid integer value.");
+    EXPECT_EQ(form->Model().Group(1).Nd, 14);
+}
+
+// A value whose computation fails is reported and not kept.
+TEST_F(MainWindow, FailingComputationKeepsPreviousParameters) {
+    auto form = Open();
+    auto& m = form->Model();
+    Type(Spin(*form, "SpinEditS1")->Editor(), "0");
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "Floating point division by zero.");
+    EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
+    EXPECT_EQ(m.Group(1).s1, 20);
+    Type(Edit(*form, "EditN"), "0");
+    EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(m.Group(1).N, 62);
+    EXPECT_EQ(m.T[1], 221);
+    // The window goes on working.
+    Type(Spin(*form, "SpinEditS1")->Editor(), "22");
+    EXPECT_EQ(m.Group(1).s1, 22);
+    EXPECT_EQ(dialogs.errors.size(), 2);
+}
+
+TEST_F(MainWindow, FailedSaveKeepsWindowOpenForAnotherTry) {
+    auto form = Open();
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("missing-dir/vfdef.par")));
+    EXPECT_FALSE(form->close());
+    EXPECT_EQ(closed.count(), 0);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(closed.count(), 1);
+    // The saved file starts the next run with the same values.
+    auto again = Open();
+    EXPECT_TRUE(again->Model().ParametersLoaded);
+    EXPECT_FALSE(again->Model().ParametersChanged);
+}
+
+TEST(AboutBox, CaptionSizeAndDefaultButton) {
+    ecgtrace::TAboutBox box;
+    EXPECT_EQ(box.windowTitle(), "About");
+    EXPECT_EQ(box.size(), QSize(298, 218));
+    auto* ok = box.findChild<QPushButton*>("OKButton");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_EQ(ok->text(), "OK");
+    EXPECT_TRUE(ok->isDefault());
+    QStringList texts;
+    for (auto* label : box.findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("simulation of ventricular fibrillation"));
+    EXPECT_TRUE(texts.contains("Version 1.0"));
+    box.show();
+    ok->click();
+    EXPECT_FALSE(box.isVisible());
+}
+
+}  // namespace
