@@ -1,0 +1,310 @@
+#include "ecgtrace/model/analysis_plots.h"
+
+#include <cmath>
+
+#include "common/errors.h"
+#include "common/number_format.h"
+#include "common/numeric.h"
+#include "ecgtrace/model/spectra.h"
+
+namespace ecgtrace {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+int Rnd(double x) { return common::RoundToInt(x); }
+
+std::string IntText(std::int64_t v) { return common::IntToText(v); }
+
+void Clear(common::PlotSurface& s) {
+    s.SetPenColor(common::kTeal);
+    s.SetBrushColor(common::kYellow);
+    s.Rectangle(0, 0, s.Width(), s.Height());
+}
+
+std::string SignalName(std::int32_t index) {
+    return index == 0 ? std::string("Et") : "At(" + IntText(index) + ")";
+}
+
+const std::vector<TComplex>& SpectrumRow(const SignalModel& model, std::int32_t g) {
+    const auto i = static_cast<std::size_t>(g < 1 ? 0 : g);
+    if (i >= model.GroupSpectra.size() || model.GroupSpectra[i].size() != kSpectrumBins)
+        throw common::AppError("The spectrum of " + SignalName(static_cast<std::int32_t>(i)) +
+                               " is not computed");
+    return model.GroupSpectra[i];
+}
+
+std::size_t FlagIndex(const SignalModel& model, std::int32_t index) {
+    const auto i = static_cast<std::size_t>(index < 1 ? 0 : index);
+    if (i >= model.RepetitionFlag.size())
+        throw common::AppError("Group " + IntText(index) + " does not exist");
+    return i;
+}
+
+}  // namespace
+
+// --- values -----------------------------------------------------------------------
+
+std::vector<double> HistogramSamples(const SignalModel& model, std::int32_t index) {
+    if (model.ETabActive) {
+        if (model.ESignal.size() < 2) return {};
+        return std::vector<double>(model.ESignal.begin() + 1, model.ESignal.end());
+    }
+    if (index < 0 || static_cast<std::size_t>(index) >= model.A.size()) return {};
+    return model.A[static_cast<std::size_t>(index)];
+}
+
+Histogram CountHistogram(const std::vector<double>& samples) {
+    Histogram h;
+    for (double x : samples) {
+        if (h.min > x) h.min = x;
+        if (h.max < x) h.max = x;
+    }
+    const double width = (h.max - h.min) / kHistogramBins;
+    std::array<double, kHistogramBins> count{};
+    for (double x : samples) {
+        std::int64_t k = 1;
+        if (width > 0) {
+            // Clamp before converting: the quotient lies within 0..15 anyway.
+            const double q = (x - h.min) / width;
+            k = q >= kHistogramBins ? kHistogramBins : common::Trunc(q) + 1;
+        }
+        if (k < 1) k = 1;
+        if (k > kHistogramBins) k = kHistogramBins;
+        count[static_cast<std::size_t>(k - 1)] += 1;
+    }
+    if (!samples.empty())
+        for (std::size_t k = 0; k < count.size(); ++k)
+            h.frequency[k] = count[k] / static_cast<double>(samples.size());
+    return h;
+}
+
+std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t index) {
+    struct Term {
+        double period;
+        double weight;
+    };
+    std::vector<Term> terms;
+    double norm = 0.0;
+    auto add = [&](std::int32_t g) {
+        model.Group(g);
+        const auto i = static_cast<std::size_t>(g);
+        const double w = std::fabs(model.PHalf[i] - model.PWhole[i]);
+        terms.push_back({static_cast<double>(model.T[i]), w});
+        norm += 1.0 + w;
+    };
+    if (index >= 1) {
+        add(index);
+    } else {
+        for (std::int32_t g = 1; g <= model.GroupCount; ++g) add(g);
+    }
+    std::vector<double> values;
+    values.reserve(kAutocorrelationLags);
+    for (int tau = 1; tau <= kAutocorrelationLags; ++tau) {
+        double v = 0.0;
+        for (const Term& t : terms)
+            v += std::cos(common::FloatDivide(4 * kPi * tau, t.period)) +
+                 t.weight * std::cos(common::FloatDivide(2 * kPi * tau, t.period));
+        values.push_back(common::FloatDivide(v, norm));
+    }
+    return values;
+}
+
+PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::int32_t g2) {
+    const auto& row1 = SpectrumRow(model, g1);
+    const auto& row2 = SpectrumRow(model, g2);
+    PowerLevels p;
+    p.maxLog = -1e308;
+    for (std::size_t k = 0; k < kSpectrumBins; ++k) {
+        p.product[k] = ComplexConjProduct(row1[k], row2[k]);
+        double a = ComplexAmplitude(p.product[k]);
+        if (!(a > 0)) a = 1e-300;
+        p.amplitude[k] = a;
+        const double l = std::log10(a);
+        if (l > p.maxLog) p.maxLog = l;
+    }
+    return p;
+}
+
+// --- texts ----------------------------------------------------------------------------
+
+std::string HistogramTitle(std::int32_t index) { return "amplitudehistogram of " + SignalName(index); }
+
+std::string AutocorrelationTitle(std::int32_t index) {
+    return "autocorrelation of " + SignalName(index);
+}
+
+std::string PowerSpectrumTitle(std::int32_t g1, std::int32_t g2) {
+    if (g1 == g2)
+        return g1 < 1 ? std::string("autopowerspectrum of Et")
+                      : "autopowerspectrum of At(" + IntText(g1) + ")";
+    return "crosspowerspectrum of At(" + IntText(g1) + ") versus At(" + IntText(g2) + ")";
+}
+
+std::string CrossPhaseTitle(std::int32_t g1, std::int32_t g2) {
+    return "cross phase spectrum of A(" + IntText(g1) + ") versus A(" + IntText(g2) + ")";
+}
+
+std::string RepetitionText(bool withRepetition) {
+    return withRepetition ? "with repetition" : "  no repetition";
+}
+
+// --- drawings -----------------------------------------------------------------------
+
+void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
+    const Histogram h = CountHistogram(HistogramSamples(model, index));
+    const int W = s.Width();
+    const int H = s.Height();
+    const double bw = (W - 60) / static_cast<double>(kHistogramBins);
+    const double hh = H - 50;
+    const int hb = Rnd(hh);
+
+    Clear(s);
+    s.SetBrushColor(common::kTeal);
+    for (int k = 1; k <= kHistogramBins; ++k) {
+        const double f = h.frequency[static_cast<std::size_t>(k - 1)];
+        s.Rectangle(Rnd((k - 1) * bw) + 20, Rnd((1 - f) * hh) + 10, Rnd(k * bw) + 19, hb + 10);
+    }
+    s.SetBrushColor(common::kYellow);
+    s.MoveTo(20, 10);
+    s.LineTo(20, hb + 10);
+    s.LineTo(W - 20, hb + 10);
+    s.TextOut(20, hb + 15, common::FormatGeneral(h.min, 3));
+    s.TextOut(W - 35, hb + 15, common::FormatGeneral(h.max, 3));
+    s.TextOut(5, 15, "1");
+    s.TextOut(5, hb - 5, "0");
+    s.TextOut(15, 1, "freq.");
+    s.TextOut(20, H - 15, HistogramTitle(index));
+}
+
+void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
+    const std::vector<double> values = AutocorrelationValues(model, index);
+    Clear(s);
+    // Fixed pixel positions: 10 ms per column, 100 pixels per unit.
+    s.MoveTo(20, 10);
+    for (int tau = 1; tau <= kAutocorrelationLags; ++tau)
+        s.LineTo(tau / 10 + 20, 110 - Rnd(100 * values[static_cast<std::size_t>(tau - 1)]));
+    s.MoveTo(15, 10);
+    s.LineTo(20, 10);
+    s.LineTo(20, 210);
+    s.LineTo(15, 210);
+    s.MoveTo(15, 110);
+    s.LineTo(220, 110);
+    s.TextOut(8, 5, "1");
+    s.TextOut(8, 105, "0");
+    s.TextOut(5, 205, "-1");
+    s.TextOut(20, 210, "0");
+    s.TextOut(210, 210, "2 s");
+    s.TextOut(20, s.Height() - 15, AutocorrelationTitle(index));
+}
+
+void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
+                       common::PlotSurface& s) {
+    const PowerLevels p = ComputePowerLevels(model, g1, g2);
+    const std::string repetition = RepetitionText(model.RepetitionFlag[FlagIndex(model, g1)] != 0);
+    const int W = s.Width();
+    const int H = s.Height();
+    const double xs = 50.0 / (W - 40);
+    const double ys = (H - 50) / 30.0;
+    const int base = Rnd(30 * ys);
+
+    Clear(s);
+    s.MoveTo(20, base + 10);
+    for (int k = 0; k < kSpectrumBins; ++k) {
+        const double d = 10 * (p.maxLog - std::log10(p.amplitude[static_cast<std::size_t>(k)]));
+        const int x = Rnd(k / xs) + 20;
+        if (d > 30)
+            s.LineTo(x, base + 10);
+        else
+            s.LineTo(x, Rnd(d * ys) + 10);
+    }
+    s.MoveTo(20, 10);
+    s.LineTo(20, base + 10);
+    s.LineTo(W - 20, base + 10);
+    s.TextOut(20, base + 15, "0");
+    for (int i = 0; i <= 10; ++i) {
+        const int x = Rnd((5 * i) / xs) + 20;
+        s.MoveTo(x, base + 15);
+        s.LineTo(x, base + 10);
+    }
+    s.TextOut(W - 35, base + 15, "50 Hz");
+    for (int i = 0; i <= 3; ++i) {
+        const int y = Rnd(10 * i * ys) + 10;
+        s.MoveTo(15, y);
+        s.LineTo(20, y);
+        s.TextOut(5, y - 5, i == 0 ? std::string("0") : "-" + IntText(10 * i));
+    }
+    s.TextOut(15, 1, "db");
+    s.TextOut(W - s.TextWidth(repetition) - 5, 1, repetition);
+    s.TextOut(20, 185, PowerSpectrumTitle(g1, g2));
+}
+
+RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::int32_t g2,
+                                     common::PlotSurface& s) {
+    model.RepetitionFlag[FlagIndex(model, g1)] = 1;
+    ComputeGroupSpectra(model, g1, g2);
+    RepetitionButtonState state{kRemoveRepetitionCaption, true, true};
+
+    const PowerLevels p = ComputePowerLevels(model, g1, g2);
+    const int W = s.Width();
+    const int H = s.Height();
+    const double xs = 50.0 / (W - 40);
+    const double yr = (H - 50) / (2 * kPi);
+    const int hx = s.TextHeight("x") / 2;
+
+    Clear(s);
+    for (int k = 0; k < kSpectrumBins; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        // Only bins within three decades of the strongest carry a phase.
+        if (p.maxLog - std::log10(p.amplitude[i]) < 3) {
+            const double phi = std::atan2(p.product[i].im, p.product[i].re);
+            s.TextOut(Rnd(k / xs) + 20, Rnd((kPi - phi) * yr) + 10 - hx, "x");
+        }
+    }
+    s.MoveTo(15, 10);
+    s.LineTo(20, 10);
+    s.LineTo(20, 210);
+    s.LineTo(15, 210);
+    s.MoveTo(15, 110);
+    s.LineTo(220, 110);
+    s.TextOut(8, 5, "pi");
+    s.TextOut(8, 105, "0");
+    s.TextOut(5, 205, "-pi");
+    for (int i = 0; i <= 10; ++i) {
+        const int x = Rnd((5 * i) / xs) + 20;
+        s.MoveTo(x, 110);
+        s.LineTo(x, 115);
+    }
+    s.TextOut(W - 35, 125, "50 Hz");
+    s.TextOut(20, H - 15, CrossPhaseTitle(g1, g2));
+    return state;
+}
+
+RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysedIndex,
+                                       common::PlotSurface& imagePower) {
+    RepetitionButtonState state;
+    auto& flag = model.RepetitionFlag[FlagIndex(model, analysedIndex)];
+    if (flag) {
+        flag = 0;
+        state.caption = kShowRepetitionCaption;
+    } else {
+        flag = 1;
+        state.caption = kRemoveRepetitionCaption;
+    }
+    state.enabled = false;
+    const std::int32_t g = model.ActualGroup;
+    const std::int32_t cross = model.CrossGroup;
+    state.crossPhaseVisible = g != cross && !model.ETabActive;
+    if (model.ETabActive) {
+        // Row 0 already holds the sum of the repetition spectra.
+        DrawPowerSpectrum(model, 0, 0, imagePower);
+    } else {
+        ComputeGroupSpectra(model, g, cross);
+        DrawPowerSpectrum(model, g, cross, imagePower);
+        state.enabled = true;
+    }
+    return state;
+}
+
+}  // namespace ecgtrace

@@ -1,0 +1,300 @@
+// Complex unit, group spectra with the repetition effect, histogram,
+// autocorrelation and the analysis plots.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "common/errors.h"
+#include "common/numeric.h"
+#include "ecgtrace/model/analysis_plots.h"
+#include "ecgtrace/model/spectra.h"
+#include "support/work_dir.h"
+
+using common::kTeal;
+using common::kYellow;
+using common::PlotSurface;
+using ecgtrace::SignalModel;
+using ecgtrace::TComplex;
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+SignalModel Started() {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    m.RunStartupComputations();
+    m.ComputeE();
+    return m;
+}
+
+// Group 2 with a period of 200 ms and distinct PHalf and PWhole.
+SignalModel WithPeriod200() {
+    SignalModel m = Started();
+    m.Group(2).Ta = 149;  // 21 + 6 + 149 + 24
+    m.ComputeT(2);
+    EXPECT_EQ(m.T[2], 200);
+    m.PHalf[2] = 0.25;
+    m.PWhole[2] = 0.75;
+    return m;
+}
+
+}  // namespace
+
+TEST(ComplexUnit, Operations) {
+    const TComplex a = ecgtrace::ComplexMake(1, 2);
+    const TComplex b = ecgtrace::ComplexMake(3, -4);
+    EXPECT_EQ(ecgtrace::ComplexAdd(a, b), (TComplex{4, -2}));
+    EXPECT_EQ(ecgtrace::ComplexMultiply(a, b), (TComplex{11, 2}));
+    EXPECT_EQ(ecgtrace::ComplexScale(a, -2), (TComplex{-2, -4}));
+    EXPECT_EQ(ecgtrace::ComplexConjProduct(a, b), (TComplex{-5, 10}));
+    const TComplex e = ecgtrace::ComplexExp(ecgtrace::ComplexMake(1, kPi / 2));
+    EXPECT_NEAR(e.re, 0, 1e-15);
+    EXPECT_NEAR(e.im, std::exp(1.0), 1e-15);
+    // The parts are added, not squared.
+    EXPECT_DOUBLE_EQ(ecgtrace::ComplexAmplitude(ecgtrace::ComplexMake(3, 4)), std::sqrt(7.0));
+    EXPECT_DOUBLE_EQ(ecgtrace::ComplexAmplitude(ecgtrace::ComplexConjProduct(b, b)), 5.0);
+    EXPECT_EQ(ecgtrace::ComplexAmplitude(ecgtrace::ComplexMake(1, -3)), 0.0);
+}
+
+TEST(GroupSpectra, DefaultBinsAndBinZero) {
+    SignalModel m = Started();
+    ecgtrace::ComputeEtAnalysisSpectra(m);
+    for (int g = 0; g <= 6; ++g) {
+        ASSERT_EQ(m.GroupSpectra[g].size(), 51u);
+        EXPECT_EQ(m.GroupSpectra[g][0], (TComplex{0, 0})) << g;
+    }
+    m.RepetitionFlag[1] = 0;
+    ecgtrace::ComputeGroupSpectra(m, 1, 1);
+    const auto& row = m.GroupSpectra[1];
+    EXPECT_NEAR(row[10].re, -5.49270e-4, 5e-10);
+    EXPECT_NEAR(row[10].im, -5.06457e-6, 5e-12);
+    EXPECT_NEAR(std::hypot(row[10].re, row[10].im), 5.49293e-4, 5e-10);
+    EXPECT_NEAR(row[1].re, 9.54322e-6, 5e-12);
+    EXPECT_NEAR(row[1].im, -2.11193e-6, 5e-12);
+    // The offset only turns the phase.
+    m.Group(1).offset = 7;
+    const TComplex shifted = ecgtrace::GroupSpectrumBin(m.Group(1), 10);
+    EXPECT_NEAR(std::hypot(shifted.re, shifted.im), std::hypot(row[10].re, row[10].im), 1e-15);
+}
+
+TEST(GroupSpectra, BinFiftyClearedInFirstRowOnly) {
+    SignalModel m = WithPeriod200();
+    ecgtrace::ComputeGroupSpectra(m, 1, 2);
+    EXPECT_EQ(m.GroupSpectra[1][50].im, 0.0);
+    EXPECT_NE(m.GroupSpectra[2][50].im, 0.0);
+    EXPECT_EQ(m.GroupSpectra[2][50], ecgtrace::GroupSpectrumBin(m.Group(2), 50));
+}
+
+TEST(GroupSpectra, RepetitionKeepsHarmonicsOfPeriod200) {
+    SignalModel m = WithPeriod200();
+    m.RepetitionFlag[2] = 1;
+    ecgtrace::ComputeGroupSpectra(m, 2, 2);
+    const auto& row = m.GroupSpectra[2];
+    for (int k = 0; k <= 50; ++k) {
+        const TComplex plain = ecgtrace::GroupSpectrumBin(m.Group(2), k);
+        TComplex expected;
+        if (k % 10 == 5)
+            expected = ecgtrace::ComplexScale(plain, 0.5);
+        else if (k % 10 == 0 && k > 0)
+            expected = plain;
+        else
+            expected = ecgtrace::ComplexScale(plain, 1e-100);
+        if (k == 50) expected.im = 0;
+        EXPECT_EQ(row[k], expected) << k;
+    }
+}
+
+TEST(GroupSpectra, FirstGroupsFlagGovernsBothRows) {
+    SignalModel m = WithPeriod200();
+    m.RepetitionFlag[1] = 1;
+    m.RepetitionFlag[2] = 0;
+    ecgtrace::ComputeGroupSpectra(m, 1, 2);
+    const TComplex plain7 = ecgtrace::GroupSpectrumBin(m.Group(2), 7);
+    EXPECT_EQ(m.GroupSpectra[2][7], ecgtrace::ComplexScale(plain7, 1e-100));
+
+    m.RepetitionFlag[1] = 0;
+    m.RepetitionFlag[2] = 1;
+    ecgtrace::ComputeGroupSpectra(m, 1, 2);
+    EXPECT_EQ(m.GroupSpectra[2][7], plain7);
+}
+
+TEST(GroupSpectra, CounterFallsBehindForLongPeriods) {
+    SignalModel m = Started();
+    m.Group(1).Ta = 2449;  // T = 2500: F = 0.4 Hz
+    m.ComputeT(1);
+    m.PHalf[1] = 0.1;
+    m.PWhole[1] = 0.4;
+    m.RepetitionFlag[1] = 1;
+    ecgtrace::ComputeGroupSpectra(m, 1, 1);
+    // Bins 0..4 meet the odd counter; after 4 it lags behind for good.
+    for (int k = 0; k <= 50; ++k) {
+        const TComplex plain = ecgtrace::GroupSpectrumBin(m.Group(1), k);
+        TComplex expected = ecgtrace::ComplexScale(plain, k <= 4 ? 0.3 : 1e-100);
+        if (k == 50) expected.im = 0;
+        EXPECT_NEAR(m.GroupSpectra[1][k].re, expected.re, std::fabs(expected.re) * 1e-15) << k;
+    }
+}
+
+TEST(GroupSpectra, SumOfRowsAndMissingRows) {
+    SignalModel m = Started();
+    ecgtrace::ComputeEtAnalysisSpectra(m);
+    for (int g = 0; g <= 6; ++g) EXPECT_EQ(m.RepetitionFlag[g], 1);
+    TComplex sum;
+    for (int g = 1; g <= 6; ++g) sum = ecgtrace::ComplexAdd(sum, m.GroupSpectra[g][10]);
+    EXPECT_EQ(m.GroupSpectra[0][10], sum);
+
+    m.ChangeGroupCount(7);  // row 7 never computed
+    EXPECT_THROW(ecgtrace::ComputeGroupSpectra(m, 0, 0), common::AppError);
+}
+
+TEST(Histogram, RangeAndBins) {
+    auto h = ecgtrace::CountHistogram({1.0, 2.0, 3.0});
+    EXPECT_EQ(h.min, 0.0);
+    EXPECT_EQ(h.max, 3.0);
+    EXPECT_DOUBLE_EQ(h.frequency[14], 1.0 / 3);  // the maximum lands in bin 15
+
+    h = ecgtrace::CountHistogram({-1.0, -4.0, -2.5});
+    EXPECT_EQ(h.max, 0.0);
+    EXPECT_EQ(h.min, -4.0);
+    EXPECT_DOUBLE_EQ(h.frequency[0], 1.0 / 3);   // the minimum in bin 1
+    EXPECT_DOUBLE_EQ(h.frequency[5], 1.0 / 3);   // (-2.5 + 4) / (4 / 15) = 5.6: bin 6
+
+    h = ecgtrace::CountHistogram({0.0, 0.0, 0.0, 0.0});
+    EXPECT_EQ(h.frequency[0], 1.0);  // a flat zero signal counts in bin 1
+    h = ecgtrace::CountHistogram({});
+    EXPECT_EQ(h.frequency[0], 0.0);
+}
+
+TEST(Histogram, SamplesFollowTheActiveTab) {
+    SignalModel m = Started();
+    EXPECT_EQ(ecgtrace::HistogramSamples(m, 2), m.A[2]);
+    m.ETabActive = true;
+    const auto e = ecgtrace::HistogramSamples(m, 2);
+    ASSERT_EQ(e.size(), 2800u);
+    EXPECT_EQ(e[0], m.ESignal[1]);
+    const auto h = ecgtrace::CountHistogram(e);
+    double total = 0;
+    for (double f : h.frequency) total += f;
+    EXPECT_NEAR(total, 1.0, 1e-12);
+    EXPECT_EQ(h.max, m.EMax);
+    EXPECT_EQ(h.min, m.EMin);
+}
+
+TEST(Autocorrelation, ModelledByTwoHarmonics) {
+    SignalModel m = WithPeriod200();
+    m.PHalf[2] = m.PWhole[2] = 0.5;
+    auto v = ecgtrace::AutocorrelationValues(m, 2);
+    ASSERT_EQ(v.size(), 2000u);
+    for (int tau : {1, 37, 50, 123, 2000}) EXPECT_NEAR(v[tau - 1], std::cos(4 * kPi * tau / 200), 1e-12);
+    m.PWhole[2] = 0.9;
+    v = ecgtrace::AutocorrelationValues(m, 2);
+    for (int n = 1; n <= 10; ++n) EXPECT_NEAR(v[200 * n - 1], 1.0, 1e-12);
+
+    // E(t) of a single group is that group's curve.
+    m.GroupCount = 1;
+    EXPECT_EQ(ecgtrace::AutocorrelationValues(m, 0), ecgtrace::AutocorrelationValues(m, 1));
+}
+
+TEST(AnalysisTexts, Titles) {
+    EXPECT_EQ(ecgtrace::HistogramTitle(0), "amplitudehistogram of Et");
+    EXPECT_EQ(ecgtrace::HistogramTitle(3), "amplitudehistogram of At(3)");
+    EXPECT_EQ(ecgtrace::AutocorrelationTitle(2), "autocorrelation of At(2)");
+    EXPECT_EQ(ecgtrace::PowerSpectrumTitle(0, 0), "autopowerspectrum of Et");
+    EXPECT_EQ(ecgtrace::PowerSpectrumTitle(4, 4), "autopowerspectrum of At(4)");
+    EXPECT_EQ(ecgtrace::PowerSpectrumTitle(2, 3), "crosspowerspectrum of At(2) versus At(3)");
+    EXPECT_EQ(ecgtrace::CrossPhaseTitle(2, 3), "cross phase spectrum of A(2) versus A(3)");
+    EXPECT_EQ(ecgtrace::RepetitionText(false), "  no repetition");
+    EXPECT_EQ(ecgtrace::RepetitionText(true), "with repetition");
+}
+
+TEST(AnalysisPlots, HistogramBars) {
+    SignalModel m = Started();
+    m.A[1].assign(50, 0.0);
+    PlotSurface s(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+    ecgtrace::DrawHistogram(m, 1, s);
+    EXPECT_EQ(s.Pixel(0, 0), kTeal);
+    // Bin 1 holds everything: a full bar of 10 pixels from the top line
+    // (its top is covered by the "freq." label).
+    EXPECT_EQ(s.Pixel(25, 30), kTeal);
+    EXPECT_EQ(s.Pixel(29, 30), kYellow);
+    EXPECT_EQ(s.Pixel(28, 159), kTeal);
+    EXPECT_EQ(s.Pixel(35, 100), kYellow);
+    EXPECT_EQ(s.Pixel(20, 100), kTeal);   // axis
+    EXPECT_EQ(s.Pixel(189, 160), kTeal);  // axis to W - 20
+    EXPECT_EQ(s.Pixel(190, 160), kYellow);
+}
+
+TEST(AnalysisPlots, AutocorrelationPeaks) {
+    SignalModel m = WithPeriod200();
+    PlotSurface s(ecgtrace::kImageCorrelWidth, ecgtrace::kImageCorrelHeight);
+    ecgtrace::DrawAutocorrelation(m, 2, s);
+    for (int n = 1; n <= 9; ++n) EXPECT_EQ(s.Pixel(20 + 20 * n, 10), kTeal) << n;
+    // Lag 100: (cos 2 pi + w cos pi) / (1 + w) = 1/3 with w = 0.5.
+    EXPECT_EQ(s.Pixel(30, 10), kYellow);
+    EXPECT_EQ(s.Pixel(30, 110 - 33), kTeal);
+}
+
+TEST(AnalysisPlots, PowerSpectrumWithRepetition) {
+    SignalModel m = WithPeriod200();
+    m.RepetitionFlag[2] = 1;
+    ecgtrace::ComputeGroupSpectra(m, 2, 2);
+    PlotSurface s(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    ecgtrace::DrawPowerSpectrum(m, 2, 2, s);
+    const auto levels = ecgtrace::ComputePowerLevels(m, 2, 2);
+    for (int k = 0; k <= 50; ++k) {
+        const double d = 10 * (levels.maxLog - std::log10(levels.amplitude[k]));
+        if (k % 5 != 0 || k == 0) EXPECT_GT(d, 30) << k;  // only harmonics rise
+    }
+    // Bins 0 and 1 lie on the bottom line; 3.4 pixels per Hz, 5 per dB.
+    EXPECT_EQ(s.Pixel(24, 160), kTeal);
+    EXPECT_EQ(s.Pixel(24, 159), kYellow);
+    for (int y = 11; y < 160; ++y) EXPECT_EQ(s.Pixel(44, y), kYellow) << y;  // between bins 7 and 8
+    // The strongest line reaches the top line.
+    bool top = false;
+    for (int x = 21; x < 190; ++x) top = top || s.Pixel(x, 10) == kTeal;
+    EXPECT_TRUE(top);
+    // The -10 dB line: bin 10 is an even harmonic, kept whole.
+    const double d10 = 10 * (levels.maxLog - std::log10(levels.amplitude[10]));
+    EXPECT_EQ(s.Pixel(54, static_cast<int>(common::Round(d10 * 5)) + 10), kTeal);
+}
+
+TEST(AnalysisPlots, ToggleAndCrossPhase) {
+    SignalModel m = WithPeriod200();
+    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    m.ActualGroup = 2;
+    m.CrossGroup = 2;
+    auto state = ecgtrace::ToggleRepetition(m, 2, power);
+    EXPECT_EQ(m.RepetitionFlag[2], 1);
+    EXPECT_EQ(state.caption, "remove repetition effect");
+    EXPECT_TRUE(state.enabled);
+    EXPECT_FALSE(state.crossPhaseVisible);
+    state = ecgtrace::ToggleRepetition(m, 2, power);
+    EXPECT_EQ(m.RepetitionFlag[2], 0);
+    EXPECT_EQ(state.caption, "show repetition effect");
+
+    m.CrossGroup = 3;
+    state = ecgtrace::ToggleRepetition(m, 2, power);
+    EXPECT_TRUE(state.crossPhaseVisible);
+
+    PlotSurface phase(ecgtrace::kImagePhaseWidth, ecgtrace::kImagePhaseHeight);
+    m.RepetitionFlag[2] = 0;
+    state = ecgtrace::DrawCrossPhase(m, 2, 3, phase);
+    EXPECT_EQ(m.RepetitionFlag[2], 1);
+    EXPECT_EQ(state.caption, "remove repetition effect");
+    EXPECT_TRUE(state.enabled);
+    // Row 3 (T = 221) keeps only the bins that are harmonics of 200 ms too.
+    const TComplex plain = ecgtrace::GroupSpectrumBin(m.Group(3), 7);
+    EXPECT_EQ(m.GroupSpectra[3][7], ecgtrace::ComplexScale(plain, 1e-100));
+
+    // E(t) analysed: the button stays disabled, the phase page hidden.
+    ecgtrace::ComputeEtAnalysisSpectra(m);
+    m.ETabActive = true;
+    const auto row0 = m.GroupSpectra[0];
+    state = ecgtrace::ToggleRepetition(m, 0, power);
+    EXPECT_EQ(m.RepetitionFlag[0], 0);
+    EXPECT_EQ(state.caption, "show repetition effect");
+    EXPECT_FALSE(state.enabled);
+    EXPECT_FALSE(state.crossPhaseVisible);
+    EXPECT_EQ(m.GroupSpectra[0], row0);
+}
