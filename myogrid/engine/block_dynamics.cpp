@@ -241,8 +241,8 @@ void BlockRun::DrawTraces(const BlockSwitches& switches) {
         common::PlotSurface& right = pictures_.RightWindow();
         const int count = block_.CellCount();
         const double sy = static_cast<double>(right.Height()) / count;
-        const int y = PixelCoordinate((count - change) * sy / 2);
-        Dot(right, phaseX_, y, 5, common::kWhite);
+        phaseY_ = PixelCoordinate((count - change) * sy / 2);
+        Dot(right, phaseX_, phaseY_, 5, common::kWhite);
     }
 }
 

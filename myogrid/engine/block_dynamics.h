@@ -69,6 +69,9 @@ public:
     // (CellCount - active ones) of the traced cell or of the whole block.
     double TraceValue1() const { return q1_; }
     double TraceValue2() const { return q2_; }
+    // Where the last phase-plot point was put (its top left).
+    int PhasePointX() const { return phaseX_; }
+    int PhasePointY() const { return phaseY_; }
 
 private:
     struct Limits {
@@ -89,7 +92,7 @@ private:
     std::uint16_t cycleLength_ = 0, refractoryStart_ = 0;
     int activeCount_ = 0;
     std::array<int, 3> activeHistory_{};
-    int phaseX_ = 0;
+    int phaseX_ = 0, phaseY_ = 0;
     double backgroundLevel_ = 0.0;
     double q1_ = 0.0, q2_ = 0.0;
 };

@@ -1,0 +1,59 @@
+#include "myogrid/engine/model_engine.h"
+
+namespace myogrid {
+
+ModelEngine::ModelEngine(const ParameterSource& params, RandomSource& random)
+    : params_(params),
+      random_(random),
+      blockRun_(block_, params, pictures_, random),
+      oscillators_(params, pictures_) {}
+
+int ModelEngine::Rebuild(ModelKind kind, const std::string& connexPath) {
+    if (kind == ModelKind::Topological) return block_.RebuildBlock(params_, random_, connexPath);
+    return oscillators_.RebuildOscillators(kind);
+}
+
+bool ModelEngine::Built(ModelKind kind) const {
+    if (kind == ModelKind::Topological) return block_.Built();
+    return oscillators_.Built() && oscillators_.Kind() == kind;
+}
+
+void ModelEngine::Release(ModelKind kind) {
+    if (kind == ModelKind::Topological) {
+        block_.Release();
+    } else {
+        oscillators_.Release();
+    }
+}
+
+void ModelEngine::SetTraceCells(ModelKind kind, int cell1, int cell2) {
+    if (kind == ModelKind::Topological) {
+        blockRun_.SetTraceCells(cell1, cell2);
+    } else {
+        oscillators_.SetTraceCells(cell1, cell2);
+    }
+}
+
+void ModelEngine::StartRun(ModelKind kind, const BlockSwitches& switches) {
+    if (!Built(kind)) return;
+    if (kind == ModelKind::Topological) {
+        blockRun_.StartBlockRun(switches);
+    } else {
+        oscillators_.StartOscillatorRun(OscillatorChoices(switches));
+    }
+}
+
+void ModelEngine::Step(ModelKind kind, const BlockSwitches& switches) {
+    if (!Built(kind)) return;
+    if (kind == ModelKind::Topological) {
+        blockRun_.StepBlock(switches);
+    } else {
+        oscillators_.StepOscillators(OscillatorChoices(switches));
+    }
+}
+
+std::int32_t ModelEngine::ModelTime(ModelKind kind) const {
+    return kind == ModelKind::Topological ? blockRun_.ModelTime() : oscillators_.ModelTime();
+}
+
+}  // namespace myogrid
