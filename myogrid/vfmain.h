@@ -1,0 +1,124 @@
+#pragma once
+// TMainForm: Myogrid's launcher. Opens the models, the illusion and the
+// book's chapters, starts the fractal program, shows the title animation,
+// and owns the parameter table with its file.
+#include "myogrid/engine/model_kind.h"
+#include "myogrid/engine/parameter_table.h"
+#include "myogrid/title_animation.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace common::ui {
+class PlotView;
+}
+
+namespace myogrid {
+
+class ProcessStarter;
+class TFormIllusion;
+
+inline constexpr const char* kApplicationTitle = "models of ventriculat fibrillation";
+inline constexpr const char* kLauncherCaption = "ventricular fibrillation models";
+inline constexpr const char* kRunFailedMessage = "Error executing program. Error code: ";
+
+// The book's file for a chapter numeral ("IX" -> "VF9.HTM"); a numeral not
+// in the table is used as the file name.
+QString ChapterFile(const QString& numeral);
+// The file and anchor a chapter caption points at:
+// "chapter XII § 3.2" -> "V12.HTM#p3.2".
+QString ChapterTarget(const QString& caption);
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // Opens a model window with a title and kind (the model window's
+    // OpenAndShow in the program).
+    using ModelOpener = std::function<void(const QString& title, ModelKind kind)>;
+
+    // Reads "Myogrid.par" from the working directory, asking for the browser
+    // and the book when their files are missing, and starts the title
+    // animation. `starter` (not owned) starts external programs; by default
+    // the system's.
+    explicit TMainForm(ProcessStarter* starter = nullptr, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // A line of the parameter file was bad: the program must end without
+    // showing this window.
+    bool MustClose() const { return mustClose_; }
+
+    ParameterTable& Table() { return table_; }
+    void SetIllusionWindow(TFormIllusion* illusion);
+    void SetModelOpener(ModelOpener opener) { modelOpener_ = std::move(opener); }
+
+    // Starts `program` with `arguments` and returns at once: 0, or the
+    // system's error number when it could not be started.
+    int RunProgram(const QString& program, const QStringList& arguments);
+    // Opens the book's chapter named by a chapter button's caption in the
+    // browser; does nothing without a browser or a book folder.
+    void OpenBookChapter(const QString& caption);
+    // Offers to save the table when it changed; throws AppError when the
+    // file cannot be written.
+    void SaveParameterFile();
+
+    TitleAnimation& Animation() { return animation_; }
+
+    QTabWidget* Notebook;
+    QTabWidget* NotebookLevels;
+    QTabWidget* NotebookLevel1;
+    common::ui::PlotView* ImageAnimation;
+    QTimer* TimerGeneral;
+    QPushButton* ButtonRead;
+    QPushButton* ButtonExit;
+    QPushButton* ButtonIllusion;
+    QPushButton* ButtonModelIllusion;
+    QPushButton* ButtonDescr0;
+    QPushButton* ButtonDescr1A;
+    QPushButton* ButtonDescr1B;
+    QPushButton* ButtonDescr1C;
+    QPushButton* ButtonDescr2A;
+    QPushButton* ButtonDescr2B;
+    QPushButton* ButtonDescr3;
+    QPushButton* ButtonTopolt;
+    QPushButton* ButtonVFsum1;
+    QPushButton* ButtonFractal;
+    QPushButton* ButtonModel2;
+    QPushButton* ButtonModel3;
+
+signals:
+    // The launcher closed: the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateControls();
+    QPushButton* ChapterButton(QWidget* page, const char* name, const QString& caption);
+    QPushButton* CommandButton(QWidget* page, const char* name, const QString& caption);
+    void TimerGeneralTimer();
+    void RunOrReport(const QString& program, const QStringList& arguments);
+    void OpenModel(const QString& title, ModelKind kind);
+    void ButtonModelIllusionClick();
+    void ButtonReadClick();
+    void ButtonExitClick();
+
+    ParameterTable table_;
+    TitleAnimation animation_;
+    std::unique_ptr<ProcessStarter> ownStarter_;
+    ProcessStarter* starter_;
+    TFormIllusion* illusion_ = nullptr;
+    ModelOpener modelOpener_;
+    bool mustClose_ = false;
+    bool leaving_ = false;  // "exit" has already offered to save
+};
+
+}  // namespace myogrid

@@ -1,0 +1,49 @@
+#include "myogrid/process_starter.h"
+
+#include "support/work_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace myogrid {
+namespace {
+
+std::string ReadWhenThere(const std::string& path) {
+    (void)QTest::qWaitFor([&] { return QFile::exists(QString::fromStdString(path)) && QFile(QString::fromStdString(path)).size() > 0; }, 5000);
+    std::ifstream in(path);
+    std::string text;
+    std::getline(in, text);
+    return text;
+}
+
+TEST(SystemProcessStarter, StartsWithoutShellInOurFolderAndDoesNotWait) {
+    testing_support::ScopedWorkDir dir;
+    // A program whose path holds a blank; its argument holds "#" and a blank.
+    const std::string program = dir.File("my browser");
+    std::ofstream(program) << "#!/bin/sh\nsleep 2 &\necho \"$1|$(pwd)\" > seen.tmp\nmv seen.tmp seen.txt\nexec sleep 1\n";
+    chmod(program.c_str(), 0755);
+    SystemProcessStarter starter;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(starter.Start(QString::fromStdString(program), {"/book/VF9.HTM#p2 x"}), 0);
+    EXPECT_LT(timer.elapsed(), 900) << "returns without waiting for the program";
+    EXPECT_EQ(ReadWhenThere(dir.File("seen.txt")), "/book/VF9.HTM#p2 x|" + dir.Path());
+}
+
+TEST(SystemProcessStarter, ReportsTheSystemErrorNumber) {
+    testing_support::ScopedWorkDir dir;
+    SystemProcessStarter starter;
+    EXPECT_EQ(starter.Start("LTURTL.EXE", {"VF_ECG.LTL"}), 2);
+    EXPECT_EQ(starter.Start("", {"vftitel.htm"}), 2);
+    const std::string notExecutable = dir.File("plain.txt");
+    std::ofstream(notExecutable) << "text";
+    EXPECT_EQ(starter.Start(QString::fromStdString(notExecutable), {}), 13);  // permission denied
+}
+
+}  // namespace
+}  // namespace myogrid
