@@ -1,7 +1,12 @@
 // ecgtrace-batch [--csv] [PARFILE]
 // Computes the signal model from a parameter file in the "vfdef.par" format
 // (the defaults when none is given) and prints it as one JSON document, or
-// with --csv the sum signal E(t) as the columns "t_ms,E". Errors go to
+// with --csv the sum signal E(t) as the columns "t_ms,E". The JSON holds per
+// group T, A(t), the map, PHalf, PWhole, the amplitude histogram (15 relative
+// frequencies) and the autocorrelation at lags 1..2000 ms; for E(t) the
+// samples 1..2800, emax, emin, histogram and autocorrelation; and "spectra",
+// rows 0 (E(t)) to G of 51 bins [re, im] with the repetition effect, as the
+// analysis of E(t) computes them. Errors go to
 // stderr with a non-zero exit status; nothing is printed to stdout then.
 #include <cstdio>
 #include <iostream>
@@ -11,7 +16,9 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
+#include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/signal_model.h"
+#include "ecgtrace/model/spectra.h"
 
 namespace {
 
@@ -34,7 +41,34 @@ std::string NumberList(const Seq& values, std::size_t first, std::size_t end) {
     return out + "]";
 }
 
-std::string Json(const ecgtrace::SignalModel& m) {
+std::string HistogramJson(const std::vector<double>& samples) {
+    const auto h = ecgtrace::CountHistogram(samples);
+    return NumberList(h.frequency, 0, h.frequency.size());
+}
+
+std::string AutocorrelationJson(const ecgtrace::SignalModel& m, std::int32_t index) {
+    const auto v = ecgtrace::AutocorrelationValues(m, index);
+    return NumberList(v, 0, v.size());
+}
+
+// Rows 0..G as the analysis of E(t) computes them.
+std::string SpectraJson(ecgtrace::SignalModel& m) {
+    ecgtrace::ComputeEtAnalysisSpectra(m);
+    std::string out = "[";
+    for (std::int32_t g = 0; g <= m.GroupCount; ++g) {
+        if (g > 0) out += ",";
+        out += "[";
+        const auto& row = m.GroupSpectra[static_cast<std::size_t>(g)];
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            if (k > 0) out += ",";
+            out += "[" + Num(row[k].re) + "," + Num(row[k].im) + "]";
+        }
+        out += "]";
+    }
+    return out + "]";
+}
+
+std::string Json(ecgtrace::SignalModel& m) {
     std::string out = "{\"G\":" + Int(m.GroupCount) + ",\"groups\":[";
     for (std::int32_t g = 1; g <= m.GroupCount; ++g) {
         const auto i = static_cast<std::size_t>(g);
@@ -44,11 +78,17 @@ std::string Json(const ecgtrace::SignalModel& m) {
         out += ",\"PMap\":" + NumberList(m.PMap[i], 0, m.PMap[i].size());
         out += ",\"PHalf\":" + Num(m.PHalf[i]);
         out += ",\"PWhole\":" + Num(m.PWhole[i]);
+        out += ",\"histogram\":" + HistogramJson(m.A[i]);
+        out += ",\"autocorrelation\":" + AutocorrelationJson(m, g);
         out += "}";
     }
     out += "],\"E\":" + NumberList(m.ESignal, 1, m.ESignal.size());
     out += ",\"emax\":" + Num(m.EMax);
     out += ",\"emin\":" + Num(m.EMin);
+    out += ",\"histogram\":" +
+           HistogramJson(std::vector<double>(m.ESignal.begin() + 1, m.ESignal.end()));
+    out += ",\"autocorrelation\":" + AutocorrelationJson(m, 0);
+    out += ",\"spectra\":" + SpectraJson(m);
     out += "}\n";
     return out;
 }

@@ -19,9 +19,14 @@ assert len(g["PMap"]) == 101 and abs(g["PMap"][71] - 0.29000000052) < 1e-11
 assert abs(g["PHalf"] - 0.29) < 1e-6 and abs(g["PWhole"] - 0.705782) < 1e-6
 assert len(d["E"]) == 2800 and abs(d["E"][0] - 4.130074e-5) < 1e-11
 assert abs(d["emax"] - 2.714404e-3) < 1e-9 and abs(d["emin"] + 3.645803e-3) < 1e-9
-for key in ("spectra",):
-    if key in d:
-        assert len(d[key]) == 7 and len(d[key][1]) == 51
+assert len(d["spectra"]) == 7 and all(len(r) == 51 for r in d["spectra"])
+assert d["spectra"][0][0] == [0, 0] and d["spectra"][1][0] == [0, 0]
+assert abs(sum(r[10][0] for r in d["spectra"][1:]) - d["spectra"][0][10][0]) < 1e-15
+assert len(g["histogram"]) == 15 and abs(sum(g["histogram"]) - 1) < 1e-12
+assert len(d["histogram"]) == 15 and abs(sum(d["histogram"]) - 1) < 1e-12
+assert len(g["autocorrelation"]) == 2000 and len(d["autocorrelation"]) == 2000
+assert abs(d["autocorrelation"][220] - 1) < 1e-12  # lag 221 = T
+assert max(abs(a - b) for a, b in zip(d["autocorrelation"], g["autocorrelation"])) < 1e-12  # six equal groups
 PY
 
 "$tool" --csv >"$work/e.csv"
