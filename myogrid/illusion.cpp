@@ -94,6 +94,11 @@ TFormIllusion::TFormIllusion(QWidget* parent) : QWidget(parent), grid_(300, 300)
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QFont memoFont(QStringLiteral("Liberation Sans"));
+    memoFont.setPixelSize(13);
+    Memo1->setFont(memoFont);
     Memo1->setPlainText(QString::fromLatin1(kExplanation));
     QPalette memoPalette = Memo1->palette();
     memoPalette.setColor(QPalette::Base, palette().color(QPalette::Window));
