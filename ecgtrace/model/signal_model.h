@@ -38,6 +38,20 @@
 //     DrawPMap(model, g, ImageP 120x120, ImagePt*)   map, then ComputePSeries
 //     PlotCobweb(model, g, ImageP, ImagePt*)
 //     DrawE(model, ImageEt 281x105)
+//
+//   ucomplex.h       TComplex, ComplexMake/Add/Multiply/Scale/Exp/ConjProduct/Amplitude
+//   spectra.h        GroupSpectrumBin, ComputeGroupSpectra(model, g1, g2),
+//                    ApplyRepetitionEffect(model, g), ComputeEtAnalysisSpectra(model)
+//   analysis_plots.h (teal on yellow; ImageHist 210x200, ImageCorrel 230x250,
+//                    ImagePower 210x200, ImagePhase 230x250)
+//     HistogramSamples, CountHistogram, AutocorrelationValues, ComputePowerLevels
+//     DrawHistogram(model, index, s), DrawAutocorrelation(model, index, s)
+//     DrawPowerSpectrum(model, g1, g2, s)
+//     DrawCrossPhase(model, g1, g2, s) -> RepetitionButtonState
+//     ToggleRepetition(model, analysedIndex, s) -> RepetitionButtonState
+//                                            {caption, enabled, crossPhaseVisible}
+//     titles: HistogramTitle, AutocorrelationTitle, PowerSpectrumTitle,
+//       CrossPhaseTitle, RepetitionText
 #include <array>
 #include <cstdint>
 #include <functional>
