@@ -240,6 +240,14 @@ void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g
     s.TextOut(20, 185, PowerSpectrumTitle(g1, g2));
 }
 
+AnalysisCaption UpdateAnalysisCaption(const SignalModel& model) {
+    if (model.ETabActive) return {"Signal analysis of E(t)", 0};
+    const std::int32_t g = model.ActualGroup;
+    std::string caption = "Signal analysis of At(" + IntText(g) + ")";
+    if (model.CrossGroup != g) caption += " versus At(" + IntText(model.CrossGroup) + ")";
+    return {caption, g};
+}
+
 RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::int32_t g2,
                                      common::PlotSurface& s) {
     model.RepetitionFlag[FlagIndex(model, g1)] = 1;

@@ -68,6 +68,15 @@ struct RepetitionButtonState {
     bool crossPhaseVisible = false;  // the "cross phase spectrum" page
 };
 
+// The analysis window's caption and analysed index: E(t) (index 0) while the
+// E(t) tab is active, else the actual group, against the cross group when
+// that differs.
+struct AnalysisCaption {
+    std::string caption;  // "Signal analysis of E(t)", "Signal analysis of At(2) versus At(3)"
+    std::int32_t analysedIndex = 0;
+};
+AnalysisCaption UpdateAnalysisCaption(const SignalModel& model);
+
 // Sets RepetitionFlag[g1] (g1 is the analysed index), recomputes rows g1 and
 // g2 with the repetition effect and plots the phase of their cross spectrum.
 // Returns the state of ButtonRep: "remove repetition effect", enabled.

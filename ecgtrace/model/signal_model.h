@@ -50,6 +50,7 @@
 //     DrawCrossPhase(model, g1, g2, s) -> RepetitionButtonState
 //     ToggleRepetition(model, analysedIndex, s) -> RepetitionButtonState
 //                                            {caption, enabled, crossPhaseVisible}
+//     UpdateAnalysisCaption(model) -> {caption, analysedIndex}
 //     titles: HistogramTitle, AutocorrelationTitle, PowerSpectrumTitle,
 //       CrossPhaseTitle, RepetitionText
 #include <array>

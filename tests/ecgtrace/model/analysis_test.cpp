@@ -206,6 +206,19 @@ TEST(AnalysisTexts, Titles) {
     EXPECT_EQ(ecgtrace::CrossPhaseTitle(2, 3), "cross phase spectrum of A(2) versus A(3)");
     EXPECT_EQ(ecgtrace::RepetitionText(false), "  no repetition");
     EXPECT_EQ(ecgtrace::RepetitionText(true), "with repetition");
+
+    SignalModel m;
+    m.ActualGroup = 2;
+    m.CrossGroup = 2;
+    auto c = ecgtrace::UpdateAnalysisCaption(m);
+    EXPECT_EQ(c.caption, "Signal analysis of At(2)");
+    EXPECT_EQ(c.analysedIndex, 2);
+    m.CrossGroup = 3;
+    EXPECT_EQ(ecgtrace::UpdateAnalysisCaption(m).caption, "Signal analysis of At(2) versus At(3)");
+    m.ETabActive = true;
+    c = ecgtrace::UpdateAnalysisCaption(m);
+    EXPECT_EQ(c.caption, "Signal analysis of E(t)");
+    EXPECT_EQ(c.analysedIndex, 0);
 }
 
 TEST(AnalysisPlots, HistogramBars) {
