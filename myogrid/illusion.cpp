@@ -148,7 +148,10 @@ void TFormIllusion::Open() {
     }
     Timer1->start();
     show();
-    raise();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        raise();
+        activateWindow();
+    }
 }
 
 void TFormIllusion::IllusionStep() {
