@@ -4,6 +4,7 @@
 #include "common/numeric.h"
 #include "myogrid/engine/parameter_values.h"
 
+#include <climits>
 #include <cmath>
 
 namespace myogrid {
@@ -30,6 +31,40 @@ struct ThresholdFunction {
     double delayL;
     std::int64_t delayC;
 };
+
+// ThresholdAt for the many cells of a step that share the same few values
+// of a: each value is computed once.
+class CachedThreshold {
+public:
+    explicit CachedThreshold(const ParameterSource& params) : function_(params) {}
+    std::int64_t At(std::int64_t a) {
+        if (a < 0 || a >= kCached) return function_.At(a);
+        std::int64_t& slot = cache_[static_cast<std::size_t>(a)];
+        if (slot == kUnknown) slot = function_.At(a);
+        return slot;
+    }
+
+private:
+    static constexpr std::int64_t kCached = 512;
+    static constexpr std::int64_t kUnknown = INT64_MIN;
+    ThresholdFunction function_;
+    std::array<std::int64_t, kCached> cache_ = MakeUnknown();
+    static std::array<std::int64_t, kCached> MakeUnknown() {
+        std::array<std::int64_t, kCached> a;
+        a.fill(kUnknown);
+        return a;
+    }
+};
+
+// The nearest integer of a sum of whole weights is the sum itself; other
+// sums are rounded halves-to-even.
+std::int64_t RoundInput(double s) {
+    if (s > -1e15 && s < 1e15) {
+        const auto whole = static_cast<std::int64_t>(s);
+        if (static_cast<double>(whole) == s) return whole;
+    }
+    return common::Round(s);
+}
 
 }  // namespace
 
@@ -146,17 +181,24 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
 
     // First pass: ageing.
     const Limits limits = CurrentLimits();
+    states_.resize(static_cast<std::size_t>(count) + 1);
     for (int i = 0; i < count; ++i) {
         ModelCell& cell = block_.Cell(i);
         cell.Clock = static_cast<std::uint16_t>(cell.Clock + stepUnit);
-        cell.CellState = StateOf(i, limits);
+        const std::uint16_t t = cell.Clock;
+        cell.CellState = t < limits.excited          ? CellExcited
+                         : t < limits.activeEnd       ? CellActive
+                         : t < limits.refractoryStart ? CellAbsRefractory
+                                                      : CellRelRefractory;
+        states_[static_cast<std::size_t>(i)] = cell.CellState;
         if (cell.CellState == CellActive) ++activeCount_;
     }
     environment.CellState = StateOf(count, limits);
+    states_[static_cast<std::size_t>(count)] = environment.CellState;
     phaseX_ = PixelCoordinate(static_cast<double>(activeCount_) * right.Width() / count);
 
     // Second pass: excitation, on the states of the first pass.
-    const ThresholdFunction threshold(params_);
+    CachedThreshold threshold(params_);
     const std::int64_t excitedThreshold = threshold.At(cycleLength_);
     const double envWeight = params_.Real(Param::EnvWeight);
     const double delayF = params_.Real(Param::DelayF);
@@ -177,11 +219,11 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
                         if (n == count) {
                             if (environmentStimulating) input = input + envWeight * w;
                             input = input + w * backgroundLevel_;
-                        } else if (block_.Cell(n).CellState == CellActive) {
+                        } else if (states_[static_cast<std::size_t>(n)] == CellActive) {
                             input = input + w;
                         }
                     }
-                    const std::int64_t g = common::Round(input);
+                    const std::int64_t g = RoundInput(input);
                     if (s == CellExcited) {
                         // Too little input: the excitation fails, back to rest.
                         if (g < excitedThreshold) cell.Clock = cycleLength_;

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace myogrid {
 
@@ -95,6 +96,8 @@ private:
     int phaseX_ = 0, phaseY_ = 0;
     double backgroundLevel_ = 0.0;
     double q1_ = 0.0, q2_ = 0.0;
+    // First-pass states side by side, for the neighbour look-ups.
+    std::vector<std::uint8_t> states_;
 };
 
 }  // namespace myogrid
