@@ -5,6 +5,7 @@
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
 #include "ecgtrace/about.h"
+#include "ecgtrace/power_at.h"
 #include "ecgtrace/program_icon.h"
 #include "ecgtrace/vf_main.h"
 
@@ -20,6 +21,10 @@ int main(int argc, char** argv) {
     ecgtrace::TMainForm mainForm;
     ecgtrace::TAboutBox aboutBox;
     mainForm.SetAboutBox(&aboutBox);
+    ecgtrace::TFormPower formPower(mainForm.Model());
+    formPower.SetPowerAtButton(mainForm.ButtonPowerAt());
+    mainForm.SetAnalysisActions([&formPower] { formPower.OpenFromEt(); },
+                                [&formPower] { formPower.OpenFromAt(); });
     QObject::connect(&mainForm, &ecgtrace::TMainForm::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
 
