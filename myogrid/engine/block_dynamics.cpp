@@ -108,9 +108,10 @@ void BlockRun::StartBlockRun(const BlockSwitches& switches) {
     tr.rightScaleX = static_cast<double>(right.Width()) / count;
     tr.rightScaleY = static_cast<double>(right.Height()) / count;
 
-    cycleLength_ = static_cast<std::uint16_t>(
-        params_.Integer(Param::Excited) + params_.Integer(Param::Active) +
-        params_.Integer(Param::AbsRefr) + params_.Integer(Param::Refractory));
+    // 16-bit arithmetic throughout (done in unsigned, so it simply wraps).
+    const auto bits16 = [this](Param p) { return static_cast<std::uint16_t>(params_.Integer(p)); };
+    cycleLength_ = static_cast<std::uint16_t>(bits16(Param::Excited) + bits16(Param::Active) +
+                                              bits16(Param::AbsRefr) + bits16(Param::Refractory));
     refractoryStart_ = static_cast<std::uint16_t>(
         cycleLength_ - static_cast<std::uint16_t>(params_.Integer(Param::Refractory)));
 
