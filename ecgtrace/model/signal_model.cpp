@@ -326,9 +326,12 @@ void SignalModel::ComputeT(std::int32_t g) {
     q = common::FloatDivide(q, static_cast<double>(p.N));
     const double d = 1.0 - q;
     const double x = common::FloatDivide(p.f, d);
-    const std::int64_t period = common::Round(x) + static_cast<std::int64_t>(p.Te) + p.Ta + p.Tr;
-    if (period < 1) throw AppError(PeriodTooSmallMessage(static_cast<std::int32_t>(
-                          std::max<std::int64_t>(period, INT32_MIN))));
+    // Beyond +-2^40 the period is refused anyway; limiting first keeps the
+    // integer sum from overflowing.
+    const std::int64_t limit = std::int64_t{1} << 40;
+    const std::int64_t rounded = std::clamp<std::int64_t>(common::Round(x), -limit, limit);
+    const std::int64_t period = rounded + static_cast<std::int64_t>(p.Te) + p.Ta + p.Tr;
+    if (period < 1) throw AppError(PeriodTooSmallMessage(period));
     if (period > kMaxPeriod) throw AppError(PeriodTooLargeMessage(period));
     // T and A(t) change together: a failing A(t) leaves both as they were.
     std::vector<double> samples = PulsePairSamples(p, static_cast<std::int32_t>(period));
@@ -498,7 +501,7 @@ int UpDownP0Increment(int position) { return position <= 10 || position >= 90 ? 
 std::string APanelText(std::int32_t g) { return "elaboration of function A(t) for group " + IntText(g); }
 std::string PPanelText(std::int32_t g) { return "elaboration of function P" + IntText(g); }
 
-std::string PeriodTooSmallMessage(std::int32_t T) {
+std::string PeriodTooSmallMessage(std::int64_t T) {
     return "The period T = " + IntText(T) + " ms is too short: T must be at least 1 ms";
 }
 

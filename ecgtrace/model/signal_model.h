@@ -212,7 +212,7 @@ std::string APanelText(std::int32_t g);  // "elaboration of function A(t) for gr
 std::string PPanelText(std::int32_t g);  // "elaboration of function P2"
 
 // Message texts of refused values.
-std::string PeriodTooSmallMessage(std::int32_t T);
+std::string PeriodTooSmallMessage(std::int64_t T);
 std::string PeriodTooLargeMessage(std::int64_t T);
 std::string NegativeMMessage(std::int32_t M);
 

@@ -117,6 +117,16 @@ TEST(Period, FailuresKeepPeriodAndSignal) {
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooSmallMessage(-300));
     EXPECT_EQ(m.T[1], 221);
     EXPECT_EQ(m.A[1], before);
+    // Huge quotients are refused, not overflowed.
+    p.f = 1e300;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Invalid floating point operation");
+    p.f = 1e18;
+    p.Te = INT32_MAX;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }).substr(0, 15), "The period T = ");
+    p.f = 1e7;
+    p.Te = 6;
+    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooLargeMessage(10000200));
+    EXPECT_EQ(m.T[1], 221);
     p.f = 21;
 
     // A pulse width of 0 stops A(t); T does not change without its A(t).
