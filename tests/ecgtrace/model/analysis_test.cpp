@@ -257,7 +257,9 @@ TEST(AnalysisPlots, PowerSpectrumWithRepetition) {
     const auto levels = ecgtrace::ComputePowerLevels(m, 2, 2);
     for (int k = 0; k <= 50; ++k) {
         const double d = 10 * (levels.maxLog - std::log10(levels.amplitude[k]));
-        if (k % 5 != 0 || k == 0) EXPECT_GT(d, 30) << k;  // only harmonics rise
+        if (k % 5 != 0 || k == 0) {
+            EXPECT_GT(d, 30) << k;  // only harmonics rise
+        }
     }
     // Bins 0 and 1 lie on the bottom line; 3.4 pixels per Hz, 5 per dB.
     EXPECT_EQ(s.Pixel(24, 160), kTeal);
