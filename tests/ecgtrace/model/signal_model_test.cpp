@@ -223,7 +223,20 @@ TEST(Map, ExactCoefficientsAndLimits) {
     p.M = 20;
     p.P0 = 0.5;
     m.ComputePMap(1);
-    EXPECT_GT(*std::max_element(m.PMap[1].begin(), m.PMap[1].end()), 1.0);
+    const auto top = std::max_element(m.PMap[1].begin(), m.PMap[1].end());
+    ASSERT_GT(*top, 1.0);
+    p.P0 = (top - m.PMap[1].begin()) / 100.0;
+    const auto series = m.ComputePSeries(1);
+    EXPECT_EQ(series[1], *top);
+    EXPECT_EQ(series[2], m.PMap[1][100]);  // index rnd(100 P) > 100 taken as 100
+    // K above M makes values negative: the index is taken as 0.
+    p.M = 5;
+    p.N = 10;
+    m.ComputePMap(1);
+    const auto bottom = std::min_element(m.PMap[1].begin(), m.PMap[1].end());
+    ASSERT_LT(*bottom, 0.0);
+    p.P0 = (bottom - m.PMap[1].begin()) / 100.0;
+    EXPECT_EQ(m.ComputePSeries(1)[2], m.PMap[1][0]);
     for (double p0 = 0; p0 <= 1.0; p0 += 0.01) {
         p.P0 = p0;
         EXPECT_NO_THROW(m.ComputePSeries(1));
