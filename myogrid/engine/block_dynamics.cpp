@@ -213,18 +213,26 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
                 ModelCell& cell = block_.Cell(c);
                 const std::uint8_t s = cell.CellState;
                 if (s == CellRelRefractory || s == CellExcited) {
-                    double input = 0.0;
-                    for (int d = 1; d <= kDirectionCount; ++d) {
-                        const int n = cell.Neighbour[d];
-                        const double w = cell.Weight[d];
-                        if (n == count) {
-                            if (environmentStimulating) input = input + envWeight * w;
-                            input = input + w * backgroundLevel_;
-                        } else if (states_[static_cast<std::size_t>(n)] == CellActive) {
-                            input = input + w;
+                    std::int64_t g = 0;
+                    if (!block_.TouchesEnvironment(c)) {
+                        // Whole weights only: the sum is exact in any order.
+                        for (int d = 1; d <= kDirectionCount; ++d) {
+                            if (states_[cell.Neighbour[d]] == CellActive) g += cell.Weight[d];
                         }
+                    } else {
+                        double input = 0.0;
+                        for (int d = 1; d <= kDirectionCount; ++d) {
+                            const int n = cell.Neighbour[d];
+                            const double w = cell.Weight[d];
+                            if (n == count) {
+                                if (environmentStimulating) input = input + envWeight * w;
+                                input = input + w * backgroundLevel_;
+                            } else if (states_[static_cast<std::size_t>(n)] == CellActive) {
+                                input = input + w;
+                            }
+                        }
+                        g = RoundInput(input);
                     }
-                    const std::int64_t g = RoundInput(input);
                     if (s == CellExcited) {
                         // Too little input: the excitation fails, back to rest.
                         if (g < excitedThreshold) cell.Clock = cycleLength_;

@@ -51,6 +51,7 @@ std::array<std::string, 3> CellBlock::ConnexionHeader() {
 void CellBlock::Release() {
     cells_.clear();
     cells_.shrink_to_fit();
+    onFace_.clear();
     dimension_ = 0;
     cellCount_ = 0;
     built_ = false;
@@ -63,6 +64,7 @@ bool CellBlock::Allocate(int dimension) {
         fresh.Neighbour.fill(kUnlaidSlot);
         fresh.Neighbour[0] = 0;
         cells_.assign(static_cast<std::size_t>(count) + 1, fresh);
+        onFace_.assign(static_cast<std::size_t>(count) + 1, 0);
     } catch (const std::bad_alloc&) {
         Release();
         return false;
@@ -125,6 +127,7 @@ int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
                         other.Neighbour[OppositeDirection(d)] = static_cast<std::uint16_t>(c);
                         other.Weight[OppositeDirection(d)] = static_cast<std::uint8_t>(w);
                     }
+                    if (cell.Neighbour[d] == cellCount_) onFace_[static_cast<std::size_t>(c)] = 1;
                     AppendField(text, cell.Weight[d], 3);
                 }
                 text += "\r\n";

@@ -58,6 +58,8 @@ public:
 
     ModelCell& Cell(int i) { return cells_[static_cast<std::size_t>(i)]; }
     const ModelCell& Cell(int i) const { return cells_[static_cast<std::size_t>(i)]; }
+    // True when cell i has a link to the EnvironmentCell (it lies on a face).
+    bool TouchesEnvironment(int i) const { return onFace_[static_cast<std::size_t>(i)] != 0; }
     static int CellIndex(int x, int y, int z, int dimension) {
         return (x * dimension + y) * dimension + z;
     }
@@ -88,6 +90,7 @@ private:
     bool Allocate(int dimension);
 
     std::vector<ModelCell> cells_;
+    std::vector<std::uint8_t> onFace_;
     int dimension_ = 0;
     int cellCount_ = 0;
     bool built_ = false;
