@@ -47,6 +47,33 @@ TEST(ModelEngine, BuildsRunsAndReleasesEachKind) {
     EXPECT_FALSE(engine.Built(ModelKind::CoupledOscillators));
 }
 
+TEST(ParameterValues, ClampedLikeTheWindowsControls) {
+    ParameterValues params;
+    EXPECT_EQ(params.Integer(Param::Dimension), 10);
+    EXPECT_EQ(params.Real(Param::DelayL), -0.22);
+    params.SetInteger(Param::Dimension, 40);
+    params.SetInteger(Param::XNexus, 1);
+    params.SetInteger(Param::XyXzNexus, 1);
+    params.SetInteger(Param::XyzNexus, -3);   // below its range
+    params.SetInteger(Param::Threshold, 60);  // above 2 + 8 + 0
+    params.SetInteger(Param::Cell2X, 12);     // above the clamped Dimension
+    params.SetInteger(Param::OscDimension, 4);
+    params.SetInteger(Param::Osc2X, 5);
+    params.SetReal(Param::Diversity, -7);  // reals have no bounds
+    params.ClampToControlRanges();
+    EXPECT_EQ(params.Integer(Param::Dimension), 13);
+    EXPECT_EQ(params.Integer(Param::XyzNexus), 0);
+    EXPECT_EQ(params.Integer(Param::Threshold), 10);
+    EXPECT_EQ(params.Integer(Param::Cell2X), 12);
+    EXPECT_EQ(params.Integer(Param::Osc2X), 4);
+    EXPECT_EQ(params.Real(Param::Diversity), -7);
+    // No nexuses: the threshold's range collapses to 0..0 and does not clamp.
+    params.SetInteger(Param::XNexus, 0);
+    params.SetInteger(Param::XyXzNexus, 0);
+    params.ClampToControlRanges();
+    EXPECT_EQ(params.Integer(Param::Threshold), 10);
+}
+
 // Any parameters the window's controls allow: every model runs without
 // faults, or stops with one of the arithmetic errors.
 TEST(ModelEngine, SoakWithRandomParameters) {
