@@ -159,11 +159,12 @@ void TFormTopolt::CreateControls() {
     // The row under the time window.
     labelLeft_ = new QLabel(this);
     labelLeft_->setObjectName(QStringLiteral("LabelLeft"));
-    labelLeft_->setGeometry(6, 208, 170, 18);
+    labelLeft_->setGeometry(6, 208, 154, 18);
     QFont leftFont = labelLeft_->font();
     leftFont.setBold(true);
     labelLeft_->setFont(leftFont);
-    AddLabel(this, QStringLiteral("model time:"), 180, 209, 70);
+    QLabel* modelTime = AddLabel(this, QStringLiteral("model time:"), 160, 209, 86);
+    modelTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     editModelTime_ = new QLineEdit(QStringLiteral("0"), this);
     editModelTime_->setObjectName(QStringLiteral("EditModelTime"));
     editModelTime_->setReadOnly(true);
@@ -210,7 +211,10 @@ void TFormTopolt::CreateControls() {
     notebook_->setGeometry(6, 6, kNotebookWidth, kNotebookHeight);
     notebook_->setAutoFillBackground(true);
     notebook_->setPalette(style()->standardPalette());
-    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // Fixed pitch keeps the columns and the formula of the help texts; small
+    // enough for their longest line to fit the page.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPixelSize(11);
     for (int i = 0; i < kPageCount; ++i) {
         auto* page = new QWidget;
         page->setObjectName(QStringLiteral("Page%1").arg(i));
