@@ -1,0 +1,28 @@
+#pragma once
+// Myogrid's windows, created in the order the program starts them.
+#include <memory>
+
+namespace myogrid {
+
+class ProcessStarter;
+class TFormIllusion;
+class TFormTopolt;
+class TMainForm;
+
+struct MyogridWindows {
+    MyogridWindows();
+    ~MyogridWindows();
+    // Members are destroyed in reverse order: the model window, which uses
+    // the launcher's parameter table, goes first.
+    std::unique_ptr<TMainForm> launcher;
+    std::unique_ptr<TFormIllusion> illusion;
+    std::unique_ptr<TFormTopolt> model;
+};
+
+// Sets the application title, creates the launcher (which reads
+// "Myogrid.par" and may ask for the browser and the book), then the illusion
+// and the model window, hidden, and joins them. Returns nothing when a bad
+// line of the parameter file means the program must end. Nothing is shown.
+std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter = nullptr);
+
+}  // namespace myogrid

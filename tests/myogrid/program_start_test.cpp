@@ -1,0 +1,68 @@
+#include "myogrid/program_start.h"
+
+#include "common/ui/error_box.h"
+#include "myogrid/illusion.h"
+#include "myogrid/process_starter.h"
+#include "myogrid/topolt.h"
+#include "myogrid/vfmain.h"
+#include "support/fake_dialogs.h"
+#include "support/work_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <fstream>
+
+namespace myogrid {
+namespace {
+
+struct NoStarter : ProcessStarter {
+    int Start(const QString&, const QStringList&) override { return 0; }
+};
+
+TEST(ProgramStart, CreatesTheWindowsHiddenAndJoinsThem) {
+    testing_support::ScopedWorkDir dir;
+    testing_support::FakeDialogs dialogs;
+    NoStarter starter;
+    common::ui::SetApplicationTitle("");
+    const auto windows = CreateMyogridWindows(&starter);
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(common::ui::ApplicationTitle(), "models of ventriculat fibrillation");
+    EXPECT_EQ(dialogs.openQuestions.size(), 2u) << "no file: browser and book asked for";
+    EXPECT_FALSE(windows->launcher->isVisible());
+    EXPECT_FALSE(windows->illusion->isVisible());
+    EXPECT_FALSE(windows->model->isVisible());
+
+    const std::vector<std::tuple<QPushButton*, QString, ModelKind>> buttons = {
+        {windows->launcher->ButtonTopolt, "Topological model", ModelKind::Topological},
+        {windows->launcher->ButtonVFsum1, "one oscillator model", ModelKind::OneOscillator},
+        {windows->launcher->ButtonModel2, "coupled oscillators model", ModelKind::CoupledOscillators},
+        {windows->launcher->ButtonModel3, "independent oscillators model", ModelKind::IndependentOscillators},
+    };
+    for (const auto& [button, title, kind] : buttons) {
+        button->click();
+        EXPECT_TRUE(windows->model->isVisible());
+        EXPECT_EQ(windows->model->LabelTop()->text(), title);
+        EXPECT_EQ(windows->model->Kind(), kind);
+    }
+
+    windows->launcher->ButtonModelIllusion->click();
+    EXPECT_TRUE(windows->illusion->isVisible());
+    EXPECT_FALSE(windows->launcher->TimerGeneral->isActive());
+    windows->illusion->close();
+    EXPECT_TRUE(windows->launcher->TimerGeneral->isActive());
+    windows->model->hide();
+}
+
+TEST(ProgramStart, BadParameterFileCreatesNothing) {
+    testing_support::ScopedWorkDir dir;
+    testing_support::FakeDialogs dialogs;
+    std::ofstream(dir.File("Myogrid.par")) << "[Path]\nBrowser=\nBook=\n";
+    EXPECT_FALSE(CreateMyogridWindows());
+    EXPECT_EQ(dialogs.errors.count("Error in Myogrid.par!"), 34);
+}
+
+}  // namespace
+}  // namespace myogrid
