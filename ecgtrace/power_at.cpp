@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTextEdit>
@@ -61,6 +62,8 @@ TFormPower::TFormPower(SignalModel& model, QWidget* parent)
     font.setPixelSize(11);
     setFont(font);
     resize(670, 400);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(670 / 2, 400 / 2));
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
