@@ -117,6 +117,15 @@ TEST_F(MainWindow, StartWithFileAsksNothingUnlessChangedAndGroupChoiceCounts) {
         auto form = Open();
         EXPECT_FALSE(form->Model().ParametersChanged);
         EXPECT_EQ(Edit(*form, "EditTa")->text(), "180");  // group 1 from the file
+        // Looking around and redrawing change no parameter.
+        for (int tab : {1, 2, 3, 4, 0}) Tabs(*form)->setCurrentIndex(tab);
+        Button(*form, "ButtonRedraw")->click();
+        Button(*form, "ButtonPn")->click();
+        ecgtrace::TAboutBox about;
+        form->SetAboutBox(&about);
+        Button(*form, "ButtonAbout")->click();
+        EXPECT_EQ(dialogs.modalRuns, 1);
+        EXPECT_FALSE(form->Model().ParametersChanged);
         form->close();
         EXPECT_TRUE(dialogs.saveQuestions.empty());
     }
