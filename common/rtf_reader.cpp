@@ -366,9 +366,13 @@ private:
 }  // namespace
 
 void LoadRtfIntoDocument(const std::string& rtf, QTextDocument& document) {
+    // Loading is not an edit: it must not fill the document's undo history.
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
     document.clear();
     RtfParser parser(rtf, document);
     parser.Run();
+    document.setUndoRedoEnabled(undo);
     document.setModified(false);
 }
 

@@ -169,10 +169,11 @@ void TFormPower::LoadFigure(const FigureButton& figure) {
 void TFormPower::LoadIntroduction() {
     if (introductionReported_) return;
     const bool loaded = Guarded(this, [this] {
-        QTextDocument document;
-        document.setDefaultFont(RichEdit2->font());
-        common::LoadRtfFile(kAnalysisIntroductionFile, document);
-        RichEdit2->setDocument(document.clone(RichEdit2));
+        // Read into the box's own document: the text is replaced only when
+        // the file could be read.
+        QTextDocument* document = RichEdit2->document();
+        document->setDefaultFont(RichEdit2->font());
+        common::LoadRtfFile(kAnalysisIntroductionFile, *document);
     });
     // The plots are still filled; the message is given once per opening.
     if (!loaded) introductionReported_ = true;

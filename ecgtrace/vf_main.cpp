@@ -370,10 +370,11 @@ void TMainForm::RunStartup() {
 
 void TMainForm::LoadIntroduction() {
     Guarded(this, [this] {
-        QTextDocument document;
-        document.setDefaultFont(RichEdit1->font());
-        common::LoadRtfFile("V13.rtf", document);
-        RichEdit1->setDocument(document.clone(RichEdit1));
+        // Read into the box's own document: the text is replaced only when
+        // the file could be read.
+        QTextDocument* document = RichEdit1->document();
+        document->setDefaultFont(RichEdit1->font());
+        common::LoadRtfFile("V13.rtf", *document);
     });
 }
 

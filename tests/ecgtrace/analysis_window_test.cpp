@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <csetjmp>
 #include <cstdio>
@@ -122,6 +123,14 @@ TEST_F(AnalysisWindow, OpenFromGroupWithoutCrossGroup) {
     for (const char* b : {"Button102", "Button48", "Button104", "Button103"}) EXPECT_FALSE(Shown(b)) << b;
     EXPECT_TRUE(main->ButtonPowerAt()->isEnabled());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+    // Reopening replaces the text; nothing piles up behind the box.
+    auto* text = Find<QTextEdit>(*power, "RichEdit2");
+    const auto documents = text->findChildren<QTextDocument*>().size();
+    const int blocks = text->document()->blockCount();
+    for (int i = 0; i < 3; ++i) main->ButtonPowerAt()->click();
+    EXPECT_EQ(text->findChildren<QTextDocument*>().size(), documents);
+    EXPECT_EQ(text->document()->blockCount(), blocks);
+    EXPECT_FALSE(text->document()->isUndoAvailable());
 }
 
 TEST_F(AnalysisWindow, OpenFromGroupAgainstCrossGroupShowsCrossPhase) {
