@@ -190,9 +190,10 @@ void TMainForm::BuildETab(QWidget* page) {
     ButtonRedraw = MakeButton(page, "ButtonRedraw", QStringLiteral("apply"), {x + 103, 240, 75, 25});
     SpinEditEmax = MakeSpin(page, "SpinEditEmax", x + kImageEtWidth - 65, 242, 65, 100, 2800, 100);
 
-    WireLimitSpin(SpinEditG, [this](int v) { GroupCountChanged(v); });
-    WireLimitSpin(SpinEditActualg, [this](int v) { ActualGroupChanged(v); });
-    WireLimitSpin(SpinEditCrossg, [this](int v) { CrossGroupChanged(v); });
+    WireLimitSpin(SpinEditG, [this](int v) { GroupCountChanged(v); }, [this] { return model_.GroupCount; });
+    WireLimitSpin(SpinEditActualg, [this](int v) { ActualGroupChanged(v); },
+                  [this] { return model_.ActualGroup; });
+    WireLimitSpin(SpinEditCrossg, [this](int v) { CrossGroupChanged(v); }, [this] { return model_.CrossGroup; });
     connect(ButtonRedraw, &QPushButton::clicked, this, [this] { Guarded(this, [this] { RedrawClicked(); }); });
     connect(ButtonEtAnalysis, &QPushButton::clicked, this, [this] {
         if (openFromEt_) Guarded(this, openFromEt_);
@@ -230,20 +231,24 @@ void TMainForm::BuildTTab(QWidget* page) {
         y += 30;
     }
 
-    WireTypedEdit(EditfScale, true, [this](double v) { fScaleChanged(v); });
-    WireTypedEdit(EditFAccom, true, [this](double v) { FAccomChanged(v); }, [this] {
-        // A limited F is shown once the typing is over.
-        double typed = 0;
-        const int g = model_.ActualGroup;
-        if (common::TryParseFloat(EditFAccom->text().toStdString(), typed) &&
-            typed != model_.Group(g).F)
-            EditFAccom->setText(Q(model_.FText(g)));
-    });
-    WireTypedEdit(EditNb, false, [this](double v) { NEChanged(static_cast<int>(v), EditNb); });
-    WireTypedEdit(EditN, false, [this](double v) { NChanged(static_cast<int>(v), EditN); });
-    WireTypedEdit(EditTe, false, [this](double v) { PeriodTimeChanged(&GroupParameters::Te, static_cast<int>(v)); });
-    WireTypedEdit(EditTa, false, [this](double v) { PeriodTimeChanged(&GroupParameters::Ta, static_cast<int>(v)); });
-    WireTypedEdit(EditTr, false, [this](double v) { PeriodTimeChanged(&GroupParameters::Tr, static_cast<int>(v)); });
+    // When the typing is over, a field whose value was limited or refused
+    // shows the value kept.
+    auto shown = [this](auto text) { return [this, text] { return (model_.*text)(model_.ActualGroup); }; };
+    auto shownInt = [this](std::int32_t GroupParameters::*member) {
+        return [this, member] { return common::IntToText(model_.Group(model_.ActualGroup).*member); };
+    };
+    WireTypedEdit(EditfScale, true, [this](double v) { fScaleChanged(v); }, shown(&SignalModel::fText));
+    WireTypedEdit(EditFAccom, true, [this](double v) { FAccomChanged(v); }, shown(&SignalModel::FText));
+    WireTypedEdit(EditNb, false, [this](double v) { NEChanged(static_cast<int>(v), EditNb); },
+                  shownInt(&GroupParameters::NE));
+    WireTypedEdit(EditN, false, [this](double v) { NChanged(static_cast<int>(v), EditN); },
+                  shownInt(&GroupParameters::N));
+    WireTypedEdit(EditTe, false, [this](double v) { PeriodTimeChanged(&GroupParameters::Te, static_cast<int>(v)); },
+                  shownInt(&GroupParameters::Te));
+    WireTypedEdit(EditTa, false, [this](double v) { PeriodTimeChanged(&GroupParameters::Ta, static_cast<int>(v)); },
+                  shownInt(&GroupParameters::Ta));
+    WireTypedEdit(EditTr, false, [this](double v) { PeriodTimeChanged(&GroupParameters::Tr, static_cast<int>(v)); },
+                  shownInt(&GroupParameters::Tr));
 }
 
 void TMainForm::BuildATab(QWidget* page) {
@@ -268,9 +273,12 @@ void TMainForm::BuildATab(QWidget* page) {
     MakeLabel(page, QStringLiteral("offset ="), x + 96, 276, 46);
     SpinEditOff = MakeSpin(page, "SpinEditOff", x + 144, 273, 52, 0, 0);
 
-    WireLimitSpin(SpinEditS1, [this](int v) { WidthChanged(&GroupParameters::s1, v); });
-    WireLimitSpin(SpinEditS2, [this](int v) { WidthChanged(&GroupParameters::s2, v); });
-    WireLimitSpin(SpinEditOff, [this](int v) { OffsetChanged(v); });
+    auto stored = [this](std::int32_t GroupParameters::*member) {
+        return [this, member] { return model_.Group(model_.ActualGroup).*member; };
+    };
+    WireLimitSpin(SpinEditS1, [this](int v) { WidthChanged(&GroupParameters::s1, v); }, stored(&GroupParameters::s1));
+    WireLimitSpin(SpinEditS2, [this](int v) { WidthChanged(&GroupParameters::s2, v); }, stored(&GroupParameters::s2));
+    WireLimitSpin(SpinEditOff, [this](int v) { OffsetChanged(v); }, stored(&GroupParameters::offset));
     connect(ButtonPowerAt_, &QPushButton::clicked, this, [this] {
         if (openFromAt_) Guarded(this, openFromAt_);
     });
@@ -322,12 +330,17 @@ void TMainForm::BuildPTab(QWidget* page) {
     }
 
     connect(ButtonPn, &QPushButton::clicked, this, [this] { Guarded(this, [this] { CobwebClicked(); }); });
-    WireTypedEdit(EditP0, true, [this](double v) { P0Changed(v); });
+    WireTypedEdit(EditP0, true, [this](double v) { P0Changed(v); }, {});  // left as typed
     connect(UpDownP0, &TUpDown::Clicked, this, [this] { Guarded(this, [this] { UpDownP0Clicked(); }); });
-    WireTypedSpin(SpinEditNE, [this](int v) { NEChanged(v, SpinEditNE); });
-    WireTypedSpin(SpinEditNd, [this](int v) { MapParameterChanged(&GroupParameters::Nd, v); });
-    WireTypedSpin(SpinEditM, [this](int v) { MapParameterChanged(&GroupParameters::M, v); });
-    WireTypedSpin(SpinEditN, [this](int v) { NChanged(v, SpinEditN); });
+    auto stored = [this](std::int32_t GroupParameters::*member) {
+        return [this, member] { return model_.Group(model_.ActualGroup).*member; };
+    };
+    WireTypedSpin(SpinEditNE, [this](int v) { NEChanged(v, SpinEditNE); }, stored(&GroupParameters::NE));
+    WireTypedSpin(SpinEditNd, [this](int v) { MapParameterChanged(&GroupParameters::Nd, v); },
+                  stored(&GroupParameters::Nd));
+    WireTypedSpin(SpinEditM, [this](int v) { MapParameterChanged(&GroupParameters::M, v); },
+                  stored(&GroupParameters::M));
+    WireTypedSpin(SpinEditN, [this](int v) { NChanged(v, SpinEditN); }, stored(&GroupParameters::N));
     for (PlotView* view : {ImagePt, ImageP}) {
         connect(view, &PlotView::Clicked, this, [this, view] {
             Guarded(this, [view] {
@@ -526,27 +539,36 @@ void TMainForm::ReportInvalid(QObject* edit, const QString& text, bool real) {
 }
 
 void TMainForm::WireTypedEdit(QLineEdit* edit, bool real, std::function<void(double)> apply,
-                              std::function<void()> finished) {
-    connect(edit, &QLineEdit::textEdited, this, [this, edit, real, apply](const QString& text) {
+                              std::function<std::string()> storedText) {
+    auto parse = [real](const QString& text, double& value) {
         const std::string typed = text.toStdString();
-        double value = 0;
         std::int32_t integer = 0;
-        const bool ok = real ? common::TryParseFloat(typed, value) : common::TryParseInteger(typed, integer);
-        if (!ok) {
+        if (real) return common::TryParseFloat(typed, value);
+        if (!common::TryParseInteger(typed, integer)) return false;
+        value = integer;
+        return true;
+    };
+    connect(edit, &QLineEdit::textEdited, this, [this, edit, parse, apply](const QString& text) {
+        double value = 0;
+        if (!parse(text, value)) {
             invalidText_.insert(edit);
             return;
         }
         invalidText_.remove(edit);
-        if (!real) value = integer;
         RunTyped(edit, [&] { apply(value); });
     });
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit, real, finished] {
+    connect(edit, &QLineEdit::editingFinished, this, [this, edit, real, parse, storedText] {
         ReportInvalid(edit, edit->text(), real);
-        if (finished) Guarded(this, finished);
+        if (!storedText) return;  // left as typed
+        Guarded(this, [&] {
+            const QString kept = Q(storedText());
+            double typed = 0, value = 0;
+            if (!parse(edit->text(), typed) || !parse(kept, value) || typed != value) edit->setText(kept);
+        });
     });
 }
 
-void TMainForm::WireTypedSpin(IntSpinEdit* spin, std::function<void(int)> apply) {
+void TMainForm::WireTypedSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored) {
     connect(spin, &IntSpinEdit::UserChanged, this, [this, spin, apply] {
         std::int32_t value = 0;
         if (!common::TryParseInteger(spin->Text().toStdString(), value)) {
@@ -556,16 +578,30 @@ void TMainForm::WireTypedSpin(IntSpinEdit* spin, std::function<void(int)> apply)
         invalidText_.remove(spin);
         RunTyped(spin, [&] { apply(value); });
     });
-    connect(spin, &IntSpinEdit::EditingFinished, this,
-            [this, spin] { ReportInvalid(spin, spin->Text(), false); });
+    connect(spin, &IntSpinEdit::EditingFinished, this, [this, spin, stored] {
+        ReportInvalid(spin, spin->Text(), false);
+        ShowKept(spin, stored);
+    });
 }
 
-void TMainForm::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply) {
+void TMainForm::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored) {
     connect(spin, &IntSpinEdit::UserChanged, this, [this, spin, apply] {
         int value = spin->Value();
         if (spin->MinValue() != spin->MaxValue())
             value = std::clamp(value, spin->MinValue(), spin->MaxValue());
         RunTyped(spin, [&] { apply(value); });
+    });
+    connect(spin, &IntSpinEdit::EditingFinished, this, [this, spin, stored] { ShowKept(spin, stored); });
+}
+
+void TMainForm::ShowKept(IntSpinEdit* spin, const std::function<int()>& stored) {
+    // A text that was refused, or read as the lower limit, gives way to the
+    // value kept once the typing is over.
+    Guarded(this, [&] {
+        const int kept = stored();
+        std::int32_t typed = 0;
+        if (!common::TryParseInteger(spin->Text().toStdString(), typed) || typed != kept)
+            spin->SetValue(kept);
     });
 }
 

@@ -110,11 +110,16 @@ private:
 
     // Typed input: a text that parses is applied at once; one that does not
     // is reported once, when the editing finishes.
+    // When the editing ends, a field whose value was limited or refused shows
+    // the value kept (`storedText` empty: the text stays as typed).
     void WireTypedEdit(QLineEdit* edit, bool real, std::function<void(double)> apply,
-                       std::function<void()> finished = {});
-    void WireTypedSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply);
+                       std::function<std::string()> storedText);
+    void WireTypedSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply,
+                       std::function<int()> stored);
     // Spin fields reading an unparseable text as their lower limit.
-    void WireLimitSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply);
+    void WireLimitSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply,
+                       std::function<int()> stored);
+    void ShowKept(common::ui::IntSpinEdit* spin, const std::function<int()>& stored);
     void RunTyped(QObject* edit, const std::function<void()>& work);
     void ReportInvalid(QObject* edit, const QString& text, bool real);
 

@@ -396,6 +396,9 @@ TEST_F(MainWindow, UnparseableTextReportedOnceAtEndOfEditing) {
     ASSERT_EQ(dialogs.errors.size(), 3);
     EXPECT_EQ(dialogs.errors[2], "'-' is not a valid integer value.");
     EXPECT_EQ(form->Model().Group(1).Nd, 14);
+    // Once reported, the field shows the value kept.
+    EXPECT_EQ(nd->Text(), "14");
+    EXPECT_EQ(f->text(), "2.00");
 }
 
 // A value whose computation fails is reported and not kept.
@@ -407,10 +410,16 @@ TEST_F(MainWindow, FailingComputationKeepsPreviousParameters) {
     EXPECT_EQ(dialogs.errors[0], "Floating point division by zero.");
     EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
     EXPECT_EQ(m.Group(1).s1, 20);
+    QTest::keyClick(Spin(*form, "SpinEditS1")->Editor(), Qt::Key_Return);
+    EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "20");
     Type(Edit(*form, "EditN"), "0");
     EXPECT_EQ(dialogs.errors.size(), 2);
     EXPECT_EQ(m.Group(1).N, 62);
     EXPECT_EQ(m.T[1], 221);
+    EXPECT_EQ(Spin(*form, "SpinEditN")->Text(), "62");
+    QTest::keyClick(Edit(*form, "EditN"), Qt::Key_Return);
+    EXPECT_EQ(Edit(*form, "EditN")->text(), "62");
+    EXPECT_EQ(dialogs.errors.size(), 2);
     // The window goes on working.
     Type(Spin(*form, "SpinEditS1")->Editor(), "22");
     EXPECT_EQ(m.Group(1).s1, 22);
