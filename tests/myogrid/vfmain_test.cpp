@@ -70,26 +70,6 @@ TEST(ChapterTarget, NumeralAndSectionComeFromTheCaption) {
     EXPECT_EQ(ChapterTarget("chapter xii § 1"), "xii#p1") << "unknown numerals are used as they are";
 }
 
-TEST_F(Launcher, LaysOutTheTabsAndButtons) {
-    PrepareFile();
-    TMainForm form(&starter);
-    EXPECT_EQ(form.windowTitle(), "ventricular fibrillation models");
-    EXPECT_EQ(form.size(), QSize(591, 311));
-    ASSERT_EQ(form.Notebook->count(), 3);
-    EXPECT_EQ(form.Notebook->tabText(0), "title");
-    EXPECT_EQ(form.Notebook->tabText(1), "illusions");
-    EXPECT_EQ(form.Notebook->tabText(2), "levels");
-    ASSERT_EQ(form.NotebookLevels->count(), 4);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(form.NotebookLevels->tabText(i), QString::number(i));
-    EXPECT_EQ(form.NotebookLevel1->tabText(0), "models");
-    EXPECT_EQ(form.NotebookLevel1->tabText(1), "description");
-    EXPECT_EQ(form.findChild<QPushButton*>("ButtonDescr0")->text(), "chapter XII § 3.2");
-    EXPECT_EQ(form.findChild<QPushButton*>("ButtonFractal")->text(), "oscillator as fractal");
-    EXPECT_EQ(form.ImageAnimation->size(), QSize(231, 236));
-    EXPECT_TRUE(form.TimerGeneral->isActive());
-    EXPECT_EQ(form.TimerGeneral->interval(), 10);
-}
-
 TEST_F(Launcher, ChapterButtonsStartTheBrowserOnTheirChapter) {
     PrepareFile();
     TMainForm form(&starter);
@@ -148,24 +128,6 @@ TEST_F(Launcher, MissingFractalProgramReportsCodeTwo) {
     form.ButtonFractal->click();
     EXPECT_EQ(dialogs.errors, QStringList{"Error executing program. Error code: 2."});
     EXPECT_TRUE(form.TimerGeneral->isActive()) << "the launcher stays as it was";
-}
-
-TEST_F(Launcher, ModelButtonsOpenTheModelWindowWithTitleAndKind) {
-    PrepareFile();
-    TMainForm form(&starter);
-    std::vector<std::pair<QString, ModelKind>> opened;
-    form.SetModelOpener([&](const QString& title, ModelKind kind) { opened.emplace_back(title, kind); });
-    form.ButtonTopolt->click();
-    form.ButtonVFsum1->click();
-    form.ButtonModel2->click();
-    form.ButtonModel3->click();
-    const std::vector<std::pair<QString, ModelKind>> expected = {
-        {"Topological model", ModelKind::Topological},
-        {"one oscillator model", ModelKind::OneOscillator},
-        {"coupled oscillators model", ModelKind::CoupledOscillators},
-        {"independent oscillators model", ModelKind::IndependentOscillators},
-    };
-    EXPECT_EQ(opened, expected);
 }
 
 TEST_F(Launcher, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
