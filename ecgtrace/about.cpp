@@ -3,6 +3,8 @@
 #include "ecgtrace/program_icon.h"
 
 #include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QPushButton>
 
@@ -56,6 +58,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     ok->setDefault(true);
     ok->setAutoDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+    // Centred on the screen, not over the window that opened it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
 }
 
 }  // namespace ecgtrace
