@@ -1,6 +1,7 @@
 // The main window driven as a user drives it: typing, arrows, tabs, clicks.
 #include "ecgtrace/vf_main.h"
 
+#include "common/plot_surface.h"
 #include "common/ui/error_box.h"
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
@@ -109,6 +110,34 @@ TEST_F(MainWindow, MissingIntroductionIsReportedAndPlaceholderKept) {
     EXPECT_EQ(form->findChild<QTextEdit*>("RichEdit1")->toPlainText(), "RichEdit1");
     // Every other step of the start-up was done.
     EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
+}
+
+TEST_F(MainWindow, UnreadableParameterFileReportedAndDefaultsUsed) {
+    QFile f(QString::fromStdString(dir.File("vfdef.par")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("Parameters for E(t)\r\n6\tG\r\n1\tg\r\nx\tCrossg\r\n");
+    f.close();
+    auto form = Open();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "Invalid numeric input.");
+    EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
+    EXPECT_TRUE(form->Model().ParametersChanged);  // the defaults are offered for saving
+    Type(Edit(*form, "EditTe"), "7");
+    EXPECT_EQ(form->Model().T[1], 222);
+}
+
+TEST_F(MainWindow, EveryPlotCopiesItsMask) {
+    auto form = Open();
+    Tabs(*form)->setCurrentIndex(1);  // draws E(t)
+    for (const char* name : {"ImageEt", "ImagePt", "ImageP"}) {
+        PlotView* view = Plot(*form, name);
+        QApplication::clipboard()->clear();
+        QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(3, 3));
+        const QImage copy = QApplication::clipboard()->image();
+        ASSERT_EQ(copy.size(), view->Image().size()) << name;
+        EXPECT_EQ(copy.convertToFormat(QImage::Format_RGB32),
+                  common::MaskOfImage(view->Image(), common::kGreen)) << name;
+    }
 }
 
 TEST_F(MainWindow, StartWithFileAsksNothingUnlessChangedAndGroupChoiceCounts) {
