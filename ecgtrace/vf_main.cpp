@@ -372,11 +372,14 @@ void TMainForm::RunStartup() {
 
         ShowTParameters();
         ShowAParameters();
-        DrawA();
+    });
+    // Each plot on its own, so one that cannot be drawn leaves the others.
+    Guarded(this, [this] { DrawA(); });
+    Guarded(this, [this] {
         ShowPParameters();
         DrawPMap();
     });
-    // Drawing above may not mark a change: the flag is the start-up's own.
+    // Filling the controls is no change: only the loading decides the flag.
     model_.ParametersChanged = !model_.ParametersLoaded;
     LoadIntroduction();
 }
@@ -476,13 +479,6 @@ void TMainForm::ShowPSeriesLabels() {
 }
 
 // --- drawing -------------------------------------------------------------------
-
-void TMainForm::RefreshViews() {
-    ImageEt->SetImage(imageEt_.Image());
-    ImageAt->SetImage(imageAt_.Image());
-    ImagePt->SetImage(imagePt_.Image());
-    ImageP->SetImage(imageP_.Image());
-}
 
 void TMainForm::DrawA() {
     ecgtrace::DrawA(model_, model_.ActualGroup, imageAt_);

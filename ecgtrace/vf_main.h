@@ -81,7 +81,6 @@ private:
     void RecomputeE();     // ComputeE, then DrawE
     void DrawPMap();       // map and series
     void DrawPSeries();    // series only (ComputePSeries)
-    void RefreshViews();
 
     // Handlers of the user's actions.
     void GroupCountChanged(int value);
