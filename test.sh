@@ -11,6 +11,5 @@ cmake --build build/sanitize -j"$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export QT_QPA_PLATFORM=offscreen
 cd build/sanitize
 ctest --output-on-failure -j"$(nproc)" "$@"

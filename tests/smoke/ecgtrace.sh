@@ -4,6 +4,8 @@
 # main window as a window manager does and checks the program ends with 0.
 # Arguments: <build dir> <source dir>
 set -euo pipefail
+# A real window on the virtual X server, whatever the test run exported.
+export QT_QPA_PLATFORM=xcb
 build=$(realpath "$1")
 src=$(realpath "$2")
 # Leaks of the system libraries are not ours (a sanitizer build reports them).

@@ -5,6 +5,8 @@
 # and leaves the parameter file alone.
 # Arguments: <build dir> <source dir>
 set -euo pipefail
+# A real window on the virtual X server, whatever the test run exported.
+export QT_QPA_PLATFORM=xcb
 build=$(realpath "$1")
 src=$(realpath "$2")
 work=$(mktemp -d)
