@@ -57,6 +57,17 @@ void GrowTo(V& table, std::size_t size) {
     if (table.size() < size) table.resize(size);
 }
 
+void ClearGroupTables(SignalModel& m) {
+    m.Groups.clear();
+    m.T.clear();
+    m.A.clear();
+    m.PMap.clear();
+    m.PHalf.clear();
+    m.PWhole.clear();
+    m.RepetitionFlag.clear();
+    m.GroupSpectra.clear();
+}
+
 std::string IntText(std::int64_t v) { return common::IntToText(v); }
 
 }  // namespace
@@ -112,14 +123,7 @@ void SignalModel::SetDefaultParameters() {
     GroupCount = kDefaultGroupCount;
     ActualGroup = 1;
     CrossGroup = 1;
-    Groups.clear();
-    T.clear();
-    A.clear();
-    PMap.clear();
-    PHalf.clear();
-    PWhole.clear();
-    RepetitionFlag.clear();
-    GroupSpectra.clear();
+    ClearGroupTables(*this);
     ResizeGroupTables(GroupCount);
     for (std::int32_t g = 1; g <= GroupCount; ++g)
         Groups[static_cast<std::size_t>(g)] = GroupParameters::Defaults();
@@ -154,6 +158,10 @@ void SignalModel::LoadParameterFile(const std::string& path) {
     // A count that could not be a number of groups is not a readable file.
     if (m.GroupCount < 1 || m.GroupCount > kMaxFileGroupCount)
         throw AppError(common::kInvalidNumericInput);
+    // The file holds every group there is: groups left over from before
+    // (the defaults) must not pass for groups that already existed when G
+    // is raised later.
+    ClearGroupTables(m);
     m.ResizeGroupTables(m.GroupCount);
     const auto G = static_cast<std::size_t>(m.GroupCount);
 
@@ -379,10 +387,12 @@ void SignalModel::ComputePMap(std::int32_t g) {
     std::array<double, kPMapSize> map{};
     for (int i = 1; i <= 99; ++i) {
         const double x = i / 100.0;
-        long double S = 0.0L;
+        // The sum is a 64-bit value: rounded after every term.
+        double S = 0.0;
         for (std::int32_t k = 0; k <= K; ++k)
-            S += IntPower(1.0L - x, p.M - k) * coefficient[static_cast<std::size_t>(k)] *
-                 IntPower(x, k);
+            S = static_cast<double>(S + IntPower(1.0L - x, p.M - k) *
+                                            coefficient[static_cast<std::size_t>(k)] *
+                                            IntPower(x, k));
         map[static_cast<std::size_t>(i)] =
             common::CheckFinite(static_cast<double>((1.0L - x) * (1.0L - S)));
     }
