@@ -334,9 +334,9 @@ void SignalModel::ComputeT(std::int32_t g) {
     q = common::FloatDivide(q, static_cast<double>(p.N));
     const double d = 1.0 - q;
     const double x = common::FloatDivide(p.f, d);
-    // Beyond +-2^40 the period is refused anyway; limiting first keeps the
-    // integer sum from overflowing.
-    const std::int64_t limit = std::int64_t{1} << 40;
+    // Adding three 32-bit values to a rounded quotient within +-2^62 cannot
+    // overflow; such a period is refused anyway, under its own value.
+    const std::int64_t limit = std::int64_t{1} << 62;
     const std::int64_t rounded = std::clamp<std::int64_t>(common::Round(x), -limit, limit);
     const std::int64_t period = rounded + static_cast<std::int64_t>(p.Te) + p.Ta + p.Tr;
     if (period < 1) throw AppError(PeriodTooSmallMessage(period));

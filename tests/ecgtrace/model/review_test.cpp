@@ -1,6 +1,7 @@
 // Faults found on a second reading of the signal model and its plots.
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
 #include "common/numeric.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/signal_plots.h"
@@ -55,4 +56,24 @@ TEST(ReviewMap, SumKeptInDoublePrecisionDecidesThePixel) {
     ecgtrace::DrawPMap(m, 1, s, nullptr);
     EXPECT_EQ(s.Pixel(20, 111), common::kGreen);  // x = 0.10 still on the frame line
     EXPECT_EQ(s.Pixel(21, 111), kLime);           // x = 0.11 one pixel below it
+}
+
+TEST(ReviewPeriod, RefusalNamesThePeriodItComputed) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    m.RunStartupComputations();
+    auto& p = m.Group(1);
+    auto messageFor = [&](double f) -> std::string {
+        p.f = f;
+        try {
+            m.ComputeT(1);
+        } catch (const common::AppError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    // rnd(-1e18) + 6 + 170 + 24, exactly.
+    EXPECT_EQ(messageFor(-1e18), ecgtrace::PeriodTooSmallMessage(-999999999999999800));
+    EXPECT_EQ(messageFor(4e15), ecgtrace::PeriodTooLargeMessage(4000000000000200));
+    EXPECT_EQ(m.T[1], 221);
 }
