@@ -75,6 +75,10 @@ TFormTopolt::TFormTopolt(ParameterTable& table, QWidget* parent, MillisecondCloc
     setObjectName(QStringLiteral("FormTopolt"));
     setWindowTitle(QString::fromLatin1(kModelWindowCaption));
     setFixedSize(kWindowWidth, kWindowHeight);
+    // The program's form font, as on the launcher; the controls inherit it.
+    QFont formFont(QStringLiteral("Liberation Sans"));
+    formFont.setPixelSize(12);
+    setFont(formFont);
     CreateControls();
 
     // The engine clears both plot windows when it is created.
@@ -159,31 +163,33 @@ void TFormTopolt::CreateControls() {
     // The row under the time window.
     labelLeft_ = new QLabel(this);
     labelLeft_->setObjectName(QStringLiteral("LabelLeft"));
-    labelLeft_->setGeometry(6, 208, 154, 18);
+    // Wide enough for the longest page caption ("help VFsum 0 & 2 time window").
+    labelLeft_->setGeometry(6, 208, 190, 18);
     QFont leftFont = labelLeft_->font();
     leftFont.setBold(true);
     labelLeft_->setFont(leftFont);
-    QLabel* modelTime = AddLabel(this, QStringLiteral("model time:"), 160, 209, 86);
+    QLabel* modelTime = AddLabel(this, QStringLiteral("model time:"), 194, 209, 64);
+    modelTime->setObjectName(QStringLiteral("LabelModelTime"));
     modelTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     editModelTime_ = new QLineEdit(QStringLiteral("0"), this);
     editModelTime_->setObjectName(QStringLiteral("EditModelTime"));
     editModelTime_->setReadOnly(true);
-    editModelTime_->setGeometry(250, 206, 64, 22);
+    editModelTime_->setGeometry(262, 206, 60, 22);
     editModelTime_->setAlignment(Qt::AlignRight);
-    AddLabel(this, QStringLiteral("msec"), 318, 209, 34);
+    AddLabel(this, QStringLiteral("msec"), 326, 209, 32);
 
     speedButtonHelp_ = new QToolButton(this);
     speedButtonHelp_->setObjectName(QStringLiteral("SpeedButtonHelp"));
     speedButtonHelp_->setText(QStringLiteral("?"));
     speedButtonHelp_->setToolTip(QStringLiteral("help"));
-    speedButtonHelp_->setGeometry(356, 206, 24, 22);
+    speedButtonHelp_->setGeometry(362, 206, 24, 22);
     // Acts as soon as the mouse is pressed on it.
     connect(speedButtonHelp_, &QToolButton::pressed, this, &TFormTopolt::HelpPressed);
     speedButtonReturn_ = new QToolButton(this);
     speedButtonReturn_->setObjectName(QStringLiteral("SpeedButtonReturn"));
     speedButtonReturn_->setText(QStringLiteral("<"));
     speedButtonReturn_->setToolTip(QStringLiteral("return"));
-    speedButtonReturn_->setGeometry(356, 206, 24, 22);
+    speedButtonReturn_->setGeometry(362, 206, 24, 22);
     speedButtonReturn_->hide();
     connect(speedButtonReturn_, &QToolButton::clicked, this, &TFormTopolt::ReturnPressed);
 
@@ -475,9 +481,10 @@ void TFormTopolt::OpenModelWindow(const QString& title, ModelKind kind) {
     labelTop_->setText(title);
     labelLeft_->setText(PageCaption(CurrentPage()));
     speedButtonHelp_->setDown(false);
-    speedButtonHelp_->show();
-    speedButtonReturn_->hide();
-    labelRight_->setText(QString::fromLatin1(kPhasePlot));
+    // A help page left open keeps the button that leads back from it.
+    const bool onHelp = IsHelpPage(CurrentPage());
+    speedButtonHelp_->setVisible(!onHelp);
+    speedButtonReturn_->setVisible(onHelp);
     CheckBox(12)->setChecked(true);
 
     // Table order; the dependent maxima from the values just filled in.
@@ -507,6 +514,12 @@ void TFormTopolt::OpenModelWindow(const QString& title, ModelKind kind) {
     }
     buildRecord_ = BuildRecord{};
     ApplyKindToStartPage();
+    // The "all cells" tick is kept between openings; where the model offers
+    // that view, the next run shows it.
+    if (kind_ == ModelKind::Topological || kind_ == ModelKind::CoupledOscillators)
+        SetLabelRightByAllCells();
+    else
+        labelRight_->setText(QString::fromLatin1(kPhasePlot));
 }
 
 void TFormTopolt::ApplyKindToStartPage() {
@@ -549,7 +562,9 @@ bool TFormTopolt::OpenAndShow(const QString& title, ModelKind kind) {
 // ------------------------------------------------------------ commands
 
 void TFormTopolt::CommandClicked(int n) {
-    Handle([&] {
+    QCheckBox* box = CheckBox(n);
+    const bool tickedByClick = box->isChecked();
+    const bool done = Handle([&] {
         switch (n) {
             case 1:
                 RunCommand();
@@ -641,6 +656,9 @@ void TFormTopolt::CommandClicked(int n) {
                 break;
         }
     });
+    // A command that failed leaves its box as it was before the click ("run"
+    // is unticked by the halt already).
+    if (!done && n != 1) box->setChecked(!tickedByClick);
 }
 
 void TFormTopolt::ReturnToStart(QCheckBox* opener) {
