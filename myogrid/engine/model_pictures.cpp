@@ -2,17 +2,9 @@
 
 #include "common/numeric.h"
 
-#include <QPainter>
-#include <QPen>
 #include <algorithm>
 
 namespace myogrid {
-
-namespace {
-
-QColor ToQColor(common::Rgb c) { return QColor(c.r, c.g, c.b); }
-
-}  // namespace
 
 ModelPictures::ModelPictures()
     : timeWindow_(kTimeWindowWidth, kTimeWindowHeight),
@@ -26,20 +18,26 @@ void ModelPictures::Clear(common::PlotSurface& surface) {
     surface.SetPenColor(kButtonFace);
     surface.SetBrushColor(kButtonFace);
     surface.Rectangle(0, 0, w, h);
-    {
-        // Rounded rectangle with corner ellipses of 30 x 30.
-        QImage& image = surface.MutableImage();
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing, false);
-        QPen pen(ToQColor(common::kLime));
-        pen.setWidth(1);
-        pen.setCosmetic(true);
-        painter.setPen(pen);
-        painter.setBrush(ToQColor(common::kGreen));
-        painter.drawRoundedRect(QRect(0, 0, w - 1, h - 1), 15, 15, Qt::AbsoluteSize);
-    }
+    // Rounded rectangle with corner ellipses of 30 x 30, built from four
+    // such ellipses so that all corners are alike: the inside is painted
+    // over their inner halves, then the straight edges join their arcs.
     surface.SetPenColor(common::kLime);
     surface.SetBrushColor(common::kGreen);
+    constexpr int kCorner = 30, kHalf = kCorner / 2;
+    surface.Ellipse(0, 0, kCorner, kCorner);
+    surface.Ellipse(w - kCorner, 0, w, kCorner);
+    surface.Ellipse(0, h - kCorner, kCorner, h);
+    surface.Ellipse(w - kCorner, h - kCorner, w, h);
+    surface.FillRect(1, kHalf, w - 1, h - kHalf);
+    surface.FillRect(kHalf, 1, w - kHalf, h - 1);
+    surface.MoveTo(kHalf, 0);
+    surface.LineTo(w - kHalf, 0);
+    surface.MoveTo(kHalf, h - 1);
+    surface.LineTo(w - kHalf, h - 1);
+    surface.MoveTo(0, kHalf);
+    surface.LineTo(0, h - kHalf);
+    surface.MoveTo(w - 1, kHalf);
+    surface.LineTo(w - 1, h - kHalf);
     const int g = std::max(h / 10, 1);
     for (int k = 1; k <= h / g - 1; ++k) {
         surface.MoveTo(0, k * g);
