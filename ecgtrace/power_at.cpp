@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
@@ -174,6 +175,8 @@ void TFormPower::LoadIntroduction() {
         QTextDocument* document = RichEdit2->document();
         document->setDefaultFont(RichEdit2->font());
         common::LoadRtfFile(kAnalysisIntroductionFile, *document);
+        // The caret followed the inserted text to its end; the reader starts at the top.
+        RichEdit2->moveCursor(QTextCursor::Start);
     });
     // The plots are still filled; the message is given once per opening.
     if (!loaded) introductionReported_ = true;

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <algorithm>
 
@@ -391,6 +392,8 @@ void TMainForm::LoadIntroduction() {
         QTextDocument* document = RichEdit1->document();
         document->setDefaultFont(RichEdit1->font());
         common::LoadRtfFile("V13.rtf", *document);
+        // The caret followed the inserted text to its end; the reader starts at the top.
+        RichEdit1->moveCursor(QTextCursor::Start);
     });
 }
 
