@@ -7,6 +7,7 @@
 // to stderr with a non-zero exit status and nothing on stdout.
 #include <QGuiApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -61,10 +62,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
                 throw UsageError{"--steps needs a whole number of at least 0"};
             options.steps = steps;
         } else if (arg == "--seed") {
+            // Digits only, and within range: strtoull would quietly take
+            // " 7", "+7" or a saturated maximum for a seed it cannot hold.
             const std::string& text = value(i);
+            const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            errno = 0;
             char* end = nullptr;
-            const unsigned long long seed = std::strtoull(text.c_str(), &end, 10);
-            if (text.empty() || text[0] == '-' || *end != '\0') throw UsageError{"--seed needs a whole number"};
+            const unsigned long long seed = digits ? std::strtoull(text.c_str(), &end, 10) : 0;
+            if (!digits || errno == ERANGE || *end != '\0')
+                throw UsageError{"--seed needs a whole number from 0 to 18446744073709551615"};
             options.seed = seed;
         } else if (arg == "--start") {
             options.start = value(i);

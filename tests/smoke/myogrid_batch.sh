@@ -65,7 +65,8 @@ sed 's/^L=-0.22/L=abc/' small.par >badvalue.par
 sed 's/^L=-0.22/L=0/' small.par >zerol.par
 for args in "--model" "--model cube" "--steps 5" "--model block --par missing.par" \
             "--model block --par badline.par" "--model one --par badvalue.par" \
-            "--model one --par zerol.par" "--model one --steps -1" "--model one --start sideways"; do
+            "--model one --par zerol.par" "--model one --steps -1" "--model one --start sideways" \
+            "--model one --seed 18446744073709551616" "--model one --seed +3"; do
     if "$tool" $args >out 2>err; then
         echo "no failure for $args"; exit 1
     fi
