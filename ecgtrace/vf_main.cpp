@@ -585,6 +585,10 @@ void TMainForm::WireTypedSpin(IntSpinEdit* spin, std::function<void(int)> apply,
 
 void TMainForm::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored) {
     connect(spin, &IntSpinEdit::UserChanged, this, [this, spin, apply] {
+        // An error box of this very change takes the focus, and the field
+        // brings its text within the limits: that is the value already being
+        // applied, not a second change to report again.
+        if (activeEdit_ == spin) return;
         int value = spin->Value();
         if (spin->MinValue() != spin->MaxValue())
             value = std::clamp(value, spin->MinValue(), spin->MaxValue());

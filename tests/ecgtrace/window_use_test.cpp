@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -13,6 +14,7 @@
 
 namespace {
 
+using common::ui::IntSpinEdit;
 using ecgtrace::TFormPower;
 using ecgtrace::TMainForm;
 
@@ -52,6 +54,52 @@ TEST_F(WindowUse, IntroductionsAreReadFromTheirBeginning) {
     QApplication::processEvents();
     ExpectAtStart(*power, "RichEdit2");
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+}
+
+// Error boxes that take the keyboard focus, as a real box does: the field
+// being typed in loses it while the box is up.
+class FocusTakingDialogs : public testing_support::FakeDialogs {
+public:
+    QWidget* typedIn = nullptr;
+    void ShowError(QWidget* parent, const QString& title, const QString& message) override {
+        FakeDialogs::ShowError(parent, title, message);
+        if (!typedIn) return;
+        QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+        QApplication::sendEvent(typedIn, &out);
+    }
+};
+
+TEST_F(WindowUse, FailedChangeOfLimitedFieldReportedOnce) {
+    // Two groups whose weights are all zero: E(t) is flat and cannot be
+    // scaled, so choosing an actual group fails while redrawing it.
+    ecgtrace::SignalModel m;
+    m.SetDefaultParameters();
+    m.GroupCount = 2;
+    m.Group(1).P0 = 0;
+    m.Group(2).P0 = 0;
+    m.SaveParameterFile(dir.File("vfdef.par"));
+    auto form = Open();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+
+    FocusTakingDialogs boxes;
+    IntSpinEdit* g = Spin(*form, "SpinEditActualg");
+    boxes.typedIn = g->Editor();
+    // 7 is above G: read as 2, and brought to 2 again when the box takes the focus.
+    Type(g, "7");
+    EXPECT_EQ(boxes.errors.join("|").toStdString(), "Floating point division by zero.");
+    EXPECT_EQ(g->Text(), "2");
+    EXPECT_EQ(form->Model().ActualGroup, 2);
+
+    // The same for G, whose limit is 15.
+    boxes.errors.clear();
+    IntSpinEdit* G = Spin(*form, "SpinEditG");
+    boxes.typedIn = G->Editor();
+    Type(G, "");  // reads as 1
+    boxes.errors.clear();
+    QTest::keyClicks(G->Editor(), "99");
+    EXPECT_EQ(G->Text(), "15");
+    EXPECT_EQ(form->Model().GroupCount, 15);
+    EXPECT_EQ(boxes.errors.size(), 2) << "one for 9, one for 99: " << boxes.errors.join("|").toStdString();
 }
 
 }  // namespace
