@@ -325,8 +325,10 @@ void TMainForm::ButtonModelIllusionClick() {
 
 void TMainForm::SaveParameterFile() {
     if (!table_.ParametersChanged) return;
+    // The proposed name is the very file the next start reads: on a file
+    // system that tells case apart, "myogrid.par" would never be read again.
     const auto name = common::ui::Dialogs().SaveFileName(this, QString(), QString(),
-                                                         QString::fromLatin1(kProposedSaveName));
+                                                         QString::fromLatin1(kParameterFileName));
     if (!name) return;
     table_.WriteFile(name->toStdString());
 }

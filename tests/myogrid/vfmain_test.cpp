@@ -153,7 +153,7 @@ TEST_F(Launcher, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
         dialogs.saveAnswers = {QString::fromStdString(dir.File("Myogrid.par"))};
         form.ButtonExit->click();
         ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
-        EXPECT_EQ(dialogs.saveQuestions[0].proposedName, "myogrid.par");
+        EXPECT_EQ(dialogs.saveQuestions[0].proposedName, "Myogrid.par");
         EXPECT_EQ(closed, 1);
         EXPECT_FALSE(form.isVisible());
     }
