@@ -10,9 +10,12 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
+#include <string>
 
 #include "common/ui/int_spin_edit.h"
 #include "myogrid/engine/parameter_table.h"
+#include "myogrid/rspin.h"
 #include "myogrid/topolt_help.h"
 #include "support/fake_dialogs.h"
 #include "support/work_dir.h"
@@ -113,4 +116,34 @@ TEST_F(ModelWindowUse, HelpButtonsMatchTheHelpPageLeftOpen) {
     EXPECT_FALSE(form.SpeedButtonReturn()->isVisible());
     QTest::mousePress(form.SpeedButtonHelp(), Qt::LeftButton);
     EXPECT_EQ(form.CurrentPage(), PageHelpVF2);
+}
+
+TEST_F(ModelWindowUse, ControlsAtTheirLimitsRunOrSayWhyNot) {
+    const ModelKind kinds[] = {ModelKind::Topological, ModelKind::IndependentOscillators,
+                               ModelKind::OneOscillator, ModelKind::CoupledOscillators};
+    // Runs `set` on freshly opened controls, then runs a while: the run goes
+    // on, or an error box tells why it stopped.
+    auto check = [&](ModelKind kind, const std::function<void()>& set, const std::string& what) {
+        Open(kind);
+        set();
+        const qsizetype errorsBefore = dialogs.errors.size();
+        Click(1);
+        for (int i = 0; i < 30 && form.Running(); ++i) form.RunLoopTimer();
+        EXPECT_TRUE(form.Running() || dialogs.errors.size() > errorsBefore)
+            << what << " kind " << static_cast<int>(kind);
+        Click(4);  // the delay function or the return map: drawn or reported
+        Click(10);
+        EXPECT_FALSE(form.isVisible());
+    };
+    for (ModelKind kind : kinds) {
+        for (int n = 1; n <= 34; ++n) {
+            if (common::ui::IntSpinEdit* spin = form.ParI(n)) {
+                check(kind, [&] { spin->SetValue(spin->MinValue()); }, "ParI" + std::to_string(n) + " min");
+                check(kind, [&] { spin->SetValue(spin->MaxValue()); }, "ParI" + std::to_string(n) + " max");
+            } else if (TRspinEdit* real = form.ParR(n)) {
+                for (double v : {0.0, -1e300, 1e300})
+                    check(kind, [&] { real->SetValue(v); }, "ParR" + std::to_string(n) + " " + std::to_string(v));
+            }
+        }
+    }
 }
