@@ -97,6 +97,13 @@ void RepeatButton::Tick() {
         timer_.stop();
         return;
     }
+    // A modal window opened by a step (an error box, say) takes the pointer:
+    // the release would never reach this button, so the press ends here.
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal && modal != window()) {
+        Release();
+        return;
+    }
     if (timer_.interval() != kRepeatMs) timer_.setInterval(kRepeatMs);
     // Dragged off the button: no steps until the pointer comes back.
     if (inside_) emit Step();

@@ -2,10 +2,12 @@
 #include "ecgtrace/power_at.h"
 #include "ecgtrace/vf_main.h"
 
+#include "common/ui/spin_arrows.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDialog>
 #include <QFocusEvent>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -100,6 +102,42 @@ TEST_F(WindowUse, FailedChangeOfLimitedFieldReportedOnce) {
     EXPECT_EQ(G->Text(), "15");
     EXPECT_EQ(form->Model().GroupCount, 15);
     EXPECT_EQ(boxes.errors.size(), 2) << "one for 9, one for 99: " << boxes.errors.join("|").toStdString();
+}
+
+// Error boxes that stay up: an application-modal window is shown, as the
+// real box is while the user reads it.
+class ModalBoxes : public testing_support::FakeDialogs {
+public:
+    std::vector<std::unique_ptr<QDialog>> shown;
+    void ShowError(QWidget* parent, const QString& title, const QString& message) override {
+        FakeDialogs::ShowError(parent, title, message);
+        auto box = std::make_unique<QDialog>();
+        box->setWindowModality(Qt::ApplicationModal);
+        box->show();
+        shown.push_back(std::move(box));
+    }
+};
+
+TEST_F(WindowUse, HeldArrowStopsWhenAnErrorBoxComesUp) {
+    auto form = Open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    IntSpinEdit* s1 = Spin(*form, "SpinEditS1");
+    Type(s1, "1");
+    ASSERT_EQ(form->Model().Group(1).s1, 1);
+
+    ModalBoxes boxes;
+    common::ui::RepeatButton* down = s1->Arrows()->DownButton();
+    // The press steps to 0, which cannot be computed; the box that reports it
+    // takes the pointer, so this button never sees the button's release.
+    QTest::mousePress(down, Qt::LeftButton);
+    ASSERT_EQ(boxes.errors.size(), 1);
+    QTest::qWait(2 * common::ui::RepeatButton::kFirstRepeatMs);
+    EXPECT_FALSE(down->RepeatTimer()->isActive());
+    boxes.shown.clear();  // the user closes the box
+    QTest::qWait(3 * common::ui::RepeatButton::kRepeatMs);
+    EXPECT_EQ(form->Model().Group(1).s1, 1) << "the width ran on by itself";
+    EXPECT_EQ(boxes.errors.size(), 1) << boxes.errors.join("|").toStdString();
 }
 
 }  // namespace
