@@ -769,6 +769,10 @@ void TFormTopolt::StartRun() {
         Halt();
         return;
     }
+    // The block in memory now matches the dimension in the controls: trace
+    // the cells the time-window page shows, even if that page was last left
+    // while another dimension stood there.
+    if (kind_ == ModelKind::Topological) ComputeTraceCells();
     const int interval = runLoop_->StartRun(
         [&] {
             engine_->StartRun(kind_, Switches());

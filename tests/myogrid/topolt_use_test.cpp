@@ -147,3 +147,25 @@ TEST_F(ModelWindowUse, ControlsAtTheirLimitsRunOrSayWhyNot) {
         }
     }
 }
+
+TEST_F(ModelWindowUse, TracedCellsAreTheOnesOnTheTimeWindowPage) {
+    Open(ModelKind::Topological);
+    Click(1);  // builds the block of 10 x 10 x 10
+    Click(1);
+    // The dimension lowered, the time window visited, the dimension raised
+    // again: the block in memory still fits, so the next run does not build.
+    Click(6);
+    form.ParI(1)->SetValue(6);
+    Click(19);  // cell 2 x drops from 10 to 6
+    Click(5);
+    Click(18);
+    Click(6);
+    form.ParI(1)->SetValue(10);
+    Click(19);
+    Click(1);
+    ASSERT_TRUE(form.Running());
+    EXPECT_EQ(form.Engine().Block().CellCount(), 1000);
+    // Cell 1 (5, 5, 5) and cell 2 (6, 0, 0) of the block that runs.
+    EXPECT_EQ(form.Engine().BlockModel().TraceCell1(), TraceCellIndex(5, 5, 5, 10));
+    EXPECT_EQ(form.Engine().BlockModel().TraceCell2(), TraceCellIndex(6, 0, 0, 10));
+}
