@@ -214,6 +214,8 @@ void TMainForm::CreateControls() {
     NotebookLevel1->addTab(models1, QStringLiteral("models"));
     auto* description1 = new QWidget;
     auto* description1Layout = new QGridLayout(description1);
+    // Three notebooks deep: narrow margins keep the longest label on one line.
+    description1Layout->setContentsMargins(4, 6, 4, 6);
     description1Layout->addWidget(Text(description1, QStringLiteral("3-dimensional block of model cells:")), 0, 0);
     ButtonDescr1A = ChapterButton(description1, "ButtonDescr1A", QStringLiteral("chapter V § 3"));
     description1Layout->addWidget(ButtonDescr1A, 0, 1);

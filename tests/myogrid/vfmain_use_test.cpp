@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QTabWidget>
 #include <QPushButton>
 #include <fstream>
 
@@ -61,6 +64,41 @@ TEST(LauncherExit, SavingUnderTheProposedNameIsReadAtTheNextStart) {
     TMainForm again(&starter);
     EXPECT_EQ(again.Table().Value(Param::Dimension), "7");
     EXPECT_FALSE(again.Table().ParametersChanged);
+}
+
+}  // namespace
+}  // namespace myogrid
+
+namespace myogrid {
+namespace {
+
+// Every caption of the launcher can be read whole on its page.
+TEST(LauncherLayout, EveryLabelAndButtonShowsItsWholeText) {
+    testing_support::ScopedWorkDir dir;
+    testing_support::FakeDialogs dialogs;  // no file: both questions cancelled
+    NoPrograms starter;
+    TMainForm form(&starter);
+    form.show();
+    auto checkShownPage = [&](QTabWidget* tabs, int index) {
+        tabs->setCurrentIndex(index);
+        QApplication::processEvents();
+        for (QLabel* label : tabs->currentWidget()->findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->wordWrap()) continue;
+            for (const QString& line : label->text().split('\n'))
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width())
+                    << line.toStdString();
+        }
+        for (QPushButton* button : tabs->currentWidget()->findChildren<QPushButton*>()) {
+            if (!button->isVisible()) continue;
+            // The text plus the frame the style draws around it.
+            EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+        }
+    };
+    for (int i = 0; i < form.Notebook->count(); ++i) checkShownPage(form.Notebook, i);
+    form.Notebook->setCurrentWidget(form.NotebookLevels);
+    for (int i = 0; i < form.NotebookLevels->count(); ++i) checkShownPage(form.NotebookLevels, i);
+    form.NotebookLevels->setCurrentIndex(1);
+    for (int i = 0; i < form.NotebookLevel1->count(); ++i) checkShownPage(form.NotebookLevel1, i);
 }
 
 }  // namespace
