@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QLabel>
@@ -168,4 +169,24 @@ TEST_F(ModelWindowUse, TracedCellsAreTheOnesOnTheTimeWindowPage) {
     // Cell 1 (5, 5, 5) and cell 2 (6, 0, 0) of the block that runs.
     EXPECT_EQ(form.Engine().BlockModel().TraceCell1(), TraceCellIndex(5, 5, 5, 10));
     EXPECT_EQ(form.Engine().BlockModel().TraceCell2(), TraceCellIndex(6, 0, 0, 10));
+}
+
+TEST_F(ModelWindowUse, EveryLabelAndBoxOfEveryPageShowsItsWholeText) {
+    for (ModelKind kind : {ModelKind::Topological, ModelKind::CoupledOscillators}) {
+        Open(kind);
+        for (int page = 0; page < kPageCount; ++page) {
+            form.Notebook()->setCurrentIndex(page);
+            QApplication::processEvents();
+            QWidget* shown = form.Notebook()->currentWidget();
+            for (QLabel* label : shown->findChildren<QLabel*>()) {
+                if (!label->isVisible()) continue;
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+                    << label->text().toStdString();
+            }
+            for (QCheckBox* box : shown->findChildren<QCheckBox*>()) {
+                if (!box->isVisible()) continue;
+                EXPECT_LE(box->sizeHint().width(), box->width()) << box->text().toStdString();
+            }
+        }
+    }
 }
