@@ -15,7 +15,6 @@ namespace myogrid {
 inline constexpr int kKeyCount = 36;        // two paths + 34 parameters
 inline constexpr std::size_t kMaxValueLength = 80;
 inline constexpr const char* kParameterFileName = "Myogrid.par";
-inline constexpr const char* kProposedSaveName = "myogrid.par";
 inline constexpr const char* kBadLineMessage = "Error in Myogrid.par!";
 inline constexpr const char* kUnknownKeyMessage = "Error in Myogrid.par!; default used";
 inline constexpr const char* kAskBrowserTitle = "Your favorite Internet Browser to read information";
