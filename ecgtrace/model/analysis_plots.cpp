@@ -119,7 +119,8 @@ PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::i
     for (std::size_t k = 0; k < kSpectrumBins; ++k) {
         p.product[k] = ComplexConjProduct(row1[k], row2[k]);
         double a = ComplexAmplitude(p.product[k]);
-        if (!(a > 0)) a = 1e-300;
+        p.silent[k] = !(a > 0);
+        if (p.silent[k]) a = 1e-300;
         p.amplitude[k] = a;
         const double l = std::log10(a);
         if (l > p.maxLog) p.maxLog = l;
@@ -214,7 +215,7 @@ void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g
     for (int k = 0; k < kSpectrumBins; ++k) {
         const double d = 10 * (p.maxLog - std::log10(p.amplitude[static_cast<std::size_t>(k)]));
         const int x = Rnd(k / xs) + 20;
-        if (d > 30)
+        if (d > 30 || p.silent[static_cast<std::size_t>(k)])
             s.LineTo(x, base + 10);
         else
             s.LineTo(x, Rnd(d * ys) + 10);
@@ -265,7 +266,7 @@ RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::i
     for (int k = 0; k < kSpectrumBins; ++k) {
         const auto i = static_cast<std::size_t>(k);
         // Only bins within three decades of the strongest carry a phase.
-        if (p.maxLog - std::log10(p.amplitude[i]) < 3) {
+        if (!p.silent[i] && p.maxLog - std::log10(p.amplitude[i]) < 3) {
             const double phi = std::atan2(p.product[i].im, p.product[i].re);
             s.TextOut(Rnd(k / xs) + 20, Rnd((kPi - phi) * yr) + 10 - hx, "x");
         }

@@ -43,6 +43,9 @@ std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t
 struct PowerLevels {
     std::array<TComplex, kSpectrumBins> product{};  // row g1 times conjugate of row g2
     std::array<double, kSpectrumBins> amplitude{};  // at least 1e-300
+    // Bins whose amplitude was 0 or less: no power and no phase, even when
+    // every bin is such a bin and 1e-300 is therefore the largest amplitude.
+    std::array<bool, kSpectrumBins> silent{};
     double maxLog = 0.0;                            // largest log10 of the amplitudes
 };
 // From rows g1 and g2 of GroupSpectra (g < 1 stands for row 0).

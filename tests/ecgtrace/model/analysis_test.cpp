@@ -313,3 +313,38 @@ TEST(AnalysisPlots, ToggleAndCrossPhase) {
     EXPECT_FALSE(state.crossPhaseVisible);
     EXPECT_EQ(m.GroupSpectra[0], row0);
 }
+
+TEST(AnalysisPlots, GroupWithoutSignalShowsNoPowerAndNoPhase) {
+    SignalModel m = Started();
+    // Equal widths s1 = s2 = 20 and Ta = 5 * 20 put both pulses on one centre
+    // (m1 = m2 = 66): they cancel, and A(t) and the spectrum of the group are
+    // zero throughout.
+    m.Group(2).s1 = 20;
+    m.Group(2).s2 = 20;
+    m.Group(2).Ta = 100;
+    m.ComputeT(2);
+    ecgtrace::ComputeGroupSpectra(m, 2, 2);
+    for (int k = 0; k <= 50; ++k) ASSERT_EQ(ecgtrace::ComplexAmplitude(m.GroupSpectra[2][k]), 0.0) << k;
+
+    // Every bin lies on the -30 dB line; the curve rises nowhere.
+    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    ecgtrace::DrawPowerSpectrum(m, 2, 2, power);
+    for (int x = 21; x < 190; ++x)
+        for (int y = 20; y < 160; ++y) ASSERT_EQ(power.Pixel(x, y), kYellow) << x << "," << y;
+    // The top line between the "db" label and the repetition text.
+    for (int x = 40; x < 110; ++x) EXPECT_EQ(power.Pixel(x, 10), kYellow) << x;
+
+    // Against a group with a signal the cross spectrum is zero as well:
+    // no bin gets a phase marker.
+    PlotSurface phase(ecgtrace::kImagePhaseWidth, ecgtrace::kImagePhaseHeight);
+    ecgtrace::DrawCrossPhase(m, 2, 3, phase);
+    for (int y = 11; y < 110; ++y)
+        for (int x = 21; x < 220; ++x) ASSERT_EQ(phase.Pixel(x, y), kYellow) << x << "," << y;
+
+    // A group with a signal still gets its markers in the same plot area.
+    ecgtrace::DrawCrossPhase(m, 3, 3, phase);
+    int marked = 0;
+    for (int y = 11; y < 110; ++y)
+        for (int x = 21; x < 220; ++x) marked += phase.Pixel(x, y) != kYellow;
+    EXPECT_GT(marked, 0);
+}
