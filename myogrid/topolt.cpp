@@ -867,7 +867,8 @@ void TFormTopolt::closeEvent(QCloseEvent* event) {
 }
 
 bool TFormTopolt::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonPress) {
+    // The second press of a double click comes as a double-click event.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
             (watched == CheckBox(12) || watched == CheckBox(13) || watched == CheckBox(14))) {

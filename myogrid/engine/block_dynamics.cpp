@@ -165,7 +165,9 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
     modelTime_ = common::WrapAdd32(modelTime_, stepUnit);
     activeCount_ = 0;
 
-    // Stimulus of the environment. Only a clock of exactly 0 is quiet.
+    // Stimulus of the environment. Only a clock of exactly 0 is quiet. The
+    // two rules are applied one after the other: should both boxes be
+    // ticked (the keyboard allows it), the extra stimulus has the last word.
     const int count = block_.CellCount();
     ModelCell& environment = block_.Cell(count);
     const std::int64_t period = params_.Integer(Param::Period);
@@ -173,7 +175,8 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
     if (switches.fiftyHzStart) {
         environment.Clock = modelTime_ < period ? static_cast<std::uint16_t>(modelTime_ % 20 - 10)
                                                 : std::uint16_t{0};
-    } else if (switches.extra) {
+    }
+    if (switches.extra) {
         const std::int64_t extraInterval = params_.Integer(Param::ExtraInterval);
         const bool stimulus = (period <= modelTime_ && modelTime_ <= period + excited) ||
                               (extraInterval <= modelTime_ && modelTime_ <= extraInterval + excited);

@@ -15,7 +15,8 @@ namespace myogrid {
 
 // The window's on/off choices for the block model, read at the run start
 // and at every step ("random start", "50 Hz start", "extra", "background",
-// "all cells", "1st derivative"). At most one start method is on.
+// "all cells", "1st derivative"). A mouse click leaves one start method on;
+// ticks changed from the keyboard may leave more.
 struct BlockSwitches {
     bool randomStart = true;
     bool fiftyHzStart = false;

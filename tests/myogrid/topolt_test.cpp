@@ -477,10 +477,19 @@ TEST_F(ModelWindowTest, StartMethodBoxesFollowTheMouse) {
     QTest::keyClick(extra, Qt::Key_Space);
     EXPECT_TRUE(extra->isChecked());
     EXPECT_TRUE(fifty->isChecked());
+    // A double click: its second press arrives as a double-click event and
+    // still leaves exactly the pressed box ticked.
+    const QPoint inside(6, random->height() / 2);
+    QTest::mouseClick(random, Qt::LeftButton, {}, inside);
+    QTest::mouseDClick(random, Qt::LeftButton, {}, inside);
+    QTest::mouseRelease(random, Qt::LeftButton, {}, inside);
+    EXPECT_TRUE(random->isChecked());
+    EXPECT_FALSE(fifty->isChecked());
+    EXPECT_FALSE(extra->isChecked());
     // "background" is independent of them.
     QTest::mouseClick(form->CheckBox(15), Qt::LeftButton, {}, QPoint(6, 10));
     EXPECT_TRUE(form->CheckBox(15)->isChecked());
-    EXPECT_TRUE(fifty->isChecked());
+    EXPECT_TRUE(random->isChecked());
 }
 
 TEST(HelpPageOf, TargetsForEveryKind) {

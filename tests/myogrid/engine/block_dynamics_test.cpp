@@ -132,6 +132,26 @@ TEST_F(BlockDynamics, ExtraStimulatesAfterTheIntervalAndAfterThePeriod) {
     EXPECT_EQ(stimulating, (std::vector<int>{220, 222, 224, 4000, 4002, 4004}));
 }
 
+TEST_F(BlockDynamics, WithFiftyHzAndExtraBothTickedTheExtraRuleDecides) {
+    params.SetInteger(Param::Period, 100);
+    params.SetInteger(Param::ExtraInterval, 40);
+    Build();
+    BlockSwitches s = Resting();
+    s.fiftyHzStart = true;
+    s.extra = true;
+    Start(s);
+    std::vector<int> stimulating;
+    for (int step = 1; step <= 60; ++step) {
+        Step();
+        if (EnvironmentState() == EnvStimulating) {
+            stimulating.push_back(run.ModelTime());
+            ASSERT_EQ(block.Cell(125).Clock, 1) << "ModelTime " << run.ModelTime();
+        }
+    }
+    // The 50 Hz pulses of the first 100 ms are overwritten step by step.
+    EXPECT_EQ(stimulating, (std::vector<int>{40, 42, 44, 100, 102, 104}));
+}
+
 TEST_F(BlockDynamics, ExcitedCellBecomesActiveTwoStepsLater) {
     Build();
     BlockSwitches s = Resting();
