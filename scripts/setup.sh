@@ -8,7 +8,7 @@ ARRHYTHMICA_PACKAGES=(
   qt6-base-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
-  xvfb xauth x11-utils python3 python3-xlib
+  xvfb xauth x11-utils xdotool python3 python3-xlib
 )
 
 missing=()
