@@ -792,7 +792,7 @@ void TFormTopolt::RunLoopTimer() {
             Halt();
             return;
         }
-        editModelTime_->setText(QString::number(engine_->ModelTime(kind_)));
+        editModelTime_->setText(QString::fromStdString(common::IntToText(engine_->ModelTime(kind_))));
         runLoop_->Tick([&] { engine_->Step(kind_, Switches()); });
         RefreshPlots();
     });

@@ -1,6 +1,7 @@
 #include "myogrid/vfmain.h"
 
 #include "common/errors.h"
+#include "common/number_format.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
@@ -291,7 +292,7 @@ int TMainForm::RunProgram(const QString& program, const QStringList& arguments) 
 
 void TMainForm::RunOrReport(const QString& program, const QStringList& arguments) {
     const int code = RunProgram(program, arguments);
-    if (code != 0) throw common::AppError(kRunFailedMessage + std::to_string(code));
+    if (code != 0) throw common::AppError(kRunFailedMessage + common::IntToText(code));
 }
 
 void TMainForm::OpenBookChapter(const QString& caption) {

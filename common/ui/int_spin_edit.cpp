@@ -90,7 +90,7 @@ int IntSpinEdit::Value() const {
     return v;
 }
 
-void IntSpinEdit::SetValue(int value) { edit_->setText(QString::number(Clamp(value))); }
+void IntSpinEdit::SetValue(int value) { edit_->setText(QString::fromStdString(IntToText(Clamp(value)))); }
 
 QString IntSpinEdit::Text() const { return edit_->text(); }
 
