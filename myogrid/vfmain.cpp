@@ -92,6 +92,10 @@ TMainForm::TMainForm(ProcessStarter* starter, QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromLatin1(kLauncherCaption));
     CreateControls();
+    // Centred before reading the parameter file, so that its error boxes
+    // stand centred over the launcher like every other box.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     table_.SetMessageSink([this](const std::string& message) {
         common::ui::Dialogs().ShowError(this, common::ui::ApplicationTitle(), QString::fromStdString(message));
@@ -104,9 +108,6 @@ TMainForm::TMainForm(ProcessStarter* starter, QWidget* parent) : QWidget(parent)
     TimerGeneral->setInterval(TitleAnimation::kTickMs);
     connect(TimerGeneral, &QTimer::timeout, this, [this] { TimerGeneralTimer(); });
     if (!mustClose_) TimerGeneral->start();
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 TMainForm::~TMainForm() = default;
