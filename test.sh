@@ -1,9 +1,27 @@
 #!/usr/bin/env bash
 # ./test.sh: installs what is missing, builds with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite.
+# UndefinedBehaviorSanitizer, and runs the whole test suite twice: as the
+# machine is set up, and once more on a desktop whose locale writes decimal
+# commas (de_DE.UTF-8), where every output must stay the same.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
+
+# The comma locale the second run needs (and the number tests insist on).
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  sudo_cmd=()
+  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+  if ! dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q 'install ok installed'; then
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends locales
+  fi
+  if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen; then
+    "${sudo_cmd[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo_cmd[@]}" locale-gen
+fi
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DARRHYTHMICA_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$(nproc)"
@@ -14,3 +32,5 @@ export LSAN_OPTIONS="suppressions=$PWD/tests/support/lsan.supp:print_suppression
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 cd build/sanitize
 ctest --output-on-failure -j"$(nproc)" "$@"
+echo "Once more with decimal commas in the locale (LC_ALL=de_DE.UTF-8):"
+LC_ALL=de_DE.UTF-8 ctest --output-on-failure -j"$(nproc)" "$@"

@@ -8,7 +8,13 @@ namespace common {
 
 class AppError : public std::runtime_error {
 public:
-    explicit AppError(const std::string& message) : std::runtime_error(message) {}
+    explicit AppError(const std::string& message) : std::runtime_error(message), message_(message) {}
+    // The whole message; what() ends at the first NUL byte a quoted value
+    // from a file may carry.
+    const std::string& Message() const { return message_; }
+
+private:
+    std::string message_;
 };
 
 // Standard message texts.

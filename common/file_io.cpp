@@ -19,6 +19,13 @@ std::string ReadWholeFile(const std::string& path) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+std::string ReadFileStart(const std::string& path, std::size_t limit) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) throw AppError(CannotOpenFileMessage(path));
+    const QByteArray bytes = file.read(static_cast<qint64>(limit));
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))

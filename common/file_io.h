@@ -1,5 +1,6 @@
 #pragma once
 // Whole-file reading and atomic replacement of files.
+#include <cstddef>
 #include <string>
 
 namespace common {
@@ -9,6 +10,10 @@ bool FileExists(const std::string& path);
 // Reads the whole file; throws AppError("Cannot open file %s") when it
 // cannot be opened.
 std::string ReadWholeFile(const std::string& path);
+
+// Reads at most the first `limit` bytes of the file, so a file of any size
+// costs bounded time and memory; throws like ReadWholeFile.
+std::string ReadFileStart(const std::string& path, std::size_t limit);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over
 // `path`, so a failed write never destroys the previous file. Throws AppError

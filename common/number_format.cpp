@@ -2,11 +2,11 @@
 
 #include "common/errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <limits>
+#include <system_error>
 
 namespace common {
 namespace {
@@ -33,16 +33,41 @@ struct Digits {
     bool negative = false;
 };
 
-Digits SignificantDigits(double value, int precision) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", precision - 1, std::fabs(value));
+// std::to_chars never looks at the C library's locale: the point stays "."
+// even after a desktop with decimal commas switched LC_NUMERIC.
+std::string Chars(double value, std::chars_format format, int precision) {
+    std::string text(400 + static_cast<std::size_t>(std::max(precision, 0)), '\0');
+    const auto result = std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
+    if (result.ec != std::errc()) throw AppError(kInvalidFloatOperation);
+    text.resize(static_cast<std::size_t>(result.ptr - text.data()));
+    return text;
+}
+
+// "d.ddde+XX" (the scientific form of to_chars) split into digits and exponent.
+Digits ScientificDigits(double magnitude, int decimals) {
+    const std::string text = Chars(magnitude, std::chars_format::scientific, decimals);
     Digits d;
-    d.negative = std::signbit(value) && value != 0.0;
-    const char* p = buf;
-    for (; *p && *p != 'e'; ++p)
-        if (*p != '.') d.digits.push_back(*p);
-    d.exponent = std::atoi(p + 1);
+    std::size_t i = 0;
+    for (; i < text.size() && text[i] != 'e'; ++i)
+        if (text[i] != '.') d.digits.push_back(text[i]);
+    const bool negativeExponent = i + 1 < text.size() && text[i + 1] == '-';
+    for (i += 2; i < text.size(); ++i) d.exponent = d.exponent * 10 + (text[i] - '0');
+    if (negativeExponent) d.exponent = -d.exponent;
     return d;
+}
+
+Digits SignificantDigits(double value, int precision) {
+    Digits d = ScientificDigits(std::fabs(value), precision - 1);
+    d.negative = std::signbit(value) && value != 0.0;
+    return d;
+}
+
+// "E", the exponent's sign and its digits padded with zeros to `width`.
+std::string ExponentText(int exponent, int width) {
+    std::string digits = IntToText(exponent < 0 ? -exponent : exponent);
+    if (static_cast<int>(digits.size()) < width)
+        digits.insert(0, static_cast<std::size_t>(width) - digits.size(), '0');
+    return std::string("E") + (exponent < 0 ? '-' : '+') + digits;
 }
 
 bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
@@ -71,13 +96,21 @@ bool IsRealSyntax(const std::string& s) {
 
 }  // namespace
 
-std::string IntToText(std::int64_t value) { return std::to_string(value); }
+std::string IntToText(std::int64_t value) {
+    char buf[24];
+    const auto result = std::to_chars(buf, buf + sizeof buf, value);
+    return std::string(buf, result.ptr);
+}
+
+std::string IntToText(std::int64_t value, int width) {
+    std::string text = IntToText(value);
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
 
 std::string FormatFixed(double value, int decimals, int precision) {
     if (!std::isfinite(value)) return NonFinite(value);
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(value));
-    std::string text = buf;
+    std::string text = Chars(std::fabs(value), std::chars_format::fixed, decimals);
     const std::size_t point = text.find('.');
     const std::size_t intDigits = point == std::string::npos ? text.size() : point;
     if (static_cast<int>(intDigits) > precision) {
@@ -85,9 +118,7 @@ std::string FormatFixed(double value, int decimals, int precision) {
         std::string out = d.negative ? "-" : "";
         out += d.digits.substr(0, 1);
         if (d.digits.size() > 1) out += "." + d.digits.substr(1);
-        char exp[16];
-        std::snprintf(exp, sizeof exp, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
-        return out + exp;
+        return out + ExponentText(d.exponent, 2);
     }
     const bool allZero = text.find_first_not_of("0.") == std::string::npos;
     if (std::signbit(value) && !allZero) text.insert(text.begin(), '-');
@@ -114,21 +145,16 @@ std::string FormatGeneral(double value, int precision) {
     }
     out += d.digits.substr(0, 1);
     if (n > 1) out += "." + d.digits.substr(1);
-    out += "E" + std::to_string(d.exponent);
+    out += "E" + IntToText(d.exponent);
     return out;
 }
 
 std::string FormatParExponent(double value) {
     if (!std::isfinite(value)) return NonFinite(value);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(value));
-    std::string text = buf;  // d.ddddddddddddddde[+-]xx
-    const std::size_t e = text.find('e');
-    const int exponent = std::atoi(text.c_str() + e + 1);
-    char exp[16];
-    std::snprintf(exp, sizeof exp, "E%c%04d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    const Digits d = ScientificDigits(std::fabs(value), 14);
     const bool negative = std::signbit(value) && value != 0.0;
-    return std::string(negative ? "-" : " ") + text.substr(0, e) + exp;
+    return std::string(negative ? "-" : " ") + d.digits.substr(0, 1) + "." + d.digits.substr(1) +
+           ExponentText(d.exponent, 4);
 }
 
 bool TryParseInteger(const std::string& text, std::int32_t& out) {

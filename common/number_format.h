@@ -1,11 +1,15 @@
 #pragma once
-// Number <-> text with "." as decimal separator, whatever the user's locale.
+// Number <-> text with "." as decimal separator, whatever the user's locale:
+// the only place the programs turn numbers into text and back. Nothing here
+// depends on the C library's LC_NUMERIC, which Qt sets from the desktop.
 #include <cstdint>
 #include <string>
 
 namespace common {
 
 std::string IntToText(std::int64_t value);
+// Right-aligned in at least `width` characters ("%*d").
+std::string IntToText(std::int64_t value, int width);
 
 // Fixed-point with `decimals` digits after the point; a value with more than
 // `precision` digits before the point is written in exponent form instead

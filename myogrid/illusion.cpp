@@ -1,5 +1,6 @@
 #include "myogrid/illusion.h"
 
+#include "common/number_format.h"
 #include "common/numeric.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
@@ -169,7 +170,7 @@ void TFormIllusion::IllusionStep() {
             const int y = (i - 1) * kCellPixels;
             grid_.Rectangle(x, y, x + kCellPixels, y + kCellPixels);
             switchCount_[c] = static_cast<std::uint8_t>((switchCount_[c] + 1) % 10);
-            if (showPeriod_) grid_.TextOut(x, y, std::to_string(switchCount_[c]));
+            if (showPeriod_) grid_.TextOut(x, y, common::IntToText(switchCount_[c]));
         }
     }
     Image1->SetImage(grid_.Image());
@@ -177,7 +178,7 @@ void TFormIllusion::IllusionStep() {
 
 void TFormIllusion::Timer1Timer() {
     // The label shows the time before the step.
-    LabelTime->setText(QString::number(clock_ / 1000));
+    LabelTime->setText(QString::fromStdString(common::IntToText(clock_ / 1000)));
     IllusionStep();
 }
 

@@ -2,22 +2,30 @@
 //               [--seed S] [--start random|50hz|extra] [--background]
 // Runs one of the models without a window, with the parameters of a
 // "Myogrid.par" file (the defaults when none is given), and prints one JSON
-// document with the state of every step. The block model writes
-// "connex.txt" into the working directory, as the program does. Errors go
-// to stderr with a non-zero exit status and nothing on stdout.
+// document with the state of every step, one step a line, each printed as it
+// is computed: memory stays the same whatever --steps is. The block model
+// writes "connex.txt" into the working directory, as the program does.
+// Errors go to stderr with a non-zero exit status; one found before the
+// first step leaves stdout empty, one found later (a value that is no longer
+// finite) ends the output after the last complete step. SIGINT and SIGTERM
+// end the run after the step under way, with every printed line complete.
 #include <QGuiApplication>
 
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
+#include "common/numeric.h"
 #include "myogrid/engine/model_engine.h"
 #include "myogrid/engine/parameter_table.h"
 #include "myogrid/engine/parameter_values.h"
@@ -37,7 +45,7 @@ struct UsageError {
 struct Options {
     ModelKind kind = ModelKind::Topological;
     std::string modelName;
-    std::string parFile;
+    std::optional<std::string> parFile;  // none: the defaults
     std::int32_t steps = 100;
     std::optional<std::uint64_t> seed;
     std::string start = "random";
@@ -55,7 +63,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         if (arg == "--model") {
             options.modelName = value(i);
         } else if (arg == "--par") {
-            options.parFile = value(i);
+            options.parFile = value(i);  // "" too: no such file
         } else if (arg == "--steps") {
             std::int32_t steps = 0;
             if (!common::TryParseInteger(value(i), steps) || steps < 0)
@@ -96,32 +104,70 @@ Options ParseArguments(const std::vector<std::string>& args) {
     return options;
 }
 
+// Control characters (a NUL byte of a hostile file, say) shown as \xNN, so
+// that a message is never cut short or garbles the terminal.
+std::string Printable(const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Where a fault of the parameter file lies, after the program's own text.
+std::string AtLine(std::size_t lineNumber, const std::string& line) {
+    constexpr std::size_t kShown = 100;
+    std::string shown = line.size() > kShown ? line.substr(0, kShown) + "..." : line;
+    return " (line " + common::IntToText(static_cast<std::int64_t>(lineNumber)) + ": " + shown + ")";
+}
+
 // Start-up questions of a program without a user: every file question is
-// cancelled, messages are collected as failures.
+// cancelled, the first message is kept as the failure.
 class BatchQuestions : public StartupQuestions {
 public:
     std::optional<std::string> AskForFile(const std::string&, const std::string&) override { return std::nullopt; }
-    void ShowMessage(const std::string& message) override { failures.push_back(message); }
-    void ReportFailure(const std::string& message) override { failures.push_back(message); }
-    std::vector<std::string> failures;
+    void ShowMessage(const std::string& message) override { Keep(message); }
+    void ReportFailure(const std::string& message) override { Keep(message); }
+    void ReportBadLine(std::size_t lineNumber, const std::string& line) override {
+        Keep(std::string(kBadLineMessage) + AtLine(lineNumber, line));
+    }
+    std::optional<std::string> failure;
+
+private:
+    void Keep(const std::string& message) {
+        if (!failure) failure = message;
+    }
 };
 
-ParameterValues LoadParameters(const std::string& path) {
+ParameterValues LoadParameters(const std::optional<std::string>& path) {
     ParameterValues values;
-    if (path.empty()) return values;
-    if (!common::FileExists(path)) throw common::AppError(common::CannotOpenFileMessage(path));
+    if (!path) return values;
+    if (!common::FileExists(*path)) throw common::AppError(common::CannotOpenFileMessage(*path));
     ParameterTable table;
     BatchQuestions questions;
-    const bool ok = table.ReadAtStartup(questions, path);
-    if (!ok || !questions.failures.empty()) {
-        throw common::AppError(questions.failures.empty() ? std::string(kBadLineMessage) : questions.failures.front());
-    }
+    const bool ok = table.ReadAtStartup(questions, *path);
+    if (!ok || questions.failure) throw common::AppError(questions.failure.value_or(kBadLineMessage));
     for (int i = 0; i < kParamCount; ++i) {
         const Param p = static_cast<Param>(i);
-        if (IsRealParam(p)) {
-            values.SetReal(p, table.AsReal(p));
-        } else {
-            values.SetInteger(p, table.AsInteger(p));
+        try {
+            if (IsRealParam(p)) {
+                values.SetReal(p, table.AsReal(p));
+            } else {
+                values.SetInteger(p, table.AsInteger(p));
+            }
+        } catch (const common::AppError& e) {
+            // Parameter lines follow "[Path]", two paths, an empty line and
+            // "[Parameters]".
+            const auto lineNumber = static_cast<std::size_t>(i) + 6;
+            throw common::AppError(e.Message() + AtLine(lineNumber, KeyOf(p) + table.Value(p)));
         }
     }
     // The window's controls hold every value within their ranges.
@@ -129,10 +175,45 @@ ParameterValues LoadParameters(const std::string& path) {
     return values;
 }
 
-std::string Num(double x) { return common::FormatGeneral(x, 17); }
+// Never "INF" or "NAN": a value that overflowed fails the run.
+std::string Num(double x) { return common::FormatGeneral(common::RequireFinite(x), 17); }
 std::string Int(std::int64_t x) { return common::IntToText(x); }
 
-std::string Run(const Options& options, ParameterValues& params) {
+volatile std::sig_atomic_t interruptedBy = 0;
+
+extern "C" void NoteInterrupt(int signal) { interruptedBy = signal; }
+
+struct OutputFailure {};
+struct Interrupted {
+    int signal;
+};
+
+// Collects whole lines and writes them to stdout in blocks, so memory stays
+// bounded and stdout only ever ends after a complete line.
+class LineOutput {
+public:
+    void Line(std::string_view text) {
+        buffer_ += text;
+        buffer_ += '\n';
+        if (buffer_.size() >= kBlockBytes) Flush();
+    }
+    void Flush() {
+        std::size_t done = 0;
+        while (done < buffer_.size()) {
+            const ssize_t n = ::write(STDOUT_FILENO, buffer_.data() + done, buffer_.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) throw OutputFailure{};
+            done += static_cast<std::size_t>(n);
+        }
+        buffer_.clear();
+    }
+
+private:
+    static constexpr std::size_t kBlockBytes = 64 * 1024;
+    std::string buffer_;
+};
+
+void Run(const Options& options, ParameterValues& params, LineOutput& output) {
     if (options.kind == ModelKind::IndependentOscillators) {
         // A flat layer: its z-axis has length 0.
         params.SetInteger(Param::Osc1Z, 0);
@@ -159,30 +240,43 @@ std::string Run(const Options& options, ParameterValues& params) {
     switches.background = options.background;
     engine.StartRun(options.kind, switches);
 
-    std::string out = "{\"model\":\"" + options.modelName + "\",\"dimension\":" + Int(dimension);
+    std::string line = "{\"model\":\"" + options.modelName + "\",\"dimension\":" + Int(dimension);
     if (block) {
-        out += ",\"cells\":" + Int(engine.Block().CellCount());
+        line += ",\"cells\":" + Int(engine.Block().CellCount());
     } else {
-        out += ",\"oscillators\":" + Int(engine.Oscillators().OscillatorCount());
+        line += ",\"oscillators\":" + Int(engine.Oscillators().OscillatorCount());
     }
-    out += ",\"steps\":[";
+    line += ",\"steps\":[";
+    if (options.steps == 0) {
+        output.Line(line + "]}");
+        return;
+    }
+    output.Line(line);
     for (std::int32_t step = 0; step < options.steps; ++step) {
+        if (interruptedBy != 0) throw Interrupted{interruptedBy};
         engine.Step(options.kind, switches);
-        if (step > 0) out += ",";
-        out += "\n{\"ModelTime\":" + Int(engine.ModelTime(options.kind));
+        line = "{\"ModelTime\":" + Int(engine.ModelTime(options.kind));
         if (block) {
             const BlockRun& run = engine.BlockModel();
-            out += ",\"ActiveCount\":" + Int(run.ActiveCount());
-            out += ",\"trace1\":" + Num(run.TraceValue1()) + ",\"trace2\":" + Num(run.TraceValue2());
+            line += ",\"ActiveCount\":" + Int(run.ActiveCount());
+            line += ",\"trace1\":" + Num(run.TraceValue1()) + ",\"trace2\":" + Num(run.TraceValue2());
         } else {
             const OscillatorTable& table = engine.Oscillators();
-            out += ",\"MeanAmplitude\":" + Num(table.MeanOscillator().Amplitude);
-            out += ",\"trace1\":" + Num(table.TraceValue1()) + ",\"trace2\":" + Num(table.TraceValue2());
+            line += ",\"MeanAmplitude\":" + Num(table.MeanOscillator().Amplitude);
+            line += ",\"trace1\":" + Num(table.TraceValue1()) + ",\"trace2\":" + Num(table.TraceValue2());
         }
-        out += "}";
+        line += step + 1 < options.steps ? "}," : "}]}";
+        output.Line(line);
     }
-    out += "]}\n";
-    return out;
+}
+
+// Qt's warning that it made up a runtime folder is no concern of a batch
+// run; every other message passes on.
+QtMessageHandler qtDefaultHandler = nullptr;
+
+void QuietRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
+    if (qtDefaultHandler) qtDefaultHandler(type, context, message);
 }
 
 }  // namespace
@@ -190,8 +284,19 @@ std::string Run(const Options& options, ParameterValues& params) {
 int main(int argc, char** argv) {
     // The engine draws into images; no display is needed for that.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    qtDefaultHandler = qInstallMessageHandler(QuietRuntimeDirWarning);
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
+
+    // A reader that went away (head) ends the run at once; an interrupt
+    // ends it after the step under way, with the printed lines complete.
+    std::signal(SIGPIPE, SIG_DFL);
+    struct sigaction interrupt {};
+    interrupt.sa_handler = NoteInterrupt;
+    interrupt.sa_flags = SA_RESTART;
+    sigemptyset(&interrupt.sa_mask);
+    sigaction(SIGINT, &interrupt, nullptr);
+    sigaction(SIGTERM, &interrupt, nullptr);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& arg : args) {
@@ -200,19 +305,31 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    LineOutput output;
     try {
         const Options options = ParseArguments(args);
         ParameterValues params = LoadParameters(options.parFile);
-        const std::string text = Run(options, params);
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-            std::cerr << "myogrid-batch: cannot write the output\n";
-            return 1;
-        }
+        Run(options, params, output);
+        output.Flush();
     } catch (const UsageError& e) {
-        std::cerr << "myogrid-batch: " << e.message << "\n" << kUsage;
+        std::cerr << "myogrid-batch: " << Printable(e.message) << "\n" << kUsage;
         return 2;
+    } catch (const OutputFailure&) {
+        std::cerr << "myogrid-batch: cannot write the output\n";
+        return 1;
+    } catch (const Interrupted& e) {
+        try {
+            output.Flush();
+        } catch (const OutputFailure&) {
+        }
+        return 128 + e.signal;
     } catch (const common::AppError& e) {
-        std::cerr << "myogrid-batch: " << common::WithFullStop(e.what()) << "\n";
+        // The lines of the steps before the failure stay complete.
+        try {
+            output.Flush();
+        } catch (const OutputFailure&) {
+        }
+        std::cerr << "myogrid-batch: " << Printable(common::WithFullStop(e.Message())) << "\n";
         return 1;
     } catch (const std::bad_alloc&) {
         std::cerr << "myogrid-batch: out of memory\n";

@@ -19,8 +19,10 @@ std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter) {
     windows->launcher->SetIllusionWindow(windows->illusion.get());
     windows->model = std::make_unique<TFormTopolt>(windows->launcher->Table());
     TFormTopolt* model = windows->model.get();
-    windows->launcher->SetModelOpener(
-        [model](const QString& title, ModelKind kind) { model->OpenAndShow(title, kind); });
+    TMainForm* launcher = windows->launcher.get();
+    windows->launcher->SetModelOpener([model, launcher](const QString& title, ModelKind kind) {
+        model->OpenAndShow(title, kind, launcher);
+    });
     return windows;
 }
 

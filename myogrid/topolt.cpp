@@ -542,8 +542,10 @@ void TFormTopolt::ApplyKindToStartPage() {
     for (int n = 28; n <= 33; ++n) ParI(n)->setVisible(!one);
 }
 
-bool TFormTopolt::OpenAndShow(const QString& title, ModelKind kind) {
-    const bool opened = common::ui::Guarded(this, [&] { OpenModelWindow(title, kind); });
+bool TFormTopolt::OpenAndShow(const QString& title, ModelKind kind, QWidget* reportTo) {
+    // A value the window cannot take is reported over the window that asked
+    // (the launcher), not over this one, which may still be hidden.
+    const bool opened = common::ui::Guarded(reportTo ? reportTo : this, [&] { OpenModelWindow(title, kind); });
     if (!opened) return false;
     if (!isVisible()) {
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -792,7 +794,7 @@ void TFormTopolt::RunLoopTimer() {
             Halt();
             return;
         }
-        editModelTime_->setText(QString::number(engine_->ModelTime(kind_)));
+        editModelTime_->setText(QString::fromStdString(common::IntToText(engine_->ModelTime(kind_))));
         runLoop_->Tick([&] { engine_->Step(kind_, Switches()); });
         RefreshPlots();
     });

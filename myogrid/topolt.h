@@ -57,9 +57,9 @@ public:
     // number (the window must then not be shown).
     void OpenModelWindow(const QString& title, ModelKind kind);
     // OpenModelWindow, then shows the window centred on the screen; a failure
-    // is reported in the error box and the window is not shown. Returns
-    // whether it was shown.
-    bool OpenAndShow(const QString& title, ModelKind kind);
+    // is reported in the error box (over `reportTo` when given) and the
+    // window is not shown. Returns whether it was shown.
+    bool OpenAndShow(const QString& title, ModelKind kind, QWidget* reportTo = nullptr);
 
     // ParameterSource over the controls.
     std::int32_t Integer(Param p) const override;

@@ -1,6 +1,7 @@
 #include "myogrid/vfmain.h"
 
 #include "common/errors.h"
+#include "common/number_format.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
@@ -91,6 +92,10 @@ TMainForm::TMainForm(ProcessStarter* starter, QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QString::fromLatin1(kLauncherCaption));
     CreateControls();
+    // Centred before reading the parameter file, so that its error boxes
+    // stand centred over the launcher like every other box.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     table_.SetMessageSink([this](const std::string& message) {
         common::ui::Dialogs().ShowError(this, common::ui::ApplicationTitle(), QString::fromStdString(message));
@@ -103,9 +108,6 @@ TMainForm::TMainForm(ProcessStarter* starter, QWidget* parent) : QWidget(parent)
     TimerGeneral->setInterval(TitleAnimation::kTickMs);
     connect(TimerGeneral, &QTimer::timeout, this, [this] { TimerGeneralTimer(); });
     if (!mustClose_) TimerGeneral->start();
-
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 TMainForm::~TMainForm() = default;
@@ -291,7 +293,7 @@ int TMainForm::RunProgram(const QString& program, const QStringList& arguments) 
 
 void TMainForm::RunOrReport(const QString& program, const QStringList& arguments) {
     const int code = RunProgram(program, arguments);
-    if (code != 0) throw common::AppError(kRunFailedMessage + std::to_string(code));
+    if (code != 0) throw common::AppError(kRunFailedMessage + common::IntToText(code));
 }
 
 void TMainForm::OpenBookChapter(const QString& caption) {

@@ -15,11 +15,14 @@ namespace common::ui {
 
 bool SpinAcceptsChar(QChar c, bool editorEnabled) {
     const char16_t u = c.unicode();
+    // X11 sends Delete as the control character 127, so every control
+    // character counts (not only those below 32), Enter excepted.
+    const bool control = c.category() == QChar::Other_Control;
     bool ok = u == '+' || u == '-' || u == '.' || (u >= '0' && u <= '9') ||
-              (u < 32 && u != '\r' && u != '\n');
-    // With the editor disabled only the harmless control characters pass
-    // (code 46 is the decimal point: refused as well).
-    if (!editorEnabled && ok && (u >= 32 || u == 8 || u == 46)) ok = false;
+              (control && u != '\r' && u != '\n');
+    // With the editor disabled only the harmless control characters pass:
+    // Backspace and Delete (46 is the decimal point: refused as well).
+    if (!editorEnabled && ok && (!control || u == 8 || u == 127 || u == 46)) ok = false;
     return ok;
 }
 
@@ -90,7 +93,7 @@ int IntSpinEdit::Value() const {
     return v;
 }
 
-void IntSpinEdit::SetValue(int value) { edit_->setText(QString::number(Clamp(value))); }
+void IntSpinEdit::SetValue(int value) { edit_->setText(QString::fromStdString(IntToText(Clamp(value)))); }
 
 QString IntSpinEdit::Text() const { return edit_->text(); }
 

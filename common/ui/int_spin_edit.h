@@ -14,8 +14,9 @@ class QKeyEvent;
 namespace common::ui {
 
 // The key filter both spin fields share: '+', '-', digits, the decimal point
-// and control characters other than Enter are accepted; with the editor
-// disabled printable characters and Backspace are refused as well.
+// and control characters other than Enter (Delete's 127 included) are
+// accepted; with the editor disabled printable characters, Backspace and
+// Delete are refused as well.
 bool SpinAcceptsChar(QChar c, bool editorEnabled);
 
 class IntSpinEdit : public QWidget {

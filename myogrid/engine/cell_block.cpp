@@ -1,6 +1,7 @@
 #include "myogrid/engine/cell_block.h"
 
 #include "common/file_io.h"
+#include "common/number_format.h"
 #include "common/numeric.h"
 
 #include <algorithm>
@@ -22,11 +23,7 @@ const std::array<Direction, kDirectionCount + 1> kDirections = {{
 namespace {
 
 // Right-aligned integer in `width` characters.
-void AppendField(std::string& out, int value, int width) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%*d", width, value);
-    out += buffer;
-}
+void AppendField(std::string& out, int value, int width) { out += common::IntToText(value, width); }
 
 }  // namespace
 

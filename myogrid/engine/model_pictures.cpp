@@ -77,6 +77,8 @@ int PixelCoordinate(std::int64_t value) {
 }
 
 int PixelCoordinate(double value) {
+    // An infinity is no far-away point but an overflow: never drawn.
+    common::RequireFinite(value);
     constexpr double kLimit = 1000000;
     if (value > kLimit) value = kLimit;
     if (value < -kLimit) value = -kLimit;

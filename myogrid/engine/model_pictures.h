@@ -68,7 +68,8 @@ void Dot(common::PlotSurface& surface, int x, int y, int size, common::Rgb color
 // A pixel coordinate from a rounded real, kept within a range the painter
 // handles (only points far outside the image are affected).
 int PixelCoordinate(std::int64_t value);
-// The same from a real, rounded halves-to-even; only NaN throws.
+// The same from a real, rounded halves-to-even; NaN and infinities throw
+// "Invalid floating point operation".
 int PixelCoordinate(double value);
 
 }  // namespace myogrid

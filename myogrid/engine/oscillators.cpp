@@ -301,7 +301,8 @@ void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
     }
     Oscillator& mean = Record(oscillatorCount_);
     mean.PrevAmplitude = mean.Amplitude;
-    mean.Amplitude = sum / oscillatorCount_;
+    // Start fractions near the largest real overflow the sum.
+    mean.Amplitude = common::RequireFinite(sum / oscillatorCount_);
     DrawStep(switches);
 }
 

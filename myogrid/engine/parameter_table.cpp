@@ -135,7 +135,7 @@ bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::strin
     if (common::FileExists(fileName)) {
         std::string text;
         try {
-            text = common::ReadWholeFile(fileName);
+            text = common::ReadFileStart(fileName, kMaxParameterFileBytes);
         } catch (const std::exception& e) {
             // The launcher still opens; nothing of the file was read.
             questions.ReportFailure(e.what());
@@ -149,7 +149,7 @@ bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::strin
             if (auto value = reader.ReadParameterLine(key)) {
                 entry = *value;
             } else {
-                questions.ShowMessage(kBadLineMessage);
+                questions.ReportBadLine(reader.LineNumber(), reader.LastLine());
                 allLinesGood = false;
             }
         };
@@ -193,9 +193,11 @@ void ParameterTable::WriteFile(const std::string& path) const {
     common::WriteFileAtomically(path, FileText());
 }
 
+void StartupQuestions::ReportBadLine(std::size_t, const std::string&) { ShowMessage(kBadLineMessage); }
+
 ParameterLineReader::ParameterLineReader(const std::string& text) {
     std::size_t start = 0;
-    while (start < text.size()) {
+    while (start < text.size() && lines_.size() < static_cast<std::size_t>(kFileLineCount)) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
@@ -203,6 +205,10 @@ ParameterLineReader::ParameterLineReader(const std::string& text) {
         lines_.push_back(std::move(line));
         start = end + 1;
     }
+}
+
+std::string ParameterLineReader::LastLine() const {
+    return next_ >= 1 && next_ <= lines_.size() ? lines_[next_ - 1] : std::string();
 }
 
 std::optional<std::string> ParameterLineReader::ReadParameterLine(const std::string& key) {

@@ -13,6 +13,9 @@
 namespace myogrid {
 
 inline constexpr int kKeyCount = 36;        // two paths + 34 parameters
+inline constexpr int kFileLineCount = 39;   // the keys, "[Path]", an empty line, "[Parameters]"
+// Far beyond any sane "Myogrid.par"; more of a file is never read.
+inline constexpr std::size_t kMaxParameterFileBytes = 1 << 20;
 inline constexpr std::size_t kMaxValueLength = 80;
 inline constexpr const char* kParameterFileName = "Myogrid.par";
 inline constexpr const char* kBadLineMessage = "Error in Myogrid.par!";
@@ -40,6 +43,9 @@ public:
     virtual void ShowMessage(const std::string& message) = 0;
     // A failure (file that cannot be read) for the error box.
     virtual void ReportFailure(const std::string& message) = 0;
+    // A line without its key (`lineNumber` counts from 1; `line` is empty
+    // past the end of the file). The windows show "Error in Myogrid.par!".
+    virtual void ReportBadLine(std::size_t lineNumber, const std::string& line);
 };
 
 class ParameterTable {
@@ -105,8 +111,12 @@ private:
 // Reads the lines of an open parameter file one by one.
 class ParameterLineReader {
 public:
+    // Only the lines the file layout has are kept.
     explicit ParameterLineReader(const std::string& text);
     void SkipLine() { ++next_; }
+    // The line read last: its number (from 1) and its text.
+    std::size_t LineNumber() const { return next_; }
+    std::string LastLine() const;
     // Reads the next line expecting `key` in it. The value is the text after
     // the first key-length characters (wherever the key stands), cut to 80
     // characters. Nothing when the key is not in the line (or the file has

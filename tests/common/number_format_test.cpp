@@ -79,14 +79,52 @@ TEST(ParseNumbers, StrictWholeTextWithMessages) {
     EXPECT_EQ(ParseInteger("-2147483648"), -2147483647 - 1);
 }
 
-TEST(ParseNumbers, IgnoreTheUsersLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) std::setlocale(LC_NUMERIC, "C");
+// The C library's numeric locale as a desktop with decimal commas leaves it
+// (Qt switches it at start); restored afterwards.
+class CommaLocale : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+        saved_ = previous ? previous : "C";
+        // A missing locale must fail the test, not let it pass on "C".
+        ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+            << "locale de_DE.UTF-8 is not generated (scripts/setup.sh does it)";
+        ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    }
+    void TearDown() override { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+
+private:
+    std::string saved_;
+};
+
+TEST_F(CommaLocale, NumbersKeepTheirPoint) {
     EXPECT_DOUBLE_EQ(ParseFloat("0.75"), 0.75);
-    EXPECT_EQ(FormatFixed(0.75, 2), "0.75");
+    EXPECT_THROW(ParseFloat("0,75"), AppError);
+    EXPECT_EQ(FormatFixed(0.29000000052, 3), "0.290");
+    EXPECT_EQ(FormatFixed(0.1, 2), "0.10");
+    EXPECT_EQ(FormatFixed(-12345678.0, 2), "-1.234568E+07");
     EXPECT_EQ(FormatGeneral(-0.22), "-0.22");
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(FormatGeneral(0.5), "0.5");
+    EXPECT_EQ(FormatGeneral(0.17000000000000001, 17), "0.17000000000000001");
+    EXPECT_EQ(FormatGeneral(1234567890123456.0), "1.23456789012346E15");
+    EXPECT_EQ(FormatParExponent(21.0), " 2.10000000000000E+0001");
+    NumberReader reader(FormatParExponent(0.75) + "\r\n" + FormatParExponent(-1.5e-120));
+    EXPECT_DOUBLE_EQ(reader.ReadReal(), 0.75);
+    EXPECT_DOUBLE_EQ(reader.ReadReal(), -1.5e-120);
+    EXPECT_EQ(IntToText(-1234567), "-1234567");
+}
+
+TEST(IntToText, RightAlignedInAWidth) {
+    EXPECT_EQ(IntToText(7, 3), "  7");
+    EXPECT_EQ(IntToText(-1, 3), " -1");
+    EXPECT_EQ(IntToText(12345, 3), "12345");
+    EXPECT_EQ(IntToText(std::int64_t{-9223372036854775807} - 1), "-9223372036854775808");
+}
+
+TEST(FormatParExponent, RoundsIntoTheNextPowerOfTen) {
+    EXPECT_EQ(FormatParExponent(9.999999999999999), " 1.00000000000000E+0001");
+    EXPECT_EQ(FormatParExponent(1e-300), " 1.00000000000000E-0300");
+    EXPECT_EQ(FormatFixed(99999999.5, 1), "1.000000E+08");
 }
 
 TEST(NumberReader, ReadsTokensAcrossBlanksTabsAndLineEnds) {

@@ -2,6 +2,7 @@
 
 #include "common/ui/error_box.h"
 #include "myogrid/illusion.h"
+#include "myogrid/engine/parameter_table.h"
 #include "myogrid/process_starter.h"
 #include "myogrid/topolt.h"
 #include "myogrid/vfmain.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -62,6 +64,37 @@ TEST(ProgramStart, BadParameterFileCreatesNothing) {
     std::ofstream(dir.File("Myogrid.par")) << "[Path]\nBrowser=\nBook=\n";
     EXPECT_FALSE(CreateMyogridWindows());
     EXPECT_EQ(dialogs.errors.count("Error in Myogrid.par!"), 34);
+}
+
+TEST(ProgramStart, ParameterFileBoxesStandOverTheLauncher) {
+    testing_support::ScopedWorkDir dir;
+    testing_support::FakeDialogs dialogs;
+    NoStarter starter;
+    ParameterTable table = ParameterTable::Defaults();
+    table.Store(Param::Dimension, "1x2");
+    table.WriteFile(dir.File("Myogrid.par"));
+    std::string text = table.FileText();
+    text.replace(text.find("x nexus="), 1, "X");  // a bad line
+    std::ofstream(dir.File("bad.par")) << text;
+
+    const auto windows = CreateMyogridWindows(&starter);
+    ASSERT_TRUE(windows);
+    TMainForm* launcher = windows->launcher.get();
+    const QPoint launcherCentre = launcher->geometry().center();
+    windows->launcher->ButtonTopolt->click();
+    ASSERT_EQ(dialogs.errors, QStringList{"'1x2' is not a valid integer value."});
+    EXPECT_EQ(dialogs.errorParents.back(), launcher);
+    EXPECT_FALSE(windows->model->isVisible());
+
+    // At start-up the launcher stands centred before the file is read.
+    QFile::remove(QString::fromStdString(dir.File("Myogrid.par")));
+    QFile::rename(QString::fromStdString(dir.File("bad.par")), QString::fromStdString(dir.File("Myogrid.par")));
+    TMainForm failing(&starter);
+    EXPECT_TRUE(failing.MustClose());
+    ASSERT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(dialogs.errors.back(), "Error in Myogrid.par!");
+    EXPECT_EQ(dialogs.errorParents.back(), &failing);
+    EXPECT_EQ(dialogs.errorCentres.back(), launcherCentre);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -164,4 +165,31 @@ TEST(TRspinEdit, ProgrammaticChangesAreSilent) {
     spin.SetValue(3.5);
     spin.SetText("x");
     EXPECT_EQ(user.count(), 0);
+}
+
+TEST(TRspinEdit, DeleteKeyWithItsCharacterEdits) {
+    // X11 delivers Delete with the character 127.
+    const auto pressDelete = [](QWidget* target) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier, QString(QChar(127)));
+        QApplication::sendEvent(target, &press);
+    };
+    Field f;
+    BeepCounter beeps;
+    f.spin->SetValue(0.5);
+    f.Enter();
+    f.spin->Editor()->home(false);
+    pressDelete(f.spin->Editor());
+    EXPECT_EQ(f.spin->Text(), ".5");
+    EXPECT_DOUBLE_EQ(f.spin->Value(), 0.5);
+    f.spin->Editor()->selectAll();
+    pressDelete(f.spin->Editor());
+    EXPECT_EQ(f.spin->Text(), "");
+    EXPECT_EQ(beeps.count, 0);
+
+    f.spin->SetValue(2.5);
+    f.spin->SetEditorEnabled(false);
+    f.spin->Editor()->selectAll();
+    pressDelete(f.spin->Editor());
+    EXPECT_EQ(f.spin->Text(), "2.5");
+    EXPECT_EQ(beeps.count, 1);
 }

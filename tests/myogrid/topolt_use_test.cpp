@@ -149,6 +149,20 @@ TEST_F(ModelWindowUse, ControlsAtTheirLimitsRunOrSayWhyNot) {
     }
 }
 
+TEST_F(ModelWindowUse, AnOverflowingRunStopsWithAnErrorBox) {
+    for (ModelKind kind : {ModelKind::IndependentOscillators, ModelKind::CoupledOscillators}) {
+        dialogs.errors.clear();
+        Open(kind);
+        form.ParR(24)->SetValue(-1e308);  // "start fraction"
+        Click(1);
+        for (int i = 0; i < 30 && form.Running(); ++i) form.RunLoopTimer();
+        EXPECT_FALSE(form.Running());
+        EXPECT_FALSE(form.CheckBox(1)->isChecked());
+        EXPECT_EQ(dialogs.errors, QStringList{"Invalid floating point operation."});
+        Click(10);
+    }
+}
+
 TEST_F(ModelWindowUse, TracedCellsAreTheOnesOnTheTimeWindowPage) {
     Open(ModelKind::Topological);
     Click(1);  // builds the block of 10 x 10 x 10

@@ -4,9 +4,12 @@
 #include "common/ui/dialogs.h"
 
 #include <QDialog>
+#include <QPoint>
 #include <QStringList>
+#include <QWidget>
 #include <deque>
 #include <optional>
+#include <vector>
 
 namespace testing_support {
 
@@ -24,6 +27,8 @@ public:
     std::vector<FileQuestion> openQuestions, saveQuestions;
     QStringList errors;        // messages of error boxes, in order
     QStringList errorTitles;
+    std::vector<QWidget*> errorParents;
+    std::vector<QPoint> errorCentres;  // centre of the parent's window, at the time
     int modalRuns = 0;
     int modalResult = QDialog::Accepted;
 
@@ -37,9 +42,12 @@ public:
         saveQuestions.push_back({title, filter, proposedName});
         return Next(saveAnswers);
     }
-    void ShowError(QWidget*, const QString& title, const QString& message) override {
+    void ShowError(QWidget* parent, const QString& title, const QString& message) override {
         errorTitles << title;
         errors << message;
+        errorParents.push_back(parent);
+        // Where a real box would stand: centred over its parent's window.
+        errorCentres.push_back(parent ? parent->window()->geometry().center() : QPoint());
     }
     int RunModal(QDialog&) override {
         ++modalRuns;

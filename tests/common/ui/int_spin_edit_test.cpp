@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -223,4 +225,49 @@ TEST(IntSpinEdit, ArrowsSitInsideTheRightEdge) {
     f.spin->resize(140, 24);
     QApplication::processEvents();
     EXPECT_EQ(arrows->x() + arrows->width() + 2, f.spin->Editor()->width());
+}
+
+namespace {
+// A key press as the X server delivers it: Delete carries the character 127.
+void PressXKey(QWidget* target, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &release);
+}
+}  // namespace
+
+TEST(SpinAcceptsChar, ControlCharactersAreEditingKeysUnlessTypingIsOff) {
+    using common::ui::SpinAcceptsChar;
+    for (char16_t c : {u'0', u'9', u'+', u'-', u'.', u'\x7f', u'\b', u'\t', u'\x1b'})
+        EXPECT_TRUE(SpinAcceptsChar(QChar(c), true)) << int(c);
+    for (char16_t c : {u'a', u'e', u',', u' ', u'\r', u'\n', u'\u00e9'})
+        EXPECT_FALSE(SpinAcceptsChar(QChar(c), true)) << int(c);
+    for (char16_t c : {u'0', u'.', u'\x7f', u'\b', u'\r'})
+        EXPECT_FALSE(SpinAcceptsChar(QChar(c), false)) << int(c);
+    EXPECT_TRUE(SpinAcceptsChar(QChar(u'\t'), false));
+}
+
+TEST(IntSpinEdit, DeleteKeyWithItsCharacterEdits) {
+    Field f;
+    BeepCounter beeps;
+    f.spin->SetValue(18);
+    QSignalSpy user(f.spin, &IntSpinEdit::UserChanged);
+    f.Enter();
+    f.spin->Editor()->home(false);
+    PressXKey(f.spin->Editor(), Qt::Key_Delete, QString(QChar(127)));
+    EXPECT_EQ(f.spin->Text(), "8");
+    f.spin->Editor()->selectAll();
+    PressXKey(f.spin->Editor(), Qt::Key_Delete, QString(QChar(127)));
+    EXPECT_EQ(f.spin->Text(), "");
+    EXPECT_EQ(beeps.count, 0);
+    EXPECT_EQ(user.count(), 2);
+
+    // Typing off: Delete still beeps and leaves the text.
+    f.spin->SetValue(18);
+    f.spin->SetEditorEnabled(false);
+    f.spin->Editor()->home(false);
+    PressXKey(f.spin->Editor(), Qt::Key_Delete, QString(QChar(127)));
+    EXPECT_EQ(f.spin->Text(), "18");
+    EXPECT_EQ(beeps.count, 1);
 }

@@ -225,6 +225,37 @@ TEST_F(Oscillators, AmplitudesOutsideTheUnitRangeUseTheMapEnds) {
     }
 }
 
+TEST_F(Oscillators, AnOverflowingSumIsAnInvalidOperationNotAnInfinity) {
+    params.SetReal(Param::StartFraction, -1e308);
+    for (ModelKind kind : {ModelKind::IndependentOscillators, ModelKind::CoupledOscillators}) {
+        for (bool allOscillators : {false, true}) {
+            switches.allOscillators = allOscillators;
+            table.RebuildOscillators(kind);
+            table.StartOscillatorRun(switches);
+            try {
+                table.StepOscillators(switches);
+                ADD_FAILURE() << "no exception";
+            } catch (const common::AppError& e) {
+                EXPECT_STREQ(e.what(), "Invalid floating point operation");
+            }
+            EXPECT_TRUE(std::isfinite(table.TraceValue1()));
+        }
+    }
+}
+
+TEST(PixelCoordinate, FarPointsAreClampedInfinitiesRefused) {
+    EXPECT_EQ(PixelCoordinate(1e300), 1000000);
+    EXPECT_EQ(PixelCoordinate(-2.5), -2);
+    for (double bad : {HUGE_VAL, -HUGE_VAL, std::nan("")}) {
+        try {
+            PixelCoordinate(bad);
+            ADD_FAILURE() << bad;
+        } catch (const common::AppError& e) {
+            EXPECT_STREQ(e.what(), "Invalid floating point operation");
+        }
+    }
+}
+
 TEST_F(Oscillators, MembraneValueFollowsTheActivationCurve) {
     params.SetInteger(Param::OscDimension, 3);
     table.RebuildOscillators(ModelKind::IndependentOscillators);

@@ -179,5 +179,39 @@ TEST(ParameterTable, LookUpByKey) {
     EXPECT_STREQ(DefaultOf(Param::Period), "4000");
 }
 
+// Records where the bad lines are; the windows keep their plain message.
+struct LocatingQuestions : FakeQuestions {
+    std::vector<std::pair<std::size_t, std::string>> badLines;
+    void ReportBadLine(std::size_t lineNumber, const std::string& line) override {
+        badLines.emplace_back(lineNumber, line);
+    }
+};
+
+TEST(ParameterTable, BadLinesAreLocatedAndOnlyTheFileLayoutIsRead) {
+    ScopedWorkDir dir;
+    std::string text = TableWithExistingPaths(dir).FileText();
+    text.replace(text.find("threshold="), 10, "thresh=");
+    // Far more than a parameter file holds: never read, whatever its size.
+    text += std::string(3 << 20, 'x');
+    WriteText(dir.File("Myogrid.par"), text);
+    LocatingQuestions questions;
+    ParameterTable table;
+    EXPECT_FALSE(table.ReadAtStartup(questions));
+    ASSERT_EQ(questions.badLines.size(), 1u);
+    EXPECT_EQ(questions.badLines[0], (std::pair<std::size_t, std::string>{10, "thresh=14"}));
+
+    // The plain questions show the program's own text.
+    FakeQuestions plain;
+    EXPECT_FALSE(ParameterTable().ReadAtStartup(plain));
+    EXPECT_EQ(plain.messages, std::vector<std::string>{kBadLineMessage});
+
+    // A file cut short: the missing lines read as empty.
+    WriteText(dir.File("Myogrid.par"), text.substr(0, text.find("osc. 2 y=")));
+    LocatingQuestions cut;
+    EXPECT_FALSE(ParameterTable().ReadAtStartup(cut));
+    ASSERT_EQ(cut.badLines.size(), 3u);
+    EXPECT_EQ(cut.badLines[1], (std::pair<std::size_t, std::string>{38, ""}));
+}
+
 }  // namespace
 }  // namespace myogrid
