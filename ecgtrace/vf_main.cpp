@@ -141,7 +141,13 @@ TMainForm::TMainForm(QWidget* parent)
     RunStartup();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The fields outlive this part of the window: a focus lost while they
+    // are destroyed must not reach its handlers.
+    typing_.reset();
+    for (const auto& field : fields_) QObject::disconnect(field->control, nullptr, this, nullptr);
+    if (EditP0) EditP0->removeEventFilter(this);
+}
 
 // --- layout ------------------------------------------------------------------
 
