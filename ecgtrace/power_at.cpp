@@ -6,6 +6,7 @@
 #include "common/ui/plot_view.h"
 #include "ecgtrace/jpeg_figure.h"
 #include "ecgtrace/model/spectra.h"
+#include "ecgtrace/page_keys.h"
 #include "ecgtrace/program_icon.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace ecgtrace {
 namespace {
@@ -110,7 +112,10 @@ TFormPower::TFormPower(SignalModel& model, QWidget* parent)
     ButtonRep = new QPushButton(QString::fromLatin1(kShowRepetitionCaption), TabPower);
     ButtonRep->setObjectName(QStringLiteral("ButtonRep"));
     ButtonRep->setGeometry(32, 264, 209, 25);
-    connect(ButtonRep, &QPushButton::clicked, this, [this] { Guarded(this, [this] { RunToggleRepetition(); }); });
+    connect(ButtonRep, &QPushButton::clicked, this, [this] {
+        Guarded(this, [this] { FollowMainWindow(); });
+        RunToggleRepetition();
+    });
     AddFigureButton(TabPower, "Button412", "fig. 4.12", "Fig4-12.jpg", ImageRealSpec, Shown::FromAt, {480, 56, 49, 25});
     AddFigureButton(TabPower, "Button413", "fig. 4.13", "Fig4-13.jpg", ImageRealSpec, Shown::FromAt, {480, 88, 49, 25});
     AddFigureButton(TabPower, "Button414", "fig. 4.14", "Fig4-14.jpg", ImageRealSpec, Shown::FromAt, {480, 120, 49, 25});
@@ -135,6 +140,7 @@ TFormPower::TFormPower(SignalModel& model, QWidget* parent)
     connect(PageControl, &QTabWidget::currentChanged, this, [this](int index) {
         if (!settingPage_) PageChanged(index);
     });
+    AddPageKeys(PageControl);
 }
 
 QWidget* TFormPower::AddPage(const char* name, const char* caption) {
@@ -192,16 +198,28 @@ void TFormPower::FillAnalysis(std::int32_t g1, std::int32_t g2) {
 }
 
 void TFormPower::UpdateAnalysisCaption() {
-    if (model_.ETabActive) {
-        setWindowTitle(QStringLiteral("Signal analysis of E(t)"));
-        analysedIndex_ = 0;
-        return;
-    }
-    const std::int32_t g = model_.ActualGroup;
-    QString caption = QStringLiteral("Signal analysis of At(%1)").arg(g);
-    if (model_.CrossGroup != g) caption += QStringLiteral(" versus At(%1)").arg(model_.CrossGroup);
-    setWindowTitle(caption);
-    analysedIndex_ = g;
+    const AnalysisCaption caption = ecgtrace::UpdateAnalysisCaption(model_);
+    setWindowTitle(QString::fromStdString(caption.caption));
+    analysedIndex_ = caption.analysedIndex;
+}
+
+void TFormPower::FollowMainWindow() {
+    // What is analysed follows the main window's tab, actual group and cross
+    // group as they are now; caption, figure buttons and pages say so before
+    // anything is drawn for it.
+    UpdateAnalysisCaption();
+    const bool sumSignal = analysedIndex_ == 0;
+    ShowFigureButtons(sumSignal);
+    SetCrossPhaseVisible(!sumSignal && model_.ActualGroup != model_.CrossGroup);
+}
+
+void TFormPower::PlaceBesideMainWindow() {
+    if (!buttonPowerAt_) return;
+    const QWidget* mainWindow = buttonPowerAt_->window();
+    const QScreen* screen = mainWindow->screen();
+    if (!screen) return;
+    move(AnalysisWindowPlace(mainWindow->frameGeometry(), frameGeometry().size(),
+                             screen->availableGeometry(), pos()));
 }
 
 void TFormPower::OpenFromAt() {
@@ -220,6 +238,7 @@ void TFormPower::OpenFromAt() {
     UpdateAnalysisCaption();
     RunToggleRepetition();
     ShowFigureButtons(false);
+    if (!isVisible()) PlaceBesideMainWindow();
     show();
     raise();
 }
@@ -236,6 +255,7 @@ void TFormPower::OpenFromEt() {
     RunToggleRepetition();
     SetPage(kIntroductionPage);
     ShowFigureButtons(true);
+    if (!isVisible()) PlaceBesideMainWindow();
     show();
     raise();
 }
@@ -268,13 +288,27 @@ void TFormPower::ApplyRepetitionState(const RepetitionButtonState& state) {
 }
 
 void TFormPower::RunToggleRepetition() {
-    const RepetitionButtonState state = ToggleRepetition(model_, analysedIndex_, imagePower_);
-    ImagePower->SetImage(imagePower_.Image());
+    // Flag, caption, disabled button and cross phase page take effect
+    // whatever the drawing does.
+    RepetitionButtonState state;
+    if (!Guarded(this, [&] { state = FlipRepetition(model_, analysedIndex_); })) return;
     ApplyRepetitionState(state);
     SetCrossPhaseVisible(state.crossPhaseVisible);
+    Guarded(this, [&] {
+        state.enabled = DrawRepetitionSpectrum(model_, imagePower_);
+        ImagePower->SetImage(imagePower_.Image());
+        ApplyRepetitionState(state);
+    });
 }
 
 void TFormPower::PageChanged(int index) {
+    Guarded(this, [this] { FollowMainWindow(); });
+    // The page chosen may have just been hidden: the page shown instead counts.
+    if (!PageControl->isTabVisible(index)) index = PageControl->currentIndex();
+    if (index == kPowerPage) {
+        RunToggleRepetition();
+        return;
+    }
     Guarded(this, [this, index] {
         switch (index) {
         case kHistogramPage:
@@ -284,9 +318,6 @@ void TFormPower::PageChanged(int index) {
         case kCorrelationPage:
             DrawAutocorrelation(model_, analysedIndex_, imageCorrel_);
             ImageCorrel->SetImage(imageCorrel_.Image());
-            break;
-        case kPowerPage:
-            RunToggleRepetition();
             break;
         case kCrossPhasePage: {
             const RepetitionButtonState state =
@@ -299,7 +330,25 @@ void TFormPower::PageChanged(int index) {
             break;
         }
     });
-    Guarded(this, [this] { UpdateAnalysisCaption(); });
+}
+
+QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const QRect& screen,
+                           const QPoint& fallback) {
+    const QRect candidates[] = {
+        QRect(QPoint(mainFrame.right() + 1, mainFrame.top()), ownFrame),
+        QRect(QPoint(mainFrame.left() - ownFrame.width(), mainFrame.top()), ownFrame),
+        QRect(QPoint(mainFrame.left(), mainFrame.bottom() + 1), ownFrame),
+        QRect(QPoint(mainFrame.left(), mainFrame.top() - ownFrame.height()), ownFrame),
+    };
+    // Beside the main window, wholly on the screen.
+    for (const QRect& place : candidates)
+        if (screen.contains(place)) return place.topLeft();
+    // Too little room: as low on the screen as it goes, over the lower part
+    // of the main window and clear of its tab bar when the screen allows.
+    const int x = std::clamp(mainFrame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - ownFrame.width()));
+    const int y = std::max(screen.top(), screen.bottom() + 1 - ownFrame.height());
+    if (y >= mainFrame.top() + kMainTabBarClearance) return {x, y};
+    return fallback;
 }
 
 }  // namespace ecgtrace

@@ -21,6 +21,15 @@ class PlotView;
 namespace ecgtrace {
 
 inline constexpr const char* kAnalysisIntroductionFile = "V13b.rtf";
+// From the top of the main window's frame to below its tab bar (title bar,
+// margin and tabs).
+inline constexpr int kMainTabBarClearance = 64;
+
+// Where the analysis window (frame of `ownFrame`) goes when opened: beside the
+// main window when the screen has room; else at the screen's bottom, over the
+// main window's lower part but not its tab bar; else at `fallback`.
+QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const QRect& screen,
+                           const QPoint& fallback);
 
 class TFormPower : public QWidget {
     Q_OBJECT
@@ -63,6 +72,8 @@ private:
     void ShowFigureButtons(bool fromEt);
     void LoadFigure(const FigureButton& figure);
     void RunToggleRepetition();
+    void FollowMainWindow();
+    void PlaceBesideMainWindow();
     void ApplyRepetitionState(const RepetitionButtonState& state);
     void LoadIntroduction();
 

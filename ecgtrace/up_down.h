@@ -2,6 +2,7 @@
 // An up-down arrow pair holding an integer position within Min..Max. A click
 // moves the position by the increment (limited to the range) and then
 // reports the click; setting the position from code reports nothing.
+// Reached with Tab, it steps with the Up and Down keys as with its arrows.
 #include <QWidget>
 
 namespace common::ui {
@@ -26,7 +27,16 @@ public:
     void ClickDown() { Click(-1); }
 
 signals:
+    // Before a click moves the position: the owner may set position and
+    // increment from what the field beside shows.
+    void AboutToStep();
     void Clicked();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void Click(int sign);

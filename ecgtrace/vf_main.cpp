@@ -9,12 +9,14 @@
 #include "common/ui/plot_view.h"
 #include "ecgtrace/equations.h"
 #include "ecgtrace/model/signal_plots.h"
+#include "ecgtrace/page_keys.h"
 #include "ecgtrace/program_icon.h"
 #include "ecgtrace/up_down.h"
 
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -134,11 +136,18 @@ TMainForm::TMainForm(QWidget* parent)
     BuildPTab(pages[4]);
     PageControl1->setCurrentIndex(0);
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) { TabChanged(index); });
+    AddPageKeys(PageControl1);
 
     RunStartup();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm() {
+    // The fields outlive this part of the window: a focus lost while they
+    // are destroyed must not reach its handlers.
+    typing_.reset();
+    for (const auto& field : fields_) QObject::disconnect(field->control, nullptr, this, nullptr);
+    if (EditP0) EditP0->removeEventFilter(this);
+}
 
 // --- layout ------------------------------------------------------------------
 
@@ -191,13 +200,17 @@ void TMainForm::BuildETab(QWidget* page) {
     ButtonRedraw = MakeButton(page, "ButtonRedraw", QStringLiteral("apply"), {x + 103, 240, 75, 25});
     SpinEditEmax = MakeSpin(page, "SpinEditEmax", x + kImageEtWidth - 65, 242, 65, 100, 2800, 100);
 
-    WireLimitSpin(SpinEditG, [this](int v) { GroupCountChanged(v); }, [this] { return model_.GroupCount; });
+    // A number passed through while typing would lower g, move the cross
+    // group or set up groups: the group fields apply when the editing ends.
+    WireLimitSpin(SpinEditG, [this](int v) { GroupCountChanged(v); }, [this] { return model_.GroupCount; },
+                  false, false);
     WireLimitSpin(SpinEditActualg, [this](int v) { ActualGroupChanged(v); },
-                  [this] { return model_.ActualGroup; });
-    WireLimitSpin(SpinEditCrossg, [this](int v) { CrossGroupChanged(v); }, [this] { return model_.CrossGroup; });
-    connect(ButtonRedraw, &QPushButton::clicked, this, [this] { Guarded(this, [this] { RedrawClicked(); }); });
+                  [this] { return model_.ActualGroup; }, false, false);
+    WireLimitSpin(SpinEditCrossg, [this](int v) { CrossGroupChanged(v); }, [this] { return model_.CrossGroup; },
+                  false, false);
+    connect(ButtonRedraw, &QPushButton::clicked, this, [this] { RunAction([this] { RedrawClicked(); }); });
     connect(ButtonEtAnalysis, &QPushButton::clicked, this, [this] {
-        if (openFromEt_) Guarded(this, openFromEt_);
+        if (openFromEt_) RunAction(openFromEt_);
     });
     connect(ImageEt, &PlotView::Clicked, this, [this] {
         Guarded(this, [this] {
@@ -277,11 +290,13 @@ void TMainForm::BuildATab(QWidget* page) {
     auto stored = [this](std::int32_t GroupParameters::*member) {
         return [this, member] { return model_.Group(model_.ActualGroup).*member; };
     };
-    WireLimitSpin(SpinEditS1, [this](int v) { WidthChanged(&GroupParameters::s1, v); }, stored(&GroupParameters::s1));
-    WireLimitSpin(SpinEditS2, [this](int v) { WidthChanged(&GroupParameters::s2, v); }, stored(&GroupParameters::s2));
-    WireLimitSpin(SpinEditOff, [this](int v) { OffsetChanged(v); }, stored(&GroupParameters::offset));
+    WireLimitSpin(SpinEditS1, [this](int v) { WidthChanged(&GroupParameters::s1, v); }, stored(&GroupParameters::s1),
+                  true, true);
+    WireLimitSpin(SpinEditS2, [this](int v) { WidthChanged(&GroupParameters::s2, v); }, stored(&GroupParameters::s2),
+                  true, true);
+    WireLimitSpin(SpinEditOff, [this](int v) { OffsetChanged(v); }, stored(&GroupParameters::offset), true, true);
     connect(ButtonPowerAt_, &QPushButton::clicked, this, [this] {
-        if (openFromAt_) Guarded(this, openFromAt_);
+        if (openFromAt_) RunAction(openFromAt_);
     });
     connect(ImageAt, &PlotView::Clicked, this, [this] {
         Guarded(this, [this] {
@@ -330,8 +345,12 @@ void TMainForm::BuildPTab(QWidget* page) {
         y += 28;
     }
 
-    connect(ButtonPn, &QPushButton::clicked, this, [this] { Guarded(this, [this] { CobwebClicked(); }); });
-    WireTypedEdit(EditP0, true, [this](double v) { P0Changed(v); }, {});  // left as typed
+    connect(ButtonPn, &QPushButton::clicked, this, [this] { RunAction([this] { CobwebClicked(); }); });
+    // A value limited to 0..1 stays as typed; a refused text gives way to P0.
+    WireTypedEdit(EditP0, true, [this](double v) { P0Changed(v); },
+                  [this] { return model_.P0Text(model_.ActualGroup); }, true);
+    EditP0->installEventFilter(this);
+    connect(UpDownP0, &TUpDown::AboutToStep, this, [this] { Guarded(this, [this] { UpDownP0Stepping(); }); });
     connect(UpDownP0, &TUpDown::Clicked, this, [this] { Guarded(this, [this] { UpDownP0Clicked(); }); });
     auto stored = [this](std::int32_t GroupParameters::*member) {
         return [this, member] { return model_.Group(model_.ActualGroup).*member; };
@@ -402,6 +421,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // What the user typed last counts, also when the window closes at once.
+    FinishTyping();
     if (model_.ParametersChanged) {
         const auto path = common::ui::Dialogs().SaveFileName(this, QStringLiteral("Save As"), QString(),
                                                              QString::fromLatin1(kParameterFileName));
@@ -436,7 +457,8 @@ void TMainForm::ShowText(QLineEdit* edit, const std::string& text) {
 }
 
 void TMainForm::ShowSpin(IntSpinEdit* spin, int value) {
-    if (spin == activeEdit_ && spin->Value() == value) return;
+    // The field the user is typing in keeps the text as typed.
+    if (spin == activeEdit_) return;
     spin->SetValue(value);
 }
 
@@ -520,26 +542,14 @@ void TMainForm::DrawPSeries() {
 
 // --- typed input ----------------------------------------------------------------
 
-void TMainForm::RunTyped(QObject* edit, const std::function<void()>& work) {
-    QObject* previous = activeEdit_;
-    activeEdit_ = edit;
-    Guarded(this, work);
-    activeEdit_ = previous;
-}
-
-void TMainForm::ReportInvalid(QObject* edit, const QString& text, bool real) {
-    if (!invalidText_.remove(edit)) return;
-    const std::string typed = text.toStdString();
-    double d = 0;
-    std::int32_t i = 0;
-    if (real ? common::TryParseFloat(typed, d) : common::TryParseInteger(typed, i)) return;
-    common::ui::ShowErrorBox(this, Q(real ? common::NotValidFloatMessage(typed)
-                                          : common::NotValidIntegerMessage(typed)));
+TMainForm::TypedField& TMainForm::AddField(TypedField field) {
+    fields_.push_back(std::make_unique<TypedField>(std::move(field)));
+    return *fields_.back();
 }
 
 void TMainForm::WireTypedEdit(QLineEdit* edit, bool real, std::function<void(double)> apply,
-                              std::function<std::string()> storedText) {
-    auto parse = [real](const QString& text, double& value) {
+                              std::function<std::string()> storedText, bool keepLimitedText) {
+    auto read = [real](const QString& text, double& value) {
         const std::string typed = text.toStdString();
         std::int32_t integer = 0;
         if (real) return common::TryParseFloat(typed, value);
@@ -547,81 +557,229 @@ void TMainForm::WireTypedEdit(QLineEdit* edit, bool real, std::function<void(dou
         value = integer;
         return true;
     };
-    connect(edit, &QLineEdit::textEdited, this, [this, edit, parse, apply](const QString& text) {
+    TypedField field;
+    field.control = edit;
+    field.text = [edit] { return edit->text(); };
+    field.read = read;
+    field.readFinal = [read, real](const QString& text) {
         double value = 0;
-        if (!parse(text, value)) {
-            invalidText_.insert(edit);
-            return;
+        if (!read(text, value)) {
+            const std::string typed = text.toStdString();
+            throw common::AppError(real ? common::NotValidFloatMessage(typed)
+                                        : common::NotValidIntegerMessage(typed));
         }
-        invalidText_.remove(edit);
-        RunTyped(edit, [&] { apply(value); });
-    });
-    connect(edit, &QLineEdit::editingFinished, this, [this, edit, real, parse, storedText] {
-        ReportInvalid(edit, edit->text(), real);
-        if (!storedText) return;  // left as typed
-        Guarded(this, [&] {
-            const QString kept = Q(storedText());
-            double typed = 0, value = 0;
-            if (!parse(edit->text(), typed) || !parse(kept, value) || typed != value) edit->setText(kept);
-        });
-    });
+        return value;
+    };
+    field.apply = std::move(apply);
+    field.showKept = [this, edit, read, storedText, keepLimitedText] {
+        const QString kept = Q(storedText());
+        double typed = 0, value = 0;
+        const bool readable = read(edit->text(), typed);
+        // A limited value may stay as typed; a refused text never does.
+        if (readable && keepLimitedText) return;
+        if (!readable || !read(kept, value) || typed != value) edit->setText(kept);
+    };
+    TypedField& wired = AddField(std::move(field));
+    connect(edit, &QLineEdit::textEdited, this, [this, &wired] { TypedIn(wired); });
+    connect(edit, &QLineEdit::editingFinished, this, [this, &wired] { EditingEnded(wired); });
 }
 
 void TMainForm::WireTypedSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored) {
-    connect(spin, &IntSpinEdit::UserChanged, this, [this, spin, apply] {
-        std::int32_t value = 0;
-        if (!common::TryParseInteger(spin->Text().toStdString(), value)) {
-            invalidText_.insert(spin);
-            return;
-        }
-        invalidText_.remove(spin);
-        RunTyped(spin, [&] { apply(value); });
-    });
-    connect(spin, &IntSpinEdit::EditingFinished, this, [this, spin, stored] {
-        ReportInvalid(spin, spin->Text(), false);
-        ShowKept(spin, stored);
-    });
+    TypedField field;
+    field.control = spin;
+    field.text = [spin] { return spin->Text(); };
+    field.read = [](const QString& text, double& value) {
+        std::int32_t integer = 0;
+        if (!common::TryParseInteger(text.toStdString(), integer)) return false;
+        value = integer;
+        return true;
+    };
+    field.readFinal = [](const QString& text) {
+        std::int32_t integer = 0;
+        const std::string typed = text.toStdString();
+        if (!common::TryParseInteger(typed, integer))
+            throw common::AppError(common::NotValidIntegerMessage(typed));
+        return static_cast<double>(integer);
+    };
+    field.apply = [apply = std::move(apply)](double v) { apply(static_cast<int>(v)); };
+    field.showKept = [this, spin, stored] { ShowKept(spin, stored); };
+    ConnectSpin(spin, AddField(std::move(field)));
 }
 
-void TMainForm::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored) {
-    connect(spin, &IntSpinEdit::UserChanged, this, [this, spin, apply] {
-        // An error box of this very change takes the focus, and the field
-        // brings its text within the limits: that is the value already being
-        // applied, not a second change to report again.
-        if (activeEdit_ == spin) return;
+void TMainForm::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored,
+                              bool live, bool groupEdit) {
+    TypedField field;
+    field.control = spin;
+    field.text = [spin] { return spin->Text(); };
+    // While typing only a number counts; "-" on the way to "-5" is no value yet.
+    field.read = [spin](const QString& text, double& value) {
+        std::int32_t integer = 0;
+        if (!common::TryParseInteger(text.toStdString(), integer)) return false;
+        value = spin->MinValue() == spin->MaxValue()
+                    ? integer
+                    : std::clamp(integer, spin->MinValue(), spin->MaxValue());
+        return true;
+    };
+    // The final text reads as the field reads it: unreadable is the lower limit.
+    field.readFinal = [spin](const QString&) {
         int value = spin->Value();
         if (spin->MinValue() != spin->MaxValue())
             value = std::clamp(value, spin->MinValue(), spin->MaxValue());
-        RunTyped(spin, [&] { apply(value); });
+        return static_cast<double>(value);
+    };
+    field.apply = [apply = std::move(apply)](double v) { apply(static_cast<int>(v)); };
+    field.showKept = [this, spin, stored] { ShowKept(spin, stored); };
+    field.stored = [stored] { return static_cast<double>(stored()); };
+    field.live = live;
+    field.groupEdit = groupEdit;
+    ConnectSpin(spin, AddField(std::move(field)));
+}
+
+void TMainForm::ConnectSpin(IntSpinEdit* spin, TypedField& field) {
+    connect(spin, &IntSpinEdit::UserChanged, this, [this, spin, &field] {
+        // Typing marks the text as modified; an arrow, an Up or Down key or
+        // the limit applied on leaving write the text anew, which does not.
+        if (spin->Editor()->isModified())
+            TypedIn(field);
+        else
+            Stepped(field);
     });
-    connect(spin, &IntSpinEdit::EditingFinished, this, [this, spin, stored] { ShowKept(spin, stored); });
+    connect(spin, &IntSpinEdit::EditingFinished, this, [this, &field] { EditingEnded(field); });
 }
 
 void TMainForm::ShowKept(IntSpinEdit* spin, const std::function<int()>& stored) {
     // A text that was refused, or read as the lower limit, gives way to the
     // value kept once the typing is over.
-    Guarded(this, [&] {
-        const int kept = stored();
-        std::int32_t typed = 0;
-        if (!common::TryParseInteger(spin->Text().toStdString(), typed) || typed != kept)
-            spin->SetValue(kept);
-    });
+    const int kept = stored();
+    std::int32_t typed = 0;
+    if (!common::TryParseInteger(spin->Text().toStdString(), typed) || typed != kept) spin->SetValue(kept);
 }
 
-void TMainForm::StoreAndCompute(const std::function<void(GroupParameters&)>& store,
-                                const std::function<void()>& compute) {
-    const int g = model_.ActualGroup;
-    const GroupParameters before = model_.Group(g);
-    store(model_.Group(g));
+void TMainForm::TypedIn(TypedField& field) {
+    // The field being applied (an error box took its focus) is not typed in.
+    if (activeEdit_ == field.control) return;
+    if (typing_ && typing_->field != &field) FinishTyping();
+    if (!typing_) {
+        typing_.emplace();
+        typing_->field = &field;
+        if (field.groupEdit) typing_->start = model_.SaveGroupState(model_.ActualGroup);
+    }
+    typing_->applied = false;
+    if (!field.live) return;
+    double value = 0;
+    if (!field.read(field.text(), value)) return;  // held until it reads or the editing ends
     try {
-        compute();
+        Apply(field, value);
+        typing_->applied = true;
     } catch (...) {
-        model_.Group(g) = before;
+        // Held: the model and the tabs keep the last good value.
+    }
+}
+
+void TMainForm::Stepped(TypedField& field) {
+    if (activeEdit_ == field.control) return;
+    if (typing_ && typing_->field == &field)
+        typing_.reset();  // the step wrote the field anew from what it read
+    else
+        FinishTyping();
+    QObject* previous = activeEdit_;
+    activeEdit_ = field.control;
+    Guarded(this, [&] { Apply(field, field.readFinal(field.text())); });
+    activeEdit_ = previous;
+    Guarded(this, field.showKept);
+}
+
+void TMainForm::EditingEnded(TypedField& field) {
+    // An error box of this very field takes the focus: no second ending.
+    if (activeEdit_ == field.control) return;
+    if (typing_ && typing_->field == &field)
+        FinishTyping();
+    else
+        Guarded(this, field.showKept);
+}
+
+void TMainForm::FinishTyping() {
+    if (!typing_) return;
+    const TypingSession session = std::move(*typing_);
+    typing_.reset();
+    TypedField& field = *session.field;
+    QObject* previous = activeEdit_;
+    activeEdit_ = field.control;
+    if (!session.applied) {
+        const bool applied = Guarded(this, [&] {
+            const double value = field.readFinal(field.text());
+            // A choice retyped as it was is no change (it would move the cross group).
+            if (field.stored && !field.groupEdit && field.stored() == value) return;
+            Apply(field, value);
+        });
+        // Values passed through while typing leave no trace.
+        if (!applied && session.start) {
+            model_.RestoreGroupState(*session.start);
+            RefreshActualGroup();
+        }
+    }
+    activeEdit_ = previous;
+    Guarded(this, field.showKept);
+}
+
+void TMainForm::Apply(TypedField& field, double value) {
+    QObject* previous = activeEdit_;
+    activeEdit_ = field.control;
+    struct Reset {
+        QObject*& active;
+        QObject* previous;
+        ~Reset() { active = previous; }
+    } reset{activeEdit_, previous};
+    if (!field.groupEdit) {
+        field.apply(value);
+        return;
+    }
+    try {
+        model_.EditGroup(model_.ActualGroup, [&] { field.apply(value); });
+    } catch (...) {
+        RefreshActualGroup();
         throw;
     }
 }
 
+void TMainForm::RefreshActualGroup() noexcept {
+    // Each part on its own: one that cannot be shown leaves the others.
+    const auto quietly = [](auto&& part) {
+        try {
+            part();
+        } catch (...) {
+        }
+    };
+    quietly([this] { ShowTParameters(); });
+    quietly([this] { ShowAParameters(); });
+    quietly([this] { ShowPParameters(); });
+    quietly([this] { DrawA(); });
+    quietly([this] { DrawPMap(); });
+}
+
+void TMainForm::RunAction(const std::function<void()>& work) {
+    FinishTyping();
+    Guarded(this, work);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == EditP0 && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (plain && (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+            if (key->key() == Qt::Key_Up)
+                UpDownP0->ClickUp();
+            else
+                UpDownP0->ClickDown();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 // --- handlers ------------------------------------------------------------------
+// Edits of the actual group's parameters run through Apply, which gives the
+// group back its state when a step fails.
 
 void TMainForm::GroupCountChanged(int value) {
     // The limit of the actual group follows G before the model may lower g.
@@ -637,15 +795,25 @@ void TMainForm::ActualGroupChanged(int value) {
     model_.SelectActualGroup(value);
     const int g = model_.ActualGroup;
     ShowSpin(SpinEditCrossg, model_.CrossGroup);
-    model_.ComputeT(g);
-    ShowAParameters();
-    ShowTParameters();
-    DrawA();
-    RecomputeE();
-    model_.ComputePMap(g);
-    ShowPParameters();
-    DrawPMap();
     Panel10->setText(Q(PPanelText(g)));
+    try {
+        // The tabs show the new group before anything is computed: when its
+        // computation fails they still show the group the edits go to.
+        ShowTParameters();
+        ShowAParameters();
+        ShowPParameters();
+        model_.ComputeT(g);
+        ShowAParameters();
+        ShowTParameters();
+        DrawA();
+        RecomputeE();
+        model_.ComputePMap(g);
+        ShowPParameters();
+        DrawPMap();
+    } catch (...) {
+        RefreshActualGroup();
+        throw;
+    }
 }
 
 void TMainForm::CrossGroupChanged(int value) {
@@ -661,22 +829,24 @@ void TMainForm::RedrawClicked() {
 
 void TMainForm::fScaleChanged(double value) {
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.f = value; }, [&] { model_.ComputeT(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).f = value;
+    model_.ComputeT(model_.ActualGroup);
     ShowAParameters();
     ShowTParameters();
 }
 
 void TMainForm::FAccomChanged(double value) {
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.F = LimitF(value); },
-                    [&] { model_.ComputeT(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).F = LimitF(value);
+    model_.ComputeT(model_.ActualGroup);
     ShowAParameters();
     ShowTParameters();
 }
 
 void TMainForm::NEChanged(int value, QObject* source) {
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.NE = value; }, [&] { model_.ComputeT(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).NE = value;
+    model_.ComputeT(model_.ActualGroup);
     if (source == EditNb)
         ShowSpin(SpinEditNE, value);
     else
@@ -689,7 +859,8 @@ void TMainForm::NEChanged(int value, QObject* source) {
 
 void TMainForm::NChanged(int value, QObject* source) {
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.N = value; }, [&] { model_.ComputeT(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).N = value;
+    model_.ComputeT(model_.ActualGroup);
     if (source == EditN)
         ShowSpin(SpinEditN, value);
     else
@@ -702,8 +873,8 @@ void TMainForm::NChanged(int value, QObject* source) {
 
 void TMainForm::PeriodTimeChanged(std::int32_t GroupParameters::*member, int value) {
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.*member = value; },
-                    [&] { model_.ComputeT(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).*member = value;
+    model_.ComputeT(model_.ActualGroup);
     ShowAParameters();
     ShowTParameters();
     DrawA();
@@ -712,8 +883,8 @@ void TMainForm::PeriodTimeChanged(std::int32_t GroupParameters::*member, int val
 void TMainForm::WidthChanged(std::int32_t GroupParameters::*member, int value) {
     if (model_.Group(model_.ActualGroup).*member == value) return;
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.*member = value; },
-                    [&] { model_.ComputeA(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).*member = value;
+    model_.ComputeA(model_.ActualGroup);
     ShowAParameters();
     DrawA();
 }
@@ -721,9 +892,10 @@ void TMainForm::WidthChanged(std::int32_t GroupParameters::*member, int value) {
 void TMainForm::OffsetChanged(int value) {
     model_.ParametersChanged = true;
     const int offset = LimitOffset(value);
-    if (offset != value) SpinEditOff->SetValue(offset);
-    StoreAndCompute([&](GroupParameters& p) { p.offset = offset; },
-                    [&] { model_.ComputeA(model_.ActualGroup); });
+    // The field shows 0 for a negative value once the typing is over.
+    ShowSpin(SpinEditOff, offset);
+    model_.Group(model_.ActualGroup).offset = offset;
+    model_.ComputeA(model_.ActualGroup);
     ShowAParameters();
     DrawA();
 }
@@ -732,6 +904,14 @@ void TMainForm::P0Changed(double value) {
     model_.ParametersChanged = true;
     model_.Group(model_.ActualGroup).P0 = LimitP0(value);
     DrawPSeries();
+}
+
+void TMainForm::UpDownP0Stepping() {
+    // The arrows step from the value the field holds.
+    FinishTyping();
+    const int position = UpDownP0Position(model_.Group(model_.ActualGroup).P0);
+    UpDownP0->SetPosition(position);
+    UpDownP0->SetIncrement(UpDownP0Increment(position));
 }
 
 void TMainForm::UpDownP0Clicked() {
@@ -745,8 +925,8 @@ void TMainForm::UpDownP0Clicked() {
 
 void TMainForm::MapParameterChanged(std::int32_t GroupParameters::*member, int value) {
     model_.ParametersChanged = true;
-    StoreAndCompute([&](GroupParameters& p) { p.*member = value; },
-                    [&] { model_.ComputePMap(model_.ActualGroup); });
+    model_.Group(model_.ActualGroup).*member = value;
+    model_.ComputePMap(model_.ActualGroup);
     DrawPMap();
 }
 
@@ -763,6 +943,7 @@ void TMainForm::CobwebClicked() {
 }
 
 void TMainForm::TabChanged(int index) {
+    FinishTyping();
     model_.ETabActive = index == 1;
     if (model_.ETabActive) Guarded(this, [this] { RecomputeE(); });
 }

@@ -1,9 +1,11 @@
 #pragma once
 // The main window: five tabs that show and edit the signal model of the
 // actual group, with the plots of T, A(t), the map Pn and E(t).
-#include <QSet>
 #include <QWidget>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
 
 #include "common/plot_surface.h"
 #include "ecgtrace/model/signal_model.h"
@@ -57,6 +59,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Up and Down in the P0 field step it as its arrows do.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildIntroductionTab(QWidget* page);
@@ -95,6 +99,7 @@ private:
     void WidthChanged(std::int32_t GroupParameters::*member, int value);
     void OffsetChanged(int value);
     void P0Changed(double value);
+    void UpDownP0Stepping();
     void UpDownP0Clicked();
     void MapParameterChanged(std::int32_t GroupParameters::*member, int value);
     void CobwebClicked();
@@ -102,32 +107,69 @@ private:
     void ExitClicked();
     void AboutClicked();
 
-    // Stores a parameter of the actual group and runs the computation; when
-    // the computation fails the group keeps the parameters it had.
-    void StoreAndCompute(const std::function<void(GroupParameters&)>& store,
-                         const std::function<void()>& compute);
+    // --- typed input ---------------------------------------------------------
+    // A field the user types in. While typing, a text that reads as a number
+    // is applied at once (in fields that apply live), silently: a text that
+    // does not read or compute is held and the model keeps its last good
+    // state. When the editing ends (Enter, leaving the field, closing the
+    // window) the final text counts: it is applied, or its message is shown
+    // once and the field's value from before the typing comes back. Arrows
+    // and the Up and Down keys apply at once.
+    struct TypedField {
+        QObject* control = nullptr;
+        std::function<QString()> text;
+        // Reads the text while typing: false for a text that is no number.
+        std::function<bool(const QString&, double&)> read;
+        // Reads the final text; throws the message of a text that is refused.
+        std::function<double(const QString&)> readFinal;
+        std::function<void(double)> apply;
+        // The field shows the value kept (after limiting or refusing).
+        std::function<void()> showKept;
+        // The stored value, to leave a field whose value was retyped as it was.
+        std::function<double()> stored;
+        bool live = true;       // applied while typing
+        bool groupEdit = true;  // changes parameters of the actual group only
+    };
+    struct TypingSession {
+        TypedField* field = nullptr;
+        std::optional<GroupState> start;  // the actual group before the typing
+        bool applied = false;             // the text shown is the one applied
+    };
 
-    // Typed input: a text that parses is applied at once; one that does not
-    // is reported once, when the editing finishes.
-    // When the editing ends, a field whose value was limited or refused shows
-    // the value kept (`storedText` empty: the text stays as typed).
+    TypedField& AddField(TypedField field);
+    // A line edit whose unreadable text is refused with its message.
     void WireTypedEdit(QLineEdit* edit, bool real, std::function<void(double)> apply,
-                       std::function<std::string()> storedText);
+                       std::function<std::string()> storedText, bool keepLimitedText = false);
+    // A spin field whose unreadable text is refused with its message.
     void WireTypedSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply,
                        std::function<int()> stored);
-    // Spin fields reading an unparseable text as their lower limit.
+    // A spin field reading an unreadable text as its lower limit; `live`
+    // false: applied only when the editing ends (or by the arrows).
     void WireLimitSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply,
-                       std::function<int()> stored);
+                       std::function<int()> stored, bool live, bool groupEdit);
+    void ConnectSpin(common::ui::IntSpinEdit* spin, TypedField& field);
     void ShowKept(common::ui::IntSpinEdit* spin, const std::function<int()>& stored);
-    void RunTyped(QObject* edit, const std::function<void()>& work);
-    void ReportInvalid(QObject* edit, const QString& text, bool real);
+
+    void TypedIn(TypedField& field);
+    void Stepped(TypedField& field);
+    void EditingEnded(TypedField& field);
+    // Ends the typing in progress, if any, as leaving its field does.
+    void FinishTyping();
+    // Applies `value`; an edit of the actual group that fails leaves the
+    // group and every tab as they were before it, and throws.
+    void Apply(TypedField& field, double value);
+    // Shows and draws the actual group again from the model.
+    void RefreshActualGroup() noexcept;
+    // Runs a user action other than typing: the typing in progress ends first.
+    void RunAction(const std::function<void()>& work);
 
     SignalModel model_;
     common::PlotSurface imageEt_, imageAt_, imagePt_, imageP_;
     QDialog* aboutBox_ = nullptr;
     std::function<void()> openFromEt_, openFromAt_;
-    QObject* activeEdit_ = nullptr;   // the control whose typed value is being applied
-    QSet<QObject*> invalidText_;      // controls holding an unreported unparseable text
+    QObject* activeEdit_ = nullptr;   // the control whose value is being applied
+    std::vector<std::unique_ptr<TypedField>> fields_;
+    std::optional<TypingSession> typing_;
     bool shuttingDown_ = false;
 
     QTabWidget* PageControl1 = nullptr;

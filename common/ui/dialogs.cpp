@@ -19,11 +19,19 @@ public:
     }
     std::optional<QString> SaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                         const QString& proposedName) override {
-        // Our own file-overwrite question is not needed: the platform dialog asks.
-        const QString path =
-            QFileDialog::getSaveFileName(parent, title, proposedName, QtFilterFromPairs(filter));
-        if (path.isEmpty()) return std::nullopt;
-        return path;
+        QString start = proposedName;
+        for (;;) {
+            const QString path = QFileDialog::getSaveFileName(parent, title, start, QtFilterFromPairs(filter),
+                                                              nullptr, QFileDialog::DontConfirmOverwrite);
+            if (path.isEmpty()) return std::nullopt;
+            // The file the program proposed is its own to replace; another
+            // existing file is asked about, and "No" chooses again.
+            if (!QFileInfo::exists(path) || IsProposedFile(path, proposedName)) return path;
+            const QString question =
+                QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName());
+            if (QMessageBox::question(parent, title, question) == QMessageBox::Yes) return path;
+            start = path;
+        }
     }
     void ShowError(QWidget* parent, const QString& title, const QString& message) override {
         QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);
@@ -44,6 +52,11 @@ DialogService* installed = nullptr;
 DialogService& Dialogs() { return installed ? *installed : RealDialogs(); }
 
 void SetDialogs(DialogService* service) { installed = service; }
+
+bool IsProposedFile(const QString& chosen, const QString& proposedName) {
+    if (proposedName.isEmpty()) return false;
+    return QFileInfo(chosen).absoluteFilePath() == QFileInfo(proposedName).absoluteFilePath();
+}
 
 QString QtFilterFromPairs(const QString& filter) {
     if (filter.isEmpty()) return {};

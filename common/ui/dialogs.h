@@ -31,6 +31,10 @@ DialogService& Dialogs();
 // Installs `service` (nullptr restores the real dialogs); not owned.
 void SetDialogs(DialogService* service);
 
+// True when `chosen` is the file `proposedName` (relative to the working
+// folder) names: saving over it asks no overwrite question.
+bool IsProposedFile(const QString& chosen, const QString& proposedName);
+
 // "bitmap|*.BMP" -> "bitmap (*.BMP)"; several pairs are joined with ";;".
 QString QtFilterFromPairs(const QString& filter);
 

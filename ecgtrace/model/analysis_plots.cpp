@@ -35,6 +35,21 @@ const std::vector<TComplex>& SpectrumRow(const SignalModel& model, std::int32_t 
     return model.GroupSpectra[i];
 }
 
+// Where a text that should start at `x` goes so it stays whole inside the
+// plot's frame: moved left when it would run past the right border, but not
+// left of `lowestX`; a text too long even then stays at `x`.
+int WholeTextX(const common::PlotSurface& s, int x, const std::string& text, int lowestX) {
+    const int width = s.TextWidth(text);
+    if (x + width <= s.Width()) return x;
+    const int moved = s.Width() - 1 - width;  // ends left of the frame's border
+    return moved >= lowestX ? moved : x;
+}
+
+// Plot titles may start anywhere right of the frame's left border.
+void WriteTitle(common::PlotSurface& s, int x, int y, const std::string& title) {
+    s.TextOut(WholeTextX(s, x, title, 1), y, title);
+}
+
 std::size_t FlagIndex(const SignalModel& model, std::int32_t index) {
     const auto i = static_cast<std::size_t>(index < 1 ? 0 : index);
     if (i >= model.RepetitionFlag.size())
@@ -171,12 +186,15 @@ void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSur
     s.MoveTo(20, 10);
     s.LineTo(20, hb + 10);
     s.LineTo(W - 20, hb + 10);
-    s.TextOut(20, hb + 15, common::FormatGeneral(h.min, 3));
-    s.TextOut(W - 35, hb + 15, common::FormatGeneral(h.max, 3));
+    const std::string minText = common::FormatGeneral(h.min, 3);
+    const std::string maxText = common::FormatGeneral(h.max, 3);
+    s.TextOut(20, hb + 15, minText);
+    // The largest value moves left to stay whole, never onto the smallest.
+    s.TextOut(WholeTextX(s, W - 35, maxText, 20 + s.TextWidth(minText) + 4), hb + 15, maxText);
     s.TextOut(5, 15, "1");
     s.TextOut(5, hb - 5, "0");
     s.TextOut(15, 1, "freq.");
-    s.TextOut(20, H - 15, HistogramTitle(index));
+    WriteTitle(s, 20, H - 15, HistogramTitle(index));
 }
 
 void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
@@ -197,7 +215,7 @@ void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::P
     s.TextOut(5, 205, "-1");
     s.TextOut(20, 210, "0");
     s.TextOut(210, 210, "2 s");
-    s.TextOut(20, s.Height() - 15, AutocorrelationTitle(index));
+    WriteTitle(s, 20, s.Height() - 15, AutocorrelationTitle(index));
 }
 
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
@@ -238,7 +256,7 @@ void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g
     }
     s.TextOut(15, 1, "db");
     s.TextOut(W - s.TextWidth(repetition) - 5, 1, repetition);
-    s.TextOut(20, 185, PowerSpectrumTitle(g1, g2));
+    WriteTitle(s, 20, 185, PowerSpectrumTitle(g1, g2));
 }
 
 AnalysisCaption UpdateAnalysisCaption(const SignalModel& model) {
@@ -286,12 +304,11 @@ RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::i
         s.LineTo(x, 115);
     }
     s.TextOut(W - 35, 125, "50 Hz");
-    s.TextOut(20, H - 15, CrossPhaseTitle(g1, g2));
+    WriteTitle(s, 20, H - 15, CrossPhaseTitle(g1, g2));
     return state;
 }
 
-RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysedIndex,
-                                       common::PlotSurface& imagePower) {
+RepetitionButtonState FlipRepetition(SignalModel& model, std::int32_t analysedIndex) {
     RepetitionButtonState state;
     auto& flag = model.RepetitionFlag[FlagIndex(model, analysedIndex)];
     if (flag) {
@@ -302,17 +319,33 @@ RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysed
         state.caption = kRemoveRepetitionCaption;
     }
     state.enabled = false;
+    state.crossPhaseVisible = model.ActualGroup != model.CrossGroup && !model.ETabActive;
+    return state;
+}
+
+bool DrawRepetitionSpectrum(SignalModel& model, common::PlotSurface& imagePower) {
+    if (model.ETabActive) {
+        // Row 0 holds the sum of the repetition spectra once E(t) was
+        // analysed; before that it is built here, the flag of E(t) kept.
+        if (model.GroupSpectra[0].size() != kSpectrumBins) {
+            const std::uint8_t flag = model.RepetitionFlag[0];
+            ComputeEtAnalysisSpectra(model);
+            model.RepetitionFlag[0] = flag;
+        }
+        DrawPowerSpectrum(model, 0, 0, imagePower);
+        return false;
+    }
     const std::int32_t g = model.ActualGroup;
     const std::int32_t cross = model.CrossGroup;
-    state.crossPhaseVisible = g != cross && !model.ETabActive;
-    if (model.ETabActive) {
-        // Row 0 already holds the sum of the repetition spectra.
-        DrawPowerSpectrum(model, 0, 0, imagePower);
-    } else {
-        ComputeGroupSpectra(model, g, cross);
-        DrawPowerSpectrum(model, g, cross, imagePower);
-        state.enabled = true;
-    }
+    ComputeGroupSpectra(model, g, cross);
+    DrawPowerSpectrum(model, g, cross, imagePower);
+    return true;
+}
+
+RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysedIndex,
+                                       common::PlotSurface& imagePower) {
+    RepetitionButtonState state = FlipRepetition(model, analysedIndex);
+    state.enabled = DrawRepetitionSpectrum(model, imagePower);
     return state;
 }
 

@@ -91,5 +91,13 @@ RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::i
 // actual group against the cross group, recomputed).
 RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysedIndex,
                                        common::PlotSurface& imagePower);
+// The two halves of ToggleRepetition, so the flag, the caption, the disabled
+// button and the cross phase page take effect whatever the drawing does.
+// FlipRepetition returns the state with the button disabled.
+RepetitionButtonState FlipRepetition(SignalModel& model, std::int32_t analysedIndex);
+// Draws the power spectrum after a flip; true when the button is enabled
+// again. For E(t) a spectrum row never built is built first (every group
+// row with the repetition effect), the flag of E(t) left as flipped.
+bool DrawRepetitionSpectrum(SignalModel& model, common::PlotSurface& imagePower);
 
 }  // namespace ecgtrace

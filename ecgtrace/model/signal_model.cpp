@@ -70,6 +70,20 @@ void ClearGroupTables(SignalModel& m) {
 
 std::string IntText(std::int64_t v) { return common::IntToText(v); }
 
+// What a new top group takes from the group below it: f, F, Te, Ta, Tr, N,
+// NE (also Nb), M and Nd.
+void CopyPeriodAndMapParameters(const GroupParameters& from, GroupParameters& to) {
+    to.f = from.f;
+    to.F = from.F;
+    to.Te = from.Te;
+    to.Ta = from.Ta;
+    to.Tr = from.Tr;
+    to.N = from.N;
+    to.NE = from.NE;
+    to.M = from.M;
+    to.Nd = from.Nd;
+}
+
 }  // namespace
 
 // --- group parameters -------------------------------------------------------
@@ -301,16 +315,52 @@ void SignalModel::ChangeGroupCount(std::int32_t newCount,
         const auto firstNew = static_cast<std::int32_t>(std::max<std::size_t>(Groups.size(), 2));
         ResizeGroupTables(GroupCount);
         for (std::int32_t g = InitialGroupCount + 1; g <= GroupCount; ++g) {
-            if (g < firstNew && g != GroupCount) continue;
+            const bool existed = g < firstNew;
+            if (existed && g != GroupCount) continue;
             const auto i = static_cast<std::size_t>(g);
-            // Every parameter comes from the group below, so the new group
-            // is computable at once (zero widths would make its A(t) undefined).
-            Groups[i] = Groups[i - 1];
+            if (existed) {
+                // The user may have set up this group before: its P0, widths
+                // and offset stay, the rest follows the group below.
+                CopyPeriodAndMapParameters(Groups[i - 1], Groups[i]);
+            } else {
+                // Every parameter comes from the group below, so a group that
+                // never existed is computable at once (zero widths would make
+                // its A(t) undefined).
+                Groups[i] = Groups[i - 1];
+            }
             RepetitionFlag[i] = 0;
             ComputeT(g);
         }
     }
     ComputeE();
+}
+
+GroupState SignalModel::SaveGroupState(std::int32_t g) const {
+    Group(g);
+    const auto i = static_cast<std::size_t>(g);
+    return {g, Groups[i], T[i], A[i], PMap[i], PHalf[i], PWhole[i], RepetitionFlag[i]};
+}
+
+void SignalModel::RestoreGroupState(const GroupState& state) {
+    Group(state.group);
+    const auto i = static_cast<std::size_t>(state.group);
+    Groups[i] = state.parameters;
+    T[i] = state.T;
+    A[i] = state.A;
+    PMap[i] = state.PMap;
+    PHalf[i] = state.PHalf;
+    PWhole[i] = state.PWhole;
+    RepetitionFlag[i] = state.RepetitionFlag;
+}
+
+void SignalModel::EditGroup(std::int32_t g, const std::function<void()>& edit) {
+    const GroupState before = SaveGroupState(g);
+    try {
+        edit();
+    } catch (...) {
+        RestoreGroupState(before);
+        throw;
+    }
 }
 
 void SignalModel::SelectActualGroup(std::int32_t g) {

@@ -21,6 +21,8 @@
 //       ChangeGroupCount(newG, changeActual) change of G (ends with ComputeE)
 //       SelectActualGroup(g)                 changed flag, g, cross group := g (limited)
 //       RecomputeActualGroup()               ComputeT, ComputeE, ComputePMap, ComputePSeries
+//       SaveGroupState(g) / RestoreGroupState(state)   parameters and derived tables of g
+//       EditGroup(g, edit)                   edit; on failure group g as before
 //       ComputeT(g)                          T then ComputeA(g); T < 1 refused
 //       ComputeA(g)                          A(t); clears RepetitionFlag[g]
 //       ComputePMap(g)                       map with wrapped factorials; M < 0 refused
@@ -99,6 +101,19 @@ struct GroupParameters {
     friend bool operator==(const GroupParameters&, const GroupParameters&) = default;
 };
 
+// Everything an edit of one group can change: its parameters and the tables
+// derived from them.
+struct GroupState {
+    std::int32_t group = 0;
+    GroupParameters parameters;
+    std::int32_t T = 0;
+    std::vector<double> A;
+    std::array<double, kPMapSize> PMap{};
+    double PHalf = 0.0;
+    double PWhole = 0.0;
+    std::uint8_t RepetitionFlag = 0;
+};
+
 struct StartupReport {
     // Non-empty when "vfdef.par" existed but could not be read completely;
     // the model then started from the defaults.
@@ -165,7 +180,8 @@ public:
     // Change of G. When g lies above the new G, `changeActualGroup(G)` runs
     // first (the window passes its whole actual-group change; empty means
     // SelectActualGroup + RecomputeActualGroup). A new top group above
-    // InitialGroupCount takes every parameter of the group below it. Ends with
+    // InitialGroupCount takes f, F, Te, Ta, Tr, N, NE, M and Nd of the group
+    // below it; one that never existed takes every parameter. Ends with
     // ComputeE; drawing E is left to the caller.
     void ChangeGroupCount(std::int32_t newCount,
                           const std::function<void(std::int32_t)>& changeActualGroup = {});
@@ -174,6 +190,13 @@ public:
     void SelectActualGroup(std::int32_t g);
     // ComputeT(g), ComputeE, ComputePMap(g), ComputePSeries(g) for the actual group.
     void RecomputeActualGroup();
+
+    // --- edits of one group ---------------------------------------------------
+    GroupState SaveGroupState(std::int32_t g) const;
+    void RestoreGroupState(const GroupState& state);
+    // Runs `edit`; when it throws, group g gets back its parameters and
+    // derived tables before the exception goes on.
+    void EditGroup(std::int32_t g, const std::function<void()>& edit);
 
     // --- computations --------------------------------------------------------
     void ComputeT(std::int32_t g);

@@ -197,6 +197,164 @@ TEST_F(AnalysisWindow, EachVisitOfPowerPageFlipsRepetitionOnlyWhenUserSelects) {
     EXPECT_FALSE(Plot(*power, "ImageCorrel")->Image().isNull());
 }
 
+// What the main window showed when the analysis window last acted.
+struct Subject {
+    bool sumSignal = false;
+    int group = 1;
+    int cross = 1;
+};
+
+class AnalysisFollowsMainWindow : public AnalysisWindow {
+protected:
+    Subject Now() {
+        const auto& m = main->Model();
+        return {m.ETabActive, m.ActualGroup, m.CrossGroup};
+    }
+    // Caption, button, repetition text, pages and figure buttons all describe
+    // the plot on the screen.
+    void ExpectAgreement(const Subject& s, const std::string& context) {
+        SCOPED_TRACE(context);
+        const auto& m = main->Model();
+        const int index = s.sumSignal ? 0 : s.group;
+        QString caption = s.sumSignal ? QString("Signal analysis of E(t)")
+                                      : QString("Signal analysis of At(%1)").arg(s.group);
+        if (!s.sumSignal && s.cross != s.group) caption += QString(" versus At(%1)").arg(s.cross);
+        EXPECT_EQ(power->windowTitle(), caption);
+        EXPECT_EQ(power->AnalysedIndex(), index);
+        EXPECT_EQ(Pages()->isTabVisible(4), !s.sumSignal && s.cross != s.group);
+        EXPECT_EQ(Shown("Button103"), s.sumSignal);
+        EXPECT_EQ(Shown("Button412"), !s.sumSignal);
+        switch (Pages()->currentIndex()) {
+        case 1: {
+            common::PlotSurface expected(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+            ecgtrace::DrawHistogram(m, index, expected);
+            EXPECT_EQ(Plot(*power, "ImageHist")->Image(), expected.Image());
+            break;
+        }
+        case 3: {
+            const bool flag = m.RepetitionFlag[index] != 0;
+            EXPECT_EQ(Button(*power, "ButtonRep")->text(),
+                      flag ? "remove repetition effect" : "show repetition effect");
+            EXPECT_EQ(Button(*power, "ButtonRep")->isEnabled(), !s.sumSignal);
+            EXPECT_EQ(Plot(*power, "ImagePower")->Image(),
+                      s.sumSignal ? Expected(0, 0) : Expected(s.group, s.cross));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+    // Chooses `page` as the user does: a click on its tab or Ctrl+Tab until
+    // it shows.
+    bool ChoosePage(int page, bool withKeys) {
+        if (!withKeys) {
+            Select(page);
+            return true;
+        }
+        // The page may go out of sight on the way, when the window follows the main window.
+        for (int i = 0; i < 5 && Pages()->currentIndex() != page && Pages()->isTabVisible(page); ++i)
+            QTest::keyClick(power.get(), Qt::Key_Tab, Qt::ControlModifier);
+        return Pages()->currentIndex() == page;
+    }
+};
+
+TEST_F(AnalysisFollowsMainWindow, AgreesAfterEveryMainTabGroupAndPageChange) {
+    OpenBoth();
+    int checked = 0;
+    for (bool fromSum : {false, true})
+        for (int mainTab : {3, 1})
+            for (bool otherGroup : {false, true})
+                for (bool withKeys : {false, true})
+                    for (int page : {1, 2, 3, 4, 3}) {
+                        const std::string context = std::string(fromSum ? "E(t)" : "A(t)") + " opened, main tab " +
+                                                    std::to_string(mainTab) + (otherGroup ? ", g 3" : ", g 1") +
+                                                    (withKeys ? ", keys" : ", mouse") + ", page " +
+                                                    std::to_string(page);
+                        // Open from group 1 against 2, or from E(t).
+                        TypeAndEnter(Spin(*main, "SpinEditActualg"), "1");
+                        TypeAndEnter(Spin(*main, "SpinEditCrossg"), "2");
+                        Tabs(*main)->setCurrentIndex(fromSum ? 1 : 3);
+                        Button(*main, fromSum ? "ButtonEtAnalysis" : "ButtonPowerAt")->click();
+                        power->activateWindow();
+                        ASSERT_TRUE(QTest::qWaitForWindowActive(power.get()));
+                        ExpectAgreement(Now(), context + ": opened");
+
+                        Tabs(*main)->setCurrentIndex(mainTab);
+                        if (otherGroup) {
+                            TypeAndEnter(Spin(*main, "SpinEditActualg"), "3");
+                            TypeAndEnter(Spin(*main, "SpinEditCrossg"), "5");
+                        }
+                        power->activateWindow();
+                        ASSERT_TRUE(QTest::qWaitForWindowActive(power.get()));
+                        if (!Pages()->isTabVisible(page)) continue;
+                        const bool reached = ChoosePage(page, withKeys);
+                        ExpectAgreement(Now(), context);
+                        ++checked;
+                        if (!reached) {
+                            EXPECT_FALSE(Pages()->isTabVisible(page)) << context;
+                            continue;
+                        }
+                        if (page == 3) {
+                            Button(*power, "ButtonRep")->click();
+                            ExpectAgreement(Now(), context + ", repetition button");
+                        }
+                        ASSERT_TRUE(dialogs.errors.isEmpty()) << context << ": "
+                                                             << dialogs.errors.join("|").toStdString();
+                    }
+    EXPECT_GT(checked, 40);
+}
+
+// Opened from A(t), then the main window shows E(t): the repetition switch
+// analyses E(t) and builds its spectrum instead of failing.
+TEST_F(AnalysisFollowsMainWindow, SumSignalNeverAnalysedBeforeIsBuiltOnFirstUse) {
+    OpenBoth();
+    Tabs(*main)->setCurrentIndex(3);
+    main->ButtonPowerAt()->click();
+    Tabs(*main)->setCurrentIndex(1);
+    ASSERT_TRUE(main->Model().GroupSpectra[0].empty());
+    Select(3);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+    EXPECT_EQ(power->windowTitle(), "Signal analysis of E(t)");
+    ExpectAgreement(Now(), "power page");
+    const bool flag = main->Model().RepetitionFlag[0];
+    Select(1);
+    Select(3);  // each visit flips the state of E(t)
+    EXPECT_NE(main->Model().RepetitionFlag[0] != 0, flag);
+    ExpectAgreement(Now(), "power page again");
+}
+
+// The model half alone: flag, caption and pages are decided before drawing.
+TEST_F(AnalysisWindow, RepetitionFlipTakesEffectBeforeTheDrawing) {
+    OpenBoth();
+    auto& m = main->Model();
+    m.ETabActive = true;
+    const auto state = ecgtrace::FlipRepetition(m, 0);
+    EXPECT_TRUE(m.RepetitionFlag[0]);
+    EXPECT_EQ(state.caption, "remove repetition effect");
+    EXPECT_FALSE(state.enabled);
+    EXPECT_FALSE(state.crossPhaseVisible);
+    common::PlotSurface s(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    EXPECT_FALSE(ecgtrace::DrawRepetitionSpectrum(m, s));
+    EXPECT_TRUE(m.RepetitionFlag[0]);  // kept as flipped while row 0 was built
+    EXPECT_EQ(m.GroupSpectra[0].size(), 51u);
+}
+
+TEST(AnalysisWindowPlace, BesideTheMainWindowOrClearOfItsTabs) {
+    const QSize own(670, 400);
+    // Room on the right.
+    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({0, 0, 705, 445}, own, {0, 0, 1920, 1080}, {5, 5}),
+              QPoint(705, 0));
+    // Room only on the left.
+    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({1000, 0, 705, 445}, own, {0, 0, 1920, 1080}, {5, 5}),
+              QPoint(330, 0));
+    // Centred on 1280 x 1024: no room beside; at the bottom, clear of the tab bar.
+    const QPoint low = ecgtrace::AnalysisWindowPlace({287, 289, 705, 445}, own, {0, 0, 1280, 1024}, {5, 5});
+    EXPECT_EQ(low, QPoint(287, 624));
+    EXPECT_GE(low.y(), 289 + ecgtrace::kMainTabBarClearance);
+    // A screen too small for anything: where it was.
+    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({0, 0, 705, 445}, own, {0, 0, 700, 440}, {5, 5}), QPoint(5, 5));
+}
+
 TEST_F(AnalysisWindow, MissingIntroductionReportedOnceAndWindowStillOpens) {
     QFile::remove(QString::fromStdString(dir.File("V13b.rtf")));
     OpenBoth();

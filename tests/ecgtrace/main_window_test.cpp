@@ -176,7 +176,7 @@ TEST_F(MainWindow, StartWithFileAsksNothingUnlessChangedAndGroupChoiceCounts) {
 TEST_F(MainWindow, ChoosingGroupThreeShowsItEverywhere) {
     WriteParameterFile();
     auto form = Open();
-    Type(Spin(*form, "SpinEditActualg")->Editor(), "3");
+    TypeAndEnter(Spin(*form, "SpinEditActualg"), "3");
     const auto& m = form->Model();
     EXPECT_EQ(m.ActualGroup, 3);
     EXPECT_EQ(m.CrossGroup, 3);
@@ -204,18 +204,18 @@ TEST_F(MainWindow, RaisingGThenChoosingNewGroupLimitsCrossGroup) {
     EXPECT_EQ(form->Model().GroupCount, 8);
     EXPECT_EQ(Spin(*form, "SpinEditActualg")->MaxValue(), 8);
     EXPECT_EQ(Spin(*form, "SpinEditCrossg")->MaxValue(), 6);
-    Type(Spin(*form, "SpinEditActualg")->Editor(), "8");
+    TypeAndEnter(Spin(*form, "SpinEditActualg"), "8");
     EXPECT_EQ(form->Model().ActualGroup, 8);
     EXPECT_EQ(form->Model().CrossGroup, 6);
     EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "6");
     EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P8");
     // Lowering G below g moves the actual group down with it.
-    Type(G->Editor(), "5");
+    TypeAndEnter(G, "5");
     EXPECT_EQ(form->Model().ActualGroup, 5);
     EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "5");
     EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P5");
     // An unparseable text in G reads as its lower limit.
-    Type(G->Editor(), "");
+    TypeAndEnter(G, "");
     EXPECT_EQ(form->Model().GroupCount, 1);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
@@ -241,6 +241,10 @@ TEST_F(MainWindow, NegativeOffsetShownBackAsZero) {
     auto form = Open();
     Type(Spin(*form, "SpinEditOff")->Editor(), "-5");
     EXPECT_EQ(form->Model().Group(1).offset, 0);
+    EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "-5");  // as typed until the editing ends
+    Enter(Spin(*form, "SpinEditOff"));
+    EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "0");
+    SpinDown(Spin(*form, "SpinEditOff"));
     EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "0");
     Type(Spin(*form, "SpinEditOff")->Editor(), "10");
     EXPECT_EQ(form->Model().Group(1).offset, 10);
@@ -399,58 +403,64 @@ TEST_F(MainWindow, ApplyRedrawsChosenWindow) {
     EXPECT_FALSE(form->Model().ParametersChanged);
 }
 
-// Unparseable typing: reported once when editing ends, the value is kept.
+// Unparseable typing: reported once when editing ends; the value from
+// before the typing is kept, whatever was applied on the way.
 TEST_F(MainWindow, UnparseableTextReportedOnceAtEndOfEditing) {
     auto form = Open();
     QLineEdit* f = Edit(*form, "EditfScale");
     Type(f, "2x");
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_DOUBLE_EQ(form->Model().Group(1).f, 2.0);  // "2" parsed on the way
-    QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(form->Model().Group(1).f, 2.0);  // "2" applied on the way
+    Enter(f);
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "'2x' is not a valid floating point value.");
-    QTest::keyClick(f, Qt::Key_Return);
+    EXPECT_DOUBLE_EQ(form->Model().Group(1).f, 21.0);
+    EXPECT_EQ(form->Model().T[1], 221);
+    EXPECT_EQ(f->text(), "21.00");
+    Enter(f);
     EXPECT_EQ(dialogs.errors.size(), 1);
 
     Type(Edit(*form, "EditTa"), "1.5");
-    QTest::keyClick(Edit(*form, "EditTa"), Qt::Key_Return);
+    Enter(Edit(*form, "EditTa"));
     ASSERT_EQ(dialogs.errors.size(), 2);
     EXPECT_EQ(dialogs.errors[1], "'1.5' is not a valid integer value.");
-    EXPECT_EQ(form->Model().Group(1).Ta, 1);
+    EXPECT_EQ(form->Model().Group(1).Ta, 170);
+    EXPECT_EQ(Edit(*form, "EditTa")->text(), "170");
 
     IntSpinEdit* nd = Spin(*form, "SpinEditNd");
     Type(nd->Editor(), "-");
     EXPECT_EQ(form->Model().Group(1).Nd, 14);
-    QTest::keyClick(nd->Editor(), Qt::Key_Return);
+    Enter(nd);
     ASSERT_EQ(dialogs.errors.size(), 3);
     EXPECT_EQ(dialogs.errors[2], "'-' is not a valid integer value.");
     EXPECT_EQ(form->Model().Group(1).Nd, 14);
-    // Once reported, the field shows the value kept.
     EXPECT_EQ(nd->Text(), "14");
-    EXPECT_EQ(f->text(), "2.00");
 }
 
-// A value whose computation fails is reported and not kept.
+// A value whose computation fails is held silently while typing and refused
+// with its message once the editing ends.
 TEST_F(MainWindow, FailingComputationKeepsPreviousParameters) {
     auto form = Open();
     auto& m = form->Model();
     Type(Spin(*form, "SpinEditS1")->Editor(), "0");
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(m.Group(1).s1, 20);
+    Enter(Spin(*form, "SpinEditS1"));
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Floating point division by zero.");
     EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
     EXPECT_EQ(m.Group(1).s1, 20);
-    QTest::keyClick(Spin(*form, "SpinEditS1")->Editor(), Qt::Key_Return);
     EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "20");
     Type(Edit(*form, "EditN"), "0");
-    EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(m.Group(1).N, 62);
     EXPECT_EQ(m.T[1], 221);
     EXPECT_EQ(Spin(*form, "SpinEditN")->Text(), "62");
-    QTest::keyClick(Edit(*form, "EditN"), Qt::Key_Return);
-    EXPECT_EQ(Edit(*form, "EditN")->text(), "62");
+    Enter(Edit(*form, "EditN"));
     EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(Edit(*form, "EditN")->text(), "62");
     // The window goes on working.
-    Type(Spin(*form, "SpinEditS1")->Editor(), "22");
+    TypeAndEnter(Spin(*form, "SpinEditS1"), "22");
     EXPECT_EQ(m.Group(1).s1, 22);
     EXPECT_EQ(dialogs.errors.size(), 2);
 }

@@ -71,6 +71,14 @@ protected:
             QTest::keyClicks(edit, text);
     }
     static void Type(common::ui::IntSpinEdit* spin, const QString& text) { Type(spin->Editor(), text); }
+    // Ends the editing with Enter.
+    static void Enter(QLineEdit* edit) { QTest::keyClick(edit, Qt::Key_Return); }
+    static void Enter(common::ui::IntSpinEdit* spin) { Enter(spin->Editor()); }
+    template <class Field>
+    static void TypeAndEnter(Field* field, const QString& text) {
+        Type(field, text);
+        Enter(field);
+    }
     static void SpinUp(common::ui::IntSpinEdit* spin) { spin->StepUp(); }
     static void SpinDown(common::ui::IntSpinEdit* spin) { spin->StepDown(); }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/errors.h"
+#include "common/number_format.h"
 #include "common/numeric.h"
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/spectra.h"
@@ -347,4 +348,42 @@ TEST(AnalysisPlots, GroupWithoutSignalShowsNoPowerAndNoPhase) {
     for (int y = 11; y < 110; ++y)
         for (int x = 21; x < 220; ++x) marked += phase.Pixel(x, y) != kYellow;
     EXPECT_GT(marked, 0);
+}
+
+namespace {
+// True when the frame's right border (x = W - 1) is teal from top to bottom:
+// no text ran over the edge of the plot.
+bool RightBorderWhole(const PlotSurface& s) {
+    for (int y = 0; y < s.Height(); ++y)
+        if (!(s.Pixel(s.Width() - 1, y) == kTeal)) return false;
+    return true;
+}
+}  // namespace
+
+TEST(AnalysisPlots, TextsNearTheRightEdgeStayWhole) {
+    SignalModel m = Started();
+    PlotSurface hist(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+    ecgtrace::DrawHistogram(m, 1, hist);
+    const std::string maxText = common::FormatGeneral(ecgtrace::CountHistogram(m.A[1]).max, 3);
+    SCOPED_TRACE(maxText + " is " + std::to_string(hist.TextWidth(maxText)) + " pixels wide");
+    EXPECT_TRUE(RightBorderWhole(hist));
+
+    // A cross spectrum title longer than the plot right of x = 20.
+    ecgtrace::ComputeGroupSpectra(m, 1, 2);
+    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    ecgtrace::DrawPowerSpectrum(m, 1, 2, power);
+    const std::string title = ecgtrace::PowerSpectrumTitle(1, 2);
+    SCOPED_TRACE(title + " is " + std::to_string(power.TextWidth(title)) + " pixels wide");
+    EXPECT_TRUE(RightBorderWhole(power));
+
+    // A text that fits is where it always was.
+    PlotSurface shortTitle(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    ecgtrace::ComputeGroupSpectra(m, 1, 1);
+    ecgtrace::DrawPowerSpectrum(m, 1, 1, shortTitle);
+    PlotSurface reference(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    reference.SetBrushColor(kYellow);
+    reference.TextOut(20, 185, ecgtrace::PowerSpectrumTitle(1, 1));
+    for (int x = 20; x < 20 + reference.TextWidth(ecgtrace::PowerSpectrumTitle(1, 1)); ++x)
+        for (int y = 185; y < 185 + reference.TextHeight("x"); ++y)
+            ASSERT_EQ(shortTitle.Pixel(x, y), reference.Pixel(x, y)) << x << "," << y;
 }

@@ -255,6 +255,38 @@ TEST(GroupCount, NewTopGroupCopiesGroupBelow) {
     EXPECT_EQ(m.T[7], m.T[6]);
 }
 
+// A top group the user set up before keeps its P0, widths and offset when G
+// is raised to it again; the period and map parameters follow the group below.
+TEST(GroupCount, RaisedAgainToAGroupSetUpBeforeKeepsItsOwnPulseAndP0) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m = Started();
+    m.ChangeGroupCount(7);
+    auto& seven = m.Group(7);
+    seven.s1 = 40;
+    seven.s2 = 25;
+    seven.offset = 3;
+    seven.P0 = 0.45;
+    seven.M = 10;
+    m.Group(6).f = 30;
+    m.Group(6).N = 70;
+    m.ComputeT(6);
+    m.ChangeGroupCount(6);
+    m.ChangeGroupCount(7);
+
+    const auto& g7 = m.Group(7);
+    EXPECT_EQ(g7.s1, 40);
+    EXPECT_EQ(g7.s2, 25);
+    EXPECT_EQ(g7.offset, 3);
+    EXPECT_EQ(g7.P0, 0.45);
+    EXPECT_EQ(g7.M, 18);  // from group 6 again
+    EXPECT_EQ(g7.f, 30);
+    EXPECT_EQ(g7.N, 70);
+    EXPECT_EQ(m.T[7], m.T[6]);
+    // A(t) of group 7 is computed with its own widths.
+    EXPECT_NE(m.A[7], m.A[6]);
+    EXPECT_EQ(m.A[7].size(), static_cast<std::size_t>(m.T[7]));
+}
+
 TEST(GroupCount, RaisingByMoreThanOneSetsUpEveryNewGroup) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();

@@ -329,3 +329,40 @@ TEST(SumSignal, OnlyGroupsUpToG) {
     EXPECT_EQ(ErrorOf([&] { m.ComputeE(); }), "Division by zero");
     EXPECT_NEAR(m.ESignal[5], six / 2, 1e-15);  // previous samples kept
 }
+
+// An edit whose period computes but whose map does not leaves the group as a
+// whole as it was: parameters, T, A(t), map and repetition flag.
+TEST(GroupEdit, FailureHalfwayRestoresTheWholeGroup) {
+    SignalModel m = StartedModel();
+    m.Group(2).N = 9;
+    m.ComputeT(2);
+    m.ComputePMap(2);
+    m.ComputePSeries(2);
+    m.RepetitionFlag[2] = 1;
+    const ecgtrace::GroupState before = m.SaveGroupState(2);
+    const auto other = m.SaveGroupState(3);
+
+    const std::string error = ErrorOf([&] {
+        m.EditGroup(2, [&] {
+            m.Group(2).N = 6;  // T computes; the map needs C(18, k) for k up to 42
+            m.ComputeT(2);
+            m.ComputePMap(2);
+        });
+    });
+    EXPECT_FALSE(error.empty());
+    const ecgtrace::GroupState after = m.SaveGroupState(2);
+    EXPECT_EQ(after.parameters, before.parameters);
+    EXPECT_EQ(after.T, before.T);
+    EXPECT_EQ(after.A, before.A);
+    EXPECT_EQ(after.PMap, before.PMap);
+    EXPECT_EQ(after.PHalf, before.PHalf);
+    EXPECT_EQ(after.RepetitionFlag, 1);
+    EXPECT_EQ(m.SaveGroupState(3).parameters, other.parameters);
+
+    // A successful edit stays.
+    m.EditGroup(2, [&] {
+        m.Group(2).N = 62;
+        m.ComputeT(2);
+    });
+    EXPECT_EQ(m.Group(2).N, 62);
+}

@@ -1,0 +1,292 @@
+// Typing into the main window key by key, as a new user does: no box while
+// typing, the final text counts when the editing ends, and a refused value
+// leaves every tab showing the last good parameters.
+#include "ecgtrace/vf_main.h"
+
+#include "ecgtrace/model/signal_plots.h"
+#include "ecgtrace/up_down.h"
+#include "window_test_support.h"
+
+#include <gtest/gtest.h>
+#include <QSignalSpy>
+#include <QTest>
+#include <vector>
+
+namespace {
+
+using common::ui::IntSpinEdit;
+using ecgtrace::GroupParameters;
+using ecgtrace::TMainForm;
+
+class Typing : public testing_support::EcgtraceWindowTest {
+protected:
+    // Selects the whole text and types `text` one key at a time; no box may
+    // come up on the way.
+    void TypeKeys(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        const auto boxes = dialogs.errors.size();
+        for (QChar c : text) {
+            QTest::keyClick(edit, c.toLatin1());
+            EXPECT_EQ(dialogs.errors.size(), boxes)
+                << "box at '" << c.toLatin1() << "': " << dialogs.errors.join("|").toStdString();
+        }
+    }
+    void TypeKeys(IntSpinEdit* spin, const QString& text) { TypeKeys(spin->Editor(), text); }
+
+    std::vector<GroupParameters> OtherGroups(const TMainForm& form, int except) {
+        std::vector<GroupParameters> groups;
+        for (int g = 1; g < static_cast<int>(form.Model().Groups.size()); ++g)
+            if (g != except) groups.push_back(form.Model().Group(g));
+        return groups;
+    }
+
+    // Every tab shows the actual group as the model holds it.
+    void ExpectTabsShowModel(TMainForm& form) {
+        auto& m = form.Model();
+        const int g = m.ActualGroup;
+        const GroupParameters& p = m.Group(g);
+        EXPECT_EQ(Label(form, "LabelTg")->text(), QString::fromStdString(m.TGroupText(g)));
+        EXPECT_EQ(Edit(form, "EditN")->text(), QString::number(p.N));
+        EXPECT_EQ(Spin(form, "SpinEditN")->Text(), QString::number(p.N));
+        EXPECT_EQ(Edit(form, "EditNb")->text(), QString::number(p.NE));
+        EXPECT_EQ(Edit(form, "EditTa")->text(), QString::number(p.Ta));
+        EXPECT_EQ(Spin(form, "SpinEditM")->Text(), QString::number(p.M));
+        EXPECT_EQ(Spin(form, "SpinEditS1")->Text(), QString::number(p.s1));
+        EXPECT_EQ(Label(form, "Labelm1")->text(), QString::fromStdString(m.M1Text(g)));
+        EXPECT_EQ(Label(form, "LabelP1")->text(), QString::fromStdString(m.PHalfText(g)));
+        EXPECT_EQ(Label(form, "LabelP2")->text(), QString::fromStdString(m.PWholeText(g)));
+        // The map, the series and A(t) drawn from the same model.
+        ecgtrace::SignalModel copy = m;
+        common::PlotSurface map(ecgtrace::kImagePWidth, ecgtrace::kImagePHeight);
+        common::PlotSurface series(ecgtrace::kImagePtWidth, ecgtrace::kImagePtHeight);
+        ecgtrace::DrawPMap(copy, g, map, &series);
+        EXPECT_EQ(Plot(form, "ImageP")->Image(), map.Image());
+        EXPECT_EQ(Plot(form, "ImagePt")->Image(), series.Image());
+        common::PlotSurface at(ecgtrace::kImageAtWidth, ecgtrace::kImageAtHeight);
+        ecgtrace::DrawA(m, g, at);
+        EXPECT_EQ(Plot(form, "ImageAt")->Image(), at.Image());
+    }
+};
+
+TEST_F(Typing, NegativeWidthTypesWithoutABox) {
+    auto form = Open();
+    const auto others = OtherGroups(*form, 1);
+    TypeKeys(Spin(*form, "SpinEditS1"), "-5");
+    EXPECT_EQ(form->Model().Group(1).s1, -5);  // computable: applied while typing
+    Enter(Spin(*form, "SpinEditS1"));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(form->Model().Group(1).s1, -5);
+    EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "-5");
+    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = -9.00000");
+    EXPECT_EQ(OtherGroups(*form, 1), others);
+}
+
+TEST_F(Typing, CountThroughAnUncomputableValue) {
+    auto form = Open();
+    TypeAndEnter(Edit(*form, "EditN"), "70");
+    ASSERT_EQ(form->Model().Group(1).N, 70);
+    const auto others = OtherGroups(*form, 1);
+    // 6 gives no map; 62 does.
+    TypeKeys(Edit(*form, "EditN"), "62");
+    EXPECT_EQ(form->Model().Group(1).N, 62);
+    Enter(Edit(*form, "EditN"));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(form->Model().T[1], 221);
+    ExpectTabsShowModel(*form);
+    EXPECT_EQ(OtherGroups(*form, 1), others);
+}
+
+// The same typed into the P tab's spin field, ended with Tab.
+TEST_F(Typing, CountOnTheMapTabEndedWithTab) {
+    auto form = Open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Tabs(*form)->setCurrentIndex(4);
+    TypeAndEnter(Spin(*form, "SpinEditN"), "70");
+    TypeKeys(Spin(*form, "SpinEditN"), "62");
+    QTest::keyClick(Spin(*form, "SpinEditN")->Editor(), Qt::Key_Tab);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+    EXPECT_EQ(form->Model().Group(1).N, 62);
+    ExpectTabsShowModel(*form);
+}
+
+TEST_F(Typing, PeriodTooShortAtTheEndIsReportedOnceAndTheOldValueComesBack) {
+    auto form = Open();
+    const auto others = OtherGroups(*form, 1);
+    // -3 and -30 compute on the way; -300 does not.
+    TypeKeys(Edit(*form, "EditTa"), "-300");
+    EXPECT_EQ(form->Model().Group(1).Ta, -30);
+    Enter(Edit(*form, "EditTa"));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "The period T = -249 ms is too short: T must be at least 1 ms.");
+    EXPECT_EQ(form->Model().Group(1).Ta, 170);
+    EXPECT_EQ(form->Model().T[1], 221);
+    ExpectTabsShowModel(*form);
+    EXPECT_EQ(OtherGroups(*form, 1), others);
+}
+
+TEST_F(Typing, MapOrderWithoutMapIsReportedOnceAndTheOldValueComesBack) {
+    auto form = Open();
+    TypeKeys(Spin(*form, "SpinEditM"), "34");
+    Enter(Spin(*form, "SpinEditM"));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "Invalid floating point operation.");
+    EXPECT_EQ(form->Model().Group(1).M, 18);
+    ExpectTabsShowModel(*form);
+    // The map is the one of M = 18 again.
+    EXPECT_NEAR(form->Model().PMap[1][10], 0.712784, 1e-6);
+}
+
+// A refused N leaves the P tab's map, series and labels, the T tab and the
+// A(t) tab together on the last good parameters.
+TEST_F(Typing, RefusedCountLeavesEveryTabOnTheLastGoodValue) {
+    auto form = Open();
+    TypeAndEnter(Edit(*form, "EditN"), "70");
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+    TypeAndEnter(Spin(*form, "SpinEditN"), "6");
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(form->Model().Group(1).N, 70);
+    ExpectTabsShowModel(*form);
+}
+
+TEST_F(Typing, GroupCountTypedOverLeavesActualAndCrossGroup) {
+    auto form = Open();
+    IntSpinEdit* G = Spin(*form, "SpinEditG");
+    TypeAndEnter(G, "5");
+    TypeAndEnter(Spin(*form, "SpinEditActualg"), "2");
+    TypeAndEnter(Spin(*form, "SpinEditCrossg"), "4");
+    const auto groups = OtherGroups(*form, 0);
+    TypeKeys(G, "12");
+    EXPECT_EQ(form->Model().GroupCount, 5);  // nothing happens while typing
+    Enter(G);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+    EXPECT_EQ(form->Model().GroupCount, 12);
+    EXPECT_EQ(form->Model().ActualGroup, 2);
+    EXPECT_EQ(form->Model().CrossGroup, 4);
+    EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "2");
+    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "4");
+    EXPECT_EQ(Spin(*form, "SpinEditActualg")->MaxValue(), 12);
+    // Groups 1 to 6 are untouched.
+    const auto after = OtherGroups(*form, 0);
+    EXPECT_TRUE(std::equal(groups.begin(), groups.begin() + 6, after.begin()));
+}
+
+// Closing the window ends the editing: the last text typed is what is saved.
+TEST_F(Typing, ClosingTheWindowAppliesTheTextBeingTyped) {
+    auto form = Open();
+    TypeKeys(Spin(*form, "SpinEditG"), "7");
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
+    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(closed.count(), 1);
+    ecgtrace::SignalModel saved;
+    saved.LoadParameterFile(dir.File("vfdef.par"));
+    EXPECT_EQ(saved.GroupCount, 7);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(Typing, ClosingWithARefusedTextReportsItAndSavesTheOldValue) {
+    auto form = Open();
+    TypeKeys(Edit(*form, "EditTa"), "-300");
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
+    EXPECT_TRUE(form->close());
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    ecgtrace::SignalModel saved;
+    saved.LoadParameterFile(dir.File("vfdef.par"));
+    EXPECT_EQ(saved.Group(1).Ta, 170);
+}
+
+TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
+    auto form = Open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Tabs(*form)->setCurrentIndex(4);
+    QLineEdit* P0 = Edit(*form, "EditP0");
+    auto* upDown = form->findChild<ecgtrace::TUpDown*>("UpDownP0");
+    auto& m = form->Model();
+
+    TypeKeys(P0, "0.5");
+    upDown->ClickUp();  // from 0.50, in steps of 5 between 10 and 90
+    EXPECT_EQ(P0->text(), "0.55");
+    EXPECT_DOUBLE_EQ(m.Group(1).P0, 0.55);
+    QTest::keyClick(P0, Qt::Key_Up);
+    EXPECT_EQ(P0->text(), "0.60");
+    QTest::keyClick(P0, Qt::Key_Down);
+    QTest::keyClick(P0, Qt::Key_Down);
+    EXPECT_EQ(P0->text(), "0.50");
+    TypeKeys(P0, "0.08");
+    QTest::keyClick(P0, Qt::Key_Up);
+    EXPECT_EQ(P0->text(), "0.09");
+
+    // Tab goes from the field to its arrows, which step with Up and Down.
+    P0->setFocus();
+    QTest::keyClick(P0, Qt::Key_Tab);
+    ASSERT_TRUE(upDown->hasFocus());
+    QTest::keyClick(upDown, Qt::Key_Up);
+    EXPECT_EQ(P0->text(), "0.10");
+    EXPECT_DOUBLE_EQ(m.Group(1).P0, 0.10);
+    EXPECT_EQ(Label(*form, "LabelP1")->text(), QString::fromStdString(m.PHalfText(1)));
+
+    // A refused text gives way to the value kept; a limited one stays as typed.
+    TypeKeys(P0, "abc");
+    Enter(P0);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "'abc' is not a valid floating point value.");
+    EXPECT_EQ(P0->text(), "0.10");
+    TypeKeys(P0, "1.5");
+    Enter(P0);
+    EXPECT_EQ(P0->text(), "1.5");
+    EXPECT_DOUBLE_EQ(m.Group(1).P0, 1.0);
+    upDown->ClickDown();
+    EXPECT_EQ(P0->text(), "0.99");
+}
+
+TEST_F(Typing, ControlPageKeysSwitchTabsAsControlTabDoes) {
+    auto form = Open();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTabWidget* tabs = Tabs(*form);
+    QTest::keyClick(form.get(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 1);
+    EXPECT_TRUE(form->Model().ETabActive);
+    QTest::keyClick(form.get(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 2);
+    QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 4);  // round to the last
+    // From inside a field too.
+    QTest::keyClick(Spin(*form, "SpinEditM")->Editor(), Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(tabs->currentIndex(), 0);
+}
+
+// A group that could not be computed at start: choosing it shows its own
+// parameters on every tab, and the edits go to it.
+TEST_F(Typing, ChoosingAnUncomputableGroupShowsThatGroup) {
+    ecgtrace::SignalModel m;
+    m.SetDefaultParameters();
+    m.Group(2).N = 0;
+    m.Group(2).Te = 9;
+    m.Group(2).M = 10;
+    m.SaveParameterFile(dir.File("vfdef.par"));
+    auto form = Open();
+    dialogs.errors.clear();
+    TypeAndEnter(Spin(*form, "SpinEditActualg"), "2");
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(form->Model().ActualGroup, 2);
+    EXPECT_EQ(Edit(*form, "EditN")->text(), "0");
+    EXPECT_EQ(Edit(*form, "EditTe")->text(), "9");
+    EXPECT_EQ(Spin(*form, "SpinEditM")->Text(), "10");
+    EXPECT_EQ(Label(*form, "Panel7")->text(), "elaboration of function A(t) for group 2");
+    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P2");
+    EXPECT_TRUE(Label(*form, "LabelTg")->text().startsWith("T for group 2"));
+    // Mending N makes the group computable.
+    TypeAndEnter(Edit(*form, "EditN"), "62");
+    EXPECT_EQ(form->Model().Group(2).N, 62);
+    EXPECT_EQ(form->Model().T[2], 21 + 9 + 170 + 24);
+    EXPECT_EQ(form->Model().Group(1).N, 62);
+}
+
+}  // namespace
