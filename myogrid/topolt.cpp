@@ -81,7 +81,6 @@ TFormTopolt::TFormTopolt(ParameterTable& table, QWidget* parent, MillisecondCloc
     setFont(formFont);
     CreateControls();
 
-    // The engine clears both plot windows when it is created.
     engine_ = std::make_unique<ModelEngine>(*this, *random_);
     RefreshPlots();
 
@@ -412,8 +411,8 @@ BlockSwitches TFormTopolt::Switches() const {
 }
 
 void TFormTopolt::RefreshPlots() {
-    timeWindow_->SetImage(engine_->Pictures().TimeWindow().Image());
-    rightWindow_->SetImage(engine_->Pictures().RightWindow().Image());
+    timeWindow_->SetImage(renderer_.Pictures().TimeWindow().Image());
+    rightWindow_->SetImage(renderer_.Pictures().RightWindow().Image());
 }
 
 void TFormTopolt::Halt() {
@@ -579,13 +578,12 @@ void TFormTopolt::CommandClicked(int n) {
                 return;  // start-method choices, read by the engine
             case 20:  // "redraw"
                 CheckBox(20)->setChecked(false);
-                DrawDelayFunction(engine_->Pictures(), *this);
+                DrawDelayFunction(renderer_.Pictures(), *this);
                 RefreshPlots();
                 return;
             case 26:  // "draw function"
                 CheckBox(26)->setChecked(false);
-                DrawReturnMap(engine_->Pictures(), engine_->Oscillators());
-                RefreshPlots();
+                ShowReturnMap();
                 return;
             case 21:  // "delay parameters": its tick is left as the user set it
                 CheckBox(20)->hide();
@@ -608,14 +606,13 @@ void TFormTopolt::CommandClicked(int n) {
                 break;
             case 4:
                 if (block) {
-                    DrawDelayFunction(engine_->Pictures(), *this);
+                    DrawDelayFunction(renderer_.Pictures(), *this);
                     RefreshPlots();
                     CheckBox(20)->show();
                     labelRight_->setText(QString::fromLatin1(kDelayFunction));
                     OpenPage(PageDelay, CheckBox(17));
                 } else {
-                    DrawReturnMap(engine_->Pictures(), engine_->Oscillators());
-                    RefreshPlots();
+                    ShowReturnMap();
                     SetParametersForm(ParametersForm::ReturnMap);
                     parametersOpener_ = CheckBox(4);
                     labelRight_->setText(QString::fromLatin1(kReturnMapCaption));
@@ -677,7 +674,7 @@ void TFormTopolt::ReturnClicked(int n) {
         case 17:
             ReturnToStart(CheckBox(4));
             SetLabelRightByAllCells();
-            engine_->Pictures().ClearRightWindow();
+            renderer_.Pictures().ClearRightWindow();
             RefreshPlots();
             break;
         case 18:
@@ -775,11 +772,13 @@ void TFormTopolt::StartRun() {
     if (kind_ == ModelKind::Topological) ComputeTraceCells();
     const int interval = runLoop_->StartRun(
         [&] {
-            engine_->StartRun(kind_, Switches());
+            const BlockSwitches switches = Switches();
+            engine_->StartRun(kind_, switches);
+            renderer_.DrawRunStart(kind_, *engine_, switches);
             // The first step begins a new sweep.
-            engine_->Pictures().PlaceBeyondRightEdge();
+            renderer_.Pictures().PlaceBeyondRightEdge();
         },
-        [&] { engine_->Step(kind_, Switches()); });
+        [&] { StepAndDraw(); });
     RefreshPlots();
     runTimer_->setInterval(interval);
     runTimer_->start();
@@ -793,9 +792,21 @@ void TFormTopolt::RunLoopTimer() {
             return;
         }
         editModelTime_->setText(QString::number(engine_->ModelTime(kind_)));
-        runLoop_->Tick([&] { engine_->Step(kind_, Switches()); });
+        runLoop_->Tick([&] { StepAndDraw(); });
         RefreshPlots();
     });
+}
+
+void TFormTopolt::StepAndDraw() {
+    const BlockSwitches switches = Switches();
+    engine_->Step(kind_, switches);
+    renderer_.DrawStep(kind_, *engine_, switches);
+}
+
+void TFormTopolt::ShowReturnMap() {
+    engine_->ComputeReturnMap();
+    DrawReturnMap(renderer_.Pictures(), engine_->Oscillators());
+    RefreshPlots();
 }
 
 void TFormTopolt::StopCommand() {
@@ -852,8 +863,8 @@ void TFormTopolt::SavePicture(bool timeWindow) {
         const std::optional<QString> name = common::ui::Dialogs().SaveFileName(
             this, title, QString::fromLatin1(kBitmapFilter), QString());
         if (!name || name->isEmpty()) return;
-        const common::PlotSurface& surface = timeWindow ? engine_->Pictures().TimeWindow()
-                                                        : engine_->Pictures().RightWindow();
+        const common::PlotSurface& surface = timeWindow ? renderer_.Pictures().TimeWindow()
+                                                        : renderer_.Pictures().RightWindow();
         surface.SaveBmp(name->toStdString());
     });
 }

@@ -5,8 +5,8 @@ namespace myogrid {
 ModelEngine::ModelEngine(const ParameterSource& params, RandomSource& random)
     : params_(params),
       random_(random),
-      blockRun_(block_, params, pictures_, random),
-      oscillators_(params, pictures_) {}
+      blockRun_(block_, params, random),
+      oscillators_(params) {}
 
 int ModelEngine::Rebuild(ModelKind kind, const std::string& connexPath) {
     if (kind == ModelKind::Topological) return block_.RebuildBlock(params_, random_, connexPath);
@@ -43,13 +43,30 @@ void ModelEngine::StartRun(ModelKind kind, const BlockSwitches& switches) {
     }
 }
 
-void ModelEngine::Step(ModelKind kind, const BlockSwitches& switches) {
-    if (!Built(kind)) return;
-    if (kind == ModelKind::Topological) {
-        blockRun_.StepBlock(switches);
-    } else {
-        oscillators_.StepOscillators(OscillatorChoices(switches));
+StepReport ModelEngine::Step(ModelKind kind, const BlockSwitches& switches) {
+    if (Built(kind)) {
+        if (kind == ModelKind::Topological) {
+            blockRun_.StepBlock(switches);
+        } else {
+            oscillators_.StepOscillators(OscillatorChoices(switches));
+        }
     }
+    return Report(kind);
+}
+
+StepReport ModelEngine::Report(ModelKind kind) const {
+    StepReport report;
+    report.modelTime = ModelTime(kind);
+    if (kind == ModelKind::Topological) {
+        report.activeCount = blockRun_.ActiveCount();
+        report.trace1 = blockRun_.TraceValue1();
+        report.trace2 = blockRun_.TraceValue2();
+    } else if (oscillators_.Built()) {
+        report.meanAmplitude = oscillators_.MeanOscillator().Amplitude;
+        report.trace1 = oscillators_.TraceValue1();
+        report.trace2 = oscillators_.TraceValue2();
+    }
+    return report;
 }
 
 std::int32_t ModelEngine::ModelTime(ModelKind kind) const {
