@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "common/errors.h"
 #include "common/number_format.h"
@@ -122,11 +123,10 @@ void TFormTopolt::AddParameter(QWidget* page, int n, const QString& label, int x
     } else {
         auto* spin = new common::ui::IntSpinEdit(page);
         spin->setObjectName(QStringLiteral("ParI%1").arg(n));
-        const IntegerRange range = ControlRange(p);
-        spin->SetMinValue(range.min);
-        spin->SetMaxValue(range.max);
-        if (p == Param::Active) spin->SetIncrement(5);
-        if (p == Param::Period) spin->SetIncrement(25);
+        const ParameterSpec& spec = SpecOf(p);
+        spin->SetMinValue(spec.min);
+        spin->SetMaxValue(spec.max);
+        spin->SetIncrement(spec.increment);
         parI_[static_cast<std::size_t>(n)] = spin;
         control = spin;
     }
@@ -464,10 +464,15 @@ void TFormTopolt::ComputeTraceCells() {
     }
 }
 
-void TFormTopolt::ClampToMaximum(int controlNumber, int maximum) {
-    common::ui::IntSpinEdit* spin = ParI(controlNumber);
-    spin->SetMaxValue(maximum);
-    if (spin->Value() > maximum) spin->SetValue(maximum);
+void TFormTopolt::ClampToDependentMaxima(std::initializer_list<UpperBound> bounds) {
+    // Table order: the threshold before the cell coordinates.
+    for (const ParameterSpec& spec : kParameterSpecs) {
+        if (std::find(bounds.begin(), bounds.end(), spec.upperBound) == bounds.end()) continue;
+        const std::int32_t maximum = *DependentMaximum(spec.param, *this);
+        common::ui::IntSpinEdit* spin = ParI(ControlNumber(spec.param));
+        spin->SetMaxValue(maximum);
+        if (spin->Value() > maximum) spin->SetValue(maximum);
+    }
 }
 
 // ------------------------------------------------------------- opening
@@ -496,12 +501,7 @@ void TFormTopolt::OpenModelWindow(const QString& title, ModelKind kind) {
             ParR(n)->SetValue(table_.ParameterAsReal(key, fallback));
             continue;
         }
-        if (p == Param::Threshold)
-            ParI(n)->SetMaxValue(2 * ParI(2)->Value() + 8 * ParI(3)->Value() + 8 * ParI(4)->Value());
-        else if (p >= Param::Cell1X && p <= Param::Cell2Z)
-            ParI(n)->SetMaxValue(ParI(1)->Value());
-        else if (p >= Param::Osc1X && p <= Param::Osc2Z)
-            ParI(n)->SetMaxValue(ParI(34)->Value());
+        if (const auto max = DependentMaximum(p, *this)) ParI(n)->SetMaxValue(*max);
         ParI(n)->SetValue(table_.ParameterAsInteger(key, fallback));
     }
 
@@ -685,8 +685,7 @@ void TFormTopolt::ReturnClicked(int n) {
             // Unticks the command that opened the page.
             ReturnToStart(parametersOpener_ ? parametersOpener_
                                             : CheckBox(kind_ == ModelKind::Topological ? 6 : 4));
-            ClampToMaximum(5, 2 * ParI(2)->Value() + 8 * ParI(3)->Value() + 8 * ParI(4)->Value());
-            for (int c = 12; c <= 17; ++c) ClampToMaximum(c, ParI(1)->Value());
+            ClampToDependentMaxima({UpperBound::NexusesPerCell, UpperBound::Dimension});
             break;
         }
         case 22:
@@ -694,7 +693,7 @@ void TFormTopolt::ReturnClicked(int n) {
             break;
         case 23:
             ReturnToStart(CheckBox(6));
-            for (int c = 28; c <= 33; ++c) ClampToMaximum(c, ParI(34)->Value());
+            ClampToDependentMaxima({UpperBound::OscDimension});
             break;
         case 25:
             CheckBox(24)->setChecked(false);

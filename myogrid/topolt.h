@@ -5,12 +5,14 @@
 // the engine's parameter source: the engine reads them when it uses a value.
 #include <QWidget>
 #include <array>
+#include <initializer_list>
 #include <memory>
 
 #include "myogrid/engine/model_engine.h"
 #include "myogrid/engine/model_kind.h"
 #include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/parameter_source.h"
+#include "myogrid/engine/parameter_spec.h"
 #include "myogrid/engine/random_source.h"
 #include "myogrid/engine/run_loop.h"
 
@@ -132,7 +134,9 @@ private:
     void ReturnToStart(QCheckBox* opener);
     void SetLabelRightByAllCells();
     void ComputeTraceCells();
-    void ClampToMaximum(int controlNumber, int maximum);
+    // Lowers the maxima of the parameters bounded by `bounds` to the values
+    // their bounding controls hold now, and their values with them.
+    void ClampToDependentMaxima(std::initializer_list<UpperBound> bounds);
     void ApplyKindToStartPage();
 
     // Commands.
