@@ -450,19 +450,7 @@ void TFormTopolt::SetLabelRightByAllCells() {
     labelRight_->setText(QString::fromLatin1(CheckBox(9)->isChecked() ? kActiveCells : kPhasePlot));
 }
 
-void TFormTopolt::ComputeTraceCells() {
-    if (kind_ == ModelKind::Topological) {
-        const int n = ParI(1)->Value();
-        engine_->SetTraceCells(kind_,
-                               TraceCellIndex(ParI(12)->Value(), ParI(13)->Value(), ParI(14)->Value(), n),
-                               TraceCellIndex(ParI(15)->Value(), ParI(16)->Value(), ParI(17)->Value(), n));
-    } else {
-        const int n = ParI(34)->Value();
-        engine_->SetTraceCells(kind_,
-                               TraceCellIndex(ParI(28)->Value(), ParI(29)->Value(), ParI(30)->Value(), n),
-                               TraceCellIndex(ParI(31)->Value(), ParI(32)->Value(), ParI(33)->Value(), n));
-    }
-}
+void TFormTopolt::ComputeTraceCells() { engine_->TraceCellsFromParameters(kind_); }
 
 void TFormTopolt::ClampToDependentMaxima(std::initializer_list<UpperBound> bounds) {
     // Table order: the threshold before the cell coordinates.
@@ -506,11 +494,7 @@ void TFormTopolt::OpenModelWindow(const QString& title, ModelKind kind) {
     }
 
     kind_ = kind;
-    if (kind == ModelKind::IndependentOscillators) {
-        // A flat layer: its z-axis has length 0.
-        ParI(30)->SetValue(0);
-        ParI(33)->SetValue(0);
-    }
+    for (const FixedParameter& fixed : FixedParametersOf(kind)) ParI(ControlNumber(fixed.param))->SetValue(fixed.value);
     buildRecord_ = BuildRecord{};
     ApplyKindToStartPage();
     // The "all cells" tick is kept between openings; where the model offers

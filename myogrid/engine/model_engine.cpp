@@ -2,6 +2,11 @@
 
 namespace myogrid {
 
+std::vector<FixedParameter> FixedParametersOf(ModelKind kind) {
+    if (kind == ModelKind::IndependentOscillators) return {{Param::Osc1Z, 0}, {Param::Osc2Z, 0}};
+    return {};
+}
+
 ModelEngine::ModelEngine(const ParameterSource& params, RandomSource& random)
     : params_(params),
       random_(random),
@@ -31,6 +36,19 @@ void ModelEngine::SetTraceCells(ModelKind kind, int cell1, int cell2) {
         blockRun_.SetTraceCells(cell1, cell2);
     } else {
         oscillators_.SetTraceCells(cell1, cell2);
+    }
+}
+
+void ModelEngine::TraceCellsFromParameters(ModelKind kind) {
+    const auto index = [this](Param x, Param y, Param z, Param dimension) {
+        return TraceCellIndex(params_.Integer(x), params_.Integer(y), params_.Integer(z), params_.Integer(dimension));
+    };
+    if (kind == ModelKind::Topological) {
+        SetTraceCells(kind, index(Param::Cell1X, Param::Cell1Y, Param::Cell1Z, Param::Dimension),
+                      index(Param::Cell2X, Param::Cell2Y, Param::Cell2Z, Param::Dimension));
+    } else {
+        SetTraceCells(kind, index(Param::Osc1X, Param::Osc1Y, Param::Osc1Z, Param::OscDimension),
+                      index(Param::Osc2X, Param::Osc2Y, Param::Osc2Z, Param::OscDimension));
     }
 }
 

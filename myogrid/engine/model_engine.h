@@ -24,6 +24,7 @@
 #include "myogrid/engine/random_source.h"
 
 #include <string>
+#include <vector>
 
 namespace myogrid {
 
@@ -37,6 +38,14 @@ struct StepReport {
     double trace1 = 0.0;
     double trace2 = 0.0;
 };
+
+// Parameters a model kind holds fixed, whatever the file says: the
+// independent oscillators are a flat layer, so their z-axis has length 0.
+struct FixedParameter {
+    Param param;
+    std::int32_t value;
+};
+std::vector<FixedParameter> FixedParametersOf(ModelKind kind);
 
 class ModelEngine {
 public:
@@ -57,6 +66,9 @@ public:
     void Release(ModelKind kind);
     // Trace indices from the coordinates (Dimension or OscDimension as n).
     void SetTraceCells(ModelKind kind, int cell1, int cell2);
+    // The same from the coordinate parameters of `kind` ("cell 1 x=" ... for
+    // the block, "osc. 1 x=" ... for the oscillators).
+    void TraceCellsFromParameters(ModelKind kind);
 
     // StartBlockRun / StartOscillatorRun and StepBlock / StepOscillators.
     // Both do nothing when the model is not built.
