@@ -8,7 +8,7 @@
 
 #include "myogrid/engine/block_dynamics.h"
 #include "myogrid/engine/cell_block.h"
-#include "myogrid/engine/model_pictures.h"
+#include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/oscillators.h"
 #include "myogrid/engine/parameter_values.h"
 
@@ -23,14 +23,16 @@ void StepBlockAt13(benchmark::State& state, bool allCells) {
     SeededRandom random(1);
     CellBlock block;
     block.BuildBlock(params, random, (dir.path() + "/connex.txt").toStdString());
-    ModelPictures pictures;
-    BlockRun run(block, params, pictures, random);
+    BlockRun run(block, params, random);
+    ModelRenderer renderer;
     run.SetTraceCells(0, block.CellCount());
     BlockSwitches switches;  // random start keeps the block busy
     switches.allCells = allCells;
     run.StartBlockRun(switches);
+    renderer.DrawBlockRunStart(run, switches);
     for (auto _ : state) {
         run.StepBlock(switches);
+        renderer.DrawBlockStep(run, switches);
         benchmark::DoNotOptimize(run.ActiveCount());
     }
 }
@@ -41,14 +43,16 @@ void BM_StepBlock13AllCells(benchmark::State& state) { StepBlockAt13(state, true
 void BM_StepCoupledOscillators13(benchmark::State& state) {
     ParameterValues params;
     params.SetInteger(Param::OscDimension, 13);
-    ModelPictures pictures;
-    OscillatorTable table(params, pictures);
+    OscillatorTable table(params);
+    ModelRenderer renderer;
     table.RebuildOscillators(ModelKind::CoupledOscillators);
     table.SetTraceCells(0, table.OscillatorCount());
     OscillatorSwitches switches;
     table.StartOscillatorRun(switches);
+    renderer.DrawOscillatorRunStart(table, switches);
     for (auto _ : state) {
         table.StepOscillators(switches);
+        renderer.DrawOscillatorStep(table, switches);
         benchmark::DoNotOptimize(table.MeanOscillator().Amplitude);
     }
 }

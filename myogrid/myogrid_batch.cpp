@@ -9,7 +9,6 @@
 // first step leaves stdout empty, one found later (a value that is no longer
 // finite) ends the output after the last complete step. SIGINT and SIGTERM
 // end the run after the step under way, with every printed line complete.
-#include <QGuiApplication>
 
 #include <unistd.h>
 
@@ -214,25 +213,12 @@ private:
 };
 
 void Run(const Options& options, ParameterValues& params, LineOutput& output) {
-    if (options.kind == ModelKind::IndependentOscillators) {
-        // A flat layer: its z-axis has length 0.
-        params.SetInteger(Param::Osc1Z, 0);
-        params.SetInteger(Param::Osc2Z, 0);
-    }
+    for (const FixedParameter& fixed : FixedParametersOf(options.kind)) params.SetInteger(fixed.param, fixed.value);
     SeededRandom random(options.seed ? *options.seed : SeededRandom::ClockSeed());
     ModelEngine engine(params, random);
     const bool block = options.kind == ModelKind::Topological;
     const int dimension = engine.Rebuild(options.kind);
-    const auto trace = [&](Param x, Param y, Param z) {
-        return TraceCellIndex(params.Integer(x), params.Integer(y), params.Integer(z), dimension);
-    };
-    if (block) {
-        engine.SetTraceCells(options.kind, trace(Param::Cell1X, Param::Cell1Y, Param::Cell1Z),
-                             trace(Param::Cell2X, Param::Cell2Y, Param::Cell2Z));
-    } else {
-        engine.SetTraceCells(options.kind, trace(Param::Osc1X, Param::Osc1Y, Param::Osc1Z),
-                             trace(Param::Osc2X, Param::Osc2Y, Param::Osc2Z));
-    }
+    engine.TraceCellsFromParameters(options.kind);
     BlockSwitches switches;
     switches.randomStart = options.start == "random";
     switches.fiftyHzStart = options.start == "50hz";
@@ -254,40 +240,23 @@ void Run(const Options& options, ParameterValues& params, LineOutput& output) {
     output.Line(line);
     for (std::int32_t step = 0; step < options.steps; ++step) {
         if (interruptedBy != 0) throw Interrupted{interruptedBy};
-        engine.Step(options.kind, switches);
-        line = "{\"ModelTime\":" + Int(engine.ModelTime(options.kind));
+        const StepReport report = engine.Step(options.kind, switches);
+        line = "{\"ModelTime\":" + Int(report.modelTime);
         if (block) {
-            const BlockRun& run = engine.BlockModel();
-            line += ",\"ActiveCount\":" + Int(run.ActiveCount());
-            line += ",\"trace1\":" + Num(run.TraceValue1()) + ",\"trace2\":" + Num(run.TraceValue2());
+            line += ",\"ActiveCount\":" + Int(report.activeCount);
         } else {
-            const OscillatorTable& table = engine.Oscillators();
-            line += ",\"MeanAmplitude\":" + Num(table.MeanOscillator().Amplitude);
-            line += ",\"trace1\":" + Num(table.TraceValue1()) + ",\"trace2\":" + Num(table.TraceValue2());
+            line += ",\"MeanAmplitude\":" + Num(report.meanAmplitude);
         }
+        line += ",\"trace1\":" + Num(report.trace1) + ",\"trace2\":" + Num(report.trace2);
         line += step + 1 < options.steps ? "}," : "}]}";
         output.Line(line);
     }
 }
 
-// Qt's warning that it made up a runtime folder is no concern of a batch
-// run; every other message passes on.
-QtMessageHandler qtDefaultHandler = nullptr;
-
-void QuietRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR"))) return;
-    if (qtDefaultHandler) qtDefaultHandler(type, context, message);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The engine draws into images; no display is needed for that.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    qtDefaultHandler = qInstallMessageHandler(QuietRuntimeDirWarning);
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-
+    // The engine computes without drawing: no GUI application is needed.
     // A reader that went away (head) ends the run at once; an interrupt
     // ends it after the step under way, with the printed lines complete.
     std::signal(SIGPIPE, SIG_DFL);

@@ -13,6 +13,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "common/errors.h"
 #include "common/number_format.h"
@@ -81,7 +82,6 @@ TFormTopolt::TFormTopolt(ParameterTable& table, QWidget* parent, MillisecondCloc
     setFont(formFont);
     CreateControls();
 
-    // The engine clears both plot windows when it is created.
     engine_ = std::make_unique<ModelEngine>(*this, *random_);
     RefreshPlots();
 
@@ -123,11 +123,10 @@ void TFormTopolt::AddParameter(QWidget* page, int n, const QString& label, int x
     } else {
         auto* spin = new common::ui::IntSpinEdit(page);
         spin->setObjectName(QStringLiteral("ParI%1").arg(n));
-        const IntegerRange range = ControlRange(p);
-        spin->SetMinValue(range.min);
-        spin->SetMaxValue(range.max);
-        if (p == Param::Active) spin->SetIncrement(5);
-        if (p == Param::Period) spin->SetIncrement(25);
+        const ParameterSpec& spec = SpecOf(p);
+        spin->SetMinValue(spec.min);
+        spin->SetMaxValue(spec.max);
+        spin->SetIncrement(spec.increment);
         parI_[static_cast<std::size_t>(n)] = spin;
         control = spin;
     }
@@ -412,8 +411,8 @@ BlockSwitches TFormTopolt::Switches() const {
 }
 
 void TFormTopolt::RefreshPlots() {
-    timeWindow_->SetImage(engine_->Pictures().TimeWindow().Image());
-    rightWindow_->SetImage(engine_->Pictures().RightWindow().Image());
+    timeWindow_->SetImage(renderer_.Pictures().TimeWindow().Image());
+    rightWindow_->SetImage(renderer_.Pictures().RightWindow().Image());
 }
 
 void TFormTopolt::Halt() {
@@ -451,24 +450,17 @@ void TFormTopolt::SetLabelRightByAllCells() {
     labelRight_->setText(QString::fromLatin1(CheckBox(9)->isChecked() ? kActiveCells : kPhasePlot));
 }
 
-void TFormTopolt::ComputeTraceCells() {
-    if (kind_ == ModelKind::Topological) {
-        const int n = ParI(1)->Value();
-        engine_->SetTraceCells(kind_,
-                               TraceCellIndex(ParI(12)->Value(), ParI(13)->Value(), ParI(14)->Value(), n),
-                               TraceCellIndex(ParI(15)->Value(), ParI(16)->Value(), ParI(17)->Value(), n));
-    } else {
-        const int n = ParI(34)->Value();
-        engine_->SetTraceCells(kind_,
-                               TraceCellIndex(ParI(28)->Value(), ParI(29)->Value(), ParI(30)->Value(), n),
-                               TraceCellIndex(ParI(31)->Value(), ParI(32)->Value(), ParI(33)->Value(), n));
-    }
-}
+void TFormTopolt::ComputeTraceCells() { engine_->TraceCellsFromParameters(kind_); }
 
-void TFormTopolt::ClampToMaximum(int controlNumber, int maximum) {
-    common::ui::IntSpinEdit* spin = ParI(controlNumber);
-    spin->SetMaxValue(maximum);
-    if (spin->Value() > maximum) spin->SetValue(maximum);
+void TFormTopolt::ClampToDependentMaxima(std::initializer_list<UpperBound> bounds) {
+    // Table order: the threshold before the cell coordinates.
+    for (const ParameterSpec& spec : kParameterSpecs) {
+        if (std::find(bounds.begin(), bounds.end(), spec.upperBound) == bounds.end()) continue;
+        const std::int32_t maximum = *DependentMaximum(spec.param, *this);
+        common::ui::IntSpinEdit* spin = ParI(ControlNumber(spec.param));
+        spin->SetMaxValue(maximum);
+        if (spin->Value() > maximum) spin->SetValue(maximum);
+    }
 }
 
 // ------------------------------------------------------------- opening
@@ -497,21 +489,12 @@ void TFormTopolt::OpenModelWindow(const QString& title, ModelKind kind) {
             ParR(n)->SetValue(table_.ParameterAsReal(key, fallback));
             continue;
         }
-        if (p == Param::Threshold)
-            ParI(n)->SetMaxValue(2 * ParI(2)->Value() + 8 * ParI(3)->Value() + 8 * ParI(4)->Value());
-        else if (p >= Param::Cell1X && p <= Param::Cell2Z)
-            ParI(n)->SetMaxValue(ParI(1)->Value());
-        else if (p >= Param::Osc1X && p <= Param::Osc2Z)
-            ParI(n)->SetMaxValue(ParI(34)->Value());
+        if (const auto max = DependentMaximum(p, *this)) ParI(n)->SetMaxValue(*max);
         ParI(n)->SetValue(table_.ParameterAsInteger(key, fallback));
     }
 
     kind_ = kind;
-    if (kind == ModelKind::IndependentOscillators) {
-        // A flat layer: its z-axis has length 0.
-        ParI(30)->SetValue(0);
-        ParI(33)->SetValue(0);
-    }
+    for (const FixedParameter& fixed : FixedParametersOf(kind)) ParI(ControlNumber(fixed.param))->SetValue(fixed.value);
     buildRecord_ = BuildRecord{};
     ApplyKindToStartPage();
     // The "all cells" tick is kept between openings; where the model offers
@@ -581,13 +564,12 @@ void TFormTopolt::CommandClicked(int n) {
                 return;  // start-method choices, read by the engine
             case 20:  // "redraw"
                 CheckBox(20)->setChecked(false);
-                DrawDelayFunction(engine_->Pictures(), *this);
+                DrawDelayFunction(renderer_.Pictures(), *this);
                 RefreshPlots();
                 return;
             case 26:  // "draw function"
                 CheckBox(26)->setChecked(false);
-                DrawReturnMap(engine_->Pictures(), engine_->Oscillators());
-                RefreshPlots();
+                ShowReturnMap();
                 return;
             case 21:  // "delay parameters": its tick is left as the user set it
                 CheckBox(20)->hide();
@@ -610,14 +592,13 @@ void TFormTopolt::CommandClicked(int n) {
                 break;
             case 4:
                 if (block) {
-                    DrawDelayFunction(engine_->Pictures(), *this);
+                    DrawDelayFunction(renderer_.Pictures(), *this);
                     RefreshPlots();
                     CheckBox(20)->show();
                     labelRight_->setText(QString::fromLatin1(kDelayFunction));
                     OpenPage(PageDelay, CheckBox(17));
                 } else {
-                    DrawReturnMap(engine_->Pictures(), engine_->Oscillators());
-                    RefreshPlots();
+                    ShowReturnMap();
                     SetParametersForm(ParametersForm::ReturnMap);
                     parametersOpener_ = CheckBox(4);
                     labelRight_->setText(QString::fromLatin1(kReturnMapCaption));
@@ -679,7 +660,7 @@ void TFormTopolt::ReturnClicked(int n) {
         case 17:
             ReturnToStart(CheckBox(4));
             SetLabelRightByAllCells();
-            engine_->Pictures().ClearRightWindow();
+            renderer_.Pictures().ClearRightWindow();
             RefreshPlots();
             break;
         case 18:
@@ -690,8 +671,7 @@ void TFormTopolt::ReturnClicked(int n) {
             // Unticks the command that opened the page.
             ReturnToStart(parametersOpener_ ? parametersOpener_
                                             : CheckBox(kind_ == ModelKind::Topological ? 6 : 4));
-            ClampToMaximum(5, 2 * ParI(2)->Value() + 8 * ParI(3)->Value() + 8 * ParI(4)->Value());
-            for (int c = 12; c <= 17; ++c) ClampToMaximum(c, ParI(1)->Value());
+            ClampToDependentMaxima({UpperBound::NexusesPerCell, UpperBound::Dimension});
             break;
         }
         case 22:
@@ -699,7 +679,7 @@ void TFormTopolt::ReturnClicked(int n) {
             break;
         case 23:
             ReturnToStart(CheckBox(6));
-            for (int c = 28; c <= 33; ++c) ClampToMaximum(c, ParI(34)->Value());
+            ClampToDependentMaxima({UpperBound::OscDimension});
             break;
         case 25:
             CheckBox(24)->setChecked(false);
@@ -777,11 +757,13 @@ void TFormTopolt::StartRun() {
     if (kind_ == ModelKind::Topological) ComputeTraceCells();
     const int interval = runLoop_->StartRun(
         [&] {
-            engine_->StartRun(kind_, Switches());
+            const BlockSwitches switches = Switches();
+            engine_->StartRun(kind_, switches);
+            renderer_.DrawRunStart(kind_, *engine_, switches);
             // The first step begins a new sweep.
-            engine_->Pictures().PlaceBeyondRightEdge();
+            renderer_.Pictures().PlaceBeyondRightEdge();
         },
-        [&] { engine_->Step(kind_, Switches()); });
+        [&] { StepAndDraw(); });
     RefreshPlots();
     runTimer_->setInterval(interval);
     runTimer_->start();
@@ -795,9 +777,21 @@ void TFormTopolt::RunLoopTimer() {
             return;
         }
         editModelTime_->setText(QString::fromStdString(common::IntToText(engine_->ModelTime(kind_))));
-        runLoop_->Tick([&] { engine_->Step(kind_, Switches()); });
+        runLoop_->Tick([&] { StepAndDraw(); });
         RefreshPlots();
     });
+}
+
+void TFormTopolt::StepAndDraw() {
+    const BlockSwitches switches = Switches();
+    engine_->Step(kind_, switches);
+    renderer_.DrawStep(kind_, *engine_, switches);
+}
+
+void TFormTopolt::ShowReturnMap() {
+    engine_->ComputeReturnMap();
+    DrawReturnMap(renderer_.Pictures(), engine_->Oscillators());
+    RefreshPlots();
 }
 
 void TFormTopolt::StopCommand() {
@@ -854,8 +848,8 @@ void TFormTopolt::SavePicture(bool timeWindow) {
         const std::optional<QString> name = common::ui::Dialogs().SaveFileName(
             this, title, QString::fromLatin1(kBitmapFilter), QString());
         if (!name || name->isEmpty()) return;
-        const common::PlotSurface& surface = timeWindow ? engine_->Pictures().TimeWindow()
-                                                        : engine_->Pictures().RightWindow();
+        const common::PlotSurface& surface = timeWindow ? renderer_.Pictures().TimeWindow()
+                                                        : renderer_.Pictures().RightWindow();
         surface.SaveBmp(name->toStdString());
     });
 }

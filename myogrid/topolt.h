@@ -5,11 +5,14 @@
 // the engine's parameter source: the engine reads them when it uses a value.
 #include <QWidget>
 #include <array>
+#include <initializer_list>
 #include <memory>
 
 #include "myogrid/engine/model_engine.h"
 #include "myogrid/engine/model_kind.h"
+#include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/parameter_source.h"
+#include "myogrid/engine/parameter_spec.h"
 #include "myogrid/engine/random_source.h"
 #include "myogrid/engine/run_loop.h"
 
@@ -70,6 +73,7 @@ public:
     int CurrentPage() const;
     bool Running() const;
     ModelEngine& Engine() { return *engine_; }
+    ModelRenderer& Renderer() { return renderer_; }
 
     // Controls, by the numbers of their names.
     QCheckBox* CheckBox(int n) const { return checkBoxes_.at(static_cast<std::size_t>(n)); }
@@ -130,7 +134,9 @@ private:
     void ReturnToStart(QCheckBox* opener);
     void SetLabelRightByAllCells();
     void ComputeTraceCells();
-    void ClampToMaximum(int controlNumber, int maximum);
+    // Lowers the maxima of the parameters bounded by `bounds` to the values
+    // their bounding controls hold now, and their values with them.
+    void ClampToDependentMaxima(std::initializer_list<UpperBound> bounds);
     void ApplyKindToStartPage();
 
     // Commands.
@@ -143,6 +149,10 @@ private:
     void HelpPressed();
     void ReturnPressed();
     void SavePicture(bool timeWindow);
+    // One step of the engine with its drawing.
+    void StepAndDraw();
+    // Recomputes the ReturnMap and draws it into the right window.
+    void ShowReturnMap();
 
     ParameterTable& table_;
     std::unique_ptr<SystemMillisecondClock> ownClock_;
@@ -150,6 +160,7 @@ private:
     MillisecondClock* clock_;
     RandomSource* random_;
     std::unique_ptr<ModelEngine> engine_;
+    ModelRenderer renderer_;  // clears both plot windows when it is made
     std::unique_ptr<myogrid::RunLoop> runLoop_;
 
     ModelKind kind_ = ModelKind::Topological;

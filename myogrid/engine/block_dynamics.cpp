@@ -11,27 +11,6 @@ namespace myogrid {
 
 namespace {
 
-// The threshold parameters, read once per step.
-struct ThresholdFunction {
-    explicit ThresholdFunction(const ParameterSource& params)
-        : threshold(params.Integer(Param::Threshold)),
-          delayL(params.Real(Param::DelayL)),
-          delayC(params.Integer(Param::DelayC)) {}
-
-    std::int64_t At(std::int64_t a) const {
-        double c = delayL * static_cast<double>(a - delayC);
-        if (std::isnan(c)) throw common::AppError(common::kInvalidFloatOperation);
-        // e^0 is exactly 1 and e^20 is the ceiling: no need to call exp.
-        if (c <= 0) return threshold + 1;
-        if (c >= 20) c = 20;
-        return threshold + common::Round(std::exp(c));
-    }
-
-    std::int64_t threshold;
-    double delayL;
-    std::int64_t delayC;
-};
-
 // ThresholdAt for the many cells of a step that share the same few values
 // of a: each value is computed once.
 class CachedThreshold {
@@ -68,8 +47,18 @@ std::int64_t RoundInput(double s) {
 
 }  // namespace
 
-std::int64_t ThresholdAt(const ParameterSource& params, std::int64_t a) {
-    return ThresholdFunction(params).At(a);
+ThresholdFunction::ThresholdFunction(const ParameterSource& params)
+    : threshold_(params.Integer(Param::Threshold)),
+      delayL_(params.Real(Param::DelayL)),
+      delayC_(params.Integer(Param::DelayC)) {}
+
+std::int64_t ThresholdFunction::At(std::int64_t a) const {
+    double c = delayL_ * static_cast<double>(a - delayC_);
+    if (std::isnan(c)) throw common::AppError(common::kInvalidFloatOperation);
+    // e^0 is exactly 1 and e^20 is the ceiling: no need to call exp.
+    if (c <= 0) return threshold_ + 1;
+    if (c >= 20) c = 20;
+    return threshold_ + common::Round(std::exp(c));
 }
 
 BlockRun::Limits BlockRun::CurrentLimits() const {
@@ -100,13 +89,6 @@ double BlockRun::TraceValue(int traceCell) const {
 void BlockRun::StartBlockRun(const BlockSwitches& switches) {
     if (!block_.Built()) return;
     const int count = block_.CellCount();
-    common::PlotSurface& right = pictures_.RightWindow();
-    pictures_.ClearRightWindow();
-    TraceState& tr = pictures_.trace;
-    tr.stepWidth = params_.Integer(Param::StepUnit) * 0.08;
-    tr.scale = pictures_.TimeWindow().Height() / (count * 2.1);
-    tr.rightScaleX = static_cast<double>(right.Width()) / count;
-    tr.rightScaleY = static_cast<double>(right.Height()) / count;
 
     // 16-bit arithmetic throughout (done in unsigned, so it simply wraps).
     const auto bits16 = [this](Param p) { return static_cast<std::uint16_t>(params_.Integer(p)); };
@@ -115,10 +97,9 @@ void BlockRun::StartBlockRun(const BlockSwitches& switches) {
     refractoryStart_ = static_cast<std::uint16_t>(
         cycleLength_ - static_cast<std::uint16_t>(params_.Integer(Param::Refractory)));
 
-    phaseX_ = 0;
     activeCount_ = 0;
-    activeHistory_ = {0, 0, 0};
     const Limits limits = CurrentLimits();
+    states_.resize(static_cast<std::size_t>(count) + 1);
     for (int i = 0; i < count; ++i) {
         ModelCell& cell = block_.Cell(i);
         if (switches.randomStart) {
@@ -129,38 +110,21 @@ void BlockRun::StartBlockRun(const BlockSwitches& switches) {
             cell.Clock = cycleLength_;
             cell.CellState = StateOf(i, limits);
         }
+        states_[static_cast<std::size_t>(i)] = cell.CellState;
     }
     ModelCell& environment = block_.Cell(block_.EnvironmentCell());
     environment.Clock = 0;
     environment.CellState = EnvQuiet;
+    states_[static_cast<std::size_t>(count)] = EnvQuiet;
     backgroundLevel_ = switches.background ? params_.Real(Param::EnvWeight) : 0.0;
 
-    // Start values of the traces.
-    pictures_.TimeWindow().SetPenColor(common::kWhite);
-    right.SetPenColor(common::kWhite);
-    right.SetBrushColor(common::kWhite);
     q1_ = TraceValue(traceCell1_);
     q2_ = TraceValue(traceCell2_);
-    tr.y1 = PixelCoordinate(q1_ * tr.scale);
-    tr.y2 = PixelCoordinate(q2_ * tr.scale) + pictures_.Half();
-    if (switches.firstDerivative) {
-        tr.history1 = {0, 0, tr.y1};
-        tr.history2 = {0, 0, tr.y2};
-        tr.y1 = pictures_.Quarter();
-        tr.y2 = pictures_.ThreeQuarter();
-    }
     modelTime_ = 0;
-    pictures_.PlaceBeyondRightEdge();
 }
 
 void BlockRun::StepBlock(const BlockSwitches& switches) {
     if (!block_.Built()) return;
-    common::PlotSurface& right = pictures_.RightWindow();
-    if (pictures_.PastRightEdge()) {
-        pictures_.RestartSweep();
-        right.SetPenColor(common::kWhite);
-        right.SetBrushColor(common::kWhite);
-    }
     const std::int32_t stepUnit = params_.Integer(Param::StepUnit);
     modelTime_ = common::WrapAdd32(modelTime_, stepUnit);
     activeCount_ = 0;
@@ -199,7 +163,6 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
     }
     environment.CellState = StateOf(count, limits);
     states_[static_cast<std::size_t>(count)] = environment.CellState;
-    phaseX_ = PixelCoordinate(static_cast<double>(activeCount_) * right.Width() / count);
 
     // Second pass: excitation, on the states of the first pass.
     CachedThreshold threshold(params_);
@@ -208,129 +171,49 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
     const double delayF = params_.Real(Param::DelayF);
     const std::int32_t nexuses = NexusesPerCell(params_);
     const bool environmentStimulating = environment.CellState == EnvStimulating;
-    const int dimension = block_.Dimension();
-    int c = 0;
-    for (int x = 0; x < dimension; ++x) {
-        for (int y = 0; y < dimension; ++y) {
-            for (int z = 0; z < dimension; ++z, ++c) {
-                ModelCell& cell = block_.Cell(c);
-                const std::uint8_t s = cell.CellState;
-                if (s == CellRelRefractory || s == CellExcited) {
-                    std::int64_t g = 0;
-                    if (!block_.TouchesEnvironment(c)) {
-                        // Whole weights only: the sum is exact in any order.
-                        for (int d = 1; d <= kDirectionCount; ++d) {
-                            if (states_[cell.Neighbour[d]] == CellActive) g += cell.Weight[d];
-                        }
-                    } else {
-                        double input = 0.0;
-                        for (int d = 1; d <= kDirectionCount; ++d) {
-                            const int n = cell.Neighbour[d];
-                            const double w = cell.Weight[d];
-                            if (n == count) {
-                                if (environmentStimulating) input = input + envWeight * w;
-                                input = input + w * backgroundLevel_;
-                            } else if (states_[static_cast<std::size_t>(n)] == CellActive) {
-                                input = input + w;
-                            }
-                        }
-                        g = RoundInput(input);
-                    }
-                    if (s == CellExcited) {
-                        // Too little input: the excitation fails, back to rest.
-                        if (g < excitedThreshold) cell.Clock = cycleLength_;
-                    } else {
-                        const std::int64_t a =
-                            static_cast<std::int64_t>(cell.Clock) - static_cast<std::int64_t>(refractoryStart_);
-                        if (g >= threshold.At(a)) {
-                            // The next first pass brings the clock to 0.
-                            cell.Clock = static_cast<std::uint16_t>(0 - stepUnit);
-                        } else if (nexuses != 0) {
-                            // Sub-threshold input delays the recovery.
-                            const std::int64_t delay = common::Round(delayF * static_cast<double>(g) / nexuses);
-                            cell.Clock = static_cast<std::uint16_t>(cell.Clock - static_cast<std::uint16_t>(delay));
-                        }
+    for (int c = 0; c < count; ++c) {
+        ModelCell& cell = block_.Cell(c);
+        const std::uint8_t s = cell.CellState;
+        if (s == CellRelRefractory || s == CellExcited) {
+            std::int64_t g = 0;
+            if (!block_.TouchesEnvironment(c)) {
+                // Whole weights only: the sum is exact in any order.
+                for (int d = 1; d <= kDirectionCount; ++d) {
+                    if (states_[cell.Neighbour[d]] == CellActive) g += cell.Weight[d];
+                }
+            } else {
+                double input = 0.0;
+                for (int d = 1; d <= kDirectionCount; ++d) {
+                    const int n = cell.Neighbour[d];
+                    const double w = cell.Weight[d];
+                    if (n == count) {
+                        if (environmentStimulating) input = input + envWeight * w;
+                        input = input + w * backgroundLevel_;
+                    } else if (states_[static_cast<std::size_t>(n)] == CellActive) {
+                        input = input + w;
                     }
                 }
-                if (switches.allCells) {
-                    const int px = (z + (dimension + 2) * (x % 4)) * 3 + 5;
-                    const int py = (y + (x / 4) * (dimension + 2)) * 3 + 5;
-                    Dot(right, px, py, 2, s == CellActive ? common::kRed : common::kBlack);
+                g = RoundInput(input);
+            }
+            if (s == CellExcited) {
+                // Too little input: the excitation fails, back to rest.
+                if (g < excitedThreshold) cell.Clock = cycleLength_;
+            } else {
+                const std::int64_t a =
+                    static_cast<std::int64_t>(cell.Clock) - static_cast<std::int64_t>(refractoryStart_);
+                if (g >= threshold.At(a)) {
+                    // The next first pass brings the clock to 0.
+                    cell.Clock = static_cast<std::uint16_t>(0 - stepUnit);
+                } else if (nexuses != 0) {
+                    // Sub-threshold input delays the recovery.
+                    const std::int64_t delay = common::Round(delayF * static_cast<double>(g) / nexuses);
+                    cell.Clock = static_cast<std::uint16_t>(cell.Clock - static_cast<std::uint16_t>(delay));
                 }
             }
         }
     }
-    DrawTraces(switches);
-}
-
-void BlockRun::DrawTraces(const BlockSwitches& switches) {
-    TraceState& tr = pictures_.trace;
-    common::PlotSurface& time = pictures_.TimeWindow();
-    time.SetPenColor(common::kWhite);
-
-    time.MoveTo(tr.x1, tr.y1);
-    tr.tracePosition += tr.stepWidth;
-    tr.x1 = PixelCoordinate(tr.tracePosition);
     q1_ = TraceValue(traceCell1_);
-    tr.y1 = PixelCoordinate(q1_ * tr.scale) + 3;
-    if (switches.firstDerivative) {
-        tr.history1 = {tr.history1[1], tr.history1[2], tr.y1};
-        tr.y1 = (tr.history1[2] - tr.history1[0]) / 2 + pictures_.Quarter();
-    }
-    time.LineTo(tr.x1, tr.y1);
-
-    time.MoveTo(tr.x2, tr.y2);
-    tr.x2 = PixelCoordinate(tr.tracePosition);
     q2_ = TraceValue(traceCell2_);
-    tr.y2 = PixelCoordinate(q2_ * tr.scale) + pictures_.Half();
-    if (switches.firstDerivative) {
-        tr.history2 = {tr.history2[1], tr.history2[2], tr.y2};
-        tr.y2 = (tr.history2[2] - tr.history2[0]) / 2 + pictures_.ThreeQuarter();
-    }
-    time.LineTo(tr.x2, tr.y2);
-
-    activeHistory_ = {activeHistory_[1], activeHistory_[2], activeCount_};
-    const int change = activeHistory_[2] - activeHistory_[0];
-    if (!switches.allCells) {
-        common::PlotSurface& right = pictures_.RightWindow();
-        const int count = block_.CellCount();
-        const double sy = static_cast<double>(right.Height()) / count;
-        phaseY_ = PixelCoordinate((count - change) * sy / 2);
-        Dot(right, phaseX_, phaseY_, 5, common::kWhite);
-    }
-}
-
-void DrawDelayFunction(ModelPictures& pictures, const ParameterSource& params) {
-    common::PlotSurface& right = pictures.RightWindow();
-    pictures.ClearRightWindow();
-    right.SetPenColor(common::kWhite);
-    const std::int32_t nexuses = NexusesPerCell(params);
-    const std::int32_t refractory = params.Integer(Param::Refractory);
-    const double delayF = params.Real(Param::DelayF);
-    const double sx = common::FloatDivide(right.Width(), nexuses);
-    const double sy = common::FloatDivide(right.Height(), refractory);
-    const ThresholdFunction threshold(params);
-    // Beyond this count the curve has left the window for good (a negative
-    // refractory length would otherwise never end the search).
-    const std::int64_t maxCount = 2 * static_cast<std::int64_t>(std::abs(refractory)) + right.Height() + 2;
-
-    right.MoveTo(0, 0);
-    for (std::int32_t i = 0; i <= nexuses; ++i) {
-        const double a = delayF * i / nexuses;
-        double b = 0.0;
-        std::int64_t count = 0;
-        std::int64_t y = 0;
-        for (;;) {
-            const std::int64_t th = threshold.At(common::Round(b));
-            if (i < th) {
-                b = b + 1 - a;
-                ++count;
-            }
-            y = common::Round(static_cast<double>(refractory - count) * sy);
-            if (i >= th || y < 0 || count > maxCount) break;
-        }
-        right.LineTo(PixelCoordinate(i * sx), PixelCoordinate(y));
-    }
 }
 
 }  // namespace myogrid

@@ -1,40 +1,62 @@
 #pragma once
-// The simulation engine of the model window in one object. Typical use by
-// the window (all on the UI thread, every call inside common::ui::Guarded):
+// The simulation engine of the model window in one object: it computes and
+// draws nothing; ModelRenderer draws its results. Typical use by the window
+// (all on the UI thread, every call inside common::ui::Guarded):
 //
 //   SeededRandom random(SeededRandom::ClockSeed());
-//   ModelEngine engine(parameterControls, random);   // clears both images
+//   ModelEngine engine(parameterControls, random);
+//   ModelRenderer renderer;                          // clears both images
 //   // run command:
 //   if (build record differs) { engine.Rebuild(kind); engine.SetTraceCells(kind, c1, c2); }
-//   engine.StartRun(kind, switches);   // then time one engine.Step(kind, switches)
-//   // RunLoop ticks: show engine.ModelTime(kind), then engine.Step(kind, switches)
-//   // "delay": DrawDelayFunction(engine.Pictures(), params)
-//   // "Pt vs Pt-1"/"draw function": DrawReturnMap(engine.Pictures(), engine.Oscillators())
+//   engine.StartRun(kind, switches); renderer.DrawRunStart(kind, engine, switches);
+//   // then time one step: engine.Step(kind, switches); renderer.DrawStep(kind, engine, switches);
+//   // "delay": DrawDelayFunction(renderer.Pictures(), params)
+//   // "Pt vs Pt-1"/"draw function": engine.ComputeReturnMap(), then DrawReturnMap(...)
 //   // "stop": engine.Release(kind)
-// The images are engine.Pictures().TimeWindow() / RightWindow() (616x176, 211x211).
 //
-// `switches` carries the window's ticks: allCells is "all cells"/"all oscill.s"
-// (CheckBox9), firstDerivative is "1st derivative"/"membr. pot." (CheckBox2).
+// `switches` carries the window's ticks: allCells is "all cells"/"all oscill.s",
+// firstDerivative is "1st derivative"/"membr. pot.".
 #include "myogrid/engine/block_dynamics.h"
 #include "myogrid/engine/cell_block.h"
 #include "myogrid/engine/model_kind.h"
-#include "myogrid/engine/model_pictures.h"
 #include "myogrid/engine/oscillators.h"
 #include "myogrid/engine/parameter_source.h"
 #include "myogrid/engine/random_source.h"
 
 #include <string>
+#include <vector>
 
 namespace myogrid {
+
+// What one step leaves to report: the model time, the traced values and,
+// for the block, the number of active cells or, for the oscillators, the
+// mean amplitude.
+struct StepReport {
+    std::int32_t modelTime = 0;
+    int activeCount = 0;
+    double meanAmplitude = 0.0;
+    double trace1 = 0.0;
+    double trace2 = 0.0;
+};
+
+// Parameters a model kind holds fixed, whatever the file says: the
+// independent oscillators are a flat layer, so their z-axis has length 0.
+struct FixedParameter {
+    Param param;
+    std::int32_t value;
+};
+std::vector<FixedParameter> FixedParametersOf(ModelKind kind);
 
 class ModelEngine {
 public:
     ModelEngine(const ParameterSource& params, RandomSource& random);
 
-    ModelPictures& Pictures() { return pictures_; }
     CellBlock& Block() { return block_; }
+    const CellBlock& Block() const { return block_; }
     BlockRun& BlockModel() { return blockRun_; }
+    const BlockRun& BlockModel() const { return blockRun_; }
     OscillatorTable& Oscillators() { return oscillators_; }
+    const OscillatorTable& Oscillators() const { return oscillators_; }
 
     // Discards and builds the block (RebuildBlock, writing "connex.txt" into
     // the working directory) or the oscillators (RebuildOscillators).
@@ -44,12 +66,18 @@ public:
     void Release(ModelKind kind);
     // Trace indices from the coordinates (Dimension or OscDimension as n).
     void SetTraceCells(ModelKind kind, int cell1, int cell2);
+    // The same from the coordinate parameters of `kind` ("cell 1 x=" ... for
+    // the block, "osc. 1 x=" ... for the oscillators).
+    void TraceCellsFromParameters(ModelKind kind);
 
     // StartBlockRun / StartOscillatorRun and StepBlock / StepOscillators.
     // Both do nothing when the model is not built.
     void StartRun(ModelKind kind, const BlockSwitches& switches);
-    void Step(ModelKind kind, const BlockSwitches& switches);
+    StepReport Step(ModelKind kind, const BlockSwitches& switches);
     std::int32_t ModelTime(ModelKind kind) const;
+    StepReport Report(ModelKind kind) const;
+    // Recomputes the oscillators' ReturnMap from the current parameters.
+    void ComputeReturnMap() { oscillators_.ComputeReturnMap(); }
 
     static OscillatorSwitches OscillatorChoices(const BlockSwitches& switches) {
         return {switches.allCells, switches.firstDerivative};
@@ -58,7 +86,6 @@ public:
 private:
     const ParameterSource& params_;
     RandomSource& random_;
-    ModelPictures pictures_;
     CellBlock block_;
     BlockRun blockRun_;
     OscillatorTable oscillators_;

@@ -213,7 +213,6 @@ int OscillatorTable::ReturnMapIndex(double amplitude) const {
 void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& switches) {
     if (!Built()) return;
     if (!fractionsReady_) ComputeCouplingFractions();
-    pictures_.ClearRightWindow();
     BuildActivationCurve();
 
     sweepX_ = sweepY_ = sweepZ_ = dimension_ - 1;
@@ -225,24 +224,7 @@ void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& switches) {
         traceCell1_ = traceCell2_ = 0;
     }
 
-    TraceState& tr = pictures_.trace;
-    common::PlotSurface& right = pictures_.RightWindow();
-    tr.y1 = pictures_.Quarter();
-    tr.y2 = pictures_.ThreeQuarter();
-    tr.stepWidth = params_.Integer(Param::OscStepUnit) * 0.08;
-    tr.scale = pictures_.TimeWindow().Height() / 2.1;
-    pictures_.PlaceBeyondRightEdge();
-    pictures_.TimeWindow().SetPenColor(common::kWhite);
-    if (!switches.allOscillators) {
-        DrawReturnMap(pictures_, *this);
-        tr.rightScaleX = right.Width() - 10;
-        tr.rightScaleY = right.Height() - 10;
-    } else {
-        tr.rightScaleX = static_cast<double>(right.Width()) / oscillatorCount_;
-        tr.rightScaleY = static_cast<double>(right.Height()) / oscillatorCount_;
-    }
-    right.SetPenColor(common::kWhite);
-    right.SetBrushColor(common::kWhite);
+    if (!switches.allOscillators) ComputeReturnMap();
 
     const double startFraction = params_.Real(Param::StartFraction);
     Oscillator& mean = Record(oscillatorCount_);
@@ -270,15 +252,8 @@ void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& switches) {
     traceCell2_ = std::min(traceCell2_, oscillatorCount_);
 }
 
-void OscillatorTable::DrawOscillator(int x, int y, int z, const Oscillator& o) {
-    const int px = (z + (dimension_ + 2) * (x % 4)) * 3 + 5;
-    const int py = (y + (x / 4) * (dimension_ + 2)) * 3 + 5;
-    Dot(pictures_.RightWindow(), px, py, 2, OscillatorActivity(o) > 0.5 ? common::kRed : common::kBlack);
-}
-
 void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
     if (!Built()) return;
-    if (pictures_.PastRightEdge()) pictures_.RestartSweep();
     modelTime_ = common::WrapAdd32(modelTime_, params_.Integer(Param::OscStepUnit));
     double sum = 0.0;
     for (int x = 0; x <= sweepX_; ++x) {
@@ -294,7 +269,6 @@ void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
                     o.Amplitude = returnMap_[static_cast<std::size_t>(ReturnMapIndex(o.PrevAmplitude))];
                     o.ActiveEnd = common::WrapAdd32(ActiveEndAfter(y), modelTime_);
                 }
-                if (switches.allOscillators) DrawOscillator(x, y, z, o);
                 sum = sum + OscillatorActivity(o);
             }
         }
@@ -303,7 +277,7 @@ void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
     mean.PrevAmplitude = mean.Amplitude;
     // Start fractions near the largest real overflow the sum.
     mean.Amplitude = common::RequireFinite(sum / oscillatorCount_);
-    DrawStep(switches);
+    ComputeTraceValues(switches);
 }
 
 double OscillatorTable::TraceValue(int traceCell, bool membrane) const {
@@ -316,51 +290,10 @@ double OscillatorTable::TraceValue(int traceCell, bool membrane) const {
     return membrane ? MembraneValue(Record(traceCell)) : OscillatorActivity(Record(traceCell));
 }
 
-void OscillatorTable::DrawStep(const OscillatorSwitches& switches) {
-    TraceState& tr = pictures_.trace;
-    if (!switches.allOscillators) {
-        common::PlotSurface& right = pictures_.RightWindow();
-        const int index = traceCell1_ >= 0 && traceCell1_ < oscillatorCount_ ? traceCell1_ : oscillatorCount_;
-        const Oscillator& o1 = Record(index);
-        const int x = PixelCoordinate((o1.PrevAmplitude * (right.Width() - 10) + 5));
-        const int y = PixelCoordinate(((1 - o1.Amplitude) * (right.Height() - 10) + 5));
-        Dot(right, x, y, 2, common::kWhite);
-    }
-    common::PlotSurface& time = pictures_.TimeWindow();
-    time.SetPenColor(common::kWhite);
-    time.MoveTo(tr.x1, tr.y1);
-    tr.tracePosition += tr.stepWidth;
-    tr.x1 = PixelCoordinate((tr.tracePosition));
+void OscillatorTable::ComputeTraceValues(const OscillatorSwitches& switches) {
     q1_ = TraceValue(traceCell1_, switches.membranePotential);
-    tr.y1 = PixelCoordinate((1 - q1_) * tr.scale) + 3;
-    time.LineTo(tr.x1, tr.y1);
-
-    time.MoveTo(tr.x2, tr.y2);
-    tr.x2 = PixelCoordinate((tr.tracePosition));
     // One oscillator: the lower trace is always its simulated electrogram.
     q2_ = TraceValue(traceCell2_, switches.membranePotential || kind_ == ModelKind::OneOscillator);
-    tr.y2 = PixelCoordinate((1 - q2_) * tr.scale) + pictures_.Half();
-    time.LineTo(tr.x2, tr.y2);
-}
-
-void DrawReturnMap(ModelPictures& pictures, OscillatorTable& table) {
-    common::PlotSurface& right = pictures.RightWindow();
-    pictures.ClearRightWindow();
-    const int w = right.Width(), h = right.Height();
-    const double sx = (w - 10) / 100.0;
-    const double sh = h - 10;
-    right.SetPenColor(common::kLime);
-    right.Polyline({{5, h - 5}, {5, 5}, {w - 5, 5}, {5, h - 5}, {w - 5, h - 5}, {w - 5, 5}});
-    right.MoveTo(5, 5);
-    right.LineTo(w - 5, h - 5);
-    table.ComputeReturnMap();
-    right.SetPenColor(common::kWhite);
-    right.MoveTo(5, 5);
-    const auto& map = table.ReturnMap();
-    for (int i = 0; i <= 100; ++i) {
-        right.LineTo(PixelCoordinate((i * sx)) + 5,
-                     PixelCoordinate((sh * (1 - map[static_cast<std::size_t>(i)]))) + 5);
-    }
 }
 
 }  // namespace myogrid

@@ -4,7 +4,6 @@
 // previous one through the ReturnMap, the time to the next firing from the
 // current activity.
 #include "myogrid/engine/model_kind.h"
-#include "myogrid/engine/model_pictures.h"
 #include "myogrid/engine/parameter_source.h"
 
 #include <array>
@@ -47,8 +46,7 @@ struct OscillatorSwitches {
 
 class OscillatorTable {
 public:
-    OscillatorTable(const ParameterSource& params, ModelPictures& pictures)
-        : params_(params), pictures_(pictures) {}
+    explicit OscillatorTable(const ParameterSource& params) : params_(params) {}
 
     // Releases the table, builds it for `kind` and computes the coupling
     // fractions. Returns the OscDimension built (lower than asked only when
@@ -78,11 +76,17 @@ public:
     int TraceCell1() const { return traceCell1_; }
     int TraceCell2() const { return traceCell2_; }
 
-    // Starts a run on the built table; draws the ReturnMap (computing it)
-    // unless the all-oscillators view is on.
+    // Starts a run on the built table. The ReturnMap is recomputed unless
+    // the all-oscillators view is on (that view does not show it).
     void StartOscillatorRun(const OscillatorSwitches& switches);
-    // One step of OscStepUnit ms, drawn into the pictures.
+    // One step of OscStepUnit ms.
     void StepOscillators(const OscillatorSwitches& switches);
+    // Milliseconds of model time per step.
+    std::int32_t OscStepUnit() const { return params_.Integer(Param::OscStepUnit); }
+    // The oscillators a step updates: x, y and z run from 0 to these.
+    int SweepEndX() const { return sweepX_; }
+    int SweepEndY() const { return sweepY_; }
+    int SweepEndZ() const { return sweepZ_; }
 
     bool Built() const { return !records_.empty(); }
     ModelKind Kind() const { return kind_; }
@@ -107,11 +111,9 @@ private:
     std::int32_t ActiveEndAfter(int y) const;
     int ReturnMapIndex(double amplitude) const;
     double TraceValue(int traceCell, bool membrane) const;
-    void DrawOscillator(int x, int y, int z, const Oscillator& o);
-    void DrawStep(const OscillatorSwitches& switches);
+    void ComputeTraceValues(const OscillatorSwitches& switches);
 
     const ParameterSource& params_;
-    ModelPictures& pictures_;
 
     std::vector<Oscillator> records_;
     ModelKind kind_ = ModelKind::CoupledOscillators;
@@ -127,9 +129,5 @@ private:
     int traceCell1_ = 0, traceCell2_ = 0;
     double q1_ = 0.0, q2_ = 0.0;
 };
-
-// The ReturnMap with its frame and diagonals into the right window.
-// Throws "Floating point division by zero" when the nexus total is 0.
-void DrawReturnMap(ModelPictures& pictures, OscillatorTable& table);
 
 }  // namespace myogrid

@@ -6,8 +6,8 @@
 
 namespace myogrid {
 
-// The 34 model parameters, in the order of the parameter table and of the
-// lines of "Myogrid.par" (entry i is key i + 2 of ParameterKeys).
+// The 34 model parameters, in the order of the lines of "Myogrid.par"
+// (their keys, defaults and ranges: parameter_spec.h).
 enum class Param : int {
     Dimension, XNexus, XyXzNexus, XyzNexus, Threshold, Excited, Active, AbsRefr,
     Diversity, Refractory, StepUnit, Cell1X, Cell1Y, Cell1Z, Cell2X, Cell2Y, Cell2Z,
@@ -16,14 +16,6 @@ enum class Param : int {
     Osc1X, Osc1Y, Osc1Z, Osc2X, Osc2Y, Osc2Z,
 };
 inline constexpr int kParamCount = 34;
-
-// True for the real-valued parameters (Diversity, L, F, env. weight,
-// start fraction, phase and period variability).
-constexpr bool IsRealParam(Param p) {
-    return p == Param::Diversity || p == Param::DelayL || p == Param::DelayF ||
-           p == Param::EnvWeight || p == Param::StartFraction ||
-           p == Param::PhaseVariability || p == Param::PeriodVariability;
-}
 
 class ParameterSource {
 public:

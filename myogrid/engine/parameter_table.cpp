@@ -8,27 +8,7 @@
 
 namespace myogrid {
 
-const std::array<const char*, kKeyCount> ParameterKeys = {
-    "Browser=",        "Book=",
-    "dimension=",      "x nexus=",          "xy, xz nexus=",       "xyz nexus=",
-    "threshold=",      "excited=",          "active=",             "abs. refr.=",
-    "diversity=",      "refractory=",       "step unit=",          "cell 1 x=",
-    "cell 1 y=",       "cell 1 z=",         "cell 2 x=",           "cell 2 y=",
-    "cell 2 z=",       "L=",                "C=",                  "F=",
-    "period=",         "extra interval=",   "env. weight=",        "start fraction=",
-    "phase variability=", "period variability=", "osc. step unit=", "osc. dimension=",
-    "osc. 1 x=",       "osc. 1 y=",         "osc. 1 z=",           "osc. 2 x=",
-    "osc. 2 y=",       "osc. 2 z=",
-};
-
 namespace {
-
-constexpr std::array<const char*, kParamCount> kDefaults = {
-    "10", "18", "3", "1", "14", "4", "170", "24", "0.5", "90", "2",
-    "5", "5", "5", "10", "0", "0",
-    "-0.22", "42", "0.75", "4000", "220", "0.95", "0.17", "0.05", "0.01",
-    "2", "5", "2", "2", "0", "5", "0", "0",
-};
 
 constexpr const char* kLineEnd = "\r\n";
 
@@ -63,10 +43,6 @@ std::string FileForm(Param p, const std::string& value) {
 
 }  // namespace
 
-const char* KeyOf(Param p) { return ParameterKeys[Index(p) + 2]; }
-
-const char* DefaultOf(Param p) { return kDefaults[Index(p)]; }
-
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -76,7 +52,7 @@ ParameterTable::ParameterTable() = default;
 
 ParameterTable ParameterTable::Defaults() {
     ParameterTable table;
-    for (int i = 0; i < kParamCount; ++i) table.values_[static_cast<std::size_t>(i)] = kDefaults[static_cast<std::size_t>(i)];
+    for (const ParameterSpec& spec : kParameterSpecs) table.values_[Index(spec.param)] = spec.defaultText;
     return table;
 }
 
@@ -90,8 +66,8 @@ std::int32_t ParameterTable::AsInteger(Param p) const { return common::ParseInte
 double ParameterTable::AsReal(Param p) const { return common::ParseFloat(Value(p)); }
 
 std::optional<Param> ParameterTable::FindKey(const std::string& key) {
-    for (int i = 0; i < kParamCount; ++i)
-        if (key == ParameterKeys[static_cast<std::size_t>(i) + 2]) return static_cast<Param>(i);
+    for (const ParameterSpec& spec : kParameterSpecs)
+        if (key == spec.key) return spec.param;
     return std::nullopt;
 }
 
@@ -155,13 +131,12 @@ bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::strin
         };
         reader.SkipLine();  // [Path]
         ParametersChanged = false;
-        read(ParameterKeys[0], BrowserPath);
-        read(ParameterKeys[1], BookPath);
+        read(kBrowserKey, BrowserPath);
+        read(kBookKey, BookPath);
         AskForMissingFiles(questions);
         reader.SkipLine();  // empty line
         reader.SkipLine();  // [Parameters]
-        for (int i = 0; i < kParamCount; ++i)
-            read(ParameterKeys[static_cast<std::size_t>(i) + 2], values_[static_cast<std::size_t>(i)]);
+        for (const ParameterSpec& spec : kParameterSpecs) read(spec.key, values_[Index(spec.param)]);
     } else {
         const auto sink = std::move(sink_);
         *this = Defaults();
@@ -177,8 +152,8 @@ std::string ParameterTable::FileText() const {
     std::string text;
     text += "[Path]";
     text += kLineEnd;
-    text += std::string(ParameterKeys[0]) + BrowserPath + kLineEnd;
-    text += std::string(ParameterKeys[1]) + BookPath + kLineEnd;
+    text += std::string(kBrowserKey) + BrowserPath + kLineEnd;
+    text += std::string(kBookKey) + BookPath + kLineEnd;
     text += kLineEnd;
     text += "[Parameters]";
     text += kLineEnd;

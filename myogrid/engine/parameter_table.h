@@ -2,6 +2,7 @@
 // Myogrid's model parameters as text under fixed keys, the two paths needed
 // to open the book, and the file "Myogrid.par" that keeps them.
 #include "myogrid/engine/parameter_source.h"
+#include "myogrid/engine/parameter_spec.h"
 
 #include <array>
 #include <cstdint>
@@ -12,8 +13,7 @@
 
 namespace myogrid {
 
-inline constexpr int kKeyCount = 36;        // two paths + 34 parameters
-inline constexpr int kFileLineCount = 39;   // the keys, "[Path]", an empty line, "[Parameters]"
+inline constexpr int kFileLineCount = 39;  // the 36 keys, "[Path]", an empty line, "[Parameters]"
 // Far beyond any sane "Myogrid.par"; more of a file is never read.
 inline constexpr std::size_t kMaxParameterFileBytes = 1 << 20;
 inline constexpr std::size_t kMaxValueLength = 80;
@@ -24,12 +24,13 @@ inline constexpr const char* kAskBrowserTitle = "Your favorite Internet Browser 
 inline constexpr const char* kAskBookTitle = "Indicate place of VFtitel.htm";
 inline constexpr const char* kAllFilesFilter = "All Files|*.*";
 
-// Keys in file order: 0 "Browser=", 1 "Book=", then the 34 parameters.
-extern const std::array<const char*, kKeyCount> ParameterKeys;
+// Keys of the two paths at the head of the file.
+inline constexpr const char* kBrowserKey = "Browser=";
+inline constexpr const char* kBookKey = "Book=";
 
-const char* KeyOf(Param p);
+inline const char* KeyOf(Param p) { return SpecOf(p).key; }
 // The value used when there is no file ("10", "0.5", "-0.22", ...).
-const char* DefaultOf(Param p);
+inline const char* DefaultOf(Param p) { return SpecOf(p).defaultText; }
 
 // The questions start-up may have to put to the user; the window answers
 // them with its dialogs, tests with fixed answers.

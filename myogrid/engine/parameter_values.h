@@ -2,6 +2,7 @@
 // A settable table of model parameters holding the program's defaults:
 // the parameter source of the tests and of the batch tool.
 #include "myogrid/engine/parameter_source.h"
+#include "myogrid/engine/parameter_spec.h"
 
 #include <array>
 #include <cstdint>
@@ -29,16 +30,5 @@ private:
     std::array<std::int32_t, kParamCount> integers_{};
     std::array<double, kParamCount> reals_{};
 };
-
-// Range of an integer parameter's control (fixed bounds, before the
-// dependent maxima).
-struct IntegerRange {
-    std::int32_t min;
-    std::int32_t max;
-};
-IntegerRange ControlRange(Param p);
-
-// 2 * XNexus + 8 * XyXzNexus + 8 * XyzNexus: the mean nexus total of a cell.
-std::int32_t NexusesPerCell(const ParameterSource& params);
 
 }  // namespace myogrid

@@ -40,9 +40,8 @@ protected:
     testing_support::ScopedWorkDir dir;
     ParameterValues params;
     CellBlock block;
-    ModelPictures pictures;
     StubRandom random{[](std::uint32_t n) { return n - 1; }};
-    BlockRun run{block, params, pictures, random};
+    BlockRun run{block, params, random};
     BlockSwitches switches;
 };
 
@@ -86,7 +85,7 @@ TEST_F(BlockDynamics, RandomStartCountsTheActiveClocks) {
     Build();
     // Clocks 0, 1, 2, ... : active are those in Excited..Excited+Active-1 = 4..173.
     StubRandom sequence([n = 0u](std::uint32_t) mutable { return n++; });
-    BlockRun counted(block, params, pictures, sequence);
+    BlockRun counted(block, params, sequence);
     BlockSwitches s;
     counted.StartBlockRun(s);
     EXPECT_EQ(sequence.ranges, std::vector<std::uint32_t>(125, 288u));
@@ -97,7 +96,7 @@ TEST_F(BlockDynamics, RandomStartCountsTheActiveClocks) {
     // A cycle of length 0 gives clocks of 0.
     for (Param p : {Param::Excited, Param::Active, Param::AbsRefr, Param::Refractory}) params.SetInteger(p, 0);
     SeededRandom seeded(3);
-    BlockRun zero(block, params, pictures, seeded);
+    BlockRun zero(block, params, seeded);
     zero.StartBlockRun(s);
     for (int i = 0; i < 125; ++i) ASSERT_EQ(block.Cell(i).Clock, 0);
 }

@@ -1,5 +1,6 @@
 #include "myogrid/engine/block_dynamics.h"
 #include "myogrid/engine/model_pictures.h"
+#include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/oscillators.h"
 #include "myogrid/engine/run_loop.h"
 
@@ -60,49 +61,59 @@ protected:
     void MakeAllActiveNextStep() {
         for (int i = 0; i < 125; ++i) block.Cell(i).Clock = 4 - 2;
     }
+    // A run start or step with its drawing, as the window does them.
+    void Start() {
+        run.StartBlockRun(switches);
+        renderer.DrawBlockRunStart(run, switches);
+    }
+    void Step() {
+        run.StepBlock(switches);
+        renderer.DrawBlockStep(run, switches);
+    }
 
     testing_support::ScopedWorkDir dir;
     ParameterValues params;
     CellBlock block;
-    ModelPictures pictures;
+    ModelRenderer renderer;
+    ModelPictures& pictures = renderer.Pictures();
     SeededRandom random{9};
-    BlockRun run{block, params, pictures, random};
+    BlockRun run{block, params, random};
     BlockSwitches switches;
 };
 
 TEST_F(BlockDrawing, WholeBlockTraceRunsFromInactiveToActive) {
-    run.StartBlockRun(switches);
-    run.StepBlock(switches);
+    Start();
+    Step();
     EXPECT_EQ(pictures.trace.y1, 87);  // no cell active
     EXPECT_EQ(pictures.trace.y2, 84 + 88);
     EXPECT_EQ(run.TraceValue1(), 125);
     MakeAllActiveNextStep();
-    run.StepBlock(switches);
+    Step();
     EXPECT_EQ(pictures.trace.y1, 3);
     EXPECT_EQ(pictures.trace.y2, 88);
     EXPECT_EQ(run.TraceValue2(), 0);
 
     // A single cell: at the top while active, at 87 otherwise.
     run.SetTraceCells(CellBlock::CellIndex(2, 2, 2, 5), 0);
-    run.StartBlockRun(switches);
+    Start();
     block.Cell(62).Clock = 2;
-    run.StepBlock(switches);
+    Step();
     EXPECT_EQ(pictures.trace.y1, 3);
     EXPECT_EQ(pictures.trace.y2, 84 + 88);
 }
 
 TEST_F(BlockDrawing, TraceIsDrawnInWhiteAndWrapsAtTheRightEdge) {
-    run.StartBlockRun(switches);
+    Start();
     EXPECT_TRUE(pictures.PastRightEdge());
-    for (int step = 1; step <= 20; ++step) run.StepBlock(switches);
+    for (int step = 1; step <= 20; ++step) Step();
     EXPECT_EQ(pictures.trace.x1, 3);  // Round(20 * 0.16)
     EXPECT_EQ(pictures.TimeWindow().Pixel(2, 87), common::kWhite);
     EXPECT_EQ(pictures.TimeWindow().Pixel(2, 172), common::kWhite);
     // 0.16 pixel per step: past 616 after step 3854, cleared in the next.
-    for (int step = 21; step <= 3854; ++step) run.StepBlock(switches);
+    for (int step = 21; step <= 3854; ++step) Step();
     EXPECT_EQ(pictures.trace.x1, 617);
     EXPECT_EQ(pictures.TimeWindow().Pixel(300, 87), common::kWhite);
-    run.StepBlock(switches);
+    Step();
     EXPECT_EQ(pictures.trace.x1, 0);
     EXPECT_NE(pictures.TimeWindow().Pixel(300, 87), common::kWhite);
     EXPECT_EQ(run.ModelTime(), 3855 * 2);
@@ -110,12 +121,12 @@ TEST_F(BlockDrawing, TraceIsDrawnInWhiteAndWrapsAtTheRightEdge) {
 
 TEST_F(BlockDrawing, DerivativeOfAConstantTraceIsFlat) {
     switches.firstDerivative = true;
-    run.StartBlockRun(switches);
+    Start();
     EXPECT_EQ(pictures.trace.y1, 44);
     EXPECT_EQ(pictures.trace.y2, 132);
     std::vector<int> upper, lower;
     for (int step = 1; step <= 6; ++step) {
-        run.StepBlock(switches);
+        Step();
         upper.push_back(pictures.trace.y1);
         lower.push_back(pictures.trace.y2);
     }
@@ -126,29 +137,29 @@ TEST_F(BlockDrawing, DerivativeOfAConstantTraceIsFlat) {
 }
 
 TEST_F(BlockDrawing, PhasePointHalfwayUpWhileTheCountHolds) {
-    run.StartBlockRun(switches);
-    run.StepBlock(switches);
+    Start();
+    Step();
     // No change over two steps: y = Round(125 * (211 / 125) / 2) = 106 (105.5).
     common::PlotSurface& right = pictures.RightWindow();
-    EXPECT_EQ(run.PhasePointY(), 106);
+    EXPECT_EQ(renderer.PhasePointY(), 106);
     EXPECT_EQ(right.Pixel(2, 108), common::kWhite);
     EXPECT_NE(right.Pixel(2, 104), common::kWhite);
     // All cells active within two steps: the point is at the top.
     MakeAllActiveNextStep();
-    run.StepBlock(switches);
-    EXPECT_EQ(run.PhasePointX(), 211);
-    EXPECT_EQ(run.PhasePointY(), 0);
-    run.StartBlockRun(switches);
+    Step();
+    EXPECT_EQ(renderer.PhasePointX(), 211);
+    EXPECT_EQ(renderer.PhasePointY(), 0);
+    Start();
     for (int i = 0; i < 125; ++i) block.Cell(i).Clock = i < 60 ? 2 : 288;
-    run.StepBlock(switches);  // 60 active: x = Round(60 * 211 / 125) = 101, y = Round(65 * 1.688 / 2) = 55
+    Step();  // 60 active: x = Round(60 * 211 / 125) = 101, y = Round(65 * 1.688 / 2) = 55
     EXPECT_EQ(right.Pixel(103, 57), common::kWhite);
 }
 
 TEST_F(BlockDrawing, AllCellsViewDrawsTilesOfLayers) {
     switches.allCells = true;
-    run.StartBlockRun(switches);
+    Start();
     block.Cell(CellBlock::CellIndex(1, 2, 3, 5)).Clock = 2;
-    run.StepBlock(switches);
+    Step();
     common::PlotSurface& right = pictures.RightWindow();
     // Cell (1, 2, 3): px = (3 + 7 * 1) * 3 + 5 = 35, py = (2 + 0) * 3 + 5 = 11.
     EXPECT_EQ(right.Pixel(35, 11), common::kRed);
@@ -184,7 +195,8 @@ TEST(DelayFunction, BottomAndTopCases) {
 TEST(ReturnMapDrawing, CurveRunsAlongTheBottomFromCornerToCorner) {
     ParameterValues params;
     ModelPictures pictures;
-    OscillatorTable table(params, pictures);
+    OscillatorTable table(params);
+    table.ComputeReturnMap();
     DrawReturnMap(pictures, table);
     const common::PlotSurface& right = pictures.RightWindow();
     EXPECT_EQ(right.Pixel(5, 206), common::kWhite);    // (5, H - 5)
@@ -199,14 +211,17 @@ TEST(ReturnMapDrawing, CurveRunsAlongTheBottomFromCornerToCorner) {
 
 TEST(OscillatorDrawing, PhasePointsAndTraces) {
     ParameterValues params;
-    ModelPictures pictures;
-    OscillatorTable table(params, pictures);
+    ModelRenderer renderer;
+    const ModelPictures& pictures = renderer.Pictures();
+    OscillatorTable table(params);
     table.RebuildOscillators(ModelKind::OneOscillator);
     OscillatorSwitches switches;
     table.StartOscillatorRun(switches);
+    renderer.DrawOscillatorRunStart(table, switches);
     EXPECT_EQ(pictures.trace.y1, 44);
     EXPECT_EQ(pictures.trace.y2, 132);
     table.StepOscillators(switches);
+    renderer.DrawOscillatorStep(table, switches);
     // Activity 0.17: y1 = Round(0.83 * 176 / 2.1) + 3 = 73.
     EXPECT_EQ(pictures.trace.y1, 73);
     // P(t-1) = 0, P(t) = 0.17: dot at (5, Round(0.83 * 201 + 5) = 172).

@@ -34,8 +34,7 @@ void ExpectDivisionByZero(const std::function<void()>& action) {
 class Oscillators : public ::testing::Test {
 protected:
     ParameterValues params;
-    ModelPictures pictures;
-    OscillatorTable table{params, pictures};
+    OscillatorTable table{params};
     OscillatorSwitches switches;
 };
 
@@ -205,7 +204,7 @@ TEST_F(Oscillators, FiringUsesTheActivityBeforeTheNewAmplitude) {
 TEST_F(Oscillators, UncomputedReturnMapSilencesEveryFiring) {
     params.SetInteger(Param::OscDimension, 4);
     table.RebuildOscillators(ModelKind::CoupledOscillators);
-    switches.allOscillators = true;  // the map is not drawn, so never computed
+    switches.allOscillators = true;  // the map is not shown, so never computed
     table.StartOscillatorRun(switches);
     for (int step = 0; step < 200; ++step) table.StepOscillators(switches);
     for (int i = 0; i < table.OscillatorCount(); ++i) {

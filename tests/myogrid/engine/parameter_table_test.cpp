@@ -1,4 +1,5 @@
 #include "myogrid/engine/parameter_table.h"
+#include "myogrid/engine/parameter_values.h"
 
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -211,6 +212,39 @@ TEST(ParameterTable, BadLinesAreLocatedAndOnlyTheFileLayoutIsRead) {
     EXPECT_FALSE(ParameterTable().ReadAtStartup(cut));
     ASSERT_EQ(cut.badLines.size(), 3u);
     EXPECT_EQ(cut.badLines[1], (std::pair<std::size_t, std::string>{38, ""}));
+}
+
+// The defaults must survive the clamping a window applies when it fills its
+// controls: otherwise a first start would show other values than it runs.
+TEST(ParameterSpec, DefaultsLieWithinTheRangesTheyAreClampedTo) {
+    const ParameterValues defaults;
+    ParameterValues clamped;
+    clamped.ClampToControlRanges();
+    for (const ParameterSpec& spec : kParameterSpecs) {
+        if (spec.real) continue;
+        EXPECT_EQ(clamped.Integer(spec.param), defaults.Integer(spec.param)) << spec.key;
+        EXPECT_GE(spec.increment, 1) << spec.key;
+    }
+}
+
+TEST(ParameterSpec, DependentMaximaFollowTheBoundingValues) {
+    ParameterValues values;
+    values.SetInteger(Param::XNexus, 1);
+    values.SetInteger(Param::XyXzNexus, 0);
+    values.SetInteger(Param::XyzNexus, 1);
+    values.SetInteger(Param::Dimension, 6);
+    values.SetInteger(Param::OscDimension, 4);
+    EXPECT_EQ(DependentMaximum(Param::Threshold, values), 10);
+    EXPECT_EQ(DependentMaximum(Param::Cell2Z, values), 6);
+    EXPECT_EQ(DependentMaximum(Param::Osc1X, values), 4);
+    EXPECT_EQ(DependentMaximum(Param::Period, values), std::nullopt);
+    values.SetInteger(Param::Threshold, 60);
+    values.SetInteger(Param::Cell2X, 10);
+    values.SetInteger(Param::Osc2X, 5);
+    values.ClampToControlRanges();
+    EXPECT_EQ(values.Integer(Param::Threshold), 10);
+    EXPECT_EQ(values.Integer(Param::Cell2X), 6);
+    EXPECT_EQ(values.Integer(Param::Osc2X), 4);
 }
 
 }  // namespace

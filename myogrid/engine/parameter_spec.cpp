@@ -1,0 +1,36 @@
+#include "myogrid/engine/parameter_spec.h"
+
+namespace myogrid {
+
+namespace {
+
+// The table is indexed by Param: each row must stand at its own index.
+constexpr bool RowsInParamOrder() {
+    for (std::size_t i = 0; i < kParameterSpecs.size(); ++i)
+        if (static_cast<std::size_t>(kParameterSpecs[i].param) != i) return false;
+    return true;
+}
+static_assert(RowsInParamOrder());
+
+}  // namespace
+
+std::int32_t NexusesPerCell(const ParameterSource& params) {
+    return 2 * params.Integer(Param::XNexus) + 8 * params.Integer(Param::XyXzNexus) +
+           8 * params.Integer(Param::XyzNexus);
+}
+
+std::optional<std::int32_t> DependentMaximum(Param p, const ParameterSource& values) {
+    switch (SpecOf(p).upperBound) {
+        case UpperBound::NexusesPerCell:
+            return NexusesPerCell(values);
+        case UpperBound::Dimension:
+            return values.Integer(Param::Dimension);
+        case UpperBound::OscDimension:
+            return values.Integer(Param::OscDimension);
+        case UpperBound::Fixed:
+            break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace myogrid
