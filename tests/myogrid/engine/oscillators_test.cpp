@@ -1,4 +1,5 @@
 #include "myogrid/engine/oscillators.h"
+#include "myogrid/engine/model_pictures.h"
 
 #include "common/errors.h"
 #include "myogrid/engine/parameter_values.h"
