@@ -111,6 +111,10 @@ sys.exit(1 if problems else 0)
 PY
 done
 
+# The tree as a software centre reads it: metainfo, menu entries and icons together.
+appstreamcli validate-tree --no-net "$tree" >"$work/appstream.log" 2>&1 || {
+    cat "$work/appstream.log" >&2; fail "appstreamcli validate-tree"; }
+
 # Manual pages: gzip files that format without a warning, of this release.
 for p in "${programs[@]}"; do
     page="$tree/share/man/man1/$p.1.gz"
@@ -149,6 +153,19 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     pid=$!
     if ! python3 "$2" find "Simulation of Ventricular Fibrillation" 60; then
         echo "main window not found"; kill "$pid" 2>/dev/null; exit 1
+    fi
+    # The window exists before an error box is answered; it must be on the screen.
+    title="Simulation of Ventricular Fibrillation"
+    for _ in $(seq 1 100); do
+        xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable" && break
+        sleep 0.2
+    done
+    if ! xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable"; then
+        echo "main window not shown"; kill "$pid" 2>/dev/null; exit 1
+    fi
+    # Error boxes bear the application title.
+    if xwininfo -name "VF simulation" 2>/dev/null | grep -q "Map State: IsViewable"; then
+        echo "an error box is open"; kill "$pid" 2>/dev/null; exit 1
     fi
     if ! kill -0 "$pid" 2>/dev/null; then echo "ended on its own right after showing its window"; exit 1; fi
     # No parameter file here, so closing would ask to save: end it instead.
