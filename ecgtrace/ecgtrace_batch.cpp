@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/command_line.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
@@ -22,7 +23,9 @@
 
 namespace {
 
-const char* const kUsage = "usage: ecgtrace-batch [--csv] [PARFILE]\n";
+const char* const kUsage =
+    "usage: ecgtrace-batch [--csv] [PARFILE]\n"
+    "       ecgtrace-batch --help | --version\n";
 
 std::string Num(double x) {
     // 17 significant digits keep every double exact.
@@ -111,6 +114,9 @@ int main(int argc, char** argv) {
             csv = true;
         } else if (arg == "-h" || arg == "--help") {
             std::cout << kUsage;
+            return 0;
+        } else if (arg == "--version") {
+            std::cout << common::VersionText("ecgtrace-batch");
             return 0;
         } else if ((!arg.empty() && arg[0] == '-') || !path.empty()) {
             std::cerr << kUsage;

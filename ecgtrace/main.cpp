@@ -2,6 +2,11 @@
 // and the analysis window; only the main window is shown.
 #include <QApplication>
 
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/command_line.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
 #include "ecgtrace/about.h"
@@ -10,8 +15,17 @@
 #include "ecgtrace/vf_main.h"
 
 int main(int argc, char** argv) {
+    // --help, --version and unknown options are answered before any window.
+    if (const auto status = common::AnswerWindowProgramArguments(
+            std::vector<std::string>(argv + 1, argv + argc), "ecgtrace",
+            "Simulates the extracellular signal of the heart during ventricular\n"
+            "fibrillation and analyses it.",
+            std::cout, std::cerr))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ecgtrace"));
+    QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Ecgtrace"));
     common::ui::SetApplicationTitle(QString::fromLatin1(ecgtrace::kApplicationTitle));
     common::ui::LoadProgramFonts();
     QApplication::setWindowIcon(ecgtrace::ProgramIcon());

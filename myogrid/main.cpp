@@ -1,13 +1,28 @@
 // Myogrid: the launcher of the models of ventricular fibrillation.
+#include "common/command_line.h"
 #include "common/ui/plot_view.h"
 #include "myogrid/program_start.h"
 #include "myogrid/vfmain.h"
 
 #include <QApplication>
 
+#include <iostream>
+#include <string>
+#include <vector>
+
 int main(int argc, char** argv) {
+    // --help, --version and unknown options are answered before any window.
+    if (const auto status = common::AnswerWindowProgramArguments(
+            std::vector<std::string>(argv + 1, argv + argc), "myogrid",
+            "Runs the models of ventricular fibrillation: a block of model cells\n"
+            "joined by nexuses, three oscillator models and the travelling-wave\n"
+            "illusion.",
+            std::cout, std::cerr))
+        return *status;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(myogrid::kApplicationTitle));
+    QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Myogrid"));
     common::ui::LoadProgramFonts();
 
     // A bad line of "Myogrid.par" ends the program once every bad line has

@@ -21,6 +21,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/command_line.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
@@ -35,7 +36,8 @@ using namespace myogrid;
 
 const char* const kUsage =
     "usage: myogrid-batch --model block|one|coupled|independent [--par FILE] [--steps N]\n"
-    "                     [--seed S] [--start random|50hz|extra] [--background]\n";
+    "                     [--seed S] [--start random|50hz|extra] [--background]\n"
+    "       myogrid-batch --help | --version\n";
 
 struct UsageError {
     std::string message;
@@ -271,6 +273,10 @@ int main(int argc, char** argv) {
     for (const std::string& arg : args) {
         if (arg == "-h" || arg == "--help") {
             std::cout << kUsage;
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << common::VersionText("myogrid-batch");
             return 0;
         }
     }

@@ -9,6 +9,7 @@ ARRHYTHMICA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth x11-utils xdotool python3 python3-xlib
+  desktop-file-utils appstream dpkg-dev groff-base
 )
 
 missing=()

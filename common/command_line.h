@@ -1,0 +1,53 @@
+#pragma once
+// The command line every program shares: the release number that --version
+// prints, and the options of the two window programs.
+//
+//   ecgtrace [--user-folder[=FOLDER]] [FILE]
+//   ecgtrace --help | --version
+//
+// The window programs answer --help, --version and a refused command line
+// before any window (or even the application object) exists, so these work
+// without a display. Arguments that do not begin with "--" are taken as file
+// names; toolkit options such as "-platform offscreen" pass through that way.
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace common {
+
+// The release of the programs, e.g. "1.0.0".
+std::string_view ProgramVersion();
+
+// The line --version prints: "<program> <release>\n".
+std::string VersionText(std::string_view program);
+
+struct WindowProgramArguments {
+    enum class Action { Start, ShowHelp, ShowVersion, Refuse };
+    Action action = Action::Start;
+    // --user-folder was given; userFolder holds its "=FOLDER" part, if any.
+    bool userFolderGiven = false;
+    std::string userFolder;
+    // Arguments that are not options, in their order.
+    std::vector<std::string> files;
+    // Why the command line was refused (Action::Refuse).
+    std::string problem;
+};
+
+// Reads the arguments after the program name. --help and --version answer at
+// once; the first unknown option refuses the command line.
+WindowProgramArguments ParseWindowProgramArguments(const std::vector<std::string>& args);
+
+// The two usage lines of a window program.
+std::string WindowProgramUsage(std::string_view program);
+
+// The --help text: usage, what the program does, the options.
+std::string WindowProgramHelp(std::string_view program, std::string_view summary);
+
+// Answers --help and --version on `out` (status 0) or a refused command line
+// on `err` (status 2); returns nothing when the program is to start.
+std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& args, std::string_view program,
+                                                std::string_view summary, std::ostream& out, std::ostream& err);
+
+}  // namespace common

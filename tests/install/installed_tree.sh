@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# Installs the build tree into a temporary folder (DESTDIR, an unusual
+# prefix) and checks the tree a desktop finds there: every file in its place
+# and nothing else, valid menu entries and metainfo, icons of every size,
+# readable manual pages, --version/--help/unknown options of every program,
+# and the installed Ecgtrace opening its main window under a virtual X server.
+# Arguments: <build dir> <source dir> <release>
+set -euo pipefail
+build=$(realpath "$1")
+src=$(realpath "$2")
+version=$3
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$src/tests/support/lsan.supp:print_suppressions=0}"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+prefix=/opt/arrhythmica-test
+DESTDIR="$work/root" cmake --install "$build" --prefix "$prefix" >"$work/install.log" ||
+    { cat "$work/install.log" >&2; echo "cmake --install failed" >&2; exit 1; }
+tree="$work/root$prefix"
+[ -d "$tree" ] || { echo "nothing installed under $prefix" >&2; exit 1; }
+# Nothing lands outside the prefix.
+outside=$(cd "$work/root" && find . -mindepth 1 -not -path ".$prefix" -not -path ".$prefix/*" \
+    -not -path "./opt" | sort)
+[ -z "$outside" ] || fail "installed outside the prefix: $outside"
+
+# The whole tree, and nothing more.
+programs=(ecgtrace ecgtrace-batch myogrid myogrid-batch)
+ids=(org.arrhythmica.Ecgtrace org.arrhythmica.Myogrid)
+{
+    for p in "${programs[@]}"; do echo "bin/$p"; echo "share/man/man1/$p.1.gz"; done
+    for f in "$src"/data/ecgtrace/*; do echo "share/ecgtrace/$(basename "$f")"; done
+    for id in "${ids[@]}"; do
+        echo "share/applications/$id.desktop"
+        echo "share/metainfo/$id.metainfo.xml"
+        echo "share/icons/hicolor/scalable/apps/$id.svg"
+        echo "share/icons/hicolor/48x48/apps/$id.png"
+        echo "share/icons/hicolor/256x256/apps/$id.png"
+    done
+} | sort >"$work/expected"
+(cd "$tree" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$work/installed"
+diff -u "$work/expected" "$work/installed" >&2 || fail "installed files differ from the expected list"
+for p in "${programs[@]}"; do [ -x "$tree/bin/$p" ] || fail "bin/$p is not executable"; done
+cmp -s "$src/data/ecgtrace/V13.rtf" "$tree/share/ecgtrace/V13.rtf" || fail "share/ecgtrace/V13.rtf differs"
+
+# Relocatable: no file beside the programs names the prefix, the build or the sources.
+if grep -rlF -e "$prefix" -e "$build" -e "$src" "$tree/share" >&2; then
+    fail "files in share/ hold an absolute path"
+fi
+
+# Menu entries: valid, started by an installed program with the option the
+# menu passes, with an icon of every size.
+for id in "${ids[@]}"; do
+    desktop="$tree/share/applications/$id.desktop"
+    desktop-file-validate "$desktop" >"$work/validate.log" 2>&1 || {
+        cat "$work/validate.log" >&2; fail "desktop-file-validate $id.desktop"; }
+    exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+    read -r exec_program exec_args <<<"$exec_line"
+    [ -x "$tree/bin/$exec_program" ] || fail "$id.desktop starts $exec_program, which is not installed"
+    [ "$exec_args" = "--user-folder" ] || fail "$id.desktop passes '$exec_args' instead of --user-folder"
+    [ "$(sed -n 's/^Icon=//p' "$desktop")" = "$id" ] || fail "$id.desktop names another icon"
+done
+
+# Icons: the SVG is well-formed, each PNG has the size of its folder.
+python3 - "$tree/share/icons/hicolor" "${ids[@]}" <<'PY' || fail "icons"
+import struct, sys, xml.etree.ElementTree as ET
+root, ids = sys.argv[1], sys.argv[2:]
+bad = 0
+for id_ in ids:
+    svg = ET.parse(f"{root}/scalable/apps/{id_}.svg").getroot()
+    if svg.tag != "{http://www.w3.org/2000/svg}svg":
+        print(f"{id_}.svg is not an SVG picture", file=sys.stderr); bad = 1
+    for size in (48, 256):
+        with open(f"{root}/{size}x{size}/apps/{id_}.png", "rb") as f:
+            head = f.read(24)
+        if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+            print(f"{size}x{size}/{id_}.png is not a PNG picture", file=sys.stderr); bad = 1
+            continue
+        w, h = struct.unpack(">II", head[16:24])
+        if (w, h) != (size, size):
+            print(f"{size}x{size}/{id_}.png is {w} x {h}", file=sys.stderr); bad = 1
+sys.exit(bad)
+PY
+
+# Metainfo: valid without the network; launchable, binaries, release and
+# screenshots point at what exists.
+for id in "${ids[@]}"; do
+    meta="$tree/share/metainfo/$id.metainfo.xml"
+    appstreamcli validate --no-net "$meta" >"$work/appstream.log" 2>&1 || {
+        cat "$work/appstream.log" >&2; fail "appstreamcli validate $id.metainfo.xml"; }
+    python3 - "$meta" "$id" "$tree" "$src/docs/screenshots" "$version" <<'PY' || fail "$id.metainfo.xml content"
+import os, sys, xml.etree.ElementTree as ET
+meta, id_, tree, shots, version = sys.argv[1:]
+c = ET.parse(meta).getroot()
+problems = []
+if c.findtext("id") != id_: problems.append("id")
+if c.findtext("launchable") != f"{id_}.desktop": problems.append("launchable")
+if not os.path.exists(f"{tree}/share/applications/{c.findtext('launchable')}"): problems.append("no such menu entry")
+for b in c.iter("binary"):
+    if not os.access(f"{tree}/bin/{b.text}", os.X_OK): problems.append(f"binary {b.text}")
+if [r.get("version") for r in c.iter("release")][:1] != [version]: problems.append("release")
+images = [i.text for i in c.iter("image")]
+if not images: problems.append("no screenshots")
+for url in images:
+    if not url.startswith("https://") or not os.path.exists(f"{shots}/{url.rsplit('/', 1)[-1]}"):
+        problems.append(f"screenshot {url}")
+if c.find("content_rating") is None: problems.append("content rating")
+for p in problems: print(f"{id_}: {p}", file=sys.stderr)
+sys.exit(1 if problems else 0)
+PY
+done
+
+# The tree as a software centre reads it: metainfo, menu entries and icons together.
+appstreamcli validate-tree --no-net "$tree" >"$work/appstream.log" 2>&1 || {
+    cat "$work/appstream.log" >&2; fail "appstreamcli validate-tree"; }
+
+# Manual pages: gzip files that format without a warning, of this release.
+for p in "${programs[@]}"; do
+    page="$tree/share/man/man1/$p.1.gz"
+    gzip -t "$page" || { fail "$p.1.gz is not a gzip file"; continue; }
+    warnings=$(zcat "$page" | groff -man -ww -z 2>&1) || fail "$p.1 does not format"
+    [ -z "$warnings" ] || fail "$p.1: $warnings"
+    zcat "$page" | head -n 1 | grep -qF "Arrhythmica $version" || fail "$p.1 names another release"
+done
+
+# Every installed program answers --version, --help and an unknown option,
+# without a display.
+for p in "${programs[@]}"; do
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tree/bin/$p" --version 2>"$work/err") ||
+        fail "$p --version ends with $?: $(cat "$work/err")"
+    [ "$out" = "$p $version" ] || fail "$p --version prints '$out'"
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tree/bin/$p" --help 2>"$work/err") ||
+        fail "$p --help ends with $?: $(cat "$work/err")"
+    [[ "$out" == "usage: $p "* && "$out" == *--version* ]] || fail "$p --help prints '$out'"
+    status=0
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$tree/bin/$p" --no-such-option \
+        >"$work/out" 2>"$work/err" || status=$?
+    [ "$status" -eq 2 ] || fail "$p --no-such-option ends with $status"
+    [ ! -s "$work/out" ] || fail "$p --no-such-option prints on standard output"
+    grep -q "usage: $p" "$work/err" || fail "$p --no-such-option prints no usage: $(cat "$work/err")"
+done
+
+# The installed Ecgtrace, started as its menu entry starts it in an empty
+# folder, shows its main window. The folder gets the installed introduction
+# texts, which the program reads from its working folder.
+mkdir "$work/reader"
+cp "$tree"/share/ecgtrace/* "$work/reader/"
+cd "$work/reader"
+export QT_QPA_PLATFORM=xcb
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    "$1" --user-folder >"$3/ecgtrace.log" 2>&1 &
+    pid=$!
+    if ! python3 "$2" find "Simulation of Ventricular Fibrillation" 60; then
+        echo "main window not found"; kill "$pid" 2>/dev/null; exit 1
+    fi
+    # The window exists before an error box is answered; it must be on the screen.
+    title="Simulation of Ventricular Fibrillation"
+    for _ in $(seq 1 100); do
+        xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable" && break
+        sleep 0.2
+    done
+    if ! xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable"; then
+        echo "main window not shown"; kill "$pid" 2>/dev/null; exit 1
+    fi
+    # Error boxes bear the application title.
+    if xwininfo -name "VF simulation" 2>/dev/null | grep -q "Map State: IsViewable"; then
+        echo "an error box is open"; kill "$pid" 2>/dev/null; exit 1
+    fi
+    if ! kill -0 "$pid" 2>/dev/null; then echo "ended on its own right after showing its window"; exit 1; fi
+    # No parameter file here, so closing would ask to save: end it instead.
+    kill "$pid"; wait "$pid" || true
+' xvfb "$tree/bin/ecgtrace" "$src/tests/smoke/xwindow.py" "$work" || {
+    cat "$work/ecgtrace.log" >&2 || true
+    fail "the installed ecgtrace showed no main window"
+}
+
+if ((failures)); then
+    echo "$failures check(s) of the installed tree failed" >&2
+    exit 1
+fi
+echo "installed tree ok"
