@@ -9,7 +9,7 @@ case "$program" in
   *) echo "usage: ./run.sh [ecgtrace|myogrid]" >&2; exit 2 ;;
 esac
 
-source scripts/setup.sh
+ARRHYTHMICA_NEEDS=build source scripts/setup.sh
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DARRHYTHMICA_TESTS=OFF -DARRHYTHMICA_BENCH=OFF >/dev/null
 cmake --build build/release -j"$(nproc)"
 

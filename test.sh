@@ -1,20 +1,15 @@
 #!/usr/bin/env bash
-# ./test.sh: installs what is missing, builds with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and runs the whole test suite twice: as the
+# ./test.sh: installs what is missing, runs the model and engine tests in an
+# optimised build, then builds with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the whole test suite twice: as the
 # machine is set up, and once more on a desktop whose locale writes decimal
 # commas (de_DE.UTF-8), where every output must stay the same.
 set -euo pipefail
 cd "$(dirname "$0")"
-source scripts/setup.sh
+ARRHYTHMICA_NEEDS="build test" source scripts/setup.sh
 
 # The comma locale the second run needs (and the number tests insist on).
 if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  if ! dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q 'install ok installed'; then
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends locales
-  fi
   if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen; then
     "${sudo_cmd[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   elif ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
@@ -22,6 +17,12 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   fi
   "${sudo_cmd[@]}" locale-gen
 fi
+
+# The model and engine tests also with the optimised flags ./run.sh builds with.
+cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DARRHYTHMICA_BENCH=OFF \
+      -DARRHYTHMICA_MODEL_TESTS_ONLY=ON >/dev/null
+cmake --build build/release-tests -j"$(nproc)" --target common_tests ecgtrace_model_tests myogrid_engine_tests
+(cd build/release-tests && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@")
 
 cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=Debug -DARRHYTHMICA_SANITIZE=ON >/dev/null
 cmake --build build/sanitize -j"$(nproc)"

@@ -62,9 +62,9 @@ std::string WindowProgramUsage(std::string_view program) {
 std::string WindowProgramHelp(std::string_view program, std::string_view summary) {
     return WindowProgramUsage(program) + "\n" + std::string(summary) + "\n\n" +
            "options:\n"
-           "  --user-folder[=FOLDER]  the option of the desktop menu entry; the program\n"
-           "                          reads and writes its files in the folder it is\n"
-           "                          started in\n"
+           "  --user-folder[=FOLDER]  work in FOLDER, or in the per-user folder\n"
+           "                          ~/.local/share/" + std::string(program) + " (the desktop menu entry);\n"
+           "                          without it the program works in the current folder\n"
            "  -h, --help              show this text and end\n"
            "  --version               show the release and end\n";
 }

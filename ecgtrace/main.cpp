@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "common/command_line.h"
+#include "common/errors.h"
+#include "common/program_folders.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
 #include "ecgtrace/about.h"
@@ -16,14 +18,29 @@
 
 int main(int argc, char** argv) {
     // --help, --version and unknown options are answered before any window.
+    const std::vector<std::string> args(argv + 1, argv + argc);
     if (const auto status = common::AnswerWindowProgramArguments(
-            std::vector<std::string>(argv + 1, argv + argc), "ecgtrace",
+            args, "ecgtrace",
             "Simulates the extracellular signal of the heart during ventricular\n"
             "fibrillation and analyses it.",
             std::cout, std::cerr))
         return *status;
 
     QApplication app(argc, argv);
+    common::SetInstalledDataFolder(
+        common::InstalledDataFolder(QApplication::applicationDirPath().toStdString(), "ecgtrace"));
+    // Started from the desktop menu: the user's own folder; from a terminal:
+    // the current one.
+    const common::WindowProgramArguments options = common::ParseWindowProgramArguments(args);
+    if (options.userFolderGiven) {
+        try {
+            common::EnterWorkingFolder(options.userFolder.empty() ? common::UserDataFolder("ecgtrace")
+                                                                  : options.userFolder);
+        } catch (const common::AppError& e) {
+            std::cerr << "ecgtrace: " << e.what() << "\n";
+            return 1;
+        }
+    }
     QApplication::setApplicationName(QStringLiteral("ecgtrace"));
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Ecgtrace"));
     common::ui::SetApplicationTitle(QString::fromLatin1(ecgtrace::kApplicationTitle));

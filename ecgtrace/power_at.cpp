@@ -1,5 +1,6 @@
 #include "ecgtrace/power_at.h"
 
+#include "common/program_folders.h"
 #include "common/errors.h"
 #include "common/rtf_reader.h"
 #include "common/ui/error_box.h"
@@ -180,7 +181,7 @@ void TFormPower::LoadIntroduction() {
         // the file could be read.
         QTextDocument* document = RichEdit2->document();
         document->setDefaultFont(RichEdit2->font());
-        common::LoadRtfFile(kAnalysisIntroductionFile, *document);
+        common::LoadRtfFile(common::CompanionFile(kAnalysisIntroductionFile), *document);
         // The caret followed the inserted text to its end; the reader starts at the top.
         RichEdit2->moveCursor(QTextCursor::Start);
     });

@@ -1,5 +1,6 @@
 #include "ecgtrace/vf_main.h"
 
+#include "common/program_folders.h"
 #include "common/errors.h"
 #include "common/number_format.h"
 #include "common/rtf_reader.h"
@@ -410,7 +411,7 @@ void TMainForm::LoadIntroduction() {
         // the file could be read.
         QTextDocument* document = RichEdit1->document();
         document->setDefaultFont(RichEdit1->font());
-        common::LoadRtfFile("V13.rtf", *document);
+        common::LoadRtfFile(common::CompanionFile("V13.rtf"), *document);
         // The caret followed the inserted text to its end; the reader starts at the top.
         RichEdit1->moveCursor(QTextCursor::Start);
     });

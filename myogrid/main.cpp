@@ -1,5 +1,7 @@
 // Myogrid: the launcher of the models of ventricular fibrillation.
 #include "common/command_line.h"
+#include "common/errors.h"
+#include "common/program_folders.h"
 #include "common/ui/plot_view.h"
 #include "myogrid/program_start.h"
 #include "myogrid/vfmain.h"
@@ -12,8 +14,9 @@
 
 int main(int argc, char** argv) {
     // --help, --version and unknown options are answered before any window.
+    const std::vector<std::string> args(argv + 1, argv + argc);
     if (const auto status = common::AnswerWindowProgramArguments(
-            std::vector<std::string>(argv + 1, argv + argc), "myogrid",
+            args, "myogrid",
             "Runs the models of ventricular fibrillation: a block of model cells\n"
             "joined by nexuses, three oscillator models and the travelling-wave\n"
             "illusion.",
@@ -21,6 +24,20 @@ int main(int argc, char** argv) {
         return *status;
 
     QApplication app(argc, argv);
+    common::SetInstalledDataFolder(
+        common::InstalledDataFolder(QApplication::applicationDirPath().toStdString(), "myogrid"));
+    // Started from the desktop menu: the user's own folder; from a terminal:
+    // the current one.
+    const common::WindowProgramArguments options = common::ParseWindowProgramArguments(args);
+    if (options.userFolderGiven) {
+        try {
+            common::EnterWorkingFolder(options.userFolder.empty() ? common::UserDataFolder("myogrid")
+                                                                  : options.userFolder);
+        } catch (const common::AppError& e) {
+            std::cerr << "myogrid: " << e.what() << "\n";
+            return 1;
+        }
+    }
     QApplication::setApplicationName(QString::fromLatin1(myogrid::kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Myogrid"));
     common::ui::LoadProgramFonts();

@@ -1,28 +1,43 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the programs and the tests need,
-# when any of them is missing. Sourced by run.sh and test.sh.
+# Installs the Debian packages that are missing. Sourced by run.sh (what
+# building and running need) and by test.sh (that, and what the tests need):
+#   ARRHYTHMICA_NEEDS="build test" source scripts/setup.sh
 set -euo pipefail
 
-ARRHYTHMICA_PACKAGES=(
+# Building and running the programs.
+ARRHYTHMICA_BUILD_PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libjpeg-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
-  xvfb xauth x11-utils xdotool python3 python3-xlib
+)
+# The test suite: test and benchmark libraries, a virtual X server with real
+# key events, the comma locale, and the checkers of the installed tree.
+ARRHYTHMICA_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth x11-utils xdotool python3
+  locales
   desktop-file-utils appstream dpkg-dev groff-base
 )
 
+wanted=()
+for need in ${ARRHYTHMICA_NEEDS:-build}; do
+  case "$need" in
+    build) wanted+=("${ARRHYTHMICA_BUILD_PACKAGES[@]}") ;;
+    test) wanted+=("${ARRHYTHMICA_TEST_PACKAGES[@]}") ;;
+  esac
+done
+
 missing=()
-for pkg in "${ARRHYTHMICA_PACKAGES[@]}"; do
+for pkg in "${wanted[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$pkg")
   fi
 done
 
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 if ((${#missing[@]})); then
   echo "Installing missing packages: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
   "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi

@@ -141,12 +141,12 @@ for p in "${programs[@]}"; do
     grep -q "usage: $p" "$work/err" || fail "$p --no-such-option prints no usage: $(cat "$work/err")"
 done
 
-# The installed Ecgtrace, started as its menu entry starts it in an empty
-# folder, shows its main window. The folder gets the installed introduction
-# texts, which the program reads from its working folder.
+# The installed Ecgtrace, started as its menu entry starts it from an empty
+# folder, works in the user's own folder (created at the first start), reads
+# the installed introduction texts and shows its main window without a box.
 mkdir "$work/reader"
-cp "$tree"/share/ecgtrace/* "$work/reader/"
 cd "$work/reader"
+export XDG_DATA_HOME="$work/user-data"
 export QT_QPA_PLATFORM=xcb
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     "$1" --user-folder >"$3/ecgtrace.log" 2>&1 &
@@ -174,6 +174,8 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     cat "$work/ecgtrace.log" >&2 || true
     fail "the installed ecgtrace showed no main window"
 }
+[ -d "$XDG_DATA_HOME/ecgtrace" ] || fail "no per-user folder was made for the menu start"
+[ -z "$(ls -A "$work/reader")" ] || fail "the menu start wrote into the folder it was started from"
 
 if ((failures)); then
     echo "$failures check(s) of the installed tree failed" >&2
