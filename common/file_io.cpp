@@ -19,6 +19,16 @@ std::string ReadWholeFile(const std::string& path) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+std::string ReadFileStart(const std::string& path, std::int64_t maxBytes, bool& complete) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) throw AppError(CannotOpenFileMessage(path));
+    // One byte more than allowed tells a longer file from one of exactly maxBytes.
+    const QByteArray bytes = file.read(maxBytes + 1);
+    complete = bytes.size() <= maxBytes;
+    const auto kept = static_cast<std::size_t>(complete ? bytes.size() : maxBytes);
+    return std::string(bytes.constData(), kept);
+}
+
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly))

@@ -1,5 +1,6 @@
 #pragma once
 // Whole-file reading and atomic replacement of files.
+#include <cstdint>
 #include <string>
 
 namespace common {
@@ -9,6 +10,11 @@ bool FileExists(const std::string& path);
 // Reads the whole file; throws AppError("Cannot open file %s") when it
 // cannot be opened.
 std::string ReadWholeFile(const std::string& path);
+
+// Reads at most `maxBytes` from the start of the file, so no file, however
+// large or endless, costs more; `complete` tells whether that was all of it.
+// Throws like ReadWholeFile.
+std::string ReadFileStart(const std::string& path, std::int64_t maxBytes, bool& complete);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over
 // `path`, so a failed write never destroys the previous file. Throws AppError

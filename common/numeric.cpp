@@ -66,6 +66,11 @@ double CheckFinite(double x) {
     return x;
 }
 
+double RequireFinite(double x) {
+    if (!std::isfinite(x)) throw AppError(kInvalidFloatOperation);
+    return x;
+}
+
 std::int32_t WrapAdd32(std::int32_t a, std::int32_t b) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
 }

@@ -29,6 +29,10 @@ double FloatDivide(double a, double b);
 // expressions whose only way to overflow is a division).
 double CheckFinite(double x);
 
+// For values about to be shown, printed or drawn: any NaN or infinity throws
+// "Invalid floating point operation".
+double RequireFinite(double x);
+
 // 32-bit two's complement arithmetic that wraps around (done in unsigned).
 std::int32_t WrapAdd32(std::int32_t a, std::int32_t b);
 std::int32_t WrapSub32(std::int32_t a, std::int32_t b);
