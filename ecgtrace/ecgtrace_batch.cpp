@@ -34,17 +34,6 @@ struct Results {
     std::vector<std::vector<double>> autocorrelation;                     // 0 = E(t)
 };
 
-template <typename Seq>
-void RequireFinite(const Seq& values) {
-    for (double v : values) common::RequireFinite(v);
-}
-
-void RequireFinite(const std::vector<ecgtrace::TComplex>& row) {
-    for (const auto& bin : row) {
-        common::RequireFinite(bin.re);
-        common::RequireFinite(bin.im);
-    }
-}
 
 Results Compute(const std::string* path, bool csv) {
     Results r;
@@ -55,7 +44,7 @@ Results Compute(const std::string* path, bool csv) {
     }
     m.CompleteStartup(nullptr);
     m.ComputeE();
-    RequireFinite(m.ESignal);
+    common::RequireAllFinite(m.ESignal);
     if (csv) return r;
 
     const std::vector<double> e(m.ESignal.begin() + 1, m.ESignal.end());
@@ -63,15 +52,16 @@ Results Compute(const std::string* path, bool csv) {
     r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, 0));
     for (std::int32_t g = 1; g <= m.GroupCount; ++g) {
         const auto i = static_cast<std::size_t>(g);
-        RequireFinite(m.A[i]);
-        RequireFinite(m.PMap[i]);
+        common::RequireAllFinite(m.A[i]);
+        common::RequireAllFinite(m.PMap[i]);
         r.histogram.push_back(ecgtrace::CountHistogram(m.A[i]).frequency);
         r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, g));
     }
     ecgtrace::ComputeEtAnalysisSpectra(m);
-    for (std::int32_t g = 0; g <= m.GroupCount; ++g) RequireFinite(m.GroupSpectra[static_cast<std::size_t>(g)]);
-    for (const auto& h : r.histogram) RequireFinite(h);
-    for (const auto& a : r.autocorrelation) RequireFinite(a);
+    for (std::int32_t g = 0; g <= m.GroupCount; ++g)
+        ecgtrace::RequireFiniteSpectrum(m.GroupSpectra[static_cast<std::size_t>(g)]);
+    for (const auto& h : r.histogram) common::RequireAllFinite(h);
+    for (const auto& a : r.autocorrelation) common::RequireAllFinite(a);
     return r;
 }
 
