@@ -502,12 +502,12 @@ std::string SignalModel::P0Text(std::int32_t g) const { return common::FormatFix
 
 std::string SignalModel::PHalfText(std::int32_t g) const {
     Group(g);
-    return "p half = " + common::FormatFixed(PHalf[static_cast<std::size_t>(g)], 3);
+    return "p half = " + common::FormatFixed(common::RequireFinite(PHalf[static_cast<std::size_t>(g)]), 3);
 }
 
 std::string SignalModel::PWholeText(std::int32_t g) const {
     Group(g);
-    return "p whole = " + common::FormatFixed(PWhole[static_cast<std::size_t>(g)], 3);
+    return "p whole = " + common::FormatFixed(common::RequireFinite(PWhole[static_cast<std::size_t>(g)]), 3);
 }
 
 std::string SignalModel::EStartText() const { return "E(" + IntText(EWindowStart) + ")"; }

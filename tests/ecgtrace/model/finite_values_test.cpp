@@ -58,6 +58,14 @@ TEST(FiniteValues, RequireFiniteRefusesNaNAndInfinities) {
     EXPECT_THROW(common::RequireAllFinite(std::vector<double>{1, 2, kInf}), common::AppError);
 }
 
+TEST(FiniteValues, MapLabelsRefuseNonFiniteValues) {
+    SignalModel m = Started();
+    m.PHalf[1] = kNaN;
+    m.PWhole[1] = -kInf;
+    EXPECT_THROW(m.PHalfText(1), common::AppError);
+    EXPECT_THROW(m.PWholeText(1), common::AppError);
+}
+
 TEST(FiniteValues, SignalPlotsRefuseNonFiniteValues) {
     for (double bad : {kNaN, kInf, -kInf}) {
         // Every sample infinite leaves no finite range to scale by.
