@@ -16,11 +16,11 @@ const std::string& LargeJpeg(int scans) {
     static std::string made[3];
     const int slot = scans == 0 ? 0 : scans == ecgtrace::kMaxJpegScans ? 1 : 2;
     if (made[slot].empty()) {
-        testing_support::JpegSpec spec;
-        spec.width = 8000;
-        spec.height = 5000;
-        spec.scans = scans;
-        made[slot] = testing_support::MakeJpeg(spec);
+        testing_support::JpegRecipe recipe;
+        recipe.width = 8000;
+        recipe.height = 5000;
+        recipe.scans = scans;
+        made[slot] = testing_support::MakeJpeg(recipe);
     }
     return made[slot];
 }

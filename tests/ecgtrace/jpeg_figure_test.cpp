@@ -12,7 +12,7 @@
 
 namespace {
 
-using testing_support::JpegSpec;
+using testing_support::JpegRecipe;
 using testing_support::MakeJpeg;
 
 std::string RefusalOf(const std::string& bytes) {
@@ -42,11 +42,11 @@ void ExpectRedAndBlue(const QImage& image) {
 // process; every failure is an ordinary error.
 TEST(JpegFigure, DamagedInputsFailCleanly) {
     for (const int scans : {0, 20}) {
-        JpegSpec spec;
-        spec.width = 40;
-        spec.height = 30;
-        spec.scans = scans;
-        const std::string good = MakeJpeg(spec);
+        JpegRecipe recipe;
+        recipe.width = 40;
+        recipe.height = 30;
+        recipe.scans = scans;
+        const std::string good = MakeJpeg(recipe);
         EXPECT_EQ(ecgtrace::DecodeJpeg(good, "x.jpg").size(), QSize(40, 30));
         EXPECT_THROW(ecgtrace::DecodeJpeg("", "x.jpg"), common::AppError);
         std::srand(7);
@@ -109,28 +109,28 @@ TEST(JpegFigure, HarmlessWarningsShowDamagedDataRefuses) {
 }
 
 TEST(JpegFigure, CmykAndYcckShownInColour) {
-    JpegSpec spec;
-    spec.cmyk = true;
-    ExpectRedAndBlue(ecgtrace::DecodeJpeg(MakeJpeg(spec), "x.jpg"));
-    spec.cmyk = false;
-    spec.ycck = true;
-    ExpectRedAndBlue(ecgtrace::DecodeJpeg(MakeJpeg(spec), "x.jpg"));
+    JpegRecipe recipe;
+    recipe.cmyk = true;
+    ExpectRedAndBlue(ecgtrace::DecodeJpeg(MakeJpeg(recipe), "x.jpg"));
+    recipe.cmyk = false;
+    recipe.ycck = true;
+    ExpectRedAndBlue(ecgtrace::DecodeJpeg(MakeJpeg(recipe), "x.jpg"));
 }
 
 // Each scan of a progressive file passes over the whole picture: a file of
 // many scans is refused once the limit is passed, not after all of them.
 TEST(JpegFigure, ProgressiveFilesOfTooManyScansRefused) {
-    JpegSpec spec;
-    spec.width = 400;
-    spec.height = 250;
-    spec.scans = ecgtrace::kMaxJpegScans;
-    ExpectRedAndBlue(ecgtrace::DecodeJpeg(MakeJpeg(spec), "x.jpg"));
+    JpegRecipe recipe;
+    recipe.width = 400;
+    recipe.height = 250;
+    recipe.scans = ecgtrace::kMaxJpegScans;
+    ExpectRedAndBlue(ecgtrace::DecodeJpeg(MakeJpeg(recipe), "x.jpg"));
 
-    spec.scans = ecgtrace::kMaxJpegScans + 1;
-    EXPECT_EQ(RefusalOf(MakeJpeg(spec)), "x.jpg: Too many scans (more than 24)");
+    recipe.scans = ecgtrace::kMaxJpegScans + 1;
+    EXPECT_EQ(RefusalOf(MakeJpeg(recipe)), "x.jpg: Too many scans (more than 24)");
 
-    spec.scans = 1800;
-    EXPECT_EQ(RefusalOf(MakeJpeg(spec)), "x.jpg: Too many scans (more than 24)");
+    recipe.scans = 1800;
+    EXPECT_EQ(RefusalOf(MakeJpeg(recipe)), "x.jpg: Too many scans (more than 24)");
 }
 
 TEST(JpegFigure, HugeFileRefusedUnread) {

@@ -12,7 +12,7 @@
 
 namespace testing_support {
 
-struct JpegSpec {
+struct JpegRecipe {
     int width = 64;
     int height = 48;
     // 0: sequential; otherwise a progressive file of exactly this many scans
@@ -24,7 +24,7 @@ struct JpegSpec {
 };
 
 // The picture: red left half, blue right half.
-inline std::string MakeJpeg(const JpegSpec& spec) {
+inline std::string MakeJpeg(const JpegRecipe& recipe) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -32,17 +32,17 @@ inline std::string MakeJpeg(const JpegSpec& spec) {
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = static_cast<JDIMENSION>(spec.width);
-    info.image_height = static_cast<JDIMENSION>(spec.height);
-    const bool cmyk = spec.cmyk || spec.ycck;
+    info.image_width = static_cast<JDIMENSION>(recipe.width);
+    info.image_height = static_cast<JDIMENSION>(recipe.height);
+    const bool cmyk = recipe.cmyk || recipe.ycck;
     info.input_components = cmyk ? 4 : 3;
     info.in_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
-    if (spec.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
+    if (recipe.ycck) jpeg_set_colorspace(&info, JCS_YCCK);
 
     std::vector<jpeg_scan_info> script;
-    if (spec.scans > 0) {
+    if (recipe.scans > 0) {
         auto add = [&](int comps, int c, int Ss, int Se, int Ah, int Al) {
             jpeg_scan_info s{};
             s.comps_in_scan = comps;
@@ -56,11 +56,11 @@ inline std::string MakeJpeg(const JpegSpec& spec) {
         constexpr int kTopBit = 10;
         add(3, 0, 0, 0, 0, 0);  // DC of all components at once
         for (int c = 0; c < 3; ++c) add(1, c, 1, 63, 0, kTopBit);
-        for (int bit = kTopBit; bit >= 1 && static_cast<int>(script.size()) < spec.scans; --bit)
-            for (int c = 0; c < 3 && static_cast<int>(script.size()) < spec.scans; ++c)
-                for (int k = 1; k <= 63 && static_cast<int>(script.size()) < spec.scans; ++k)
+        for (int bit = kTopBit; bit >= 1 && static_cast<int>(script.size()) < recipe.scans; --bit)
+            for (int c = 0; c < 3 && static_cast<int>(script.size()) < recipe.scans; ++c)
+                for (int k = 1; k <= 63 && static_cast<int>(script.size()) < recipe.scans; ++k)
                     add(1, c, k, k, bit, bit - 1);
-        if (static_cast<int>(script.size()) != spec.scans)
+        if (static_cast<int>(script.size()) != recipe.scans)
             throw std::invalid_argument("no progressive script of that many scans");
         info.scan_info = script.data();
         info.num_scans = static_cast<int>(script.size());
@@ -68,9 +68,9 @@ inline std::string MakeJpeg(const JpegSpec& spec) {
 
     jpeg_start_compress(&info, TRUE);
     const int components = info.input_components;
-    std::vector<unsigned char> row(static_cast<std::size_t>(spec.width) * components);
-    for (int x = 0; x < spec.width; ++x) {
-        const bool left = x < spec.width / 2;
+    std::vector<unsigned char> row(static_cast<std::size_t>(recipe.width) * components);
+    for (int x = 0; x < recipe.width; ++x) {
+        const bool left = x < recipe.width / 2;
         unsigned char* p = &row[static_cast<std::size_t>(x) * components];
         if (cmyk) {
             // Inverted: 255 is no ink. Red is magenta and yellow; blue is
@@ -97,10 +97,10 @@ inline std::string MakeJpeg(const JpegSpec& spec) {
 }
 
 inline std::string MakeJpeg(int width, int height) {
-    JpegSpec spec;
-    spec.width = width;
-    spec.height = height;
-    return MakeJpeg(spec);
+    JpegRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    return MakeJpeg(recipe);
 }
 
 }  // namespace testing_support
