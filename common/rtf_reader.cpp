@@ -52,6 +52,9 @@ public:
 
     void Run() {
         stack_.reserve(64);
+        // One edit for the whole text: the document is laid out once at its
+        // end, not again after every run of text (which made loading quadratic).
+        cursor_.beginEditBlock();
         while (pos_ < in_.size()) {
             const char c = in_[pos_++];
             switch (c) {
@@ -73,6 +76,7 @@ public:
             }
         }
         Flush();
+        cursor_.endEditBlock();
     }
 
 private:

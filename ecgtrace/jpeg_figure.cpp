@@ -8,53 +8,91 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace ecgtrace {
 namespace {
 
 // libjpeg reports fatal errors through error_exit, which must not return:
-// it jumps back to DecodeInto, which then reports the failure normally.
+// it jumps back to DecodeInto, which then reports the failure normally. A
+// warning about damaged data and a file of too many scans jump back as well,
+// so such a picture costs no more work than it took to notice.
 struct Decoding {
     jpeg_error_mgr errors;  // first member: libjpeg hands back its address
+    jpeg_progress_mgr progress;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX] = {};
-    bool warned = false;
     QImage image;
 };
 
-void ExitOnError(j_common_ptr info) {
+[[noreturn]] void ExitOnError(j_common_ptr info) {
     auto* d = reinterpret_cast<Decoding*>(info->err);
     (*info->err->format_message)(info, d->message);
     std::longjmp(d->jump, 1);
 }
 
-void RecordMessage(j_common_ptr info, int level) {
-    // Warnings (level -1) mean damaged or truncated data: the picture would
-    // be partly made up, so it is refused after decoding.
-    if (level >= 0) return;
+// Warnings that leave the picture data whole.
+bool IsHarmlessWarning(int code) {
+    return code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM ||
+           code == JWRN_NOT_SEQUENTIAL;
+}
+
+void OnMessage(j_common_ptr info, int level) {
+    if (level >= 0) return;  // trace messages
+    if (IsHarmlessWarning(info->err->msg_code)) {
+        ++info->err->num_warnings;
+        return;
+    }
+    // Damaged or missing data: the rest of the picture would be made up.
+    ExitOnError(info);
+}
+
+void OnProgress(j_common_ptr info) {
+    if (!info->is_decompressor) return;
+    const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+    if (decompress->input_scan_number <= kMaxJpegScans) return;
     auto* d = reinterpret_cast<Decoding*>(info->err);
-    if (!d->warned) {
-        (*info->err->format_message)(info, d->message);
-        d->warned = true;
+    std::snprintf(d->message, sizeof d->message, "Too many scans (more than %d)", kMaxJpegScans);
+    std::longjmp(d->jump, 1);
+}
+
+// The picture as RGB. CMYK files written with an Adobe marker hold inverted
+// values (255 is no ink), as nearly all of them do.
+void ConvertCmykRow(const JSAMPLE* cmyk, uchar* rgb, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        const int k = inverted ? cmyk[3] : 255 - cmyk[3];
+        for (int c = 0; c < 3; ++c) {
+            const int ink = inverted ? cmyk[c] : 255 - cmyk[c];
+            rgb[c] = static_cast<uchar>(ink * k / 255);
+        }
     }
 }
 
+void Refuse(Decoding* d, jpeg_decompress_struct* info, const char* why) {
+    std::snprintf(d->message, sizeof d->message, "%s", why);
+    jpeg_destroy_decompress(info);
+}
+
 // Returns false with d->message set when decoding failed. No object with a
-// destructor lives between setjmp and the calls that may jump.
+// destructor lives between setjmp and the calls that may jump; `cmykRow`
+// is allocated from libjpeg's pool, freed with the decompressor.
 bool DecodeInto(Decoding* d, const unsigned char* data, unsigned long size) {
     jpeg_decompress_struct info;
     std::memset(&info, 0, sizeof info);
     info.err = jpeg_std_error(&d->errors);
     d->errors.error_exit = ExitOnError;
-    d->errors.emit_message = RecordMessage;
+    d->errors.emit_message = OnMessage;
     if (setjmp(d->jump)) {
         jpeg_destroy_decompress(&info);
         return false;
     }
     jpeg_create_decompress(&info);
+    d->progress.progress_monitor = OnProgress;
+    info.progress = &d->progress;
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
     if (pixels <= 0 || pixels > kMaxFigurePixels) {
         std::snprintf(d->message, sizeof d->message, "Picture too large (%u x %u)",
@@ -63,25 +101,33 @@ bool DecodeInto(Decoding* d, const unsigned char* data, unsigned long size) {
         return false;
     }
     jpeg_start_decompress(&info);
-    if (info.output_components != 3) {
-        std::snprintf(d->message, sizeof d->message, "Unsupported JPEG colour format");
-        jpeg_destroy_decompress(&info);
+    if (info.output_components != (cmyk ? 4 : 3)) {
+        Refuse(d, &info, "Unsupported JPEG colour format");
         return false;
     }
     d->image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                       QImage::Format_RGB888);
     if (d->image.isNull()) {
-        std::snprintf(d->message, sizeof d->message, "Not enough memory for the picture");
-        jpeg_destroy_decompress(&info);
+        Refuse(d, &info, "Not enough memory for the picture");
         return false;
     }
+    JSAMPARRAY cmykRow =
+        cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
+                                         info.output_width * 4, 1)
+             : nullptr;
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = d->image.scanLine(static_cast<int>(info.output_scanline));
-        jpeg_read_scanlines(&info, &row, 1);
+        uchar* line = d->image.scanLine(static_cast<int>(info.output_scanline));
+        if (cmyk) {
+            if (jpeg_read_scanlines(&info, cmykRow, 1) == 1)
+                ConvertCmykRow(cmykRow[0], line, info.output_width, info.saw_Adobe_marker);
+        } else {
+            JSAMPROW row = line;
+            jpeg_read_scanlines(&info, &row, 1);
+        }
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
-    return !d->warned;
+    return true;
 }
 
 }  // namespace
@@ -98,7 +144,10 @@ QImage DecodeJpeg(const std::string& bytes, const std::string& name) {
 }
 
 QImage DecodeJpegFile(const std::string& path) {
-    return DecodeJpeg(common::ReadWholeFile(path), path);
+    bool complete = false;
+    const std::string bytes = common::ReadFileStart(path, kMaxFigureFileBytes, complete);
+    if (!complete) throw common::AppError(path + ": Picture file too large");
+    return DecodeJpeg(bytes, path);
 }
 
 }  // namespace ecgtrace

@@ -27,11 +27,13 @@ std::string SignalName(std::int32_t index) {
     return index == 0 ? std::string("Et") : "At(" + IntText(index) + ")";
 }
 
+// A computed row, every bin finite (the rows are only read to be drawn).
 const std::vector<TComplex>& SpectrumRow(const SignalModel& model, std::int32_t g) {
     const auto i = static_cast<std::size_t>(g < 1 ? 0 : g);
     if (i >= model.GroupSpectra.size() || model.GroupSpectra[i].size() != kSpectrumBins)
         throw common::AppError("The spectrum of " + SignalName(static_cast<std::int32_t>(i)) +
                                " is not computed");
+    RequireFiniteSpectrum(model.GroupSpectra[i]);
     return model.GroupSpectra[i];
 }
 
@@ -133,6 +135,9 @@ PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::i
     p.maxLog = -1e308;
     for (std::size_t k = 0; k < kSpectrumBins; ++k) {
         p.product[k] = ComplexConjProduct(row1[k], row2[k]);
+        // Two large finite bins may still multiply beyond the double range.
+        common::RequireFinite(p.product[k].re);
+        common::RequireFinite(p.product[k].im);
         double a = ComplexAmplitude(p.product[k]);
         p.silent[k] = !(a > 0);
         if (p.silent[k]) a = 1e-300;
@@ -169,7 +174,9 @@ std::string RepetitionText(bool withRepetition) {
 // --- drawings -----------------------------------------------------------------------
 
 void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
-    const Histogram h = CountHistogram(HistogramSamples(model, index));
+    const std::vector<double> samples = HistogramSamples(model, index);
+    common::RequireAllFinite(samples);  // checked before anything is drawn
+    const Histogram h = CountHistogram(samples);
     const int W = s.Width();
     const int H = s.Height();
     const double bw = (W - 60) / static_cast<double>(kHistogramBins);
@@ -199,6 +206,7 @@ void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSur
 
 void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
     const std::vector<double> values = AutocorrelationValues(model, index);
+    common::RequireAllFinite(values);
     Clear(s);
     // Fixed pixel positions: 10 ms per column, 100 pixels per unit.
     s.MoveTo(20, 10);

@@ -22,6 +22,7 @@ void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
     const auto gi = static_cast<std::size_t>(g);
     const std::int32_t period = model.T[gi];
     const std::vector<double>& a = model.A[gi];
+    common::RequireAllFinite(a);  // checked before anything is drawn
     const int W = s.Width();
     const int H = s.Height();
     const std::int32_t step = common::TruncToInt(common::FloatDivide(period, W - 20)) + 1;
@@ -55,6 +56,7 @@ void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
 }
 
 void DrawPSeries(const std::vector<double>& series, common::PlotSurface& s) {
+    common::RequireAllFinite(series);
     Clear(s, s.Width(), s.Height());
     s.MoveTo(10, 10);
     s.LineTo(10, 60);
@@ -72,6 +74,7 @@ void ComputePSeries(SignalModel& model, std::int32_t g, common::PlotSurface* ima
 void DrawPMap(SignalModel& model, std::int32_t g, common::PlotSurface& s,
               common::PlotSurface* imagePt) {
     model.Group(g);
+    common::RequireAllFinite(model.PMap[static_cast<std::size_t>(g)]);
     Clear(s, s.Width(), s.Height());
     s.MoveTo(10, 110);
     s.LineTo(10, 10);
@@ -106,6 +109,9 @@ void PlotCobweb(SignalModel& model, std::int32_t g, common::PlotSurface& s,
 }
 
 void DrawE(const SignalModel& model, common::PlotSurface& s) {
+    common::RequireAllFinite(model.ESignal);
+    common::RequireFinite(model.EMax);
+    common::RequireFinite(model.EMin);
     const int W = s.Width();
     // The frame stops one pixel short of the image width used for x.
     Clear(s, W - 1, s.Height());

@@ -89,4 +89,11 @@ void ComputeEtAnalysisSpectra(SignalModel& model) {
     ComputeGroupSpectra(model, 0, 0);
 }
 
+void RequireFiniteSpectrum(const std::vector<TComplex>& row) {
+    for (const TComplex& bin : row) {
+        common::RequireFinite(bin.re);
+        common::RequireFinite(bin.im);
+    }
+}
+
 }  // namespace ecgtrace

@@ -2,6 +2,7 @@
 // Closed-form spectra of the groups' pulse pairs on 51 bins of 1 Hz, the
 // repetition effect, and the spectrum of E(t) as their sum.
 #include <cstdint>
+#include <vector>
 
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/ucomplex.h"
@@ -23,5 +24,9 @@ void ApplyRepetitionEffect(SignalModel& model, std::int32_t g);
 // The spectra the analysis of E(t) works on: every group row with the
 // repetition effect, then row 0 as their sum (flags 0..G left set).
 void ComputeEtAnalysisSpectra(SignalModel& model);
+
+// A spectrum row about to be printed or drawn: any non-finite part throws
+// "Invalid floating point operation".
+void RequireFiniteSpectrum(const std::vector<TComplex>& row);
 
 }  // namespace ecgtrace

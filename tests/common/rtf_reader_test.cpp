@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -143,7 +144,9 @@ TEST(RtfReader, ShippedIntroductionsRenderWithoutMarkup) {
 // without a crash (the sanitizers watch memory and undefined behaviour).
 TEST(RtfReader, SurvivesRandomlyMutatedAndTruncatedInput) {
     std::mt19937 rng(20261208);
-    std::vector<std::string> seeds = {kSample, ShippedFile("V13.rtf"), ShippedFile("V13b.rtf")};
+    std::string runs = "{\\rtf1 ";
+    for (int i = 0; i < 300; ++i) runs += "{\\b x}{\\i y}";
+    std::vector<std::string> seeds = {kSample, ShippedFile("V13.rtf"), ShippedFile("V13b.rtf"), runs + "}"};
     const std::string alphabet = "{}\\'*uc0123456789-abfi ?\r\n\xe9\x80\xff";
     QElapsedTimer timer;
     timer.start();
@@ -162,10 +165,29 @@ TEST(RtfReader, SurvivesRandomlyMutatedAndTruncatedInput) {
         }
         if (rng() % 3 == 0) s.resize(rng() % (s.size() + 1));
         QTextDocument doc;
+        if (round % 2) doc.documentLayout();  // half of them laid out, as in a text box
         common::LoadRtfIntoDocument(s, doc);
         EXPECT_LE(doc.characterCount(), static_cast<int>(s.size()) + 2);
     }
     EXPECT_LT(timer.elapsed(), 60000);
+}
+
+// A document that is laid out, as in a text box: every run of formatted text
+// must not lay the growing paragraph out again.
+TEST(RtfReader, ManyShortRunsInOneParagraphLoadInLinearTime) {
+    std::string body;
+    for (int i = 0; i < 10000; ++i) body += "{\\b x}{\\i y}";
+    QTextDocument doc;
+    doc.documentLayout();  // a text box's document always has one
+    QElapsedTimer timer;
+    timer.start();
+    common::LoadRtfIntoDocument("{\\rtf1 " + body + "}", doc);
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_EQ(doc.toPlainText().size(), 20000);
+    EXPECT_EQ(doc.blockCount(), 1);
+    EXPECT_TRUE(FormatOf(doc, "x").fontWeight() == QFont::Bold);
+    // Quadratic work takes many seconds here even without sanitizers.
+    EXPECT_LT(elapsed, 3000);
 }
 
 TEST(RtfReader, TimeGrowsLinearlyWithInput) {

@@ -2,8 +2,8 @@
 #include "ecgtrace/power_at.h"
 
 #include "common/errors.h"
-#include "ecgtrace/jpeg_figure.h"
 #include "ecgtrace/model/analysis_plots.h"
+#include "support/jpeg_maker.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -12,48 +12,13 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <csetjmp>
-#include <cstdio>
-#include <jpeglib.h>
 
 namespace {
 
 using ecgtrace::TFormPower;
 using ecgtrace::TMainForm;
 
-// A JPEG of the given size: red left half, blue right half.
-std::string MakeJpeg(int width, int height) {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    jpeg_start_compress(&info, TRUE);
-    std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
-    for (int x = 0; x < width; ++x) {
-        const bool left = x < width / 2;
-        row[x * 3 + 0] = left ? 255 : 0;
-        row[x * 3 + 1] = 0;
-        row[x * 3 + 2] = left ? 0 : 255;
-    }
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&info, &r, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<char*>(buffer), size);
-    jpeg_destroy_compress(&info);
-    free(buffer);
-    return bytes;
-}
+using testing_support::MakeJpeg;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
     QFile f(QString::fromStdString(path));
@@ -428,45 +393,6 @@ TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     fig->click();
     EXPECT_EQ(dialogs.errors.size(), 4);
     EXPECT_EQ(image->Image(), shown);
-}
-
-// Random damage to a valid JPEG never crashes the decoder nor ends the
-// process; every failure is an ordinary error.
-TEST(JpegFigure, DamagedInputsFailCleanly) {
-    const std::string good = MakeJpeg(40, 30);
-    EXPECT_EQ(ecgtrace::DecodeJpeg(good, "x.jpg").size(), QSize(40, 30));
-    EXPECT_THROW(ecgtrace::DecodeJpeg("", "x.jpg"), common::AppError);
-    std::srand(7);
-    int failures = 0;
-    for (int round = 0; round < 300; ++round) {
-        std::string s = good;
-        const int edits = 1 + std::rand() % 20;
-        for (int e = 0; e < edits; ++e) s[std::rand() % s.size()] = static_cast<char>(std::rand() % 256);
-        if (round % 3 == 0) s.resize(std::rand() % s.size());
-        try {
-            ecgtrace::DecodeJpeg(s, "x.jpg");
-        } catch (const common::AppError&) {
-            ++failures;
-        }
-    }
-    EXPECT_GT(failures, 50);
-}
-
-TEST(JpegFigure, OversizedPictureRefusedBeforeDecoding) {
-    // A header claiming 60000 x 60000 pixels (SOF0 patched), no real data.
-    std::string s = MakeJpeg(16, 16);
-    const size_t sof = s.find("\xFF\xC0", 0, 2);
-    ASSERT_NE(sof, std::string::npos);
-    s[sof + 5] = '\xEA';
-    s[sof + 6] = '\x60';
-    s[sof + 7] = '\xEA';
-    s[sof + 8] = '\x60';
-    try {
-        ecgtrace::DecodeJpeg(s, "big.jpg");
-        FAIL() << "decoded";
-    } catch (const common::AppError& e) {
-        EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
-    }
 }
 
 }  // namespace

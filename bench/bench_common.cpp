@@ -1,0 +1,50 @@
+// Timing of the shared helpers: the rich-text reader on many short
+// formatted runs in one paragraph, the input that once made it quadratic.
+// The reported complexity must stay O(N).
+#include <benchmark/benchmark.h>
+
+#include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QTextDocument>
+#include <cstdlib>
+#include <string>
+
+#include "common/rtf_reader.h"
+
+namespace {
+
+void BM_RtfShortRunsInOneParagraph(benchmark::State& state) {
+    std::string rtf = "{\\rtf1 ";
+    for (std::int64_t i = 0; i < state.range(0); ++i) rtf += "{\\b x}{\\i y}";
+    rtf += "}";
+    for (auto _ : state) {
+        QTextDocument document;
+        document.documentLayout();  // as in a text box
+        common::LoadRtfIntoDocument(rtf, document);
+        benchmark::DoNotOptimize(document.characterCount());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(rtf.size()));
+    state.counters["bytes"] = static_cast<double>(rtf.size());
+    state.SetComplexityN(state.range(0));
+}
+// 10,000 groups are the 120 KB file that must load in under 0.1 s.
+BENCHMARK(BM_RtfShortRunsInOneParagraph)
+    ->Arg(2500)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);  // text layout needs fonts
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
