@@ -32,6 +32,10 @@ double CheckFinite(double x);
 // A value to be shown, drawn or printed: NaN and infinities (an overflowed
 // sum, say) throw "Invalid floating point operation".
 double RequireFinite(double x);
+template <typename Values>
+void RequireAllFinite(const Values& values) {
+    for (double v : values) RequireFinite(v);
+}
 
 // 32-bit two's complement arithmetic that wraps around (done in unsigned).
 std::int32_t WrapAdd32(std::int32_t a, std::int32_t b);
