@@ -199,9 +199,8 @@ void ModelWindow::RunCommandEntry(const CommandEntry& entry) {
 }
 
 void ModelWindow::RunReturnEntry(const ReturnEntry& entry) {
-    Command opener = entry.unticks.value_or(
-        parametersOpener_.value_or(kind_ == ModelKind::Topological ? Command::Parameters
-                                                                   : Command::Delay));
+    Command opener = entry.unticks.value_or(parametersOpener_.value_or(
+        kind_ == ModelKind::Topological ? Command::Parameters : Command::Delay));
     CommandBox(opener)->setChecked(false);
     ShowPage(entry.destination);
     if (entry.then) (this->*entry.then)();
@@ -552,8 +551,8 @@ void ModelWindow::SavePicture(bool timePlot) {
         const std::optional<QString> name = common::ui::Dialogs().SaveFileName(
             this, title, QString::fromLatin1(kBitmapFilter), QString());
         if (!name || name->isEmpty()) return;
-        const common::PlotSurface& surface = timePlot ? renderer_.Pictures().TimeWindow()
-                                                      : renderer_.Pictures().RightWindow();
+        const common::PlotSurface& surface =
+            timePlot ? renderer_.Pictures().TimeWindow() : renderer_.Pictures().RightWindow();
         surface.SaveBmp(name->toStdString());
     });
 }
@@ -568,14 +567,12 @@ void ModelWindow::closeEvent(QCloseEvent* event) {
 
 bool ModelWindow::eventFilter(QObject* watched, QEvent* event) {
     // The second press of a double click comes as a double-click event.
-    if (event->type() == QEvent::MouseButtonPress ||
-        event->type() == QEvent::MouseButtonDblClick) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         constexpr Switch kStartMethods[] = {Switch::RandomStart, Switch::FiftyHzStart,
                                             Switch::ExtraStart};
-        const bool onStartMethod = std::any_of(
-            std::begin(kStartMethods), std::end(kStartMethods),
-            [&](Switch s) { return watched == SwitchBox(s); });
+        const bool onStartMethod = std::any_of(std::begin(kStartMethods), std::end(kStartMethods),
+                                               [&](Switch s) { return watched == SwitchBox(s); });
         if (mouse->button() == Qt::LeftButton && onStartMethod) {
             // Exactly the pressed start method is ticked after the click.
             for (Switch s : kStartMethods) SwitchBox(s)->setChecked(false);

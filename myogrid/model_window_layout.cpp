@@ -24,12 +24,40 @@ constexpr int kNotebookHeight = 199;
 
 // Names of the parameter fields, in the order of Param.
 constexpr std::array<const char*, kParamCount> kFieldNames = {
-    "dimension",  "xNexus",     "xyXzNexus",     "xyzNexus",  "threshold",     "excited",
-    "active",     "absRefr",    "diversity",     "refractory", "stepUnit",     "cell1X",
-    "cell1Y",     "cell1Z",     "cell2X",        "cell2Y",    "cell2Z",        "delayL",
-    "delayC",     "delayF",     "period",        "extraInterval", "envWeight", "startFraction",
-    "phaseVariability", "periodVariability", "oscStepUnit", "oscDimension", "osc1X", "osc1Y",
-    "osc1Z",      "osc2X",      "osc2Y",         "osc2Z",
+    "dimension",
+    "xNexus",
+    "xyXzNexus",
+    "xyzNexus",
+    "threshold",
+    "excited",
+    "active",
+    "absRefr",
+    "diversity",
+    "refractory",
+    "stepUnit",
+    "cell1X",
+    "cell1Y",
+    "cell1Z",
+    "cell2X",
+    "cell2Y",
+    "cell2Z",
+    "delayL",
+    "delayC",
+    "delayF",
+    "period",
+    "extraInterval",
+    "envWeight",
+    "startFraction",
+    "phaseVariability",
+    "periodVariability",
+    "oscStepUnit",
+    "oscDimension",
+    "osc1X",
+    "osc1Y",
+    "osc1Z",
+    "osc2X",
+    "osc2Y",
+    "osc2Z",
 };
 
 // Places the controls of one window; each Add* makes one control.
@@ -49,8 +77,8 @@ public:
         box->setGeometry(x, y, 170, 20);
         return box;
     }
-    void AddCommand(QWidget* page, Command command, const char* name, const QString& caption,
-                    int x, int y) {
+    void AddCommand(QWidget* page, Command command, const char* name, const QString& caption, int x,
+                    int y) {
         c_.commands[static_cast<std::size_t>(command)] = AddBox(page, name, caption, x, y);
     }
     void AddSwitch(QWidget* page, Switch choice, const char* name, const QString& caption, int x,
@@ -59,7 +87,8 @@ public:
     }
     // The "return" box in the top left corner of a sub-page.
     void AddReturn(int page) {
-        QCheckBox* box = AddBox(c_.notebook->widget(page), "returnBox", QStringLiteral("return"), 8, 6);
+        QCheckBox* box =
+            AddBox(c_.notebook->widget(page), "returnBox", QStringLiteral("return"), 8, 6);
         box->setObjectName(QStringLiteral("returnFrom%1").arg(page));
         c_.returnBoxes[static_cast<std::size_t>(page)] = box;
     }
@@ -107,8 +136,8 @@ void BuildStartPage(LayoutBuilder& b, QWidget* page) {
     b.AddCommand(page, Command::Stop, "stopCommand", QStringLiteral("stop"), 16, 140);
     b.AddCommand(page, Command::Formula, "formulaCommand", QStringLiteral("formula"), 200, 12);
     b.AddCommand(page, Command::Delay, "delayCommand", QStringLiteral("delay"), 200, 44);
-    b.AddCommand(page, Command::TimeWindow, "timeWindowCommand", QStringLiteral("Time Window"),
-                 200, 76);
+    b.AddCommand(page, Command::TimeWindow, "timeWindowCommand", QStringLiteral("Time Window"), 200,
+                 76);
     b.AddCommand(page, Command::Parameters, "parametersCommand", QStringLiteral("parameters"), 200,
                  108);
     b.AddCommand(page, Command::StartMethod, "startMethodCommand", QStringLiteral("start method"),
@@ -120,7 +149,8 @@ void BuildParameterPages(LayoutBuilder& b, ModelWindowControls& c) {
     QWidget* p = b.Page(PageStartMethod);
     b.AddReturn(PageStartMethod);
     b.AddSwitch(p, Switch::RandomStart, "randomStartSwitch", QStringLiteral("random start"), 8, 40);
-    b.AddSwitch(p, Switch::FiftyHzStart, "fiftyHzStartSwitch", QStringLiteral("50 Hz start"), 8, 64);
+    b.AddSwitch(p, Switch::FiftyHzStart, "fiftyHzStartSwitch", QStringLiteral("50 Hz start"), 8,
+                64);
     b.AddSwitch(p, Switch::ExtraStart, "extraStartSwitch", QStringLiteral("extra"), 8, 88);
     b.AddSwitch(p, Switch::Background, "backgroundSwitch", QStringLiteral("background"), 8, 128);
     b.AddField(p, Param::Period, QStringLiteral("period"), 180, 40, 100);

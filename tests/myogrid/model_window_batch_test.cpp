@@ -73,9 +73,9 @@ TEST(ModelWindowAndBatch, EveryModelGoesThroughTheSameSteps) {
     ASSERT_TRUE(table.ReadAtStartup(questions));
 
     const ModelRun runs[] = {{"block", ModelKind::Topological},
-                        {"one", ModelKind::OneOscillator},
-                        {"coupled", ModelKind::CoupledOscillators},
-                        {"independent", ModelKind::IndependentOscillators}};
+                             {"one", ModelKind::OneOscillator},
+                             {"coupled", ModelKind::CoupledOscillators},
+                             {"independent", ModelKind::IndependentOscillators}};
     for (const ModelRun& run : runs) {
         SCOPED_TRACE(run.batchName);
         const std::vector<StepReport> expected = BatchSteps(run.batchName);

@@ -62,7 +62,9 @@ protected:
         ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
     }
     // Opens a model whatever the error boxes shown before.
-    void OpenModel(ModelKind kind) { ASSERT_TRUE(form->OpenAndShow(QStringLiteral("model"), kind)); }
+    void OpenModel(ModelKind kind) {
+        ASSERT_TRUE(form->OpenAndShow(QStringLiteral("model"), kind));
+    }
     QCheckBox* Box(Command c) const { return form->CommandBox(c); }
     QCheckBox* Box(Switch s) const { return form->SwitchBox(s); }
     QCheckBox* ReturnBox(int page) const { return form->ReturnBox(page); }

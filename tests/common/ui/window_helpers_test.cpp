@@ -62,7 +62,9 @@ TEST(IntroductionText, AMissingFileFailsWithItsNameAndKeepsTheText) {
 
 TEST(ScopeExit, RunsOnReturnAndOnExceptionAndSwallowsItsOwnFailure) {
     int runs = 0;
-    { const common::ui::ScopeExit done([&] { ++runs; }); }
+    {
+        const common::ui::ScopeExit done([&] { ++runs; });
+    }
     EXPECT_EQ(runs, 1);
     try {
         const common::ui::ScopeExit done([&] { ++runs; });
@@ -71,7 +73,8 @@ TEST(ScopeExit, RunsOnReturnAndOnExceptionAndSwallowsItsOwnFailure) {
         EXPECT_STREQ(e.what(), "work failed") << "the work's failure passes on";
     }
     EXPECT_EQ(runs, 2);
-    EXPECT_NO_THROW({ const common::ui::ScopeExit failing([] { throw std::runtime_error("x"); }); });
+    EXPECT_NO_THROW(
+        { const common::ui::ScopeExit failing([] { throw std::runtime_error("x"); }); });
 }
 
 }  // namespace
