@@ -4,7 +4,7 @@
 #include "common/program_folders.h"
 #include "common/ui/plot_view.h"
 #include "myogrid/program_start.h"
-#include "myogrid/vfmain.h"
+#include "myogrid/launcher.h"
 
 #include <QApplication>
 
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     if (!windows) return 1;
 
     // Closing the launcher ends the program even while other windows are open.
-    QObject::connect(windows->launcher.get(), &myogrid::TMainForm::Closed, &app, &QApplication::quit,
+    QObject::connect(windows->launcher.get(), &myogrid::Launcher::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     windows->launcher->show();
     return app.exec();

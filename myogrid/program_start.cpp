@@ -1,9 +1,9 @@
 #include "myogrid/program_start.h"
 
 #include "common/ui/error_box.h"
-#include "myogrid/illusion.h"
-#include "myogrid/topolt.h"
-#include "myogrid/vfmain.h"
+#include "myogrid/illusion_window.h"
+#include "myogrid/model_window.h"
+#include "myogrid/launcher.h"
 
 namespace myogrid {
 
@@ -13,13 +13,13 @@ MyogridWindows::~MyogridWindows() = default;
 std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter) {
     common::ui::SetApplicationTitle(QString::fromLatin1(kApplicationTitle));
     auto windows = std::make_unique<MyogridWindows>();
-    windows->launcher = std::make_unique<TMainForm>(starter);
+    windows->launcher = std::make_unique<Launcher>(starter);
     if (windows->launcher->MustClose()) return nullptr;
-    windows->illusion = std::make_unique<TFormIllusion>();
+    windows->illusion = std::make_unique<IllusionWindow>();
     windows->launcher->SetIllusionWindow(windows->illusion.get());
-    windows->model = std::make_unique<TFormTopolt>(windows->launcher->Table());
-    TFormTopolt* model = windows->model.get();
-    TMainForm* launcher = windows->launcher.get();
+    windows->model = std::make_unique<ModelWindow>(windows->launcher->Table());
+    ModelWindow* model = windows->model.get();
+    Launcher* launcher = windows->launcher.get();
     windows->launcher->SetModelOpener([model, launcher](const QString& title, ModelKind kind) {
         model->OpenAndShow(title, kind, launcher);
     });

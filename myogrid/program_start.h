@@ -5,18 +5,18 @@
 namespace myogrid {
 
 class ProcessStarter;
-class TFormIllusion;
-class TFormTopolt;
-class TMainForm;
+class IllusionWindow;
+class ModelWindow;
+class Launcher;
 
 struct MyogridWindows {
     MyogridWindows();
     ~MyogridWindows();
     // Members are destroyed in reverse order: the model window, which uses
     // the launcher's parameter table, goes first.
-    std::unique_ptr<TMainForm> launcher;
-    std::unique_ptr<TFormIllusion> illusion;
-    std::unique_ptr<TFormTopolt> model;
+    std::unique_ptr<Launcher> launcher;
+    std::unique_ptr<IllusionWindow> illusion;
+    std::unique_ptr<ModelWindow> model;
 };
 
 // Sets the application title, creates the launcher (which reads

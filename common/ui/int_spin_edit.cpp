@@ -1,10 +1,5 @@
 #include "common/ui/int_spin_edit.h"
 
-#include <QEvent>
-#include <QFocusEvent>
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -13,107 +8,15 @@
 
 namespace common::ui {
 
-bool SpinAcceptsChar(QChar c, bool editorEnabled) {
-    const char16_t u = c.unicode();
-    // X11 sends Delete as the control character 127, so every control
-    // character counts (not only those below 32), Enter excepted.
-    const bool control = c.category() == QChar::Other_Control;
-    bool ok = u == '+' || u == '-' || u == '.' || (u >= '0' && u <= '9') ||
-              (control && u != '\r' && u != '\n');
-    // With the editor disabled only the harmless control characters pass:
-    // Backspace and Delete (46 is the decimal point: refused as well).
-    if (!editorEnabled && ok && (!control || u == 8 || u == 127 || u == 46)) ok = false;
-    return ok;
-}
-
-bool HandleSpinKey(QKeyEvent* event, bool editorEnabled, bool readOnly,
-                   const std::function<void(int)>& step, const std::function<void()>& enter) {
-    const int key = event->key();
-    if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) return false;
-        step(key == Qt::Key_Up ? 1 : -1);
-        return true;
-    }
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        // Enter never reaches the text; it ends the editing.
-        enter();
-        return true;
-    }
-    // Editing keys that carry no character.
-    if (key == Qt::Key_Delete && !editorEnabled) {
-        SpinBeep();
-        return true;
-    }
-    if (event->matches(QKeySequence::Paste) || event->matches(QKeySequence::Cut)) {
-        if (!editorEnabled || readOnly) return true;  // silently not done
-        return false;
-    }
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;  // shortcuts (copy, select all) are not typed characters
-    QString text = event->text();
-    if (key == Qt::Key_Backspace) text = QString(QChar(8));
-    if (text.isEmpty()) return false;
-    for (QChar c : text) {
-        if (!SpinAcceptsChar(c, editorEnabled)) {
-            SpinBeep();
-            return true;
-        }
-    }
-    return false;
-}
-
-IntSpinEdit::IntSpinEdit(QWidget* parent) : QWidget(parent), edit_(new QLineEdit(this)) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(edit_);
-    setFocusProxy(edit_);
-    setFocusPolicy(Qt::StrongFocus);
-    edit_->setText(QStringLiteral("0"));
-    edit_->installEventFilter(this);
-    edit_->setContextMenuPolicy(Qt::DefaultContextMenu);
-
-    arrows_ = new ArrowButtons(edit_);
-    arrows_->PlaceInside(edit_);
-    connect(arrows_, &ArrowButtons::UpClick, this, [this] {
-        if (isEnabled()) edit_->setFocus(Qt::MouseFocusReason);
-        StepUp();
-    });
-    connect(arrows_, &ArrowButtons::DownClick, this, [this] {
-        if (isEnabled()) edit_->setFocus(Qt::MouseFocusReason);
-        StepDown();
-    });
-    // textEdited is emitted for typing only, never for setText.
-    connect(edit_, &QLineEdit::textEdited, this, [this] { emit UserChanged(); });
-    setMinimumHeight(edit_->sizeHint().height());
-}
+IntSpinEdit::IntSpinEdit(QWidget* parent) : SpinEditBase(parent) {}
 
 int IntSpinEdit::Value() const {
     std::int32_t v = 0;
-    if (!TryParseInteger(edit_->text().toStdString(), v)) return min_;
+    if (!TryParseInteger(Text().toStdString(), v)) return min_;
     return v;
 }
 
-void IntSpinEdit::SetValue(int value) { edit_->setText(QString::fromStdString(IntToText(Clamp(value)))); }
-
-QString IntSpinEdit::Text() const { return edit_->text(); }
-
-void IntSpinEdit::SetText(const QString& text) { edit_->setText(text); }
-
-void IntSpinEdit::SetEditorEnabled(bool enabled) {
-    editorEnabled_ = enabled;
-    UpdateEditorReadOnly();
-}
-
-void IntSpinEdit::SetReadOnly(bool readOnly) {
-    readOnly_ = readOnly;
-    UpdateEditorReadOnly();
-}
-
-void IntSpinEdit::UpdateEditorReadOnly() {
-    // The arrows write the text themselves, so the line edit may refuse every
-    // edit (also paste, cut and its context menu) whenever typing is off.
-    edit_->setReadOnly(readOnly_ || !editorEnabled_);
-}
+void IntSpinEdit::SetValue(int value) { SetText(QString::fromStdString(IntToText(Clamp(value)))); }
 
 int IntSpinEdit::Clamp(int v) const {
     if (max_ == min_) return v;
@@ -122,40 +25,18 @@ int IntSpinEdit::Clamp(int v) const {
     return v;
 }
 
-void IntSpinEdit::StepUp() { Step(1); }
-void IntSpinEdit::StepDown() { Step(-1); }
-
-void IntSpinEdit::Step(int sign) {
-    if (readOnly_) {
-        SpinBeep();
-        return;
-    }
+void IntSpinEdit::WriteStepped(int sign) {
     // Computed wide and kept within the integer range, so no step overflows.
     const std::int64_t next = std::int64_t{Value()} + std::int64_t{sign} * increment_;
-    const auto limited = static_cast<int>(std::clamp<std::int64_t>(
-        next, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
-    const QString before = edit_->text();
-    SetValue(limited);
-    if (edit_->text() != before) emit UserChanged();
+    SetValue(static_cast<int>(std::clamp<std::int64_t>(
+        next, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
 }
 
-bool IntSpinEdit::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == edit_) {
-        if (event->type() == QEvent::KeyPress) {
-            return HandleSpinKey(
-                static_cast<QKeyEvent*>(event), editorEnabled_, readOnly_,
-                [this](int sign) { Step(sign); }, [this] { emit EditingFinished(); });
-        }
-        if (event->type() == QEvent::FocusOut) {
-            const int v = Value();
-            if (Clamp(v) != v) {
-                SetValue(v);
-                emit UserChanged();
-            }
-            emit EditingFinished();
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+bool IntSpinEdit::ClampShownValue() {
+    const int v = Value();
+    if (Clamp(v) == v) return false;
+    SetValue(v);
+    return true;
 }
 
 }  // namespace common::ui

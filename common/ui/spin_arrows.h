@@ -24,6 +24,8 @@ public:
 
     bool IsDown() const { return down_; }
     QTimer* RepeatTimer() { return &timer_; }
+    // What the repeat timer calls: one repeat while the button is held.
+    void Tick();
 
 signals:
     void Step();
@@ -36,7 +38,6 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    void Tick();
     void Release();
     Direction direction_;
     QTimer timer_;

@@ -1,11 +1,11 @@
 #include "myogrid/program_start.h"
 
 #include "common/ui/error_box.h"
-#include "myogrid/illusion.h"
+#include "myogrid/illusion_window.h"
 #include "myogrid/engine/parameter_table.h"
 #include "myogrid/process_starter.h"
-#include "myogrid/topolt.h"
-#include "myogrid/vfmain.h"
+#include "myogrid/model_window.h"
+#include "myogrid/launcher.h"
 #include "support/fake_dialogs.h"
 #include "support/work_dir.h"
 
@@ -38,23 +38,23 @@ TEST(ProgramStart, CreatesTheWindowsHiddenAndJoinsThem) {
     EXPECT_FALSE(windows->model->isVisible());
 
     const std::vector<std::tuple<QPushButton*, QString, ModelKind>> buttons = {
-        {windows->launcher->ButtonTopolt, "Topological model", ModelKind::Topological},
-        {windows->launcher->ButtonVFsum1, "one oscillator model", ModelKind::OneOscillator},
-        {windows->launcher->ButtonModel2, "coupled oscillators model", ModelKind::CoupledOscillators},
-        {windows->launcher->ButtonModel3, "independent oscillators model", ModelKind::IndependentOscillators},
+        {windows->launcher->blockModelButton, "Topological model", ModelKind::Topological},
+        {windows->launcher->oneOscillatorButton, "one oscillator model", ModelKind::OneOscillator},
+        {windows->launcher->coupledOscillatorsButton, "coupled oscillators model", ModelKind::CoupledOscillators},
+        {windows->launcher->independentOscillatorsButton, "independent oscillators model", ModelKind::IndependentOscillators},
     };
     for (const auto& [button, title, kind] : buttons) {
         button->click();
         EXPECT_TRUE(windows->model->isVisible());
-        EXPECT_EQ(windows->model->LabelTop()->text(), title);
+        EXPECT_EQ(windows->model->Controls().title->text(), title);
         EXPECT_EQ(windows->model->Kind(), kind);
     }
 
-    windows->launcher->ButtonModelIllusion->click();
+    windows->launcher->illusionModelButton->click();
     EXPECT_TRUE(windows->illusion->isVisible());
-    EXPECT_FALSE(windows->launcher->TimerGeneral->isActive());
+    EXPECT_FALSE(windows->launcher->animationTimer->isActive());
     windows->illusion->close();
-    EXPECT_TRUE(windows->launcher->TimerGeneral->isActive());
+    EXPECT_TRUE(windows->launcher->animationTimer->isActive());
     windows->model->hide();
 }
 
@@ -79,9 +79,9 @@ TEST(ProgramStart, ParameterFileBoxesStandOverTheLauncher) {
 
     const auto windows = CreateMyogridWindows(&starter);
     ASSERT_TRUE(windows);
-    TMainForm* launcher = windows->launcher.get();
+    Launcher* launcher = windows->launcher.get();
     const QPoint launcherCentre = launcher->geometry().center();
-    windows->launcher->ButtonTopolt->click();
+    windows->launcher->blockModelButton->click();
     ASSERT_EQ(dialogs.errors, QStringList{"'1x2' is not a valid integer value."});
     EXPECT_EQ(dialogs.errorParents.back(), launcher);
     EXPECT_FALSE(windows->model->isVisible());
@@ -89,7 +89,7 @@ TEST(ProgramStart, ParameterFileBoxesStandOverTheLauncher) {
     // At start-up the launcher stands centred before the file is read.
     QFile::remove(QString::fromStdString(dir.File("Myogrid.par")));
     QFile::rename(QString::fromStdString(dir.File("bad.par")), QString::fromStdString(dir.File("Myogrid.par")));
-    TMainForm failing(&starter);
+    Launcher failing(&starter);
     EXPECT_TRUE(failing.MustClose());
     ASSERT_EQ(dialogs.errors.size(), 2);
     EXPECT_EQ(dialogs.errors.back(), "Error in Myogrid.par!");

@@ -200,17 +200,20 @@ TEST(IntSpinEdit, HeldArrowRepeatsAfter400ThenEvery100Ms) {
     ASSERT_TRUE(up->RepeatTimer()->isActive());
     EXPECT_EQ(up->RepeatTimer()->interval(), 400);
 
-    // Nothing more before the first delay has passed.
-    QTest::qWait(250);
+    // Nothing more until the timer runs out; each timeout repeats once.
+    QApplication::processEvents();
     EXPECT_EQ(steps.count(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 2, 2000);
+    up->Tick();
+    EXPECT_EQ(steps.count(), 2);
     EXPECT_EQ(up->RepeatTimer()->interval(), 100);
-    QTRY_COMPARE_WITH_TIMEOUT(steps.count(), 4, 2000);
+    up->Tick();
+    up->Tick();
+    EXPECT_EQ(steps.count(), 4);
 
     QTest::mouseRelease(up, Qt::LeftButton);
     EXPECT_FALSE(up->RepeatTimer()->isActive());
     const int held = steps.count();
-    QTest::qWait(250);
+    up->Tick();  // a timeout already queued at the release
     EXPECT_EQ(steps.count(), held);
     EXPECT_EQ(f.spin->Value(), held);
 }

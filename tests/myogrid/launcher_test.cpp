@@ -1,9 +1,9 @@
-#include "myogrid/vfmain.h"
+#include "myogrid/launcher.h"
 
 #include "common/file_io.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
-#include "myogrid/illusion.h"
+#include "myogrid/illusion_window.h"
 #include "myogrid/process_starter.h"
 #include "support/fake_dialogs.h"
 #include "support/work_dir.h"
@@ -13,7 +13,8 @@
 #include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTest>
+#include <QApplication>
+#include <QLabel>
 #include <QTimer>
 #include <fstream>
 
@@ -36,9 +37,9 @@ struct FakeStarter : ProcessStarter {
     }
 };
 
-class Launcher : public ::testing::Test {
+class LauncherTest : public ::testing::Test {
 protected:
-    Launcher() { common::ui::SetApplicationTitle(kApplicationTitle); }
+    LauncherTest() { common::ui::SetApplicationTitle(kApplicationTitle); }
 
     void Touch(const std::string& path) { std::ofstream(path) << "x"; }
 
@@ -70,14 +71,14 @@ TEST(ChapterTarget, NumeralAndSectionComeFromTheCaption) {
     EXPECT_EQ(ChapterTarget("chapter xii § 1"), "xii#p1") << "unknown numerals are used as they are";
 }
 
-TEST_F(Launcher, ChapterButtonsStartTheBrowserOnTheirChapter) {
+TEST_F(LauncherTest, ChapterButtonsStartTheBrowserOnTheirChapter) {
     PrepareFile();
-    TMainForm form(&starter);
+    Launcher form(&starter);
     const std::vector<std::pair<QPushButton*, QString>> cases = {
-        {form.ButtonDescr2B, "VF9.HTM#p2"},   {form.ButtonIllusion, "VF8.HTM#p4"},
-        {form.ButtonDescr1A, "VF5.HTM#p3"},   {form.ButtonDescr0, "V12.HTM#p3.2"},
-        {form.ButtonDescr1B, "V12.HTM#p3.3"}, {form.ButtonDescr1C, "V12.HTM#p3.5"},
-        {form.ButtonDescr2A, "V12.HTM#p3.6"}, {form.ButtonDescr3, "V12.HTM#p3.7"},
+        {form.relaxationChapterButton, "VF9.HTM#p2"},   {form.illusionChapterButton, "VF8.HTM#p4"},
+        {form.blockChapterButton, "VF5.HTM#p3"},   {form.cellChapterButton, "V12.HTM#p3.2"},
+        {form.levelOneChapterButton, "V12.HTM#p3.3"}, {form.fractalChapterButton, "V12.HTM#p3.5"},
+        {form.levelTwoChapterButton, "V12.HTM#p3.6"}, {form.ventricleChapterButton, "V12.HTM#p3.7"},
     };
     for (const auto& [button, target] : cases) {
         starter.calls.clear();
@@ -87,56 +88,56 @@ TEST_F(Launcher, ChapterButtonsStartTheBrowserOnTheirChapter) {
         EXPECT_EQ(starter.calls[0].arguments, QStringList{bookFolder + target});
     }
     starter.calls.clear();
-    form.ButtonFractal->click();
+    form.fractalButton->click();
     ASSERT_EQ(starter.calls.size(), 1u);
     EXPECT_EQ(starter.calls[0].program, "LTURTL.EXE");
     EXPECT_EQ(starter.calls[0].arguments, QStringList{"VF_ECG.LTL"});
 
     // A program that does not start is reported with its code.
     starter.result = 5;
-    form.ButtonDescr3->click();
+    form.ventricleChapterButton->click();
     EXPECT_EQ(dialogs.errors, QStringList{"Error executing program. Error code: 5."});
     EXPECT_EQ(dialogs.errorTitles, QStringList{"models of ventriculat fibrillation"});
 }
 
-TEST_F(Launcher, ReadTheBookOpensTheTitlePageFoundUnderEitherName) {
+TEST_F(LauncherTest, ReadTheBookOpensTheTitlePageFoundUnderEitherName) {
     PrepareFile();
-    TMainForm form(&starter);
-    form.ButtonRead->click();
+    Launcher form(&starter);
+    form.readBookButton->click();
     ASSERT_EQ(starter.calls.size(), 1u);
     // Only "VFtitel.htm" exists here; the lower-case name would not be found.
     EXPECT_EQ(starter.calls[0].arguments, QStringList{QString::fromStdString(book)});
     Touch(dir.File("book/vftitel.htm"));
-    form.ButtonRead->click();
+    form.readBookButton->click();
     EXPECT_EQ(starter.calls[1].arguments, QStringList{bookFolder + "vftitel.htm"});
 }
 
-TEST_F(Launcher, WithoutBrowserReadTheBookReportsAndChaptersDoNothing) {
+TEST_F(LauncherTest, WithoutBrowserReadTheBookReportsAndChaptersDoNothing) {
     // No file, both questions cancelled: empty paths. The real starter.
-    TMainForm form;
+    Launcher form;
     ASSERT_EQ(dialogs.openQuestions.size(), 2u);
-    form.ButtonDescr2B->click();
-    form.ButtonIllusion->click();
+    form.relaxationChapterButton->click();
+    form.illusionChapterButton->click();
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    form.ButtonRead->click();
+    form.readBookButton->click();
     EXPECT_EQ(dialogs.errors, QStringList{"Error executing program. Error code: 2."});
 }
 
-TEST_F(Launcher, MissingFractalProgramReportsCodeTwo) {
+TEST_F(LauncherTest, MissingFractalProgramReportsCodeTwo) {
     PrepareFile();
-    TMainForm form;
-    form.ButtonFractal->click();
+    Launcher form;
+    form.fractalButton->click();
     EXPECT_EQ(dialogs.errors, QStringList{"Error executing program. Error code: 2."});
-    EXPECT_TRUE(form.TimerGeneral->isActive()) << "the launcher stays as it was";
+    EXPECT_TRUE(form.animationTimer->isActive()) << "the launcher stays as it was";
 }
 
-TEST_F(Launcher, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
+TEST_F(LauncherTest, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
     QDir(QString::fromStdString(dir.Path())).mkdir("book");
     Touch(browser);
     Touch(book);
     dialogs.openAnswers = {QString::fromStdString(browser), QString::fromStdString(book)};
     {
-        TMainForm form(&starter);
+        Launcher form(&starter);
         ASSERT_EQ(dialogs.openQuestions.size(), 2u);
         EXPECT_EQ(dialogs.openQuestions[0].title, "Your favorite Internet Browser to read information");
         EXPECT_EQ(dialogs.openQuestions[0].filter, "All Files|*.*");
@@ -148,17 +149,17 @@ TEST_F(Launcher, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
         EXPECT_EQ(form.Table(), expected);
 
         int closed = 0;
-        QObject::connect(&form, &TMainForm::Closed, [&] { ++closed; });
+        QObject::connect(&form, &Launcher::Closed, [&] { ++closed; });
         form.show();
         dialogs.saveAnswers = {QString::fromStdString(dir.File("Myogrid.par"))};
-        form.ButtonExit->click();
+        form.exitButton->click();
         ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
         EXPECT_EQ(dialogs.saveQuestions[0].proposedName, "Myogrid.par");
         EXPECT_EQ(closed, 1);
         EXPECT_FALSE(form.isVisible());
     }
     // The next start reads the same table and asks nothing.
-    TMainForm again(&starter);
+    Launcher again(&starter);
     EXPECT_EQ(dialogs.openQuestions.size(), 2u);
     EXPECT_FALSE(again.Table().ParametersChanged);
     EXPECT_EQ(again.Table().Value(Param::Diversity), "0.5");
@@ -167,36 +168,36 @@ TEST_F(Launcher, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
     expected.BookPath = book;
     EXPECT_EQ(again.Table(), expected);
     // Nothing changed: "exit" does not ask.
-    again.ButtonExit->click();
+    again.exitButton->click();
     EXPECT_EQ(dialogs.saveQuestions.size(), 1u);
 }
 
-TEST_F(Launcher, MissingBookAsksOnlyForTheBookAndExitOffersToSave) {
+TEST_F(LauncherTest, MissingBookAsksOnlyForTheBookAndExitOffersToSave) {
     PrepareFile();
     QFile::remove(QString::fromStdString(book));
-    TMainForm form(&starter);
+    Launcher form(&starter);
     ASSERT_EQ(dialogs.openQuestions.size(), 1u);
     EXPECT_EQ(dialogs.openQuestions[0].title, "Indicate place of VFtitel.htm");
-    form.ButtonExit->click();
+    form.exitButton->click();
     EXPECT_EQ(dialogs.saveQuestions.size(), 1u) << "cancelled: nothing written, program ends";
 }
 
-TEST_F(Launcher, BadLineIsReportedAndEndsTheProgram) {
+TEST_F(LauncherTest, BadLineIsReportedAndEndsTheProgram) {
     PrepareFile();
     std::string text = common::ReadWholeFile(dir.File("Myogrid.par"));
     text.replace(text.find("threshold="), 10, "treshold=");
     std::ofstream(dir.File("Myogrid.par"), std::ios::binary) << text;
-    TMainForm form(&starter);
+    Launcher form(&starter);
     EXPECT_EQ(dialogs.errors, QStringList{"Error in Myogrid.par!"});
     EXPECT_TRUE(form.MustClose());
-    EXPECT_FALSE(form.TimerGeneral->isActive());
+    EXPECT_FALSE(form.animationTimer->isActive());
     EXPECT_EQ(form.Table().Value(Param::Excited), "4") << "the rest of the file was read";
 }
 
-TEST_F(Launcher, ClosingByTheFrameOffersTheSameSave) {
-    TMainForm form(&starter);  // no file: the table changed
+TEST_F(LauncherTest, ClosingByTheFrameOffersTheSameSave) {
+    Launcher form(&starter);  // no file: the table changed
     int closed = 0;
-    QObject::connect(&form, &TMainForm::Closed, [&] { ++closed; });
+    QObject::connect(&form, &Launcher::Closed, [&] { ++closed; });
     form.show();
     // A file that cannot be written keeps the launcher open.
     dialogs.saveAnswers = {QString::fromStdString(dir.File("no/such/folder/Myogrid.par"))};
@@ -213,28 +214,108 @@ TEST_F(Launcher, ClosingByTheFrameOffersTheSameSave) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(dir.File("Myogrid.par"))));
 }
 
-TEST_F(Launcher, IllusionStopsTheAnimationWhichGoesOnWithoutAJump) {
+TEST_F(LauncherTest, IllusionStopsTheAnimationWhichGoesOnWithoutAJump) {
     PrepareFile();
-    TMainForm form(&starter);
-    TFormIllusion illusion;
+    Launcher form(&starter);
+    IllusionWindow illusion;
     form.SetIllusionWindow(&illusion);
     form.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Animation().Clock() >= 50; }, 5000));
-    form.ButtonModelIllusion->click();
-    EXPECT_FALSE(form.TimerGeneral->isActive());
+    ASSERT_TRUE(form.animationTimer->isActive());
+    for (int i = 0; i < 5; ++i) form.AnimationTick();
+    ASSERT_GE(form.Animation().Clock(), 50);
+    form.illusionModelButton->click();
+    EXPECT_FALSE(form.animationTimer->isActive());
     EXPECT_TRUE(illusion.isVisible());
-    EXPECT_TRUE(illusion.Timer1->isActive());
+    EXPECT_TRUE(illusion.stepTimer->isActive());
     const std::int32_t stood = form.Animation().Clock();
-    QTest::qWait(150);
+    illusion.exitButton->click();
+    EXPECT_TRUE(form.animationTimer->isActive());
     EXPECT_EQ(form.Animation().Clock(), stood);
-    illusion.ButtonExit->click();
-    EXPECT_TRUE(form.TimerGeneral->isActive());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Animation().Clock() > stood; }, 5000));
+    form.AnimationTick();
+    EXPECT_GT(form.Animation().Clock(), stood);
     // The picture is exactly that of an animation that never stopped.
     TitleAnimation reference;
     while (reference.Clock() < form.Animation().Clock()) reference.Tick();
     EXPECT_EQ(form.Animation().Surface().Image(), reference.Surface().Image());
-    EXPECT_EQ(form.ImageAnimation->Image(), reference.Surface().Image());
+    EXPECT_EQ(form.titlePicture->Image(), reference.Surface().Image());
+}
+
+// A user who presses "Save" on the name the dialog proposes.
+class ConfirmsProposedName : public testing_support::FakeDialogs {
+public:
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                        const QString& proposedName) override {
+        FakeDialogs::SaveFileName(parent, title, filter, proposedName);
+        return proposedName;
+    }
+};
+
+struct NoPrograms : ProcessStarter {
+    int Start(const QString&, const QStringList&) override { return 0; }
+};
+
+TEST(LauncherExit, SavingUnderTheProposedNameIsReadAtTheNextStart) {
+    testing_support::ScopedWorkDir dir;
+    ConfirmsProposedName dialogs;
+    NoPrograms starter;
+    const std::string browser = dir.File("browser");
+    const std::string book = dir.File("VFtitel.htm");
+    std::ofstream(browser) << "x";
+    std::ofstream(book) << "x";
+    ParameterTable start = ParameterTable::Defaults();
+    start.BrowserPath = browser;
+    start.BookPath = book;
+    start.WriteFile(dir.File(kParameterFileName));
+
+    {
+        Launcher form(&starter);
+        ASSERT_TRUE(dialogs.openQuestions.empty());
+        // "save parameters" in the model window changed the table.
+        form.Table().Store(Param::Dimension, "7");
+        form.Table().ParametersChanged = true;
+        form.show();
+        form.exitButton->click();
+        ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
+        EXPECT_FALSE(form.isVisible());
+    }
+    // Only one parameter file in the folder, and the next start reads the
+    // saved value from it.
+    const QStringList files = QDir::current().entryList({QStringLiteral("*.par")}, QDir::Files,
+                                                        QDir::Name | QDir::IgnoreCase);
+    EXPECT_EQ(files, QStringList{QString::fromLatin1(kParameterFileName)});
+    Launcher again(&starter);
+    EXPECT_EQ(again.Table().Value(Param::Dimension), "7");
+    EXPECT_FALSE(again.Table().ParametersChanged);
+}
+
+
+// Every caption of the launcher can be read whole on its page.
+TEST(LauncherLayout, EveryLabelAndButtonShowsItsWholeText) {
+    testing_support::ScopedWorkDir dir;
+    testing_support::FakeDialogs dialogs;  // no file: both questions cancelled
+    NoPrograms starter;
+    Launcher form(&starter);
+    form.show();
+    auto checkShownPage = [&](QTabWidget* tabs, int index) {
+        tabs->setCurrentIndex(index);
+        QApplication::processEvents();
+        for (QLabel* label : tabs->currentWidget()->findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->wordWrap()) continue;
+            for (const QString& line : label->text().split('\n'))
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width())
+                    << line.toStdString();
+        }
+        for (QPushButton* button : tabs->currentWidget()->findChildren<QPushButton*>()) {
+            if (!button->isVisible()) continue;
+            // The text plus the frame the style draws around it.
+            EXPECT_LE(button->sizeHint().width(), button->width()) << button->text().toStdString();
+        }
+    };
+    for (int i = 0; i < form.tabs->count(); ++i) checkShownPage(form.tabs, i);
+    form.tabs->setCurrentWidget(form.levelTabs);
+    for (int i = 0; i < form.levelTabs->count(); ++i) checkShownPage(form.levelTabs, i);
+    form.levelTabs->setCurrentIndex(1);
+    for (int i = 0; i < form.levelOneTabs->count(); ++i) checkShownPage(form.levelOneTabs, i);
 }
 
 }  // namespace

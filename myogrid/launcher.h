@@ -1,5 +1,5 @@
 #pragma once
-// TMainForm: Myogrid's launcher. Opens the models, the illusion and the
+// Launcher: Myogrid's main window. Opens the models, the illusion and the
 // book's chapters, starts the fractal program, shows the title animation,
 // and owns the parameter table with its file.
 #include "myogrid/engine/model_kind.h"
@@ -24,7 +24,7 @@ class PlotView;
 namespace myogrid {
 
 class ProcessStarter;
-class TFormIllusion;
+class IllusionWindow;
 
 inline constexpr const char* kApplicationTitle = "models of ventriculat fibrillation";
 inline constexpr const char* kLauncherCaption = "ventricular fibrillation models";
@@ -37,7 +37,7 @@ QString ChapterFile(const QString& numeral);
 // "chapter XII § 3.2" -> "V12.HTM#p3.2".
 QString ChapterTarget(const QString& caption);
 
-class TMainForm : public QWidget {
+class Launcher : public QWidget {
     Q_OBJECT
 public:
     // Opens a model window with a title and kind (the model window's
@@ -48,15 +48,15 @@ public:
     // and the book when their files are missing, and starts the title
     // animation. `starter` (not owned) starts external programs; by default
     // the system's.
-    explicit TMainForm(ProcessStarter* starter = nullptr, QWidget* parent = nullptr);
-    ~TMainForm() override;
+    explicit Launcher(ProcessStarter* starter = nullptr, QWidget* parent = nullptr);
+    ~Launcher() override;
 
     // A line of the parameter file was bad: the program must end without
     // showing this window.
     bool MustClose() const { return mustClose_; }
 
     ParameterTable& Table() { return table_; }
-    void SetIllusionWindow(TFormIllusion* illusion);
+    void SetIllusionWindow(IllusionWindow* illusion);
     void SetModelOpener(ModelOpener opener) { modelOpener_ = std::move(opener); }
 
     // Starts `program` with `arguments` and returns at once: 0, or the
@@ -70,28 +70,30 @@ public:
     void SaveParameterFile();
 
     TitleAnimation& Animation() { return animation_; }
+    // One tick of the title animation's timer.
+    void AnimationTick();
 
-    QTabWidget* Notebook;
-    QTabWidget* NotebookLevels;
-    QTabWidget* NotebookLevel1;
-    common::ui::PlotView* ImageAnimation;
-    QTimer* TimerGeneral;
-    QPushButton* ButtonRead;
-    QPushButton* ButtonExit;
-    QPushButton* ButtonIllusion;
-    QPushButton* ButtonModelIllusion;
-    QPushButton* ButtonDescr0;
-    QPushButton* ButtonDescr1A;
-    QPushButton* ButtonDescr1B;
-    QPushButton* ButtonDescr1C;
-    QPushButton* ButtonDescr2A;
-    QPushButton* ButtonDescr2B;
-    QPushButton* ButtonDescr3;
-    QPushButton* ButtonTopolt;
-    QPushButton* ButtonVFsum1;
-    QPushButton* ButtonFractal;
-    QPushButton* ButtonModel2;
-    QPushButton* ButtonModel3;
+    QTabWidget* tabs;
+    QTabWidget* levelTabs;
+    QTabWidget* levelOneTabs;
+    common::ui::PlotView* titlePicture;
+    QTimer* animationTimer;
+    QPushButton* readBookButton;
+    QPushButton* exitButton;
+    QPushButton* illusionChapterButton;
+    QPushButton* illusionModelButton;
+    QPushButton* cellChapterButton;
+    QPushButton* blockChapterButton;
+    QPushButton* levelOneChapterButton;
+    QPushButton* fractalChapterButton;
+    QPushButton* levelTwoChapterButton;
+    QPushButton* relaxationChapterButton;
+    QPushButton* ventricleChapterButton;
+    QPushButton* blockModelButton;
+    QPushButton* oneOscillatorButton;
+    QPushButton* fractalButton;
+    QPushButton* coupledOscillatorsButton;
+    QPushButton* independentOscillatorsButton;
 
 signals:
     // The launcher closed: the program ends.
@@ -104,18 +106,17 @@ private:
     void CreateControls();
     QPushButton* ChapterButton(QWidget* page, const char* name, const QString& caption);
     QPushButton* CommandButton(QWidget* page, const char* name, const QString& caption);
-    void TimerGeneralTimer();
     void RunOrReport(const QString& program, const QStringList& arguments);
     void OpenModel(const QString& title, ModelKind kind);
-    void ButtonModelIllusionClick();
-    void ButtonReadClick();
-    void ButtonExitClick();
+    void IllusionModelClicked();
+    void ReadBookClicked();
+    void ExitClicked();
 
     ParameterTable table_;
     TitleAnimation animation_;
     std::unique_ptr<ProcessStarter> ownStarter_;
     ProcessStarter* starter_;
-    TFormIllusion* illusion_ = nullptr;
+    IllusionWindow* illusion_ = nullptr;
     ModelOpener modelOpener_;
     bool mustClose_ = false;
     bool leaving_ = false;  // "exit" has already offered to save

@@ -11,7 +11,7 @@ namespace myogrid {
 inline constexpr int kPageCount = 22;
 
 // Page numbers of the notebook.
-enum TopoltPage : int {
+enum NotebookPage : int {
     PageStart = 0,
     PageHelpStart = 1,
     PageStartMethod = 2,
@@ -30,18 +30,18 @@ enum TopoltPage : int {
     PageHelpOscParameters = 15,
     PageOscStart = 16,
     PageHelpOscStart = 17,
-    PageHelpOneOscTime = 18,
-    PageHelpVF0 = 19,
-    PageHelpVF1 = 20,
-    PageHelpVF2 = 21,
+    PageHelpOneOscillatorTimeWindow = 18,
+    PageHelpIndependentStart = 19,
+    PageHelpOneOscillatorStart = 20,
+    PageHelpCoupledStart = 21,
 };
 
-// Captions in notebook order ("topolt start", "help start", ...).
+// Captions in notebook order, as the page caption label shows them.
 extern const std::array<const char*, kPageCount> kPageCaptions;
 QString PageCaption(int page);
 
 // The page the help speed buttons move to from `page`, for the model kind
-// shown; -1 when they do nothing (page "topolt formula").
+// shown; -1 when they do nothing (the formula page has no help).
 int HelpPageOf(int page, ModelKind kind);
 
 // The lines of a help page's text (empty for the other pages).

@@ -1,5 +1,4 @@
-// Second-look checks of the model engine: window corners, stimulus and
-// drawing details that earlier tests did not pin down.
+// The cleared plot windows of the model pictures: round corners and edges.
 #include "myogrid/engine/model_pictures.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +33,7 @@ void ExpectCornersOfThirtyPixelEllipses(const common::PlotSurface& window) {
     }
 }
 
-TEST(ReviewPictures, ClearedWindowsHaveFourEqualRoundCorners) {
+TEST(ModelPictures, ClearedWindowsHaveFourEqualRoundCorners) {
     ModelPictures pictures;
     ExpectCornersOfThirtyPixelEllipses(pictures.TimeWindow());
     ExpectCornersOfThirtyPixelEllipses(pictures.RightWindow());

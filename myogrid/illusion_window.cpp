@@ -1,16 +1,15 @@
-#include "myogrid/illusion.h"
+#include "myogrid/illusion_window.h"
 
 #include "common/number_format.h"
 #include "common/numeric.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
+#include "common/ui/window_placement.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 #include <string>
@@ -59,8 +58,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x,
 
 }  // namespace
 
-TFormIllusion::TFormIllusion(QWidget* parent) : QWidget(parent), grid_(300, 300) {
-    setObjectName(QStringLiteral("FormIllusion"));
+IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 300) {
+    setObjectName(QStringLiteral("illusionWindow"));
     setWindowTitle(QStringLiteral("illusion of travelling waves"));
     QFont systemFont(QStringLiteral("Liberation Sans"));
     systemFont.setPixelSize(14);
@@ -68,46 +67,46 @@ TFormIllusion::TFormIllusion(QWidget* parent) : QWidget(parent), grid_(300, 300)
     setFont(systemFont);
     resize(556, 436);
 
-    Image1 = new common::ui::PlotView(300, 300, this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->move(14, 77);
+    gridView = new common::ui::PlotView(300, 300, this);
+    gridView->setObjectName(QStringLiteral("gridView"));
+    gridView->move(14, 77);
 
-    Label1 = MakeLabel(this, "Label1", QStringLiteral("pseudowaves!"), 90, 19);
+    headline = MakeLabel(this, "headline", QStringLiteral("pseudowaves!"), 90, 19);
     QFont titleFont(QStringLiteral("Liberation Serif"));
     titleFont.setPixelSize(29);
-    Label1->setFont(titleFont);
-    Label1->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-    Label1->adjustSize();
-    Label2 = MakeLabel(this, "Label2", QStringLiteral("timer: "), 346, 83);
-    LabelTime = MakeLabel(this, "LabelTime", QStringLiteral("0"), 397, 83);
-    LabelTime->resize(70, LabelTime->height());
-    Label3 = MakeLabel(this, "Label3", QStringLiteral("seconds"), 475, 83);
+    headline->setFont(titleFont);
+    headline->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    headline->adjustSize();
+    timerCaption = MakeLabel(this, "timerCaption", QStringLiteral("timer: "), 346, 83);
+    elapsedSeconds = MakeLabel(this, "elapsedSeconds", QStringLiteral("0"), 397, 83);
+    elapsedSeconds->resize(70, elapsedSeconds->height());
+    secondsCaption = MakeLabel(this, "secondsCaption", QStringLiteral("seconds"), 475, 83);
 
-    ButtonPhase = MakeButton(this, "ButtonPhase", QStringLiteral("show period"), 333, 6);
-    ButtonPause = MakeButton(this, "ButtonPause", QStringLiteral("pause"), 333, 38);
-    ButtonStep = MakeButton(this, "ButtonStep", QStringLiteral("step"), 435, 38);
-    ButtonStep->setEnabled(false);
-    ButtonExit = MakeButton(this, "ButtonExit", QStringLiteral("exit"), 435, 6);
+    periodButton = MakeButton(this, "periodButton", QStringLiteral("show period"), 333, 6);
+    pauseButton = MakeButton(this, "pauseButton", QStringLiteral("pause"), 333, 38);
+    stepButton = MakeButton(this, "stepButton", QStringLiteral("step"), 435, 38);
+    stepButton->setEnabled(false);
+    exitButton = MakeButton(this, "exitButton", QStringLiteral("exit"), 435, 6);
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(333, 122, 205, 276);
-    Memo1->setReadOnly(true);
-    Memo1->setFrameShape(QFrame::NoFrame);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    explanation = new QPlainTextEdit(this);
+    explanation->setObjectName(QStringLiteral("explanation"));
+    explanation->setGeometry(333, 122, 205, 276);
+    explanation->setReadOnly(true);
+    explanation->setFrameShape(QFrame::NoFrame);
+    explanation->setLineWrapMode(QPlainTextEdit::NoWrap);
+    explanation->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    explanation->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QFont memoFont(QStringLiteral("Liberation Sans"));
     memoFont.setPixelSize(13);
-    Memo1->setFont(memoFont);
-    Memo1->setPlainText(QString::fromLatin1(kExplanation));
-    QPalette memoPalette = Memo1->palette();
+    explanation->setFont(memoFont);
+    explanation->setPlainText(QString::fromLatin1(kExplanation));
+    QPalette memoPalette = explanation->palette();
     memoPalette.setColor(QPalette::Base, palette().color(QPalette::Window));
-    Memo1->setPalette(memoPalette);
+    explanation->setPalette(memoPalette);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kIntervalMs);
+    stepTimer = new QTimer(this);
+    stepTimer->setObjectName(QStringLiteral("stepTimer"));
+    stepTimer->setInterval(kIntervalMs);
 
     for (int i = 1; i <= kSize; ++i) {
         for (int j = 1; j <= kSize; ++j) {
@@ -121,41 +120,33 @@ TFormIllusion::TFormIllusion(QWidget* parent) : QWidget(parent), grid_(300, 300)
     grid_.SetPenColor(common::kWhite);
     grid_.SetBrushColor(common::kWhite);
     grid_.Rectangle(180, 180, 220, 220);
-    Image1->SetImage(grid_.Image());
+    gridView->SetImage(grid_.Image());
 
-    connect(Timer1, &QTimer::timeout, this, [this] { common::ui::Guarded(this, [&] { Timer1Timer(); }); });
-    connect(ButtonPause, &QPushButton::clicked, this,
-            [this] { common::ui::Guarded(this, [&] { ButtonPauseClick(); }); });
-    connect(ButtonStep, &QPushButton::clicked, this,
-            [this] { common::ui::Guarded(this, [&] { ButtonStepClick(); }); });
-    connect(ButtonPhase, &QPushButton::clicked, this,
-            [this] { common::ui::Guarded(this, [&] { ButtonPhaseClick(); }); });
-    connect(ButtonExit, &QPushButton::clicked, this, [this] { close(); });
+    connect(stepTimer, &QTimer::timeout, this, [this] { common::ui::Guarded(this, [&] { StepTimerTick(); }); });
+    connect(pauseButton, &QPushButton::clicked, this,
+            [this] { common::ui::Guarded(this, [&] { PauseClicked(); }); });
+    connect(stepButton, &QPushButton::clicked, this,
+            [this] { common::ui::Guarded(this, [&] { StepClicked(); }); });
+    connect(periodButton, &QPushButton::clicked, this,
+            [this] { common::ui::Guarded(this, [&] { PeriodClicked(); }); });
+    connect(exitButton, &QPushButton::clicked, this, [this] { close(); });
 }
 
-common::Rgb TFormIllusion::Calibrated(common::Rgb wanted) {
+common::Rgb IllusionWindow::Calibrated(common::Rgb wanted) {
     grid_.SetPenColor(wanted);
     grid_.SetBrushColor(wanted);
     grid_.Rectangle(180, 180, 220, 220);
     return grid_.Pixel(200, 200);
 }
 
-void TFormIllusion::Open() {
-    if (!isVisible()) {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->availableGeometry();
-            move(area.center() - rect().center());
-        }
-    }
-    Timer1->start();
+void IllusionWindow::Open() {
+    if (!isVisible()) common::ui::CentreOnScreen(*this);
+    stepTimer->start();
     show();
-    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
-        raise();
-        activateWindow();
-    }
+    common::ui::BringToFront(*this);
 }
 
-void TFormIllusion::IllusionStep() {
+void IllusionWindow::IllusionStep() {
     clock_ = AddTime(clock_, kIntervalMs);
     for (int i = 1; i <= kSize; ++i) {
         for (int j = 1; j <= kSize; ++j) {
@@ -173,44 +164,44 @@ void TFormIllusion::IllusionStep() {
             if (showPeriod_) grid_.TextOut(x, y, common::IntToText(switchCount_[c]));
         }
     }
-    Image1->SetImage(grid_.Image());
+    gridView->SetImage(grid_.Image());
 }
 
-void TFormIllusion::Timer1Timer() {
+void IllusionWindow::StepTimerTick() {
     // The label shows the time before the step.
-    LabelTime->setText(QString::fromStdString(common::IntToText(clock_ / 1000)));
+    elapsedSeconds->setText(QString::fromStdString(common::IntToText(clock_ / 1000)));
     IllusionStep();
 }
 
-void TFormIllusion::ButtonPauseClick() {
+void IllusionWindow::PauseClicked() {
     if (paused_) {
-        ButtonPause->setText(QStringLiteral("pause"));
-        ButtonStep->setEnabled(false);
-        Timer1->start();
+        pauseButton->setText(QStringLiteral("pause"));
+        stepButton->setEnabled(false);
+        stepTimer->start();
         paused_ = false;
     } else {
-        ButtonPause->setText(QStringLiteral("run"));
-        ButtonStep->setEnabled(true);
-        Timer1->stop();
+        pauseButton->setText(QStringLiteral("run"));
+        stepButton->setEnabled(true);
+        stepTimer->stop();
         paused_ = true;
     }
 }
 
-void TFormIllusion::ButtonStepClick() { IllusionStep(); }
+void IllusionWindow::StepClicked() { IllusionStep(); }
 
-void TFormIllusion::ButtonPhaseClick() {
+void IllusionWindow::PeriodClicked() {
     // Digits appear or stop appearing as cells switch; nothing is redrawn now.
     if (showPeriod_) {
         showPeriod_ = false;
-        ButtonPhase->setText(QStringLiteral("show phase"));
+        periodButton->setText(QStringLiteral("show phase"));
     } else {
         showPeriod_ = true;
-        ButtonPhase->setText(QStringLiteral("show blocks"));
+        periodButton->setText(QStringLiteral("show blocks"));
     }
 }
 
-void TFormIllusion::closeEvent(QCloseEvent* event) {
-    Timer1->stop();
+void IllusionWindow::closeEvent(QCloseEvent* event) {
+    stepTimer->stop();
     event->accept();
     emit Closed();
 }

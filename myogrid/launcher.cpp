@@ -1,20 +1,19 @@
-#include "myogrid/vfmain.h"
+#include "myogrid/launcher.h"
 
 #include "common/errors.h"
 #include "common/number_format.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
-#include "myogrid/illusion.h"
+#include "common/ui/window_placement.h"
+#include "myogrid/illusion_window.h"
 #include "myogrid/process_starter.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -84,18 +83,17 @@ QString ChapterTarget(const QString& caption) {
     return ChapterFile(numeral) + QStringLiteral("#p") + section;
 }
 
-TMainForm::TMainForm(ProcessStarter* starter, QWidget* parent) : QWidget(parent), starter_(starter) {
+Launcher::Launcher(ProcessStarter* starter, QWidget* parent) : QWidget(parent), starter_(starter) {
     if (!starter_) {
         ownStarter_ = std::make_unique<SystemProcessStarter>();
         starter_ = ownStarter_.get();
     }
-    setObjectName(QStringLiteral("MainForm"));
+    setObjectName(QStringLiteral("launcher"));
     setWindowTitle(QString::fromLatin1(kLauncherCaption));
     CreateControls();
     // Centred before reading the parameter file, so that its error boxes
     // stand centred over the launcher like every other box.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    common::ui::CentreOnScreen(*this);
 
     table_.SetMessageSink([this](const std::string& message) {
         common::ui::Dialogs().ShowError(this, common::ui::ApplicationTitle(), QString::fromStdString(message));
@@ -103,16 +101,16 @@ TMainForm::TMainForm(ProcessStarter* starter, QWidget* parent) : QWidget(parent)
     DialogQuestions questions(this);
     mustClose_ = !table_.ReadAtStartup(questions);
 
-    TimerGeneral = new QTimer(this);
-    TimerGeneral->setObjectName(QStringLiteral("TimerGeneral"));
-    TimerGeneral->setInterval(TitleAnimation::kTickMs);
-    connect(TimerGeneral, &QTimer::timeout, this, [this] { TimerGeneralTimer(); });
-    if (!mustClose_) TimerGeneral->start();
+    animationTimer = new QTimer(this);
+    animationTimer->setObjectName(QStringLiteral("animationTimer"));
+    animationTimer->setInterval(TitleAnimation::kTickMs);
+    connect(animationTimer, &QTimer::timeout, this, [this] { AnimationTick(); });
+    if (!mustClose_) animationTimer->start();
 }
 
-TMainForm::~TMainForm() = default;
+Launcher::~Launcher() = default;
 
-QPushButton* TMainForm::ChapterButton(QWidget* page, const char* name, const QString& caption) {
+QPushButton* Launcher::ChapterButton(QWidget* page, const char* name, const QString& caption) {
     QPushButton* button = CommandButton(page, name, caption);
     connect(button, &QPushButton::clicked, this, [this, button] {
         common::ui::Guarded(this, [&] { OpenBookChapter(button->text()); });
@@ -120,26 +118,26 @@ QPushButton* TMainForm::ChapterButton(QWidget* page, const char* name, const QSt
     return button;
 }
 
-QPushButton* TMainForm::CommandButton(QWidget* page, const char* name, const QString& caption) {
+QPushButton* Launcher::CommandButton(QWidget* page, const char* name, const QString& caption) {
     auto* button = new QPushButton(caption, page);
     button->setObjectName(QString::fromLatin1(name));
     return button;
 }
 
-void TMainForm::CreateControls() {
+void Launcher::CreateControls() {
     QFont formFont(QStringLiteral("Liberation Sans"));
     formFont.setPixelSize(12);
     setFont(formFont);
     resize(591, 311);
 
-    Notebook = new QTabWidget(this);
-    Notebook->setObjectName(QStringLiteral("Notebook"));
-    Notebook->setGeometry(8, 8, 334, 270);
+    tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("tabs"));
+    tabs->setGeometry(8, 8, 334, 270);
 
-    ImageAnimation = new common::ui::PlotView(TitleAnimation::kWidth, TitleAnimation::kHeight, this);
-    ImageAnimation->setObjectName(QStringLiteral("ImageAnimation"));
-    ImageAnimation->move(350, 24);
-    ImageAnimation->SetImage(animation_.Surface().Image());
+    titlePicture = new common::ui::PlotView(TitleAnimation::kWidth, TitleAnimation::kHeight, this);
+    titlePicture->setObjectName(QStringLiteral("titlePicture"));
+    titlePicture->move(350, 24);
+    titlePicture->SetImage(animation_.Surface().Image());
 
     // "title"
     auto* title = new QWidget;
@@ -147,7 +145,7 @@ void TMainForm::CreateControls() {
     auto* describedIn = Text(title, QStringLiteral("mathematical models as described in"));
     describedIn->setAlignment(Qt::AlignCenter);
     auto* bookTitle = new QLabel(QStringLiteral("Arrhythmica"), title);
-    bookTitle->setObjectName(QStringLiteral("LabelBook"));
+    bookTitle->setObjectName(QStringLiteral("bookTitle"));
     QFont bookFont(QStringLiteral("Liberation Serif"));
     bookFont.setPixelSize(32);
     bookFont.setBold(true);
@@ -155,16 +153,16 @@ void TMainForm::CreateControls() {
     bookTitle->setFont(bookFont);
     bookTitle->setAlignment(Qt::AlignCenter);
     bookTitle->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0);"));
-    ButtonRead = CommandButton(title, "ButtonRead", QStringLiteral("read the book!"));
-    ButtonExit = CommandButton(title, "ButtonExit", QStringLiteral("exit"));
+    readBookButton = CommandButton(title, "readBookButton", QStringLiteral("read the book!"));
+    exitButton = CommandButton(title, "exitButton", QStringLiteral("exit"));
     titleLayout->addStretch();
     titleLayout->addWidget(describedIn);
     titleLayout->addWidget(bookTitle);
     titleLayout->addStretch();
-    titleLayout->addWidget(ButtonRead, 0, Qt::AlignHCenter);
-    titleLayout->addWidget(ButtonExit, 0, Qt::AlignHCenter);
+    titleLayout->addWidget(readBookButton, 0, Qt::AlignHCenter);
+    titleLayout->addWidget(exitButton, 0, Qt::AlignHCenter);
     titleLayout->addStretch();
-    Notebook->addTab(title, QStringLiteral("title"));
+    tabs->addTab(title, QStringLiteral("title"));
 
     // "illusions"
     auto* illusions = new QWidget;
@@ -174,136 +172,136 @@ void TMainForm::CreateControls() {
                                                              "travelling waves (see right).")),
                                0, 0, 1, 2);
     illusionsLayout->addWidget(Text(illusions, QStringLiteral("description:")), 1, 0);
-    ButtonIllusion = ChapterButton(illusions, "ButtonIllusion", QStringLiteral("chapter VIII § 4"));
-    illusionsLayout->addWidget(ButtonIllusion, 1, 1);
-    ButtonModelIllusion =
-        CommandButton(illusions, "ButtonModelIllusion", QStringLiteral("run the model of 25 x 25 oscillators"));
-    illusionsLayout->addWidget(ButtonModelIllusion, 2, 0, 1, 2);
+    illusionChapterButton = ChapterButton(illusions, "illusionChapterButton", QStringLiteral("chapter VIII § 4"));
+    illusionsLayout->addWidget(illusionChapterButton, 1, 1);
+    illusionModelButton =
+        CommandButton(illusions, "illusionModelButton", QStringLiteral("run the model of 25 x 25 oscillators"));
+    illusionsLayout->addWidget(illusionModelButton, 2, 0, 1, 2);
     illusionsLayout->setRowStretch(3, 1);
-    Notebook->addTab(illusions, QStringLiteral("illusions"));
+    tabs->addTab(illusions, QStringLiteral("illusions"));
 
     // "levels" with one page per level
-    NotebookLevels = new QTabWidget;
-    NotebookLevels->setObjectName(QStringLiteral("NotebookLevels"));
-    NotebookLevels->setUsesScrollButtons(false);
-    Notebook->addTab(NotebookLevels, QStringLiteral("levels"));
+    levelTabs = new QTabWidget;
+    levelTabs->setObjectName(QStringLiteral("levelTabs"));
+    levelTabs->setUsesScrollButtons(false);
+    tabs->addTab(levelTabs, QStringLiteral("levels"));
 
     auto* level0 = new QWidget;
     auto* level0Layout = new QGridLayout(level0);
     level0Layout->addWidget(Heading(level0, QStringLiteral("the myocardial cell")), 0, 0, 1, 2);
     level0Layout->addWidget(Text(level0, QStringLiteral("description")), 1, 0);
-    ButtonDescr0 = ChapterButton(level0, "ButtonDescr0", QStringLiteral("chapter XII § 3.2"));
-    level0Layout->addWidget(ButtonDescr0, 1, 1);
+    cellChapterButton = ChapterButton(level0, "cellChapterButton", QStringLiteral("chapter XII § 3.2"));
+    level0Layout->addWidget(cellChapterButton, 1, 1);
     level0Layout->addWidget(Text(level0, QStringLiteral("model: not available")), 2, 0, 1, 2);
     level0Layout->setRowStretch(3, 1);
-    NotebookLevels->addTab(level0, QStringLiteral("0"));
+    levelTabs->addTab(level0, QStringLiteral("0"));
 
     auto* level1 = new QWidget;
     auto* level1Layout = new QVBoxLayout(level1);
     level1Layout->addWidget(Heading(level1, QStringLiteral("conglomerate of cells")));
-    NotebookLevel1 = new QTabWidget(level1);
-    NotebookLevel1->setObjectName(QStringLiteral("NotebookLevel1"));
-    level1Layout->addWidget(NotebookLevel1);
+    levelOneTabs = new QTabWidget(level1);
+    levelOneTabs->setObjectName(QStringLiteral("levelOneTabs"));
+    level1Layout->addWidget(levelOneTabs);
     auto* models1 = new QWidget;
     auto* models1Layout = new QVBoxLayout(models1);
-    ButtonTopolt = CommandButton(models1, "ButtonTopolt", QStringLiteral("3-dimensional block of model cells"));
-    ButtonVFsum1 = CommandButton(models1, "ButtonVFsum1", QStringLiteral("3-dim. block as oscillator"));
-    ButtonFractal = CommandButton(models1, "ButtonFractal", QStringLiteral("oscillator as fractal"));
-    models1Layout->addWidget(ButtonTopolt);
-    models1Layout->addWidget(ButtonVFsum1);
-    models1Layout->addWidget(ButtonFractal);
+    blockModelButton = CommandButton(models1, "blockModelButton", QStringLiteral("3-dimensional block of model cells"));
+    oneOscillatorButton = CommandButton(models1, "oneOscillatorButton", QStringLiteral("3-dim. block as oscillator"));
+    fractalButton = CommandButton(models1, "fractalButton", QStringLiteral("oscillator as fractal"));
+    models1Layout->addWidget(blockModelButton);
+    models1Layout->addWidget(oneOscillatorButton);
+    models1Layout->addWidget(fractalButton);
     models1Layout->addStretch();
-    NotebookLevel1->addTab(models1, QStringLiteral("models"));
+    levelOneTabs->addTab(models1, QStringLiteral("models"));
     auto* description1 = new QWidget;
     auto* description1Layout = new QGridLayout(description1);
     // Three notebooks deep: narrow margins keep the longest label on one line.
     description1Layout->setContentsMargins(4, 6, 4, 6);
     description1Layout->addWidget(Text(description1, QStringLiteral("3-dimensional block of model cells:")), 0, 0);
-    ButtonDescr1A = ChapterButton(description1, "ButtonDescr1A", QStringLiteral("chapter V § 3"));
-    description1Layout->addWidget(ButtonDescr1A, 0, 1);
+    blockChapterButton = ChapterButton(description1, "blockChapterButton", QStringLiteral("chapter V § 3"));
+    description1Layout->addWidget(blockChapterButton, 0, 1);
     description1Layout->addWidget(Text(description1, QStringLiteral("level:")), 1, 0);
-    ButtonDescr1B = ChapterButton(description1, "ButtonDescr1B", QStringLiteral("chapter XII § 3.3"));
-    description1Layout->addWidget(ButtonDescr1B, 1, 1);
+    levelOneChapterButton = ChapterButton(description1, "levelOneChapterButton", QStringLiteral("chapter XII § 3.3"));
+    description1Layout->addWidget(levelOneChapterButton, 1, 1);
     description1Layout->addWidget(Text(description1, QStringLiteral("fractal:")), 2, 0);
-    ButtonDescr1C = ChapterButton(description1, "ButtonDescr1C", QStringLiteral("chapter XII § 3.5"));
-    description1Layout->addWidget(ButtonDescr1C, 2, 1);
+    fractalChapterButton = ChapterButton(description1, "fractalChapterButton", QStringLiteral("chapter XII § 3.5"));
+    description1Layout->addWidget(fractalChapterButton, 2, 1);
     description1Layout->setRowStretch(3, 1);
-    NotebookLevel1->addTab(description1, QStringLiteral("description"));
-    NotebookLevels->addTab(level1, QStringLiteral("1"));
+    levelOneTabs->addTab(description1, QStringLiteral("description"));
+    levelTabs->addTab(level1, QStringLiteral("1"));
 
     auto* level2 = new QWidget;
     auto* level2Layout = new QGridLayout(level2);
     level2Layout->addWidget(Heading(level2, QStringLiteral("conglomerate of level-1 conglomerates")), 0, 0, 1, 2);
     level2Layout->addWidget(Text(level2, QStringLiteral("description of level:")), 1, 0);
-    ButtonDescr2A = ChapterButton(level2, "ButtonDescr2A", QStringLiteral("chapter XII § 3.6"));
-    level2Layout->addWidget(ButtonDescr2A, 1, 1);
+    levelTwoChapterButton = ChapterButton(level2, "levelTwoChapterButton", QStringLiteral("chapter XII § 3.6"));
+    level2Layout->addWidget(levelTwoChapterButton, 1, 1);
     level2Layout->addWidget(Text(level2, QStringLiteral("description as relaxation oscillator:")), 2, 0);
-    ButtonDescr2B = ChapterButton(level2, "ButtonDescr2B", QStringLiteral("chapter IX § 2"));
-    level2Layout->addWidget(ButtonDescr2B, 2, 1);
-    ButtonModel2 = CommandButton(level2, "ButtonModel2", QStringLiteral("run group of relaxation oscillators"));
-    level2Layout->addWidget(ButtonModel2, 3, 0, 1, 2);
+    relaxationChapterButton = ChapterButton(level2, "relaxationChapterButton", QStringLiteral("chapter IX § 2"));
+    level2Layout->addWidget(relaxationChapterButton, 2, 1);
+    coupledOscillatorsButton = CommandButton(level2, "coupledOscillatorsButton", QStringLiteral("run group of relaxation oscillators"));
+    level2Layout->addWidget(coupledOscillatorsButton, 3, 0, 1, 2);
     level2Layout->setRowStretch(4, 1);
-    NotebookLevels->addTab(level2, QStringLiteral("2"));
+    levelTabs->addTab(level2, QStringLiteral("2"));
 
     auto* level3 = new QWidget;
     auto* level3Layout = new QGridLayout(level3);
     level3Layout->addWidget(Heading(level3, QStringLiteral("the left ventricle")), 0, 0, 1, 2);
     level3Layout->addWidget(Text(level3, QStringLiteral("description:")), 1, 0);
-    ButtonDescr3 = ChapterButton(level3, "ButtonDescr3", QStringLiteral("chapter XII § 3.7"));
-    level3Layout->addWidget(ButtonDescr3, 1, 1);
-    ButtonModel3 = CommandButton(level3, "ButtonModel3", QStringLiteral("run model of independent oscillators"));
-    level3Layout->addWidget(ButtonModel3, 2, 0, 1, 2);
+    ventricleChapterButton = ChapterButton(level3, "ventricleChapterButton", QStringLiteral("chapter XII § 3.7"));
+    level3Layout->addWidget(ventricleChapterButton, 1, 1);
+    independentOscillatorsButton = CommandButton(level3, "independentOscillatorsButton", QStringLiteral("run model of independent oscillators"));
+    level3Layout->addWidget(independentOscillatorsButton, 2, 0, 1, 2);
     level3Layout->setRowStretch(3, 1);
-    NotebookLevels->addTab(level3, QStringLiteral("3"));
+    levelTabs->addTab(level3, QStringLiteral("3"));
 
-    connect(ButtonTopolt, &QPushButton::clicked, this,
+    connect(blockModelButton, &QPushButton::clicked, this,
             [this] { OpenModel(QStringLiteral("Topological model"), ModelKind::Topological); });
-    connect(ButtonVFsum1, &QPushButton::clicked, this,
+    connect(oneOscillatorButton, &QPushButton::clicked, this,
             [this] { OpenModel(QStringLiteral("one oscillator model"), ModelKind::OneOscillator); });
-    connect(ButtonModel2, &QPushButton::clicked, this,
+    connect(coupledOscillatorsButton, &QPushButton::clicked, this,
             [this] { OpenModel(QStringLiteral("coupled oscillators model"), ModelKind::CoupledOscillators); });
-    connect(ButtonModel3, &QPushButton::clicked, this, [this] {
+    connect(independentOscillatorsButton, &QPushButton::clicked, this, [this] {
         OpenModel(QStringLiteral("independent oscillators model"), ModelKind::IndependentOscillators);
     });
-    connect(ButtonModelIllusion, &QPushButton::clicked, this,
-            [this] { common::ui::Guarded(this, [&] { ButtonModelIllusionClick(); }); });
-    connect(ButtonRead, &QPushButton::clicked, this,
-            [this] { common::ui::Guarded(this, [&] { ButtonReadClick(); }); });
-    connect(ButtonFractal, &QPushButton::clicked, this, [this] {
+    connect(illusionModelButton, &QPushButton::clicked, this,
+            [this] { common::ui::Guarded(this, [&] { IllusionModelClicked(); }); });
+    connect(readBookButton, &QPushButton::clicked, this,
+            [this] { common::ui::Guarded(this, [&] { ReadBookClicked(); }); });
+    connect(fractalButton, &QPushButton::clicked, this, [this] {
         common::ui::Guarded(this, [&] {
             RunOrReport(QStringLiteral("LTURTL.EXE"), {QStringLiteral("VF_ECG.LTL")});
         });
     });
-    connect(ButtonExit, &QPushButton::clicked, this, [this] { ButtonExitClick(); });
+    connect(exitButton, &QPushButton::clicked, this, [this] { ExitClicked(); });
 }
 
-void TMainForm::SetIllusionWindow(TFormIllusion* illusion) {
+void Launcher::SetIllusionWindow(IllusionWindow* illusion) {
     illusion_ = illusion;
     // Closing the illusion lets the title picture run on where it stood.
-    if (illusion_) connect(illusion_, &TFormIllusion::Closed, TimerGeneral, [this] { TimerGeneral->start(); });
+    if (illusion_) connect(illusion_, &IllusionWindow::Closed, animationTimer, [this] { animationTimer->start(); });
 }
 
-void TMainForm::TimerGeneralTimer() {
-    if (animation_.Tick(TimerGeneral->interval()) > 0) ImageAnimation->SetImage(animation_.Surface().Image());
+void Launcher::AnimationTick() {
+    if (animation_.Tick(animationTimer->interval()) > 0) titlePicture->SetImage(animation_.Surface().Image());
 }
 
-int TMainForm::RunProgram(const QString& program, const QStringList& arguments) {
+int Launcher::RunProgram(const QString& program, const QStringList& arguments) {
     return starter_->Start(program, arguments);
 }
 
-void TMainForm::RunOrReport(const QString& program, const QStringList& arguments) {
+void Launcher::RunOrReport(const QString& program, const QStringList& arguments) {
     const int code = RunProgram(program, arguments);
     if (code != 0) throw common::AppError(kRunFailedMessage + common::IntToText(code));
 }
 
-void TMainForm::OpenBookChapter(const QString& caption) {
+void Launcher::OpenBookChapter(const QString& caption) {
     const QString browser = QString::fromStdString(table_.LaunchBrowser());
     const QString folder = QString::fromStdString(table_.BookFolder());
     if (browser.isEmpty() || folder.isEmpty()) return;
     RunOrReport(browser, {folder + ChapterTarget(caption)});
 }
 
-void TMainForm::ButtonReadClick() {
+void Launcher::ReadBookClicked() {
     // No check for empty paths here: a missing browser is reported.
     const QString folder = QString::fromStdString(table_.BookFolder());
     QString page = folder + QStringLiteral("vftitel.htm");
@@ -316,18 +314,18 @@ void TMainForm::ButtonReadClick() {
     RunOrReport(QString::fromStdString(table_.LaunchBrowser()), {page});
 }
 
-void TMainForm::OpenModel(const QString& title, ModelKind kind) {
+void Launcher::OpenModel(const QString& title, ModelKind kind) {
     common::ui::Guarded(this, [&] {
         if (modelOpener_) modelOpener_(title, kind);
     });
 }
 
-void TMainForm::ButtonModelIllusionClick() {
-    TimerGeneral->stop();
+void Launcher::IllusionModelClicked() {
+    animationTimer->stop();
     if (illusion_) illusion_->Open();
 }
 
-void TMainForm::SaveParameterFile() {
+void Launcher::SaveParameterFile() {
     if (!table_.ParametersChanged) return;
     // The proposed name is the very file the next start reads: on a file
     // system that tells case apart, "myogrid.par" would never be read again.
@@ -337,21 +335,21 @@ void TMainForm::SaveParameterFile() {
     table_.WriteFile(name->toStdString());
 }
 
-void TMainForm::ButtonExitClick() {
+void Launcher::ExitClicked() {
     // A file that cannot be written keeps the launcher open.
     if (!common::ui::Guarded(this, [&] { SaveParameterFile(); })) return;
     leaving_ = true;
     close();
 }
 
-void TMainForm::closeEvent(QCloseEvent* event) {
+void Launcher::closeEvent(QCloseEvent* event) {
     // Closing by the frame offers the same save as "exit".
     if (!leaving_ && !common::ui::Guarded(this, [&] { SaveParameterFile(); })) {
         event->ignore();
         return;
     }
     leaving_ = true;
-    TimerGeneral->stop();
+    animationTimer->stop();
     event->accept();
     emit Closed();
 }

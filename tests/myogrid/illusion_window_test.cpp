@@ -1,37 +1,36 @@
-#include "myogrid/illusion.h"
+#include "myogrid/illusion_window.h"
 
 #include <gtest/gtest.h>
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 
 namespace myogrid {
 namespace {
 
-constexpr int kSize = TFormIllusion::kSize;
+constexpr int kSize = IllusionWindow::kSize;
 
-common::Rgb CellPixel(const TFormIllusion& f, int i, int j) {
+common::Rgb CellPixel(const IllusionWindow& f, int i, int j) {
     // The lower right corner of a cell: never covered by a digit.
     return f.Grid().Pixel(j * 12 - 1, i * 12 - 1);
 }
 
 TEST(Illusion, StartsWhiteWithCalibratedColoursAndWaitsForTheLauncher) {
-    TFormIllusion f;
+    IllusionWindow f;
     EXPECT_EQ(f.DarkColour(), (common::Rgb{0, 130, 130}));
     EXPECT_EQ(f.LightColour(), (common::Rgb{102, 255, 255}));
     EXPECT_EQ(f.Grid().Pixel(200, 200), common::kWhite) << "the calibration square is wiped";
-    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_FALSE(f.stepTimer->isActive());
     EXPECT_EQ(f.NextSwitch(1, 1), 460);
     EXPECT_EQ(f.NextSwitch(25, 25), 500);
     EXPECT_EQ(f.NextSwitch(3, 12), 20);
-    EXPECT_TRUE(f.Memo1->toPlainText().contains("periods from 0 to 9 and then \nback to 0."));
+    EXPECT_TRUE(f.explanation->toPlainText().contains("periods from 0 to 9 and then \nback to 0."));
 }
 
 TEST(Illusion, WaveFrontMovesOutwardFromTheCentreColumns) {
-    TFormIllusion f;
+    IllusionWindow f;
     f.IllusionStep();
     EXPECT_EQ(f.IllusionClock(), 100);
     for (int i = 1; i <= kSize; ++i)
@@ -55,8 +54,8 @@ TEST(Illusion, WaveFrontMovesOutwardFromTheCentreColumns) {
 }
 
 TEST(Illusion, CountsWrapAtTenAndDigitsShowTheNewCount) {
-    TFormIllusion f;
-    f.ButtonPhase->click();
+    IllusionWindow f;
+    f.periodButton->click();
     EXPECT_TRUE(f.ShowPeriod());
     f.IllusionStep();
     // The cell holds the digit 1 on its dark colour.
@@ -85,53 +84,57 @@ TEST(Illusion, CountsWrapAtTenAndDigitsShowTheNewCount) {
 }
 
 TEST(Illusion, ButtonsPauseStepAndCycleTheirCaptions) {
-    TFormIllusion f;
+    IllusionWindow f;
     f.Open();
-    EXPECT_TRUE(f.Timer1->isActive());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.IllusionClock() >= 200; }, 5000));
-    f.ButtonPause->click();
-    EXPECT_EQ(f.ButtonPause->text(), "run");
-    EXPECT_TRUE(f.ButtonStep->isEnabled());
-    EXPECT_FALSE(f.Timer1->isActive());
-    const QString shown = f.LabelTime->text();
+    EXPECT_TRUE(f.stepTimer->isActive());
+    EXPECT_EQ(f.stepTimer->interval(), 100);
+    for (int k = 0; k < 2; ++k) f.StepTimerTick();
+    ASSERT_EQ(f.IllusionClock(), 200);
+    f.pauseButton->click();
+    EXPECT_EQ(f.pauseButton->text(), "run");
+    EXPECT_TRUE(f.stepButton->isEnabled());
+    EXPECT_FALSE(f.stepTimer->isActive());
+    const QString shown = f.elapsedSeconds->text();
     const std::int32_t clock = f.IllusionClock();
-    for (int k = 0; k < 10; ++k) f.ButtonStep->click();
+    for (int k = 0; k < 10; ++k) f.stepButton->click();
     EXPECT_EQ(f.IllusionClock(), clock + 1000);
-    EXPECT_EQ(f.LabelTime->text(), shown);
-    f.ButtonPause->click();
-    EXPECT_EQ(f.ButtonPause->text(), "pause");
-    EXPECT_FALSE(f.ButtonStep->isEnabled());
-    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_EQ(f.elapsedSeconds->text(), shown);
+    f.pauseButton->click();
+    EXPECT_EQ(f.pauseButton->text(), "pause");
+    EXPECT_FALSE(f.stepButton->isEnabled());
+    EXPECT_TRUE(f.stepTimer->isActive());
     // The label shows the whole seconds before the step.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.IllusionClock() > clock + 1000; }, 5000));
-    EXPECT_EQ(f.LabelTime->text().toInt(), (f.IllusionClock() - 100) / 1000);
+    for (int k = 0; k < 9; ++k) f.StepTimerTick();
+    EXPECT_EQ(f.IllusionClock(), clock + 1900);
+    EXPECT_EQ(f.elapsedSeconds->text().toInt(), (f.IllusionClock() - 100) / 1000);
+    EXPECT_EQ(f.elapsedSeconds->text(), "2");
 
-    QStringList captions{f.ButtonPhase->text()};
+    QStringList captions{f.periodButton->text()};
     for (int k = 0; k < 3; ++k) {
-        f.ButtonPhase->click();
-        captions << f.ButtonPhase->text();
+        f.periodButton->click();
+        captions << f.periodButton->text();
     }
     EXPECT_EQ(captions, (QStringList{"show period", "show blocks", "show phase", "show blocks"}));
 }
 
 TEST(Illusion, ClosingStopsTheTimerAndKeepsTheState) {
-    TFormIllusion f;
+    IllusionWindow f;
     int closed = 0;
-    QObject::connect(&f, &TFormIllusion::Closed, [&] { ++closed; });
+    QObject::connect(&f, &IllusionWindow::Closed, [&] { ++closed; });
     f.Open();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.IllusionClock() >= 300; }, 5000));
-    f.ButtonExit->click();
+    for (int k = 0; k < 3; ++k) f.StepTimerTick();
+    ASSERT_EQ(f.IllusionClock(), 300);
+    f.exitButton->click();
     EXPECT_EQ(closed, 1);
     EXPECT_FALSE(f.isVisible());
-    EXPECT_FALSE(f.Timer1->isActive());
+    EXPECT_FALSE(f.stepTimer->isActive());
     const std::int32_t clock = f.IllusionClock();
     const QImage picture = f.Grid().Image();
-    QTest::qWait(250);
     EXPECT_EQ(f.IllusionClock(), clock);
     f.Open();
     EXPECT_EQ(f.IllusionClock(), clock);
     EXPECT_EQ(f.Grid().Image(), picture);
-    EXPECT_TRUE(f.Timer1->isActive());
+    EXPECT_TRUE(f.stepTimer->isActive());
     f.close();
     EXPECT_EQ(closed, 2);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// TFormIllusion: 25 x 25 independent on/off oscillators whose periods grow
+// IllusionWindow: 25 x 25 independent on/off oscillators whose periods grow
 // from top to bottom and whose phases are shifted from the centre column
 // outward; the eye sees travelling waves although nothing couples them.
 #include "common/plot_surface.h"
@@ -19,7 +19,7 @@ class PlotView;
 
 namespace myogrid {
 
-class TFormIllusion : public QWidget {
+class IllusionWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kSize = 25;
@@ -28,13 +28,16 @@ public:
     static constexpr common::Rgb kDarkWanted{0, 130, 130};
     static constexpr common::Rgb kLightWanted{102, 255, 255};
 
-    explicit TFormIllusion(QWidget* parent = nullptr);
+    explicit IllusionWindow(QWidget* parent = nullptr);
 
     // Called by the launcher: runs the timer and shows the window. The model
     // continues where it stood when the window was closed.
     void Open();
     // One step of the model and its drawing.
     void IllusionStep();
+    // One tick of the step timer: the elapsed seconds before the step, then
+    // the step.
+    void StepTimerTick();
 
     // Model state; rows i and columns j count from 1.
     std::int32_t IllusionClock() const { return clock_; }
@@ -47,17 +50,17 @@ public:
     common::Rgb LightColour() const { return light_; }
     const common::PlotSurface& Grid() const { return grid_; }
 
-    common::ui::PlotView* Image1;
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* LabelTime;
-    QLabel* Label3;
-    QPushButton* ButtonPhase;
-    QPushButton* ButtonPause;
-    QPushButton* ButtonStep;
-    QPushButton* ButtonExit;
-    QPlainTextEdit* Memo1;
-    QTimer* Timer1;
+    common::ui::PlotView* gridView;
+    QLabel* headline;
+    QLabel* timerCaption;
+    QLabel* elapsedSeconds;
+    QLabel* secondsCaption;
+    QPushButton* periodButton;
+    QPushButton* pauseButton;
+    QPushButton* stepButton;
+    QPushButton* exitButton;
+    QPlainTextEdit* explanation;
+    QTimer* stepTimer;
 
 signals:
     // The window was closed: the launcher's title animation runs again.
@@ -67,10 +70,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Timer1Timer();
-    void ButtonPauseClick();
-    void ButtonStepClick();
-    void ButtonPhaseClick();
+    void PauseClicked();
+    void StepClicked();
+    void PeriodClicked();
     common::Rgb Calibrated(common::Rgb wanted);
     static std::size_t Cell(int i, int j) {
         return static_cast<std::size_t>((i - 1) * kSize + (j - 1));

@@ -1,4 +1,4 @@
-#include "myogrid/topolt_help.h"
+#include "myogrid/model_help_texts.h"
 
 namespace myogrid {
 
@@ -41,10 +41,11 @@ int HelpPageOf(int page, ModelKind kind) {
     int target = kTarget[static_cast<std::size_t>(page)];
     if (kind != ModelKind::Topological) {
         if (target == PageHelpParameters) target = PageHelpReturnMap;
-        if (target == PageHelpStart) target = PageHelpVF0 + static_cast<int>(kind);
+        // The start help of each oscillator model, in the order of the kinds.
+        if (target == PageHelpStart) target = PageHelpIndependentStart + static_cast<int>(kind);
     }
     if (kind == ModelKind::OneOscillator && target == PageHelpOscTimeWindow)
-        target = PageHelpOneOscTime;
+        target = PageHelpOneOscillatorTimeWindow;
     return target;
 }
 
@@ -195,11 +196,11 @@ QStringList HelpText(int page) {
                 "Period var.   : variation of period between",
                 "                oscillators (y-direction only)",
             };
-        case PageHelpOneOscTime:
+        case PageHelpOneOscillatorTimeWindow:
             return OscTimeWindowHelp().mid(0, 3);
-        case PageHelpVF0:
+        case PageHelpIndependentStart:
             return OscillatorStartHelp();
-        case PageHelpVF1: {
+        case PageHelpOneOscillatorStart: {
             QStringList lines = OscillatorStartHelp().mid(0, 7);
             lines << "The upper trace in the time window shows the "
                   << "activity of the oscillator, the lower trace"
@@ -208,7 +209,7 @@ QStringList HelpText(int page) {
                   << "The other buttons give access to sub-panels.";
             return lines;
         }
-        case PageHelpVF2: {
+        case PageHelpCoupledStart: {
             QStringList lines = OscillatorStartHelp().mid(0, 9);
             lines << "  [all oscill.s] all oscillators with activity"
                   << "                 above 0.5 are shown at right"
@@ -223,6 +224,6 @@ QStringList HelpText(int page) {
 
 bool IsHelpPage(int page) { return !HelpText(page).isEmpty(); }
 
-bool HelpHasScrollBar(int page) { return page == PageHelpParameters || page == PageHelpVF2; }
+bool HelpHasScrollBar(int page) { return page == PageHelpParameters || page == PageHelpCoupledStart; }
 
 }  // namespace myogrid

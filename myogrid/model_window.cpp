@@ -1,0 +1,584 @@
+#include "myogrid/model_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+
+#include "common/number_format.h"
+#include "common/numeric.h"
+#include "common/ui/dialogs.h"
+#include "common/ui/error_box.h"
+#include "common/ui/int_spin_edit.h"
+#include "common/ui/plot_view.h"
+#include "common/ui/scope_exit.h"
+#include "common/ui/window_placement.h"
+#include "myogrid/engine/parameter_table.h"
+#include "myogrid/model_help_texts.h"
+#include "myogrid/real_spin_edit.h"
+
+namespace myogrid {
+
+namespace {
+
+constexpr const char* kPhasePlot = "phase plot";
+constexpr const char* kActiveCells = "active cells";
+constexpr const char* kDelayFunction = "delay function";
+constexpr const char* kReturnMapCaption = "Pt vs Pt-1";
+constexpr const char* kBitmapFilter = "bitmap|*.BMP";
+
+// The fields the reduced form of the parameters page hides: the dimension
+// and the right column.
+constexpr Param kFullFormOnly[] = {Param::Dimension, Param::Excited,   Param::Active,
+                                   Param::AbsRefr,   Param::Diversity, Param::Refractory};
+
+// The oscillator coordinates a single oscillator has no use for.
+constexpr Param kOscillatorCoordinates[] = {Param::Osc1X, Param::Osc1Y, Param::Osc1Z,
+                                            Param::Osc2X, Param::Osc2Y, Param::Osc2Z};
+
+}  // namespace
+
+std::span<const ModelWindow::CommandEntry> ModelWindow::CommandTable() {
+    static const CommandEntry kTable[] = {
+        {Command::Run, false, -1, -1, &ModelWindow::RunCommand},
+        {Command::Formula, true, PageFormula, PageFormula, nullptr},
+        {Command::Delay, true, PageDelay, PageParameters, &ModelWindow::PrepareDelayOrReturnMap},
+        {Command::TimeWindow, true, PageTimeWindow, PageOscTimeWindow, nullptr},
+        {Command::Parameters, true, PageParameters, PageOscParameters,
+         &ModelWindow::PrepareBlockParameters},
+        {Command::SaveParameters, true, -1, -1, &ModelWindow::SaveParametersCommand},
+        {Command::StartMethod, true, PageStartMethod, PageParameters,
+         &ModelWindow::PrepareCellParameters},
+        {Command::Stop, false, -1, -1, &ModelWindow::StopCommand},
+        {Command::Redraw, false, -1, -1, &ModelWindow::RedrawDelayFunction},
+        {Command::DrawFunction, false, -1, -1, &ModelWindow::RedrawReturnMap},
+        // Its tick is left as the user set it.
+        {Command::DelayParameters, false, PageDelay, PageDelay, &ModelWindow::HideRedraw},
+        {Command::OscillatorStartMethod, false, PageOscStart, PageOscStart, nullptr},
+    };
+    return kTable;
+}
+
+std::span<const ModelWindow::ReturnEntry> ModelWindow::ReturnTable() {
+    static const ReturnEntry kTable[] = {
+        {PageStartMethod, Command::StartMethod, PageStart, nullptr},
+        {PageFormula, Command::Formula, PageStart, nullptr},
+        {PageDelay, Command::Delay, PageStart, &ModelWindow::ShowRunViewAgain},
+        {PageTimeWindow, Command::TimeWindow, PageStart, &ModelWindow::ComputeTraceCells},
+        {PageParameters, std::nullopt, PageStart, &ModelWindow::ClampCellParameters},
+        {PageOscTimeWindow, Command::TimeWindow, PageStart, nullptr},
+        {PageOscParameters, Command::Parameters, PageStart,
+         &ModelWindow::ClampOscillatorCoordinates},
+        {PageOscStart, Command::OscillatorStartMethod, PageOscParameters, nullptr},
+    };
+    return kTable;
+}
+
+std::span<const ModelWindow::SwitchEntry> ModelWindow::SwitchTable() {
+    static const SwitchEntry kTable[] = {
+        {Switch::FirstDerivative, true, nullptr},
+        {Switch::AllCells, true, &ModelWindow::SetRightCaptionByAllCells},
+        // The start methods and the background are read by the engine.
+        {Switch::RandomStart, false, nullptr},
+        {Switch::FiftyHzStart, false, nullptr},
+        {Switch::ExtraStart, false, nullptr},
+        {Switch::Background, false, nullptr},
+    };
+    return kTable;
+}
+
+ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondClock* clock,
+                         RandomSource* random)
+    : QWidget(parent, Qt::Window), table_(table) {
+    if (!clock) {
+        ownClock_ = std::make_unique<SystemMillisecondClock>();
+        clock = ownClock_.get();
+    }
+    if (!random) {
+        ownRandom_ = std::make_unique<SeededRandom>(SeededRandom::ClockSeed());
+        random = ownRandom_.get();
+    }
+    clock_ = clock;
+    random_ = random;
+    runLoop_ = std::make_unique<RunLoop>(*clock_);
+
+    setObjectName(QStringLiteral("modelWindow"));
+    controls_ = BuildModelWindowLayout(*this);
+
+    engine_ = std::make_unique<ModelEngine>(*this, *random_);
+    RefreshPlots();
+
+    runTimer_ = new QTimer(this);
+    runTimer_->setObjectName(QStringLiteral("runTimer"));
+    connect(runTimer_, &QTimer::timeout, this, &ModelWindow::RunTimerTick);
+    ConnectControls();
+}
+
+ModelWindow::~ModelWindow() { runTimer_->stop(); }
+
+void ModelWindow::ConnectControls() {
+    const ModelWindowControls& c = controls_;
+    connect(c.saveTimePlot, &QToolButton::clicked, this, [this] { SavePicture(true); });
+    connect(c.saveRightPlot, &QToolButton::clicked, this, [this] { SavePicture(false); });
+    // Acts as soon as the mouse is pressed on it.
+    connect(c.help, &QToolButton::pressed, this, &ModelWindow::HelpPressed);
+    connect(c.helpReturn, &QToolButton::clicked, this, &ModelWindow::HelpReturnClicked);
+
+    // A click toggles the tick and runs the box's work.
+    for (const CommandEntry& entry : CommandTable()) {
+        QCheckBox* box = c.CommandBox(entry.command);
+        connect(box, &QCheckBox::clicked, this, [this, box, &entry] {
+            BoxClicked(box, entry.command != Command::Run, [&] { RunCommandEntry(entry); });
+        });
+    }
+    for (const ReturnEntry& entry : ReturnTable()) {
+        QCheckBox* box = c.ReturnBox(entry.page);
+        connect(box, &QCheckBox::clicked, this,
+                [this, box, &entry] { BoxClicked(box, true, [&] { RunReturnEntry(entry); }); });
+    }
+    for (const SwitchEntry& entry : SwitchTable()) {
+        QCheckBox* box = c.SwitchBox(entry.choice);
+        connect(box, &QCheckBox::clicked, this, [this, box, &entry] {
+            BoxClicked(box, true, [&] {
+                if (entry.haltsFirst) Halt();
+                if (entry.then) (this->*entry.then)();
+            });
+        });
+    }
+    // The start-method boxes: a mouse press unticks all three first.
+    for (Switch s : {Switch::RandomStart, Switch::FiftyHzStart, Switch::ExtraStart})
+        c.SwitchBox(s)->installEventFilter(this);
+}
+
+// ------------------------------------------------------ parameter source
+
+std::int32_t ModelWindow::Integer(Param p) const {
+    if (IsRealParam(p)) return common::TruncToInt(controls_.RealField(p)->Value());
+    return controls_.IntegerField(p)->Value();
+}
+
+double ModelWindow::Real(Param p) const {
+    if (IsRealParam(p)) return controls_.RealField(p)->Value();
+    return controls_.IntegerField(p)->Value();
+}
+
+// ------------------------------------------------------------- helpers
+
+template <class Work>
+bool ModelWindow::Handle(Work&& work) {
+    return common::ui::Guarded(this, [&] {
+        try {
+            work();
+        } catch (...) {
+            // The run stops before the error box, whose own event loop would
+            // otherwise keep the timer ticking.
+            Halt();
+            RefreshPlots();
+            throw;
+        }
+    });
+}
+
+void ModelWindow::BoxClicked(QCheckBox* box, bool restoreOnFailure,
+                             const std::function<void()>& work) {
+    const bool tickedByClick = box->isChecked();
+    const bool done = Handle(work);
+    if (!done && restoreOnFailure) box->setChecked(!tickedByClick);
+}
+
+void ModelWindow::RunCommandEntry(const CommandEntry& entry) {
+    if (entry.haltsFirst) Halt();
+    if (entry.work) (this->*entry.work)();
+    const int page = kind_ == ModelKind::Topological ? entry.blockPage : entry.oscillatorPage;
+    if (page >= 0) OpenPage(page);
+}
+
+void ModelWindow::RunReturnEntry(const ReturnEntry& entry) {
+    Command opener = entry.unticks.value_or(parametersOpener_.value_or(
+        kind_ == ModelKind::Topological ? Command::Parameters : Command::Delay));
+    CommandBox(opener)->setChecked(false);
+    ShowPage(entry.destination);
+    if (entry.then) (this->*entry.then)();
+}
+
+bool ModelWindow::IsTicked(Switch s) const { return controls_.SwitchBox(s)->isChecked(); }
+
+BlockSwitches ModelWindow::Switches() const {
+    BlockSwitches s;
+    s.randomStart = IsTicked(Switch::RandomStart);
+    s.fiftyHzStart = IsTicked(Switch::FiftyHzStart);
+    s.extra = IsTicked(Switch::ExtraStart);
+    s.background = IsTicked(Switch::Background);
+    // A switch hidden for the model shown is off, whatever tick it kept.
+    s.allCells = IsTicked(Switch::AllCells) &&
+                 (kind_ == ModelKind::Topological || kind_ == ModelKind::CoupledOscillators);
+    s.firstDerivative = IsTicked(Switch::FirstDerivative) && kind_ != ModelKind::OneOscillator;
+    return s;
+}
+
+void ModelWindow::RefreshPlots() {
+    controls_.timePlot->SetImage(renderer_.Pictures().TimeWindow().Image());
+    controls_.rightPlot->SetImage(renderer_.Pictures().RightWindow().Image());
+}
+
+void ModelWindow::Halt() {
+    runTimer_->stop();
+    runLoop_->Halt();
+    CommandBox(Command::Run)->setChecked(false);
+}
+
+bool ModelWindow::Running() const { return runTimer_->isActive(); }
+
+int ModelWindow::CurrentPage() const { return controls_.notebook->currentIndex(); }
+
+void ModelWindow::ShowPage(int page) {
+    controls_.notebook->setCurrentIndex(page);
+    controls_.pageCaption->setText(PageCaption(page));
+}
+
+void ModelWindow::OpenPage(int page) {
+    ReturnBox(page)->setChecked(false);
+    ShowPage(page);
+}
+
+void ModelWindow::SetParametersForm(ParametersForm form) {
+    const bool full = form != ParametersForm::ReturnMap;
+    for (Param p : kFullFormOnly) {
+        controls_.Field(p)->setVisible(full);
+        controls_.FieldLabel(p)->setVisible(full);
+    }
+    CommandBox(Command::DrawFunction)->setVisible(form == ParametersForm::ReturnMap);
+    CommandBox(Command::DelayParameters)->setVisible(form == ParametersForm::CellParams);
+}
+
+void ModelWindow::SetRightCaptionByAllCells() {
+    controls_.rightCaption->setText(
+        QString::fromLatin1(IsTicked(Switch::AllCells) ? kActiveCells : kPhasePlot));
+}
+
+void ModelWindow::ComputeTraceCells() { engine_->TraceCellsFromParameters(kind_); }
+
+void ModelWindow::ClampToDependentMaxima(std::initializer_list<UpperBound> bounds) {
+    // Table order: the threshold before the cell coordinates.
+    for (const ParameterSpec& spec : kParameterSpecs) {
+        if (std::find(bounds.begin(), bounds.end(), spec.upperBound) == bounds.end()) continue;
+        const std::int32_t maximum = *DependentMaximum(spec.param, *this);
+        common::ui::IntSpinEdit* field = IntegerField(spec.param);
+        field->SetMaxValue(maximum);
+        if (field->Value() > maximum) field->SetValue(maximum);
+    }
+}
+
+// ------------------------------------------------------------- opening
+
+void ModelWindow::OpenModelWindow(const QString& title, ModelKind kind) {
+    // A run of the model shown before must not go on under the new one.
+    Halt();
+
+    const ModelWindowControls& c = controls_;
+    title_ = title;
+    c.title->setText(title);
+    c.pageCaption->setText(PageCaption(CurrentPage()));
+    c.help->setDown(false);
+    // A help page left open keeps the button that leads back from it.
+    const bool onHelp = IsHelpPage(CurrentPage());
+    c.help->setVisible(!onHelp);
+    c.helpReturn->setVisible(onHelp);
+    SwitchBox(Switch::RandomStart)->setChecked(true);
+
+    // Table order; the dependent maxima from the values just filled in.
+    for (const ParameterSpec& spec : kParameterSpecs) {
+        const std::string key = spec.key;
+        const std::string fallback = spec.defaultText;
+        if (spec.real) {
+            RealField(spec.param)->SetValue(table_.ParameterAsReal(key, fallback));
+            continue;
+        }
+        common::ui::IntSpinEdit* field = IntegerField(spec.param);
+        if (const auto max = DependentMaximum(spec.param, *this)) field->SetMaxValue(*max);
+        field->SetValue(table_.ParameterAsInteger(key, fallback));
+    }
+
+    kind_ = kind;
+    for (const FixedParameter& fixed : FixedParametersOf(kind))
+        IntegerField(fixed.param)->SetValue(fixed.value);
+    rebuild_.Forget();
+    ApplyKindToStartPage();
+    // The "all cells" tick is kept between openings; where the model offers
+    // that view, the next run shows it.
+    if (kind_ == ModelKind::Topological || kind_ == ModelKind::CoupledOscillators)
+        SetRightCaptionByAllCells();
+    else
+        c.rightCaption->setText(QString::fromLatin1(kPhasePlot));
+}
+
+void ModelWindow::ApplyKindToStartPage() {
+    const bool block = kind_ == ModelKind::Topological;
+    const bool one = kind_ == ModelKind::OneOscillator;
+    QCheckBox* firstDerivative = SwitchBox(Switch::FirstDerivative);
+    QCheckBox* allCells = SwitchBox(Switch::AllCells);
+    firstDerivative->setText(block ? QStringLiteral("1st derivative")
+                                   : QStringLiteral("membr. pot."));
+    CommandBox(Command::Delay)
+        ->setText(block ? QStringLiteral("delay") : QString::fromLatin1(kReturnMapCaption));
+    CommandBox(Command::StartMethod)
+        ->setText(block ? QStringLiteral("start method") : QStringLiteral("cell param.s"));
+    allCells->setText(block ? QStringLiteral("all cells") : QStringLiteral("all oscill.s"));
+    firstDerivative->setVisible(!one);
+    CommandBox(Command::Parameters)->setVisible(!one);
+    allCells->setVisible(block || kind_ == ModelKind::CoupledOscillators);
+    if (block) {
+        SwitchBox(Switch::RandomStart)->setChecked(true);
+        SwitchBox(Switch::FiftyHzStart)->setChecked(false);
+        SwitchBox(Switch::ExtraStart)->setChecked(false);
+        SwitchBox(Switch::Background)->setChecked(false);
+    }
+    // A single oscillator has no coordinates to choose.
+    for (Param p : kOscillatorCoordinates) IntegerField(p)->setVisible(!one);
+}
+
+bool ModelWindow::OpenAndShow(const QString& title, ModelKind kind, QWidget* reportTo) {
+    // A value the window cannot take is reported over the window that asked
+    // (the launcher), not over this one, which may still be hidden.
+    const bool opened =
+        common::ui::Guarded(reportTo ? reportTo : this, [&] { OpenModelWindow(title, kind); });
+    if (!opened) return false;
+    if (!isVisible()) common::ui::CentreOnScreen(*this);
+    show();
+    common::ui::BringToFront(*this);
+    return true;
+}
+
+// ------------------------------------------------------------ commands
+
+void ModelWindow::PrepareDelayOrReturnMap() {
+    if (kind_ == ModelKind::Topological) {
+        DrawDelayFunction(renderer_.Pictures(), *this);
+        RefreshPlots();
+        CommandBox(Command::Redraw)->show();
+        controls_.rightCaption->setText(QString::fromLatin1(kDelayFunction));
+    } else {
+        ShowReturnMap();
+        SetParametersForm(ParametersForm::ReturnMap);
+        parametersOpener_ = Command::Delay;
+        controls_.rightCaption->setText(QString::fromLatin1(kReturnMapCaption));
+    }
+}
+
+void ModelWindow::PrepareBlockParameters() {
+    if (kind_ != ModelKind::Topological) return;
+    SetParametersForm(ParametersForm::Block);
+    parametersOpener_ = Command::Parameters;
+}
+
+void ModelWindow::PrepareCellParameters() {
+    if (kind_ == ModelKind::Topological) return;
+    SetParametersForm(ParametersForm::CellParams);
+    parametersOpener_ = Command::StartMethod;
+}
+
+void ModelWindow::RedrawDelayFunction() {
+    CommandBox(Command::Redraw)->setChecked(false);
+    DrawDelayFunction(renderer_.Pictures(), *this);
+    RefreshPlots();
+}
+
+void ModelWindow::RedrawReturnMap() {
+    CommandBox(Command::DrawFunction)->setChecked(false);
+    ShowReturnMap();
+}
+
+void ModelWindow::HideRedraw() { CommandBox(Command::Redraw)->hide(); }
+
+void ModelWindow::ShowRunViewAgain() {
+    SetRightCaptionByAllCells();
+    renderer_.Pictures().ClearRightWindow();
+    RefreshPlots();
+}
+
+void ModelWindow::ClampCellParameters() {
+    ClampToDependentMaxima({UpperBound::NexusesPerCell, UpperBound::Dimension});
+}
+
+void ModelWindow::ClampOscillatorCoordinates() {
+    ClampToDependentMaxima({UpperBound::OscDimension});
+}
+
+void ModelWindow::RunCommand() {
+    RebuildCheck();
+    if (CommandBox(Command::Run)->isChecked())
+        StartRun();
+    else
+        Halt();
+}
+
+void ModelWindow::RebuildCheck() {
+    if (!rebuild_.NeedsRebuild(kind_, *this, engine_->Built(kind_))) return;
+
+    QLabel* notice = controls_.initializingNotice;
+    notice->show();
+    notice->raise();
+    repaint();
+    emit BuildStarting();
+    const common::ui::ScopeExit hideNotice([this, notice] {
+        notice->hide();
+        repaint();
+    });
+
+    const bool block = kind_ == ModelKind::Topological;
+    rebuild_.BuildStarting(kind_, *this);
+    try {
+        ComputeTraceCells();
+        const int built = engine_->Rebuild(kind_);
+        // Memory ran out: the engine built a smaller model.
+        common::ui::IntSpinEdit* dimension =
+            IntegerField(block ? Param::Dimension : Param::OscDimension);
+        if (built > 0 && built < dimension->Value()) {
+            dimension->SetMaxValue(built);
+            dimension->SetValue(built);
+            rebuild_.BuiltSmaller(kind_, built);
+        }
+        if (!block) ComputeTraceCells();
+    } catch (...) {
+        // Nothing usable was built: the next run must try again.
+        rebuild_.Forget();
+        throw;
+    }
+}
+
+void ModelWindow::StartRun() {
+    if (!engine_->Built(kind_)) {
+        Halt();
+        return;
+    }
+    // The block in memory now matches the dimension in the fields: trace the
+    // cells the time-window page shows, even if that page was last left
+    // while another dimension stood there.
+    if (kind_ == ModelKind::Topological) ComputeTraceCells();
+    const int interval = runLoop_->StartRun(
+        [&] {
+            const BlockSwitches switches = Switches();
+            engine_->StartRun(kind_, switches);
+            renderer_.DrawRunStart(kind_, *engine_, switches);
+            // The first step begins a new sweep.
+            renderer_.Pictures().PlaceBeyondRightEdge();
+        },
+        [&] { StepAndDraw(); });
+    RefreshPlots();
+    runTimer_->setInterval(interval);
+    runTimer_->start();
+}
+
+void ModelWindow::RunTimerTick() {
+    Handle([&] {
+        // Never step a model that is not (or no longer) built.
+        if (!runLoop_->Running() || !engine_->Built(kind_)) {
+            Halt();
+            return;
+        }
+        controls_.modelTime->setText(
+            QString::fromStdString(common::IntToText(engine_->ModelTime(kind_))));
+        runLoop_->Tick([&] { StepAndDraw(); });
+        RefreshPlots();
+    });
+}
+
+void ModelWindow::StepAndDraw() {
+    const BlockSwitches switches = Switches();
+    engine_->Step(kind_, switches);
+    renderer_.DrawStep(kind_, *engine_, switches);
+}
+
+void ModelWindow::ShowReturnMap() {
+    engine_->ComputeReturnMap();
+    DrawReturnMap(renderer_.Pictures(), engine_->Oscillators());
+    RefreshPlots();
+}
+
+void ModelWindow::StopCommand() {
+    Halt();
+    engine_->Release(kind_);
+    CommandBox(Command::Stop)->setChecked(false);
+    hide();
+}
+
+void ModelWindow::SaveParametersCommand() {
+    Halt();
+    for (const ParameterSpec& spec : kParameterSpecs) {
+        const std::string text = spec.real
+                                     ? common::FormatGeneral(RealField(spec.param)->Value(), 15)
+                                     : common::IntToText(IntegerField(spec.param)->Value());
+        table_.StoreParameter(spec.key, text);
+    }
+    CommandBox(Command::SaveParameters)->setChecked(false);
+    table_.ParametersChanged = true;
+}
+
+// --------------------------------------------------------- help buttons
+
+void ModelWindow::HelpPressed() {
+    common::ui::Guarded(this, [&] {
+        const int target = HelpPageOf(CurrentPage(), kind_);
+        if (target < 0) return;
+        ShowPage(target);
+        controls_.help->setDown(false);
+        controls_.help->hide();
+        controls_.helpReturn->show();
+    });
+}
+
+void ModelWindow::HelpReturnClicked() {
+    common::ui::Guarded(this, [&] {
+        const int target = HelpPageOf(CurrentPage(), kind_);
+        if (target < 0) return;
+        ShowPage(target);
+        controls_.helpReturn->hide();
+        controls_.help->show();
+    });
+}
+
+// ------------------------------------------------------------- pictures
+
+void ModelWindow::SavePicture(bool timePlot) {
+    common::ui::Guarded(this, [&] {
+        const QString title =
+            timePlot ? QStringLiteral("save top window") : QStringLiteral("save right window");
+        const std::optional<QString> name = common::ui::Dialogs().SaveFileName(
+            this, title, QString::fromLatin1(kBitmapFilter), QString());
+        if (!name || name->isEmpty()) return;
+        const common::PlotSurface& surface =
+            timePlot ? renderer_.Pictures().TimeWindow() : renderer_.Pictures().RightWindow();
+        surface.SaveBmp(name->toStdString());
+    });
+}
+
+// --------------------------------------------------------------- events
+
+void ModelWindow::closeEvent(QCloseEvent* event) {
+    // Closing by the frame only hides the window, but no run goes on unseen.
+    Halt();
+    event->accept();
+}
+
+bool ModelWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The second press of a double click comes as a double-click event.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        constexpr Switch kStartMethods[] = {Switch::RandomStart, Switch::FiftyHzStart,
+                                            Switch::ExtraStart};
+        const bool onStartMethod = std::any_of(std::begin(kStartMethods), std::end(kStartMethods),
+                                               [&](Switch s) { return watched == SwitchBox(s); });
+        if (mouse->button() == Qt::LeftButton && onStartMethod) {
+            // Exactly the pressed start method is ticked after the click.
+            for (Switch s : kStartMethods) SwitchBox(s)->setChecked(false);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace myogrid

@@ -1,0 +1,178 @@
+#pragma once
+// ModelWindow: the model window. It runs the cell block or one of the three
+// oscillator models, shows the engine's two plot windows, and carries the
+// notebook of command, parameter and help pages (their layout:
+// model_window_layout.h). Its parameter fields are the engine's parameter
+// source: the engine reads them when it uses a value.
+#include <QWidget>
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <span>
+#include <functional>
+
+#include "myogrid/engine/model_engine.h"
+#include "myogrid/engine/model_kind.h"
+#include "myogrid/engine/model_renderer.h"
+#include "myogrid/engine/parameter_source.h"
+#include "myogrid/engine/parameter_spec.h"
+#include "myogrid/engine/random_source.h"
+#include "myogrid/engine/rebuild_policy.h"
+#include "myogrid/engine/run_loop.h"
+#include "myogrid/model_window_layout.h"
+
+class QTimer;
+
+namespace myogrid {
+
+class ParameterTable;
+
+class ModelWindow : public QWidget, public ParameterSource {
+    Q_OBJECT
+public:
+    // `clock` and `random` may be given by tests; by default the wall clock
+    // and a generator seeded from it. None is owned.
+    explicit ModelWindow(ParameterTable& table, QWidget* parent = nullptr,
+                         MillisecondClock* clock = nullptr, RandomSource* random = nullptr);
+    ~ModelWindow() override;
+
+    // Fills the fields from the parameter table and prepares the start page
+    // for `kind`. Throws the conversion error of a value that is not a
+    // number (the window must then not be shown).
+    void OpenModelWindow(const QString& title, ModelKind kind);
+    // OpenModelWindow, then shows the window centred on the screen; a failure
+    // is reported in the error box (over `reportTo` when given) and the
+    // window is not shown. Returns whether it was shown.
+    bool OpenAndShow(const QString& title, ModelKind kind, QWidget* reportTo = nullptr);
+
+    // ParameterSource over the fields.
+    std::int32_t Integer(Param p) const override;
+    double Real(Param p) const override;
+
+    ModelKind Kind() const { return kind_; }
+    const BuildRecord& Record() const { return rebuild_.Record(); }
+    int CurrentPage() const;
+    bool Running() const;
+    ModelEngine& Engine() { return *engine_; }
+    ModelRenderer& Renderer() { return renderer_; }
+
+    const ModelWindowControls& Controls() const { return controls_; }
+    QCheckBox* CommandBox(Command c) const { return controls_.CommandBox(c); }
+    QCheckBox* SwitchBox(Switch s) const { return controls_.SwitchBox(s); }
+    QCheckBox* ReturnBox(int page) const { return controls_.ReturnBox(page); }
+    common::ui::IntSpinEdit* IntegerField(Param p) const { return controls_.IntegerField(p); }
+    RealSpinEdit* RealField(Param p) const { return controls_.RealField(p); }
+    QTimer* RunTimer() const { return runTimer_; }
+
+    // One tick of the run timer: one step of the running model.
+    void RunTimerTick();
+    // Copies every field into the parameter table ("save parameters").
+    void SaveParametersCommand();
+
+signals:
+    // "initializing! please wait" is shown and painted; the build follows.
+    void BuildStarting();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class ParametersForm { Block, CellParams, ReturnMap };
+
+    // What a command box does: the page it opens for the block and for the
+    // oscillators (-1: none) and the work done before (or instead of)
+    // opening it.
+    struct CommandEntry {
+        Command command;
+        bool haltsFirst;  // the start page's commands halt a run first
+        int blockPage;
+        int oscillatorPage;
+        void (ModelWindow::*work)();
+    };
+    // What the "return" box of a page does: the command it unticks (none:
+    // the one that opened the page), the page it goes back to and the work
+    // done after.
+    struct ReturnEntry {
+        int page;
+        std::optional<Command> unticks;
+        int destination;
+        void (ModelWindow::*then)();
+    };
+    struct SwitchEntry {
+        Switch choice;
+        bool haltsFirst;
+        void (ModelWindow::*then)();
+    };
+    static std::span<const CommandEntry> CommandTable();
+    static std::span<const ReturnEntry> ReturnTable();
+    static std::span<const SwitchEntry> SwitchTable();
+
+    void ConnectControls();
+    // Runs the work of a box's click; a failure leaves the box as it was
+    // before the click (except "run", which the halt unticks).
+    void BoxClicked(QCheckBox* box, bool restoreOnFailure, const std::function<void()>& work);
+    void RunCommandEntry(const CommandEntry& entry);
+    void RunReturnEntry(const ReturnEntry& entry);
+
+    // Runs a handler: a failure halts a run first, then shows the error box.
+    template <class Work>
+    bool Handle(Work&& work);
+
+    BlockSwitches Switches() const;
+    bool IsTicked(Switch s) const;
+    void RefreshPlots();
+    void Halt();
+    void ShowPage(int page);
+    void OpenPage(int page);
+    void SetParametersForm(ParametersForm form);
+    void SetRightCaptionByAllCells();
+    void ComputeTraceCells();
+    // Lowers the maxima of the parameters bounded by `bounds` to the values
+    // their bounding fields hold now, and their values with them.
+    void ClampToDependentMaxima(std::initializer_list<UpperBound> bounds);
+    void ApplyKindToStartPage();
+
+    // Commands.
+    void RunCommand();
+    void RebuildCheck();
+    void StartRun();
+    void StopCommand();
+    void PrepareDelayOrReturnMap();
+    void PrepareBlockParameters();
+    void PrepareCellParameters();
+    void RedrawDelayFunction();
+    void RedrawReturnMap();
+    void HideRedraw();
+    // After a return.
+    void ShowRunViewAgain();
+    void ClampCellParameters();
+    void ClampOscillatorCoordinates();
+    void HelpPressed();
+    void HelpReturnClicked();
+    void SavePicture(bool timePlot);
+    // One step of the engine with its drawing.
+    void StepAndDraw();
+    // Recomputes the ReturnMap and draws it into the right plot.
+    void ShowReturnMap();
+
+    ParameterTable& table_;
+    std::unique_ptr<SystemMillisecondClock> ownClock_;
+    std::unique_ptr<SeededRandom> ownRandom_;
+    MillisecondClock* clock_;
+    RandomSource* random_;
+    std::unique_ptr<ModelEngine> engine_;
+    ModelRenderer renderer_;  // clears both plot windows when it is made
+    std::unique_ptr<RunLoop> runLoop_;
+    RebuildPolicy rebuild_;
+
+    ModelKind kind_ = ModelKind::Topological;
+    QString title_;
+    // The command that opened the parameters page, unticked on its return.
+    std::optional<Command> parametersOpener_;
+
+    ModelWindowControls controls_;
+    QTimer* runTimer_ = nullptr;
+};
+
+}  // namespace myogrid
