@@ -19,11 +19,19 @@ std::string ReadWholeFile(const std::string& path) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-std::string ReadFileStart(const std::string& path, std::size_t limit) {
+std::string ReadFileStart(const std::string& path, std::int64_t maxBytes, bool& complete) {
     QFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::ReadOnly)) throw AppError(CannotOpenFileMessage(path));
-    const QByteArray bytes = file.read(static_cast<qint64>(limit));
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    // One byte more than allowed tells a longer file from one of exactly maxBytes.
+    const QByteArray bytes = file.read(maxBytes + 1);
+    complete = bytes.size() <= maxBytes;
+    const auto kept = static_cast<std::size_t>(complete ? bytes.size() : maxBytes);
+    return std::string(bytes.constData(), kept);
+}
+
+std::string ReadFileStart(const std::string& path, std::size_t limit) {
+    bool complete = false;
+    return ReadFileStart(path, static_cast<std::int64_t>(limit), complete);
 }
 
 void WriteFileAtomically(const std::string& path, const std::string& bytes) {

@@ -1,6 +1,7 @@
 #pragma once
 // Whole-file reading and atomic replacement of files.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace common {
@@ -11,8 +12,11 @@ bool FileExists(const std::string& path);
 // cannot be opened.
 std::string ReadWholeFile(const std::string& path);
 
-// Reads at most the first `limit` bytes of the file, so a file of any size
-// costs bounded time and memory; throws like ReadWholeFile.
+// Reads at most `maxBytes` from the start of the file, so no file, however
+// large or endless, costs more; `complete` tells whether that was all of it.
+// Throws like ReadWholeFile.
+std::string ReadFileStart(const std::string& path, std::int64_t maxBytes, bool& complete);
+// The same without telling whether the file was longer.
 std::string ReadFileStart(const std::string& path, std::size_t limit);
 
 // Writes `bytes` to a temporary file beside `path` and renames it over

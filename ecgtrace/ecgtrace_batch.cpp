@@ -6,8 +6,10 @@
 // frequencies) and the autocorrelation at lags 1..2000 ms; for E(t) the
 // samples 1..2800, emax, emin, histogram and autocorrelation; and "spectra",
 // rows 0 (E(t)) to G of 51 bins [re, im] with the repetition effect, as the
-// analysis of E(t) computes them. Errors go to
-// stderr with a non-zero exit status; nothing is printed to stdout then.
+// analysis of E(t) computes them. Errors go to stderr with a non-zero exit
+// status; nothing is printed to stdout then: every value is computed and
+// checked before the first byte is written, and the output is streamed.
+#include <array>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -16,6 +18,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
+#include "common/numeric.h"
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/spectra.h"
@@ -23,6 +26,82 @@
 namespace {
 
 const char* const kUsage = "usage: ecgtrace-batch [--csv] [PARFILE]\n";
+
+// Everything that is printed, computed in full before printing starts.
+struct Results {
+    ecgtrace::SignalModel model;
+    std::vector<std::array<double, ecgtrace::kHistogramBins>> histogram;  // 0 = E(t)
+    std::vector<std::vector<double>> autocorrelation;                     // 0 = E(t)
+};
+
+template <typename Seq>
+void RequireFinite(const Seq& values) {
+    for (double v : values) common::RequireFinite(v);
+}
+
+void RequireFinite(const std::vector<ecgtrace::TComplex>& row) {
+    for (const auto& bin : row) {
+        common::RequireFinite(bin.re);
+        common::RequireFinite(bin.im);
+    }
+}
+
+Results Compute(const std::string* path, bool csv) {
+    Results r;
+    ecgtrace::SignalModel& m = r.model;
+    if (path) {
+        if (!common::FileExists(*path)) throw common::AppError(common::CannotOpenFileMessage(*path));
+        m.LoadParameterFile(*path);
+    }
+    m.CompleteStartup(nullptr);
+    m.ComputeE();
+    RequireFinite(m.ESignal);
+    if (csv) return r;
+
+    const std::vector<double> e(m.ESignal.begin() + 1, m.ESignal.end());
+    r.histogram.push_back(ecgtrace::CountHistogram(e).frequency);
+    r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, 0));
+    for (std::int32_t g = 1; g <= m.GroupCount; ++g) {
+        const auto i = static_cast<std::size_t>(g);
+        RequireFinite(m.A[i]);
+        RequireFinite(m.PMap[i]);
+        r.histogram.push_back(ecgtrace::CountHistogram(m.A[i]).frequency);
+        r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, g));
+    }
+    ecgtrace::ComputeEtAnalysisSpectra(m);
+    for (std::int32_t g = 0; g <= m.GroupCount; ++g) RequireFinite(m.GroupSpectra[static_cast<std::size_t>(g)]);
+    for (const auto& h : r.histogram) RequireFinite(h);
+    for (const auto& a : r.autocorrelation) RequireFinite(a);
+    return r;
+}
+
+// Buffered writing to stdout; the first failed write is remembered.
+class Output {
+public:
+    ~Output() { Flush(); }
+    Output& operator<<(const std::string& text) {
+        buffer_ += text;
+        if (buffer_.size() >= kChunk) Flush();
+        return *this;
+    }
+    Output& operator<<(const char* text) { return *this << std::string(text); }
+    bool Finish() {
+        Flush();
+        if (std::fflush(stdout) != 0) failed_ = true;
+        return !failed_;
+    }
+
+private:
+    static constexpr std::size_t kChunk = 1 << 16;
+    void Flush() {
+        if (buffer_.empty()) return;
+        if (!failed_ && std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size())
+            failed_ = true;
+        buffer_.clear();
+    }
+    std::string buffer_;
+    bool failed_ = false;
+};
 
 std::string Num(double x) {
     // 17 significant digits keep every double exact.
@@ -32,78 +111,68 @@ std::string Num(double x) {
 std::string Int(std::int64_t x) { return common::IntToText(x); }
 
 template <typename Seq>
-std::string NumberList(const Seq& values, std::size_t first, std::size_t end) {
-    std::string out = "[";
+void NumberList(Output& out, const Seq& values, std::size_t first, std::size_t end) {
+    out << "[";
     for (std::size_t i = first; i < end; ++i) {
-        if (i > first) out += ",";
-        out += Num(values[i]);
+        if (i > first) out << ",";
+        out << Num(values[i]);
     }
-    return out + "]";
+    out << "]";
 }
 
-std::string HistogramJson(const std::vector<double>& samples) {
-    const auto h = ecgtrace::CountHistogram(samples);
-    return NumberList(h.frequency, 0, h.frequency.size());
+template <typename Seq>
+void NumberList(Output& out, const Seq& values) {
+    NumberList(out, values, 0, values.size());
 }
 
-std::string AutocorrelationJson(const ecgtrace::SignalModel& m, std::int32_t index) {
-    const auto v = ecgtrace::AutocorrelationValues(m, index);
-    return NumberList(v, 0, v.size());
-}
-
-// Rows 0..G as the analysis of E(t) computes them.
-std::string SpectraJson(ecgtrace::SignalModel& m) {
-    ecgtrace::ComputeEtAnalysisSpectra(m);
-    std::string out = "[";
-    for (std::int32_t g = 0; g <= m.GroupCount; ++g) {
-        if (g > 0) out += ",";
-        out += "[";
-        const auto& row = m.GroupSpectra[static_cast<std::size_t>(g)];
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            if (k > 0) out += ",";
-            out += "[" + Num(row[k].re) + "," + Num(row[k].im) + "]";
-        }
-        out += "]";
-    }
-    return out + "]";
-}
-
-std::string Json(ecgtrace::SignalModel& m) {
-    std::string out = "{\"G\":" + Int(m.GroupCount) + ",\"groups\":[";
+void Json(Output& out, const Results& r) {
+    const ecgtrace::SignalModel& m = r.model;
+    out << "{\"G\":" << Int(m.GroupCount) << ",\"groups\":[";
     for (std::int32_t g = 1; g <= m.GroupCount; ++g) {
         const auto i = static_cast<std::size_t>(g);
-        if (g > 1) out += ",";
-        out += "{\"T\":" + Int(m.T[i]);
-        out += ",\"A\":" + NumberList(m.A[i], 0, m.A[i].size());
-        out += ",\"PMap\":" + NumberList(m.PMap[i], 0, m.PMap[i].size());
-        out += ",\"PHalf\":" + Num(m.PHalf[i]);
-        out += ",\"PWhole\":" + Num(m.PWhole[i]);
-        out += ",\"histogram\":" + HistogramJson(m.A[i]);
-        out += ",\"autocorrelation\":" + AutocorrelationJson(m, g);
-        out += "}";
+        if (g > 1) out << ",";
+        out << "{\"T\":" << Int(m.T[i]) << ",\"A\":";
+        NumberList(out, m.A[i]);
+        out << ",\"PMap\":";
+        NumberList(out, m.PMap[i]);
+        out << ",\"PHalf\":" << Num(m.PHalf[i]) << ",\"PWhole\":" << Num(m.PWhole[i]);
+        out << ",\"histogram\":";
+        NumberList(out, r.histogram[i]);
+        out << ",\"autocorrelation\":";
+        NumberList(out, r.autocorrelation[i]);
+        out << "}";
     }
-    out += "],\"E\":" + NumberList(m.ESignal, 1, m.ESignal.size());
-    out += ",\"emax\":" + Num(m.EMax);
-    out += ",\"emin\":" + Num(m.EMin);
-    out += ",\"histogram\":" +
-           HistogramJson(std::vector<double>(m.ESignal.begin() + 1, m.ESignal.end()));
-    out += ",\"autocorrelation\":" + AutocorrelationJson(m, 0);
-    out += ",\"spectra\":" + SpectraJson(m);
-    out += "}\n";
-    return out;
+    out << "],\"E\":";
+    NumberList(out, m.ESignal, 1, m.ESignal.size());
+    out << ",\"emax\":" << Num(m.EMax) << ",\"emin\":" << Num(m.EMin) << ",\"histogram\":";
+    NumberList(out, r.histogram[0]);
+    out << ",\"autocorrelation\":";
+    NumberList(out, r.autocorrelation[0]);
+    out << ",\"spectra\":[";
+    for (std::int32_t g = 0; g <= m.GroupCount; ++g) {
+        if (g > 0) out << ",";
+        out << "[";
+        const auto& row = m.GroupSpectra[static_cast<std::size_t>(g)];
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            if (k > 0) out << ",";
+            out << "[" << Num(row[k].re) << "," << Num(row[k].im) << "]";
+        }
+        out << "]";
+    }
+    out << "]}\n";
 }
 
-std::string Csv(const ecgtrace::SignalModel& m) {
-    std::string out = "t_ms,E\n";
+void Csv(Output& out, const ecgtrace::SignalModel& m) {
+    out << "t_ms,E\n";
     for (std::size_t j = 1; j < m.ESignal.size(); ++j)
-        out += Int(static_cast<std::int64_t>(10 * j)) + "," + Num(m.ESignal[j]) + "\n";
-    return out;
+        out << Int(static_cast<std::int64_t>(10 * j)) << "," << Num(m.ESignal[j]) << "\n";
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     bool csv = false;
+    bool havePath = false;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -112,27 +181,31 @@ int main(int argc, char** argv) {
         } else if (arg == "-h" || arg == "--help") {
             std::cout << kUsage;
             return 0;
-        } else if ((!arg.empty() && arg[0] == '-') || !path.empty()) {
+        } else if ((!arg.empty() && arg[0] == '-') || havePath) {
             std::cerr << kUsage;
             return 2;
         } else {
+            // An empty argument is a path like any other: it names no file.
             path = arg;
+            havePath = true;
         }
     }
 
     try {
-        ecgtrace::SignalModel model;
-        if (!path.empty()) {
-            if (!common::FileExists(path)) throw common::AppError(common::CannotOpenFileMessage(path));
-            model.LoadParameterFile(path);
-        }
-        model.CompleteStartup(nullptr);
-        model.ComputeE();
-        const std::string text = csv ? Csv(model) : Json(model);
-        if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+        const Results results = Compute(havePath ? &path : nullptr, csv);
+        Output out;
+        if (csv)
+            Csv(out, results.model);
+        else
+            Json(out, results);
+        if (!out.Finish()) {
             std::cerr << "ecgtrace-batch: cannot write the output\n";
             return 1;
         }
+    } catch (const ecgtrace::ParameterFileError& e) {
+        // The windows show the message alone; here the place of the fault follows it.
+        std::cerr << "ecgtrace-batch: " << e.what() << " (" << e.Where() << ").\n";
+        return 1;
     } catch (const common::AppError& e) {
         std::cerr << "ecgtrace-batch: " << common::WithFullStop(e.what()) << "\n";
         return 1;

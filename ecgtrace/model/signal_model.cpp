@@ -159,51 +159,77 @@ void SignalModel::ResizeGroupTables(std::int32_t groupCount) {
 // --- parameter file ---------------------------------------------------------
 
 void SignalModel::LoadParameterFile(const std::string& path) {
-    common::NumberReader in(common::ReadWholeFile(path));
+    bool complete = false;
+    std::string text = common::ReadFileStart(path, kMaxParameterFileBytes, complete);
+    if (!complete)
+        throw ParameterFileError(common::kInvalidNumericInput,
+                                 "file larger than " + IntText(kMaxParameterFileBytes) + " bytes");
+    common::NumberReader in(std::move(text));
     SignalModel m = *this;
 
-    in.SkipLine();
-    m.GroupCount = in.ReadInteger();
-    in.SkipLine();
-    m.ActualGroup = in.ReadInteger();
-    in.SkipLine();
-    m.CrossGroup = in.ReadInteger();
-    in.SkipLine();
-    // A count that could not be a number of groups is not a readable file.
-    if (m.GroupCount < 1 || m.GroupCount > kMaxFileGroupCount)
-        throw AppError(common::kInvalidNumericInput);
-    // The file holds every group there is: groups left over from before
-    // (the defaults) must not pass for groups that already existed when G
-    // is raised later.
-    ClearGroupTables(m);
-    m.ResizeGroupTables(m.GroupCount);
-    const auto G = static_cast<std::size_t>(m.GroupCount);
+    // Where the reading stands, for the message of a fault.
+    int line = 1;
+    std::size_t group = 0;
+    try {
+        in.SkipLine();
+        line = 2;
+        m.GroupCount = in.ReadInteger();
+        in.SkipLine();
+        line = 3;
+        m.ActualGroup = in.ReadInteger();
+        in.SkipLine();
+        line = 4;
+        m.CrossGroup = in.ReadInteger();
+        in.SkipLine();
+        // A count that could not be a number of groups is not a readable file.
+        line = 2;
+        if (m.GroupCount < 1 || m.GroupCount > kMaxFileGroupCount)
+            throw AppError(common::kInvalidNumericInput);
+        // The file holds every group there is: groups left over from before
+        // (the defaults) must not pass for groups that already existed when G
+        // is raised later.
+        ClearGroupTables(m);
+        m.ResizeGroupTables(m.GroupCount);
+        const auto G = static_cast<std::size_t>(m.GroupCount);
 
-    auto reals = [&](double GroupParameters::*field, bool skipAfter) {
-        for (std::size_t g = 1; g <= G; ++g) m.Groups[g].*field = in.ReadReal();
-        if (skipAfter) in.SkipLine();
-    };
-    auto ints = [&](std::int32_t GroupParameters::*field, bool skipAfter) {
-        for (std::size_t g = 1; g <= G; ++g) m.Groups[g].*field = in.ReadInteger();
-        if (skipAfter) in.SkipLine();
-    };
+        auto reals = [&](double GroupParameters::*field, bool skipAfter) {
+            for (group = 1; group <= G; ++group) m.Groups[group].*field = in.ReadReal();
+            group = 0;
+            if (skipAfter) in.SkipLine();
+            ++line;
+        };
+        auto ints = [&](std::int32_t GroupParameters::*field, bool skipAfter) {
+            for (group = 1; group <= G; ++group) m.Groups[group].*field = in.ReadInteger();
+            group = 0;
+            if (skipAfter) in.SkipLine();
+            ++line;
+        };
 
-    in.SkipLine();  // "Parameters for Tg"
-    reals(&GroupParameters::f, true);
-    reals(&GroupParameters::F, true);
-    ints(&GroupParameters::Te, true);
-    ints(&GroupParameters::Ta, true);
-    ints(&GroupParameters::Tr, true);
-    in.SkipLine();  // "Parameters for Pn"
-    reals(&GroupParameters::P0, true);
-    ints(&GroupParameters::N, true);
-    ints(&GroupParameters::NE, true);
-    ints(&GroupParameters::M, true);
-    ints(&GroupParameters::Nd, true);
-    in.SkipLine();  // "Parameters for A(t)"
-    ints(&GroupParameters::s1, true);
-    ints(&GroupParameters::s2, true);
-    ints(&GroupParameters::offset, false);
+        line = 5;
+        in.SkipLine();  // "Parameters for Tg"
+        line = 6;
+        reals(&GroupParameters::f, true);
+        reals(&GroupParameters::F, true);
+        ints(&GroupParameters::Te, true);
+        ints(&GroupParameters::Ta, true);
+        ints(&GroupParameters::Tr, true);
+        in.SkipLine();  // "Parameters for Pn"
+        line = 12;
+        reals(&GroupParameters::P0, true);
+        ints(&GroupParameters::N, true);
+        ints(&GroupParameters::NE, true);
+        ints(&GroupParameters::M, true);
+        ints(&GroupParameters::Nd, true);
+        in.SkipLine();  // "Parameters for A(t)"
+        line = 18;
+        ints(&GroupParameters::s1, true);
+        ints(&GroupParameters::s2, true);
+        ints(&GroupParameters::offset, false);
+    } catch (const AppError& e) {
+        std::string where = "line " + IntText(line);
+        if (group > 0) where += ", group " + IntText(static_cast<std::int64_t>(group));
+        throw ParameterFileError(e.what(), where);
+    }
 
     m.ParametersLoaded = true;
     *this = std::move(m);
@@ -276,7 +302,10 @@ StartupReport SignalModel::RunStartupComputations(const std::string& path) {
 }
 
 void SignalModel::CompleteStartup(StartupReport* report) {
-    for (std::int32_t i = 1; i <= GroupCount; ++i) {
+    // Groups above 15 can never be shown or take part in E(t): computing
+    // them would only cost time and memory (A(t) of a long period is large).
+    const std::int32_t usable = std::min(GroupCount, kMaxGroupCount);
+    for (std::int32_t i = 1; i <= usable; ++i) {
         try {
             ComputeT(i);
             ComputePMap(i);

@@ -12,6 +12,7 @@
 //       SetDefaultParameters()
 //       ResizeGroupTables(G)                 grows only, never shrinks
 //       LoadParameterFile(path)              strict line order; "Invalid numeric input"
+//                                            (ParameterFileError::Where: line, group)
 //       SaveParameterFile(path)              atomic replacement
 //       ParameterFileText()                  the bytes SaveParameterFile writes
 //       RunStartupComputations(path)         start-up: load or defaults, compute every
@@ -59,8 +60,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/errors.h"
 #include "ecgtrace/model/ucomplex.h"
 
 namespace ecgtrace {
@@ -76,8 +79,10 @@ inline constexpr int kSeriesSteps = 301;
 inline constexpr std::int32_t kMaxPeriod = 10000000;
 inline constexpr const char* kParameterFileName = "vfdef.par";
 // Groups a parameter file may declare; the program then works with at most
-// kMaxGroupCount of them.
+// kMaxGroupCount of them, and only those are ever computed.
 inline constexpr std::int32_t kMaxFileGroupCount = 1000;
+// Largest parameter file read: 1000 groups of long values take far less.
+inline constexpr std::int64_t kMaxParameterFileBytes = 16 * 1024 * 1024;
 
 // The parameters of one group. NE is also the "Nb" of the T tab: one value.
 struct GroupParameters {
@@ -112,6 +117,19 @@ struct GroupState {
     double PHalf = 0.0;
     double PWhole = 0.0;
     std::uint8_t RepetitionFlag = 0;
+};
+
+// A parameter file that cannot be read. what() is the message the windows
+// show; Where() names the place of the fault ("line 7, group 3") for tools
+// that report more than the windows do.
+class ParameterFileError : public common::AppError {
+public:
+    ParameterFileError(const std::string& message, std::string where)
+        : common::AppError(message), where_(std::move(where)) {}
+    const std::string& Where() const { return where_; }
+
+private:
+    std::string where_;
 };
 
 struct StartupReport {
@@ -160,7 +178,8 @@ public:
     // --- parameters and file ------------------------------------------------
     void SetDefaultParameters();
     void ResizeGroupTables(std::int32_t groupCount);
-    // Reads the file into this model; on failure the model is unchanged.
+    // Reads the file into this model; on failure the model is unchanged and
+    // a ParameterFileError names the line and group that could not be read.
     void LoadParameterFile(const std::string& path);
     std::string ParameterFileText() const;
     void SaveParameterFile(const std::string& path) const;
@@ -170,8 +189,9 @@ public:
     // cross group into range, fix InitialGroupCount and the E window.
     StartupReport RunStartupComputations(const std::string& path = kParameterFileName);
     // The start-up after the parameters are in place (loaded or defaults):
-    // T, A(t), map and series of every group, limits of G, g and the cross
-    // group, InitialGroupCount, E window, ParametersChanged. A failing group
+    // T, A(t), map and series of every group that can ever be used (1..15;
+    // a file may hold more, which are kept but never computed), limits of G,
+    // g and the cross group, InitialGroupCount, E window, ParametersChanged. A failing group
     // is noted in `report` and the others go on; without a report the first
     // failure is thrown.
     void CompleteStartup(StartupReport* report);

@@ -9,6 +9,7 @@
 #include "ecgtrace/model/signal_model.h"
 #include "support/work_dir.h"
 
+using ecgtrace::GroupParameters;
 using ecgtrace::SignalModel;
 
 namespace {
@@ -141,7 +142,91 @@ TEST(ParameterFile, TwentyGroupsStartWithFifteen) {
     EXPECT_EQ(s.GroupCount, 15);
     EXPECT_EQ(s.InitialGroupCount, 15);
     EXPECT_EQ(s.ActualGroup, 15);
-    EXPECT_EQ(s.T[20], 221);  // every group of the file was read and computed
+    EXPECT_EQ(s.T[15], 221);
+    // Every group of the file was read; those that can never be used are not computed.
+    EXPECT_EQ(s.Group(20), s.Group(1));
+    EXPECT_EQ(s.T[20], 0);
+    EXPECT_TRUE(s.A[20].empty());
+}
+
+// A file may declare up to 1000 groups of very long periods: only the 15
+// that can be used cost memory and time, and faults of the others are no
+// fault of the start.
+TEST(ParameterFile, ThousandLongGroupsComputeOnlyTheUsableOnes) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    m.GroupCount = 1000;
+    m.ResizeGroupTables(1000);
+    GroupParameters p = GroupParameters::Defaults();
+    p.f = 200000 - 200;  // T = 200,000 ms
+    for (int g = 1; g <= 1000; ++g) m.Group(g) = p;
+    m.Group(500).s1 = 0;  // A(t) of group 500 could not be computed
+    m.Group(900).N = 0;   // nor its period
+    m.SaveParameterFile("vfdef.par");
+
+    SignalModel s;
+    const auto report = s.RunStartupComputations();
+    EXPECT_TRUE(report.loadError.empty());
+    EXPECT_TRUE(report.computeError.empty()) << report.computeError;
+    EXPECT_EQ(s.GroupCount, 15);
+    EXPECT_EQ(s.Group(1000), p);
+    std::size_t samples = 0;
+    for (const auto& a : s.A) samples += a.size();
+    EXPECT_EQ(samples, 15u * 200000u);
+    EXPECT_EQ(s.T[15], 200000);
+    EXPECT_EQ(s.T[16], 0);
+}
+
+std::string ParameterFileErrorPlace(const std::string& text) {
+    WriteBytes("vfdef.par", text);
+    SignalModel m;
+    const SignalModel before = m;
+    try {
+        m.LoadParameterFile("vfdef.par");
+    } catch (const ecgtrace::ParameterFileError& e) {
+        EXPECT_STREQ(e.what(), "Invalid numeric input");
+        EXPECT_EQ(m.Groups, before.Groups);  // nothing of the file taken
+        return e.Where();
+    }
+    ADD_FAILURE() << "read without a fault";
+    return {};
+}
+
+TEST(ParameterFile, FaultNamesLineAndGroup) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel good = Started();
+    good.SaveParameterFile("vfdef.par");
+    const std::string text = ReadBytes("vfdef.par");
+    auto replaced = [&](const std::string& from, const std::string& to) {
+        std::string t = text;
+        const std::size_t at = t.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return t.replace(at, from.size(), to);
+    };
+    EXPECT_EQ(ParameterFileErrorPlace(replaced("\r\n6\tG", "\r\nsix\tG")), "line 2");
+    EXPECT_EQ(ParameterFileErrorPlace(replaced("\r\n6\tG", "\r\n1001\tG")), "line 2");
+    EXPECT_EQ(ParameterFileErrorPlace(replaced("1\tCrossg", "x\tCrossg")), "line 4");
+    // The third value of line 7 (F) is no number.
+    const std::string F = " 7.50000000000000E-0001\t";
+    EXPECT_EQ(ParameterFileErrorPlace(replaced(F + F + F, F + F + "0.7.5\t")), "line 7, group 3");
+    // A line one value short fails on its label, read as the last group's value.
+    EXPECT_EQ(ParameterFileErrorPlace(replaced("6\tTe", "Te")), "line 8, group 6");
+    EXPECT_EQ(ParameterFileErrorPlace(text.substr(0, text.find("0\toffset"))), "line 20, group 6");
+}
+
+TEST(ParameterFile, OverlongFileRefusedWithoutReadingItAll) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel good = Started();
+    std::string text = good.ParameterFileText();
+    // Blanks before a number are allowed, so the values stay readable: only
+    // the size refuses the file.
+    const std::size_t at = text.find("6\tG");
+    text.insert(at, static_cast<std::size_t>(ecgtrace::kMaxParameterFileBytes), ' ');
+    EXPECT_EQ(ParameterFileErrorPlace(text), "file larger than 16777216 bytes");
+    text.erase(at, text.size() - static_cast<std::size_t>(ecgtrace::kMaxParameterFileBytes));
+    WriteBytes("vfdef.par", text);  // exactly at the limit: read
+    SignalModel m;
+    EXPECT_NO_THROW(m.LoadParameterFile("vfdef.par"));
 }
 
 TEST(ParameterFile, IncompleteFileFallsBackToDefaults) {
