@@ -108,7 +108,7 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
     powerPlot_ = MakeImage(powerPage_, "powerPlot", {32, 56, 210, 200}, false);
     powerFigure_ = MakeImage(powerPage_, "powerFigure", {256, 56, 210, 200}, true);
     MakeBookLabel(powerPage_, "powerBookHint", 296, 16);
-    repetitionButton_ = new QPushButton(QString::fromLatin1(RepetitionButtonCaption(false)), powerPage_);
+    repetitionButton_ = new QPushButton(QString::fromLatin1(RepetitionSwitchCaption(false)), powerPage_);
     repetitionButton_->setObjectName(QStringLiteral("repetitionButton"));
     repetitionButton_->setGeometry(32, 264, 209, 25);
     connect(repetitionButton_, &QPushButton::clicked, this, [this] {
@@ -232,11 +232,11 @@ void AnalysisWindow::Open(const AnalysisOpening& opening, bool fromSumSignal) {
     DrawHistogram(opening.histogramIndex);
     SetPage(kIntroductionPage);
     ShowSubject(opening.subject);
-    ShowRepetitionButton(false);
+    ShowRepetitionSwitch(false);
     SetCrossPhaseVisible(opening.subject.crossPhaseShown);
     Guarded(this, [&] {
         DrawPowerSpectrum(opening.power);
-        ShowRepetitionButton(opening.power.switchable);
+        ShowRepetitionSwitch(opening.power.switchable);
     });
     ShowFigureButtons(fromSumSignal);
     if (!isVisible()) PlaceBesideMainWindow();
@@ -284,13 +284,13 @@ void AnalysisWindow::SetCrossPhaseVisible(bool visible) {
     settingPage_ = false;
 }
 
-const char* RepetitionButtonCaption(bool withRepetition) {
+const char* RepetitionSwitchCaption(bool withRepetition) {
     return withRepetition ? "remove repetition effect" : "show repetition effect";
 }
 
-void AnalysisWindow::ShowRepetitionButton(bool enabled) {
+void AnalysisWindow::ShowRepetitionSwitch(bool enabled) {
     const bool withRepetition = session_.Model().WithRepetition(session_.AnalysedIndex());
-    repetitionButton_->setText(QString::fromLatin1(RepetitionButtonCaption(withRepetition)));
+    repetitionButton_->setText(QString::fromLatin1(RepetitionSwitchCaption(withRepetition)));
     repetitionButton_->setEnabled(enabled);
 }
 
@@ -299,12 +299,12 @@ void AnalysisWindow::ToggleRepetition() {
     // take effect whatever the computing and drawing do.
     PowerSpectrumRows rows;
     const bool computed = Guarded(this, [&] { rows = session_.ToggleRepetition(); });
-    ShowRepetitionButton(false);
+    ShowRepetitionSwitch(false);
     SetCrossPhaseVisible(session_.CrossPhaseShown());
     if (!computed) return;
     Guarded(this, [&] {
         DrawPowerSpectrum(rows);
-        ShowRepetitionButton(rows.switchable);
+        ShowRepetitionSwitch(rows.switchable);
     });
 }
 
@@ -331,7 +331,7 @@ void AnalysisWindow::PageChanged(int index) {
             const PowerSpectrumRows rows = session_.ComputeCrossPhase();
             DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
             phasePlot_->SetImage(phaseSurface_.Image());
-            ShowRepetitionButton(true);
+            ShowRepetitionSwitch(true);
             break;
         }
         default:

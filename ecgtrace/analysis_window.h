@@ -23,7 +23,7 @@ namespace ecgtrace {
 inline constexpr const char* kAnalysisIntroductionFile = "V13b.rtf";
 // The repetition button names what a click does to the repetition shown:
 // "remove repetition effect" or "show repetition effect".
-const char* RepetitionButtonCaption(bool withRepetition);
+const char* RepetitionSwitchCaption(bool withRepetition);
 
 // The window's caption for what it analyses: "Signal analysis of E(t)",
 // "Signal analysis of At(2)", "Signal analysis of At(2) versus At(3)".
@@ -80,7 +80,7 @@ private:
     void ShowSubject(const AnalysisSubject& subject);
     void FollowMainWindow();
     void ToggleRepetition();
-    void ShowRepetitionButton(bool enabled);
+    void ShowRepetitionSwitch(bool enabled);
     void DrawHistogram(std::int32_t index);
     void DrawPowerSpectrum(const PowerSpectrumRows& rows);
     void PlaceBesideMainWindow();

@@ -333,7 +333,7 @@ TEST_F(AnalysisWindow, RepetitionFlipTakesEffectBeforeTheDrawing) {
     EXPECT_FALSE(subject.crossPhaseShown);
     const ecgtrace::PowerSpectrumRows rows = session.ToggleRepetition();
     EXPECT_TRUE(m.WithRepetition(0));
-    EXPECT_STREQ(ecgtrace::RepetitionButtonCaption(m.WithRepetition(0)), "remove repetition effect");
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(m.WithRepetition(0)), "remove repetition effect");
     EXPECT_FALSE(rows.switchable);
     EXPECT_FALSE(session.CrossPhaseShown());
     EXPECT_TRUE(m.WithRepetition(0));  // kept as flipped while row 0 was built
@@ -356,9 +356,9 @@ TEST(AnalysisWindowTexts, CaptionNamesWhatIsAnalysed) {
     EXPECT_EQ(c.index, 0);
 }
 
-TEST(AnalysisWindowTexts, RepetitionButtonSaysWhatAClickDoes) {
-    EXPECT_STREQ(ecgtrace::RepetitionButtonCaption(true), "remove repetition effect");
-    EXPECT_STREQ(ecgtrace::RepetitionButtonCaption(false), "show repetition effect");
+TEST(AnalysisWindowTexts, RepetitionSwitchSaysWhatAClickDoes) {
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(true), "remove repetition effect");
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(false), "show repetition effect");
 }
 
 TEST(AnalysisWindowPlace, BesideTheMainWindowOrClearOfItsTabs) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
 #include <QDialog>
 #include <QFocusEvent>
 #include <QScrollBar>
@@ -135,10 +137,16 @@ TEST_F(WindowUse, HeldArrowStopsWhenAnErrorBoxComesUp) {
     // takes the pointer, so this button never sees the button's release.
     QTest::mousePress(down, Qt::LeftButton);
     ASSERT_EQ(boxes.errors.size(), 1);
-    QTest::qWait(2 * common::ui::RepeatButton::kFirstRepeatMs);
-    EXPECT_FALSE(down->RepeatTimer()->isActive());
+    // The first repeat comes at once instead of after its delay: it finds
+    // the box up and ends the press.
+    QTimer* repeat = down->RepeatTimer();
+    ASSERT_TRUE(repeat->isActive());
+    repeat->setInterval(0);
+    for (int pass = 0; pass < 10 && repeat->isActive(); ++pass) QCoreApplication::processEvents();
+    EXPECT_FALSE(repeat->isActive());
     boxes.shown.clear();  // the user closes the box
-    QTest::qWait(3 * common::ui::RepeatButton::kRepeatMs);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(repeat->isActive()) << "the arrow would repeat by itself";
     EXPECT_EQ(form->Model().Parameters(1).s1, 1) << "the width ran on by itself";
     EXPECT_EQ(boxes.errors.size(), 1) << boxes.errors.join("|").toStdString();
 }

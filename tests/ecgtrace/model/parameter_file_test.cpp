@@ -413,3 +413,30 @@ TEST(GroupCount, ActualGroupFollowsLoweredCount) {
     EXPECT_FALSE(m.ChangeGroupCount(5));
     EXPECT_EQ(m.ActualGroup(), 3);
 }
+
+// A file of fewer groups than the defaults, then G raised by two: both new
+// groups are set up from the group below, so E(t) can be computed at once.
+TEST(GroupCount, FileWithFewerGroupsRaisedByTwoSetsUpBothNewGroups) {
+    testing_support::ScopedWorkDir dir;
+    {
+        SignalModel m;
+        m.RunStartupComputations();
+        m.ChangeGroupCount(3);
+        m.SetParameter(3, ecgtrace::Parameter::f, 30);
+        m.ComputeT(3);
+        m.SaveParameterFile("vfdef.par");
+    }
+    // Groups 4 and 5 never existed for this start: both are set up from the
+    // group below, so E(t) can be computed at once.
+    SignalModel s;
+    const auto report = s.RunStartupComputations();
+    ASSERT_TRUE(report.loadError.empty());
+    ASSERT_EQ(s.InitialGroupCount(), 3);
+    EXPECT_NO_THROW(s.ChangeGroupCount(5));
+    for (int g = 4; g <= 5; ++g) {
+        EXPECT_EQ(s.Parameters(g), s.Parameters(3)) << g;
+        EXPECT_EQ(s.Period(g), s.Period(3)) << g;
+        EXPECT_EQ(s.Signal(g).size(), static_cast<std::size_t>(s.Period(3))) << g;
+    }
+    EXPECT_EQ(s.ESignal().size(), 2801u);
+}

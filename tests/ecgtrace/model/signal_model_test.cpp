@@ -136,6 +136,25 @@ TEST(Period, FailuresKeepPeriodAndSignal) {
     EXPECT_EQ(m.Signal(1), before);
 }
 
+TEST(Period, RefusalNamesThePeriodItComputed) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    m.RunStartupComputations();
+    auto messageFor = [&](double f) -> std::string {
+        m.SetParameter(1, ecgtrace::Parameter::f, f);
+        try {
+            m.ComputeT(1);
+        } catch (const common::AppError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    // rnd(-1e18) + 6 + 170 + 24, exactly.
+    EXPECT_EQ(messageFor(-1e18), ecgtrace::PeriodTooSmallMessage(-999999999999999800));
+    EXPECT_EQ(messageFor(4e15), ecgtrace::PeriodTooLargeMessage(4000000000000200));
+    EXPECT_EQ(m.Period(1), 221);
+}
+
 TEST(GroupSignal, DefaultSamples) {
     SignalModel m = StartedModel();
     const auto& a = m.Signal(1);

@@ -167,3 +167,24 @@ TEST(DrawE, FlatSignalCannotBeScaled) {
         EXPECT_STREQ(e.what(), "Floating point division by zero");
     }
 }
+
+TEST(DrawPlots, MapSumRoundedAfterEveryTermDecidesThePixel) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    m.RunStartupComputations();
+    // K = rnd(2 * 1 / 1) = 2 > M: the map is -x^2/2. At x = 0.1 the sum,
+    // rounded to 64 bits after every term, leaves the value just above -0.005;
+    // a sum kept in extended precision would land just below it instead.
+    m.SetParameter(1, ecgtrace::Parameter::M, 1);
+    m.SetParameter(1, ecgtrace::Parameter::Nd, 2);
+    m.SetParameter(1, ecgtrace::Parameter::NE, 0);
+    m.SetParameter(1, ecgtrace::Parameter::N, 1);
+    m.ComputePMap(1);
+    EXPECT_EQ(m.Map(1)[10], -0.0049999999999999819);
+    EXPECT_EQ(common::Round(100 * m.Map(1)[10]), 0);
+
+    PlotSurface s(ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight);
+    ecgtrace::DrawPMap(m, 1, s);
+    EXPECT_EQ(s.Pixel(20, 111), common::kGreen);  // x = 0.10 still on the frame line
+    EXPECT_EQ(s.Pixel(21, 111), kLime);           // x = 0.11 one pixel below it
+}
