@@ -45,7 +45,8 @@ StartupReport SignalSession::Start(const std::string& path) {
 
 void SignalSession::StartStrictly(const std::optional<std::string>& path) {
     if (path) {
-        if (!common::FileExists(*path)) throw common::AppError(common::CannotOpenFileMessage(*path));
+        if (!common::FileExists(*path))
+            throw common::AppError(common::CannotOpenFileMessage(*path));
         model_.LoadParameterFile(*path);
     }
     model_.CompleteStartup(nullptr);
@@ -71,50 +72,50 @@ Redraw SignalSession::SetGroupParameter(Parameter which, double value) {
     return EditActualGroup([&] {
         Redraw r;
         switch (which) {
-        case Parameter::f:
-        case Parameter::F:
-            model_.SetParameter(g, which, which == Parameter::F ? LimitF(value) : value);
-            model_.ComputeT(g);
-            r.periodTab = r.signalValues = true;
-            break;
-        case Parameter::NE:
-        case Parameter::N:
-            model_.SetParameter(g, which, value);
-            model_.ComputeT(g);
-            model_.ComputePMap(g);
-            model_.ComputePSeries(g);
-            r.periodTab = r.signalValues = r.sharedCounts = r.map = r.series = true;
-            break;
-        case Parameter::Te:
-        case Parameter::Ta:
-        case Parameter::Tr:
-            model_.SetParameter(g, which, value);
-            model_.ComputeT(g);
-            r.periodTab = r.signalValues = r.signalPlot = true;
-            break;
-        case Parameter::s1:
-        case Parameter::s2:
-        case Parameter::offset: {
-            const double stored = which == Parameter::offset
-                                      ? LimitOffset(static_cast<std::int32_t>(value))
-                                      : value;
-            model_.SetParameter(g, which, stored);
-            model_.ComputeA(g);
-            r.signalValues = r.signalPlot = true;
-            break;
-        }
-        case Parameter::P0:
-            model_.SetParameter(g, which, LimitP0(value));
-            model_.ComputePSeries(g);
-            r.series = true;
-            break;
-        case Parameter::M:
-        case Parameter::Nd:
-            model_.SetParameter(g, which, value);
-            model_.ComputePMap(g);
-            model_.ComputePSeries(g);
-            r.map = r.series = true;
-            break;
+            case Parameter::f:
+            case Parameter::F:
+                model_.SetParameter(g, which, which == Parameter::F ? LimitF(value) : value);
+                model_.ComputeT(g);
+                r.periodTab = r.signalValues = true;
+                break;
+            case Parameter::NE:
+            case Parameter::N:
+                model_.SetParameter(g, which, value);
+                model_.ComputeT(g);
+                model_.ComputePMap(g);
+                model_.ComputePSeries(g);
+                r.periodTab = r.signalValues = r.sharedCounts = r.map = r.series = true;
+                break;
+            case Parameter::Te:
+            case Parameter::Ta:
+            case Parameter::Tr:
+                model_.SetParameter(g, which, value);
+                model_.ComputeT(g);
+                r.periodTab = r.signalValues = r.signalPlot = true;
+                break;
+            case Parameter::s1:
+            case Parameter::s2:
+            case Parameter::offset: {
+                const double stored = which == Parameter::offset
+                                          ? LimitOffset(static_cast<std::int32_t>(value))
+                                          : value;
+                model_.SetParameter(g, which, stored);
+                model_.ComputeA(g);
+                r.signalValues = r.signalPlot = true;
+                break;
+            }
+            case Parameter::P0:
+                model_.SetParameter(g, which, LimitP0(value));
+                model_.ComputePSeries(g);
+                r.series = true;
+                break;
+            case Parameter::M:
+            case Parameter::Nd:
+                model_.SetParameter(g, which, value);
+                model_.ComputePMap(g);
+                model_.ComputePSeries(g);
+                r.map = r.series = true;
+                break;
         }
         return r;
     });

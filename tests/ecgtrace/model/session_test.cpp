@@ -151,7 +151,8 @@ TEST_F(Session, LoweringGBelowTheActualGroupComputesEOnceForTheNewGroups) {
     EXPECT_TRUE(shown.groupChoice && shown.sumSignal && shown.periodTab);
     ecgtrace::SignalModel expected = m;
     expected.ComputeE();
-    EXPECT_EQ(m.ESignal(), expected.ESignal()) << "E(t) sums the groups as they are after the change";
+    EXPECT_EQ(m.ESignal(), expected.ESignal())
+        << "E(t) sums the groups as they are after the change";
 
     // Raising G leaves g and names only E(t).
     const auto raised = session.ChangeGroupCount(9);
