@@ -15,11 +15,12 @@ namespace {
 ecgtrace::SignalModel FifteenGroups() {
     ecgtrace::SignalModel m;
     m.ResizeGroupTables(15);
-    m.GroupCount = 15;
+    m.SetGroupChoice(15, m.ActualGroup(), m.CrossGroup());
     for (int g = 1; g <= 15; ++g) {
-        m.Group(g) = ecgtrace::GroupParameters::Defaults();
-        m.Group(g).f = 15.0 + g;
-        m.Group(g).P0 = 0.05 * g;
+        ecgtrace::GroupParameters p = ecgtrace::GroupParameters::Defaults();
+        p.f = 15.0 + g;
+        p.P0 = 0.05 * g;
+        m.SetParameters(g, p);
     }
     m.CompleteStartup(nullptr);
     m.ComputeE();
@@ -30,7 +31,7 @@ void BM_ComputeE15Groups(benchmark::State& state) {
     ecgtrace::SignalModel m = FifteenGroups();
     for (auto _ : state) {
         m.ComputeE();
-        benchmark::DoNotOptimize(m.ESignal.data());
+        benchmark::DoNotOptimize(m.ESignal().data());
     }
 }
 BENCHMARK(BM_ComputeE15Groups);
@@ -39,36 +40,28 @@ void BM_RecomputeAfterEdit(benchmark::State& state) {
     ecgtrace::SignalModel m = FifteenGroups();
     int n = 0;
     for (auto _ : state) {
-        m.Group(7).f = 20.0 + (n++ % 5);
+        m.SetParameter(7, ecgtrace::Parameter::f, 20.0 + (n++ % 5));
         m.ComputeT(7);  // T and A(t)
         m.ComputePMap(7);
         m.ComputePSeries(7);
         m.ComputeE();
-        benchmark::DoNotOptimize(m.ESignal.data());
+        benchmark::DoNotOptimize(m.ESignal().data());
     }
 }
 BENCHMARK(BM_RecomputeAfterEdit);
 
-// Every group's spectrum with the repetition effect, each followed by the
-// histogram and power plot of the filling, then E(t)'s, then the switch of
-// the repetition text.
+// Every group's spectrum with the repetition effect and their sum, then the
+// histogram and the power plot of E(t) as the opened window shows them.
 void BM_OpenAnalysisOfE15Groups(benchmark::State& state) {
     ecgtrace::SignalModel m = FifteenGroups();
-    m.ETabActive = true;
-    common::PlotSurface hist(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
-    common::PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    m.SetETabActive(true);
+    common::PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
+    common::PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     for (auto _ : state) {
-        m.RepetitionFlag[0] = 1;
-        for (int i = 1; i <= m.GroupCount; ++i) {
-            m.RepetitionFlag[static_cast<std::size_t>(i)] = 1;
-            ecgtrace::ComputeGroupSpectra(m, i, i);
-            ecgtrace::DrawHistogram(m, i, hist);
-            ecgtrace::DrawPowerSpectrum(m, i, i, power);
-        }
-        ecgtrace::ComputeGroupSpectra(m, 0, 0);
+        ecgtrace::ComputeSumSignalSpectra(m);
+        m.SetRepetition(0, false);
         ecgtrace::DrawHistogram(m, 0, hist);
         ecgtrace::DrawPowerSpectrum(m, 0, 0, power);
-        benchmark::DoNotOptimize(ecgtrace::ToggleRepetition(m, 0, power));
         benchmark::DoNotOptimize(power.Image().constBits());
     }
 }

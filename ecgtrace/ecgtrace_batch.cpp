@@ -10,6 +10,7 @@
 // status; nothing is printed to stdout then: every value is computed and
 // checked before the first byte is written, and the output is streamed.
 #include <array>
+#include <optional>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -21,6 +22,7 @@
 #include "common/number_format.h"
 #include "common/numeric.h"
 #include "ecgtrace/model/analysis_plots.h"
+#include "ecgtrace/model/session.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/spectra.h"
 
@@ -32,37 +34,32 @@ const char* const kUsage =
 
 // Everything that is printed, computed in full before printing starts.
 struct Results {
-    ecgtrace::SignalModel model;
+    ecgtrace::SignalSession session;
     std::vector<std::array<double, ecgtrace::kHistogramBins>> histogram;  // 0 = E(t)
     std::vector<std::vector<double>> autocorrelation;                     // 0 = E(t)
 };
 
-
+// What a reader does: start from the file, show E(t), open its analysis.
 Results Compute(const std::string* path, bool csv) {
     Results r;
-    ecgtrace::SignalModel& m = r.model;
-    if (path) {
-        if (!common::FileExists(*path)) throw common::AppError(common::CannotOpenFileMessage(*path));
-        m.LoadParameterFile(*path);
-    }
-    m.CompleteStartup(nullptr);
-    m.ComputeE();
-    common::RequireAllFinite(m.ESignal);
+    ecgtrace::SignalSession& session = r.session;
+    session.StartStrictly(path ? std::optional<std::string>(*path) : std::nullopt);
+    session.ShowTab(true);
+    const ecgtrace::SignalModel& m = session.Model();
+    common::RequireAllFinite(m.ESignal());
     if (csv) return r;
 
-    const std::vector<double> e(m.ESignal.begin() + 1, m.ESignal.end());
+    const std::vector<double> e(m.ESignal().begin() + 1, m.ESignal().end());
     r.histogram.push_back(ecgtrace::CountHistogram(e).frequency);
     r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, 0));
-    for (std::int32_t g = 1; g <= m.GroupCount; ++g) {
-        const auto i = static_cast<std::size_t>(g);
-        common::RequireAllFinite(m.A[i]);
-        common::RequireAllFinite(m.PMap[i]);
-        r.histogram.push_back(ecgtrace::CountHistogram(m.A[i]).frequency);
+    for (std::int32_t g = 1; g <= m.GroupCount(); ++g) {
+        common::RequireAllFinite(m.Signal(g));
+        common::RequireAllFinite(m.Map(g));
+        r.histogram.push_back(ecgtrace::CountHistogram(m.Signal(g)).frequency);
         r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, g));
     }
-    ecgtrace::ComputeEtAnalysisSpectra(m);
-    for (std::int32_t g = 0; g <= m.GroupCount; ++g)
-        ecgtrace::RequireFiniteSpectrum(m.GroupSpectra[static_cast<std::size_t>(g)]);
+    session.OpenSumSignalAnalysis();
+    for (std::int32_t g = 0; g <= m.GroupCount(); ++g) ecgtrace::RequireFiniteSpectrum(m.Spectrum(g));
     for (const auto& h : r.histogram) common::RequireAllFinite(h);
     for (const auto& a : r.autocorrelation) common::RequireAllFinite(a);
     return r;
@@ -119,16 +116,16 @@ void NumberList(Output& out, const Seq& values) {
 }
 
 void Json(Output& out, const Results& r) {
-    const ecgtrace::SignalModel& m = r.model;
-    out << "{\"G\":" << Int(m.GroupCount) << ",\"groups\":[";
-    for (std::int32_t g = 1; g <= m.GroupCount; ++g) {
+    const ecgtrace::SignalModel& m = r.session.Model();
+    out << "{\"G\":" << Int(m.GroupCount()) << ",\"groups\":[";
+    for (std::int32_t g = 1; g <= m.GroupCount(); ++g) {
         const auto i = static_cast<std::size_t>(g);
         if (g > 1) out << ",";
-        out << "{\"T\":" << Int(m.T[i]) << ",\"A\":";
-        NumberList(out, m.A[i]);
+        out << "{\"T\":" << Int(m.Period(g)) << ",\"A\":";
+        NumberList(out, m.Signal(g));
         out << ",\"PMap\":";
-        NumberList(out, m.PMap[i]);
-        out << ",\"PHalf\":" << Num(m.PHalf[i]) << ",\"PWhole\":" << Num(m.PWhole[i]);
+        NumberList(out, m.Map(g));
+        out << ",\"PHalf\":" << Num(m.PHalf(g)) << ",\"PWhole\":" << Num(m.PWhole(g));
         out << ",\"histogram\":";
         NumberList(out, r.histogram[i]);
         out << ",\"autocorrelation\":";
@@ -136,16 +133,16 @@ void Json(Output& out, const Results& r) {
         out << "}";
     }
     out << "],\"E\":";
-    NumberList(out, m.ESignal, 1, m.ESignal.size());
-    out << ",\"emax\":" << Num(m.EMax) << ",\"emin\":" << Num(m.EMin) << ",\"histogram\":";
+    NumberList(out, m.ESignal(), 1, m.ESignal().size());
+    out << ",\"emax\":" << Num(m.EMax()) << ",\"emin\":" << Num(m.EMin()) << ",\"histogram\":";
     NumberList(out, r.histogram[0]);
     out << ",\"autocorrelation\":";
     NumberList(out, r.autocorrelation[0]);
     out << ",\"spectra\":[";
-    for (std::int32_t g = 0; g <= m.GroupCount; ++g) {
+    for (std::int32_t g = 0; g <= m.GroupCount(); ++g) {
         if (g > 0) out << ",";
         out << "[";
-        const auto& row = m.GroupSpectra[static_cast<std::size_t>(g)];
+        const auto& row = m.Spectrum(g);
         for (std::size_t k = 0; k < row.size(); ++k) {
             if (k > 0) out << ",";
             out << "[" << Num(row[k].re) << "," << Num(row[k].im) << "]";
@@ -157,8 +154,9 @@ void Json(Output& out, const Results& r) {
 
 void Csv(Output& out, const ecgtrace::SignalModel& m) {
     out << "t_ms,E\n";
-    for (std::size_t j = 1; j < m.ESignal.size(); ++j)
-        out << Int(static_cast<std::int64_t>(10 * j)) << "," << Num(m.ESignal[j]) << "\n";
+    const std::vector<double>& e = m.ESignal();
+    for (std::size_t j = 1; j < e.size(); ++j)
+        out << Int(static_cast<std::int64_t>(10 * j)) << "," << Num(e[j]) << "\n";
 }
 
 }  // namespace
@@ -191,7 +189,7 @@ int main(int argc, char** argv) {
         const Results results = Compute(havePath ? &path : nullptr, csv);
         Output out;
         if (csv)
-            Csv(out, results.model);
+            Csv(out, results.session.Model());
         else
             Json(out, results);
         if (!out.Finish()) {

@@ -11,10 +11,10 @@
 #include "common/program_folders.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
-#include "ecgtrace/about.h"
-#include "ecgtrace/power_at.h"
+#include "ecgtrace/about_box.h"
+#include "ecgtrace/analysis_window.h"
+#include "ecgtrace/main_window.h"
 #include "ecgtrace/program_icon.h"
-#include "ecgtrace/vf_main.h"
 
 int main(int argc, char** argv) {
     // --help, --version and unknown options are answered before any window.
@@ -49,16 +49,16 @@ int main(int argc, char** argv) {
     // The program ends with the main window, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    ecgtrace::TMainForm mainForm;
-    ecgtrace::TAboutBox aboutBox;
-    mainForm.SetAboutBox(&aboutBox);
-    ecgtrace::TFormPower formPower(mainForm.Model());
-    formPower.SetPowerAtButton(mainForm.ButtonPowerAt());
-    mainForm.SetAnalysisActions([&formPower] { formPower.OpenFromEt(); },
-                                [&formPower] { formPower.OpenFromAt(); });
-    QObject::connect(&mainForm, &ecgtrace::TMainForm::Closed, &app, &QApplication::quit,
+    ecgtrace::MainWindow mainWindow;
+    ecgtrace::AboutBox aboutBox;
+    mainWindow.SetAboutBox(&aboutBox);
+    ecgtrace::AnalysisWindow analysisWindow(mainWindow.Session());
+    analysisWindow.SetGroupAnalysisButton(mainWindow.GroupAnalysisButton());
+    mainWindow.SetAnalysisActions([&analysisWindow] { analysisWindow.OpenFromSumSignal(); },
+                                  [&analysisWindow] { analysisWindow.OpenFromGroup(); });
+    QObject::connect(&mainWindow, &ecgtrace::MainWindow::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
 
-    mainForm.show();
+    mainWindow.show();
     return QApplication::exec();
 }

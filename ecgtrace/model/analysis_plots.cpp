@@ -27,14 +27,12 @@ std::string SignalName(std::int32_t index) {
     return index == 0 ? std::string("Et") : "At(" + IntText(index) + ")";
 }
 
-// A computed row, every bin finite (the rows are only read to be drawn).
-const std::vector<TComplex>& SpectrumRow(const SignalModel& model, std::int32_t g) {
-    const auto i = static_cast<std::size_t>(g < 1 ? 0 : g);
-    if (i >= model.GroupSpectra.size() || model.GroupSpectra[i].size() != kSpectrumBins)
-        throw common::AppError("The spectrum of " + SignalName(static_cast<std::int32_t>(i)) +
-                               " is not computed");
-    RequireFiniteSpectrum(model.GroupSpectra[i]);
-    return model.GroupSpectra[i];
+const std::vector<Complex>& SpectrumRow(const SignalModel& model, std::int32_t g) {
+    const std::int32_t i = g < 1 ? 0 : g;
+    if (i > model.StoredGroupCount() || model.Spectrum(i).size() != kSpectrumBins)
+        throw common::AppError("The spectrum of " + SignalName(i) + " is not computed");
+    RequireFiniteSpectrum(model.Spectrum(i));  // rows are only read to be drawn
+    return model.Spectrum(i);
 }
 
 // Where a text that should start at `x` goes so it stays whole inside the
@@ -52,24 +50,18 @@ void WriteTitle(common::PlotSurface& s, int x, int y, const std::string& title) 
     s.TextOut(WholeTextX(s, x, title, 1), y, title);
 }
 
-std::size_t FlagIndex(const SignalModel& model, std::int32_t index) {
-    const auto i = static_cast<std::size_t>(index < 1 ? 0 : index);
-    if (i >= model.RepetitionFlag.size())
-        throw common::AppError("Group " + IntText(index) + " does not exist");
-    return i;
-}
-
 }  // namespace
 
 // --- values -----------------------------------------------------------------------
 
 std::vector<double> HistogramSamples(const SignalModel& model, std::int32_t index) {
-    if (model.ETabActive) {
-        if (model.ESignal.size() < 2) return {};
-        return std::vector<double>(model.ESignal.begin() + 1, model.ESignal.end());
+    if (model.ETabActive()) {
+        const std::vector<double>& e = model.ESignal();
+        if (e.size() < 2) return {};
+        return std::vector<double>(e.begin() + 1, e.end());
     }
-    if (index < 0 || static_cast<std::size_t>(index) >= model.A.size()) return {};
-    return model.A[static_cast<std::size_t>(index)];
+    if (index < 1 || index > model.StoredGroupCount()) return {};
+    return model.Signal(index);
 }
 
 Histogram CountHistogram(const std::vector<double>& samples) {
@@ -105,16 +97,14 @@ std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t
     std::vector<Term> terms;
     double norm = 0.0;
     auto add = [&](std::int32_t g) {
-        model.Group(g);
-        const auto i = static_cast<std::size_t>(g);
-        const double w = std::fabs(model.PHalf[i] - model.PWhole[i]);
-        terms.push_back({static_cast<double>(model.T[i]), w});
+        const double w = std::fabs(model.PHalf(g) - model.PWhole(g));
+        terms.push_back({static_cast<double>(model.Period(g)), w});
         norm += 1.0 + w;
     };
     if (index >= 1) {
         add(index);
     } else {
-        for (std::int32_t g = 1; g <= model.GroupCount; ++g) add(g);
+        for (std::int32_t g = 1; g <= model.GroupCount(); ++g) add(g);
     }
     std::vector<double> values;
     values.reserve(kAutocorrelationLags);
@@ -229,7 +219,7 @@ void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::P
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
                        common::PlotSurface& s) {
     const PowerLevels p = ComputePowerLevels(model, g1, g2);
-    const std::string repetition = RepetitionText(model.RepetitionFlag[FlagIndex(model, g1)] != 0);
+    const std::string repetition = RepetitionText(model.WithRepetition(g1));
     const int W = s.Width();
     const int H = s.Height();
     const double xs = 50.0 / (W - 40);
@@ -267,20 +257,8 @@ void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g
     WriteTitle(s, 20, 185, PowerSpectrumTitle(g1, g2));
 }
 
-AnalysisCaption UpdateAnalysisCaption(const SignalModel& model) {
-    if (model.ETabActive) return {"Signal analysis of E(t)", 0};
-    const std::int32_t g = model.ActualGroup;
-    std::string caption = "Signal analysis of At(" + IntText(g) + ")";
-    if (model.CrossGroup != g) caption += " versus At(" + IntText(model.CrossGroup) + ")";
-    return {caption, g};
-}
-
-RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::int32_t g2,
-                                     common::PlotSurface& s) {
-    model.RepetitionFlag[FlagIndex(model, g1)] = 1;
-    ComputeGroupSpectra(model, g1, g2);
-    RepetitionButtonState state{kRemoveRepetitionCaption, true, true};
-
+void DrawCrossPhase(const SignalModel& model, std::int32_t g1, std::int32_t g2,
+                    common::PlotSurface& s) {
     const PowerLevels p = ComputePowerLevels(model, g1, g2);
     const int W = s.Width();
     const int H = s.Height();
@@ -313,48 +291,6 @@ RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::i
     }
     s.TextOut(W - 35, 125, "50 Hz");
     WriteTitle(s, 20, H - 15, CrossPhaseTitle(g1, g2));
-    return state;
-}
-
-RepetitionButtonState FlipRepetition(SignalModel& model, std::int32_t analysedIndex) {
-    RepetitionButtonState state;
-    auto& flag = model.RepetitionFlag[FlagIndex(model, analysedIndex)];
-    if (flag) {
-        flag = 0;
-        state.caption = kShowRepetitionCaption;
-    } else {
-        flag = 1;
-        state.caption = kRemoveRepetitionCaption;
-    }
-    state.enabled = false;
-    state.crossPhaseVisible = model.ActualGroup != model.CrossGroup && !model.ETabActive;
-    return state;
-}
-
-bool DrawRepetitionSpectrum(SignalModel& model, common::PlotSurface& imagePower) {
-    if (model.ETabActive) {
-        // Row 0 holds the sum of the repetition spectra once E(t) was
-        // analysed; before that it is built here, the flag of E(t) kept.
-        if (model.GroupSpectra[0].size() != kSpectrumBins) {
-            const std::uint8_t flag = model.RepetitionFlag[0];
-            ComputeEtAnalysisSpectra(model);
-            model.RepetitionFlag[0] = flag;
-        }
-        DrawPowerSpectrum(model, 0, 0, imagePower);
-        return false;
-    }
-    const std::int32_t g = model.ActualGroup;
-    const std::int32_t cross = model.CrossGroup;
-    ComputeGroupSpectra(model, g, cross);
-    DrawPowerSpectrum(model, g, cross, imagePower);
-    return true;
-}
-
-RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysedIndex,
-                                       common::PlotSurface& imagePower) {
-    RepetitionButtonState state = FlipRepetition(model, analysedIndex);
-    state.enabled = DrawRepetitionSpectrum(model, imagePower);
-    return state;
 }
 
 }  // namespace ecgtrace

@@ -1,8 +1,7 @@
 #pragma once
 // The plots of the analysis window (teal pen on yellow) and the values they
 // are drawn from: amplitude histogram, autocorrelation, power spectrum,
-// cross phase spectrum, and the switch of the repetition effect.
-// ImageHist 210x200, ImageCorrel 230x250, ImagePower 210x200, ImagePhase 230x250.
+// cross phase spectrum. The drawings read the model and never change it.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,15 +12,12 @@
 
 namespace ecgtrace {
 
-inline constexpr int kImageHistWidth = 210, kImageHistHeight = 200;
-inline constexpr int kImageCorrelWidth = 230, kImageCorrelHeight = 250;
-inline constexpr int kImagePowerWidth = 210, kImagePowerHeight = 200;
-inline constexpr int kImagePhaseWidth = 230, kImagePhaseHeight = 250;
+inline constexpr int kHistogramPlotWidth = 210, kHistogramPlotHeight = 200;
+inline constexpr int kCorrelationPlotWidth = 230, kCorrelationPlotHeight = 250;
+inline constexpr int kPowerPlotWidth = 210, kPowerPlotHeight = 200;
+inline constexpr int kPhasePlotWidth = 230, kPhasePlotHeight = 250;
 inline constexpr int kHistogramBins = 15;
 inline constexpr int kAutocorrelationLags = 2000;
-
-inline constexpr const char* kShowRepetitionCaption = "show repetition effect";
-inline constexpr const char* kRemoveRepetitionCaption = "remove repetition effect";
 
 struct Histogram {
     double min = 0.0;  // the range always includes 0
@@ -41,7 +37,7 @@ Histogram CountHistogram(const std::vector<double>& samples);
 std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t index);
 
 struct PowerLevels {
-    std::array<TComplex, kSpectrumBins> product{};  // row g1 times conjugate of row g2
+    std::array<Complex, kSpectrumBins> product{};  // row g1 times conjugate of row g2
     std::array<double, kSpectrumBins> amplitude{};  // at least 1e-300
     // Bins whose amplitude was 0 or less: no power and no phase, even when
     // every bin is such a bin and 1e-300 is therefore the largest amplitude.
@@ -58,46 +54,15 @@ std::string PowerSpectrumTitle(std::int32_t g1, std::int32_t g2);
 std::string CrossPhaseTitle(std::int32_t g1, std::int32_t g2);
 std::string RepetitionText(bool withRepetition);      // "with repetition" / "  no repetition"
 
-void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& imageHist);
+void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& plot);
 void DrawAutocorrelation(const SignalModel& model, std::int32_t index,
-                         common::PlotSurface& imageCorrel);
+                         common::PlotSurface& plot);
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
-                       common::PlotSurface& imagePower);
+                       common::PlotSurface& plot);
 
-// What the analysis window shows on its controls after these actions.
-struct RepetitionButtonState {
-    std::string caption;      // ButtonRep
-    bool enabled = false;     // ButtonRep
-    bool crossPhaseVisible = false;  // the "cross phase spectrum" page
-};
-
-// The analysis window's caption and analysed index: E(t) (index 0) while the
-// E(t) tab is active, else the actual group, against the cross group when
-// that differs.
-struct AnalysisCaption {
-    std::string caption;  // "Signal analysis of E(t)", "Signal analysis of At(2) versus At(3)"
-    std::int32_t analysedIndex = 0;
-};
-AnalysisCaption UpdateAnalysisCaption(const SignalModel& model);
-
-// Sets RepetitionFlag[g1] (g1 is the analysed index), recomputes rows g1 and
-// g2 with the repetition effect and plots the phase of their cross spectrum.
-// Returns the state of ButtonRep: "remove repetition effect", enabled.
-RepetitionButtonState DrawCrossPhase(SignalModel& model, std::int32_t g1, std::int32_t g2,
-                                     common::PlotSurface& imagePhase);
-
-// ButtonRep: flips the repetition flag of `analysedIndex` and redraws the
-// power spectrum (of E(t) unchanged while the E(t) tab is active, else of the
-// actual group against the cross group, recomputed).
-RepetitionButtonState ToggleRepetition(SignalModel& model, std::int32_t analysedIndex,
-                                       common::PlotSurface& imagePower);
-// The two halves of ToggleRepetition, so the flag, the caption, the disabled
-// button and the cross phase page take effect whatever the drawing does.
-// FlipRepetition returns the state with the button disabled.
-RepetitionButtonState FlipRepetition(SignalModel& model, std::int32_t analysedIndex);
-// Draws the power spectrum after a flip; true when the button is enabled
-// again. For E(t) a spectrum row never built is built first (every group
-// row with the repetition effect), the flag of E(t) left as flipped.
-bool DrawRepetitionSpectrum(SignalModel& model, common::PlotSurface& imagePower);
+// The phase of the cross spectrum of rows g1 and g2 at the bins within three
+// decades of the strongest.
+void DrawCrossPhase(const SignalModel& model, std::int32_t g1, std::int32_t g2,
+                    common::PlotSurface& plot);
 
 }  // namespace ecgtrace

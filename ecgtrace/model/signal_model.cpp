@@ -57,17 +57,6 @@ void GrowTo(V& table, std::size_t size) {
     if (table.size() < size) table.resize(size);
 }
 
-void ClearGroupTables(SignalModel& m) {
-    m.Groups.clear();
-    m.T.clear();
-    m.A.clear();
-    m.PMap.clear();
-    m.PHalf.clear();
-    m.PWhole.clear();
-    m.RepetitionFlag.clear();
-    m.GroupSpectra.clear();
-}
-
 std::string IntText(std::int64_t v) { return common::IntToText(v); }
 
 // What a new top group takes from the group below it: f, F, Te, Ta, Tr, N,
@@ -114,46 +103,169 @@ std::int32_t GroupParameters::m2() const {
     return common::WrapSub32(common::WrapAdd32(Te, Ta), common::WrapMul32(2, s2));
 }
 
+// --- parameters by name ----------------------------------------------------
+
+double ParameterValue(const GroupParameters& p, Parameter which) {
+    switch (which) {
+    case Parameter::f: return p.f;
+    case Parameter::F: return p.F;
+    case Parameter::Te: return p.Te;
+    case Parameter::Ta: return p.Ta;
+    case Parameter::Tr: return p.Tr;
+    case Parameter::P0: return p.P0;
+    case Parameter::N: return p.N;
+    case Parameter::NE: return p.NE;
+    case Parameter::M: return p.M;
+    case Parameter::Nd: return p.Nd;
+    case Parameter::s1: return p.s1;
+    case Parameter::s2: return p.s2;
+    case Parameter::offset: return p.offset;
+    }
+    return 0.0;
+}
+
+void SetParameterValue(GroupParameters& p, Parameter which, double value) {
+    // Integer parameters come from integer fields: the value is whole and in range.
+    const auto integer = [value] { return static_cast<std::int32_t>(common::TruncToInt(value)); };
+    switch (which) {
+    case Parameter::f: p.f = value; break;
+    case Parameter::F: p.F = value; break;
+    case Parameter::Te: p.Te = integer(); break;
+    case Parameter::Ta: p.Ta = integer(); break;
+    case Parameter::Tr: p.Tr = integer(); break;
+    case Parameter::P0: p.P0 = value; break;
+    case Parameter::N: p.N = integer(); break;
+    case Parameter::NE: p.NE = integer(); break;
+    case Parameter::M: p.M = integer(); break;
+    case Parameter::Nd: p.Nd = integer(); break;
+    case Parameter::s1: p.s1 = integer(); break;
+    case Parameter::s2: p.s2 = integer(); break;
+    case Parameter::offset: p.offset = integer(); break;
+    }
+}
+
 // --- model state ------------------------------------------------------------
 
 SignalModel::SignalModel() { SetDefaultParameters(); }
 
 void SignalModel::CheckGroup(std::int32_t g) const {
-    if (g < 1 || static_cast<std::size_t>(g) >= Groups.size())
+    if (g < 1 || static_cast<std::size_t>(g) >= groups_.size())
         throw AppError("Group " + IntText(g) + " does not exist");
 }
 
-GroupParameters& SignalModel::Group(std::int32_t g) {
-    CheckGroup(g);
-    return Groups[static_cast<std::size_t>(g)];
+std::size_t SignalModel::SpectrumIndex(std::int32_t index) const {
+    const auto i = static_cast<std::size_t>(index < 1 ? 0 : index);
+    if (i >= withRepetition_.size()) throw AppError("Group " + IntText(index) + " does not exist");
+    return i;
 }
 
-const GroupParameters& SignalModel::Group(std::int32_t g) const {
+const GroupParameters& SignalModel::Parameters(std::int32_t g) const {
     CheckGroup(g);
-    return Groups[static_cast<std::size_t>(g)];
+    return groups_[static_cast<std::size_t>(g)];
+}
+
+std::int32_t SignalModel::Period(std::int32_t g) const {
+    CheckGroup(g);
+    return period_[static_cast<std::size_t>(g)];
+}
+
+const std::vector<double>& SignalModel::Signal(std::int32_t g) const {
+    CheckGroup(g);
+    return signal_[static_cast<std::size_t>(g)];
+}
+
+const std::array<double, kPMapSize>& SignalModel::Map(std::int32_t g) const {
+    CheckGroup(g);
+    return map_[static_cast<std::size_t>(g)];
+}
+
+double SignalModel::PHalf(std::int32_t g) const {
+    CheckGroup(g);
+    return pHalf_[static_cast<std::size_t>(g)];
+}
+
+double SignalModel::PWhole(std::int32_t g) const {
+    CheckGroup(g);
+    return pWhole_[static_cast<std::size_t>(g)];
+}
+
+bool SignalModel::WithRepetition(std::int32_t index) const {
+    return withRepetition_[SpectrumIndex(index)] != 0;
+}
+
+const std::vector<Complex>& SignalModel::Spectrum(std::int32_t index) const {
+    return spectra_[SpectrumIndex(index)];
+}
+
+void SignalModel::SetParameters(std::int32_t g, const GroupParameters& p) {
+    CheckGroup(g);
+    groups_[static_cast<std::size_t>(g)] = p;
+}
+
+void SignalModel::SetParameter(std::int32_t g, Parameter which, double value) {
+    CheckGroup(g);
+    SetParameterValue(groups_[static_cast<std::size_t>(g)], which, value);
+}
+
+void SignalModel::SetGroupChoice(std::int32_t groupCount, std::int32_t actualGroup,
+                                 std::int32_t crossGroup) {
+    ResizeGroupTables(groupCount);
+    groupCount_ = groupCount;
+    actualGroup_ = actualGroup;
+    crossGroup_ = crossGroup;
+}
+
+void SignalModel::SetEWindow(std::int32_t start, std::int32_t end) {
+    eWindowStart_ = start;
+    eWindowEnd_ = end;
+}
+
+void SignalModel::SetRepetition(std::int32_t index, bool withRepetition) {
+    withRepetition_[SpectrumIndex(index)] = withRepetition ? 1 : 0;
+}
+
+void SignalModel::SetSpectrum(std::int32_t index, std::vector<Complex> bins) {
+    spectra_[SpectrumIndex(index)] = std::move(bins);
+}
+
+void SignalModel::SetWeights(std::int32_t g, double pHalf, double pWhole) {
+    CheckGroup(g);
+    pHalf_[static_cast<std::size_t>(g)] = pHalf;
+    pWhole_[static_cast<std::size_t>(g)] = pWhole;
+}
+
+void SignalModel::ClearGroupTables() {
+    groups_.clear();
+    period_.clear();
+    signal_.clear();
+    map_.clear();
+    pHalf_.clear();
+    pWhole_.clear();
+    withRepetition_.clear();
+    spectra_.clear();
 }
 
 void SignalModel::SetDefaultParameters() {
-    GroupCount = kDefaultGroupCount;
-    ActualGroup = 1;
-    CrossGroup = 1;
-    ClearGroupTables(*this);
-    ResizeGroupTables(GroupCount);
-    for (std::int32_t g = 1; g <= GroupCount; ++g)
-        Groups[static_cast<std::size_t>(g)] = GroupParameters::Defaults();
+    groupCount_ = kDefaultGroupCount;
+    actualGroup_ = 1;
+    crossGroup_ = 1;
+    ClearGroupTables();
+    ResizeGroupTables(groupCount_);
+    for (std::int32_t g = 1; g <= groupCount_; ++g)
+        groups_[static_cast<std::size_t>(g)] = GroupParameters::Defaults();
 }
 
 void SignalModel::ResizeGroupTables(std::int32_t groupCount) {
     if (groupCount < 0) return;
     const auto size = static_cast<std::size_t>(groupCount) + 1;
-    GrowTo(Groups, size);
-    GrowTo(T, size);
-    GrowTo(A, size);
-    if (PMap.size() < size) PMap.resize(size, std::array<double, kPMapSize>{});
-    GrowTo(PHalf, size);
-    GrowTo(PWhole, size);
-    GrowTo(RepetitionFlag, size);
-    GrowTo(GroupSpectra, size);
+    GrowTo(groups_, size);
+    GrowTo(period_, size);
+    GrowTo(signal_, size);
+    if (map_.size() < size) map_.resize(size, std::array<double, kPMapSize>{});
+    GrowTo(pHalf_, size);
+    GrowTo(pWhole_, size);
+    GrowTo(withRepetition_, size);
+    GrowTo(spectra_, size);
 }
 
 // --- parameter file ---------------------------------------------------------
@@ -173,33 +285,33 @@ void SignalModel::LoadParameterFile(const std::string& path) {
     try {
         in.SkipLine();
         line = 2;
-        m.GroupCount = in.ReadInteger();
+        m.groupCount_ = in.ReadInteger();
         in.SkipLine();
         line = 3;
-        m.ActualGroup = in.ReadInteger();
+        m.actualGroup_ = in.ReadInteger();
         in.SkipLine();
         line = 4;
-        m.CrossGroup = in.ReadInteger();
+        m.crossGroup_ = in.ReadInteger();
         in.SkipLine();
         // A count that could not be a number of groups is not a readable file.
         line = 2;
-        if (m.GroupCount < 1 || m.GroupCount > kMaxFileGroupCount)
+        if (m.groupCount_ < 1 || m.groupCount_ > kMaxFileGroupCount)
             throw AppError(common::kInvalidNumericInput);
         // The file holds every group there is: groups left over from before
         // (the defaults) must not pass for groups that already existed when G
         // is raised later.
-        ClearGroupTables(m);
-        m.ResizeGroupTables(m.GroupCount);
-        const auto G = static_cast<std::size_t>(m.GroupCount);
+        m.ClearGroupTables();
+        m.ResizeGroupTables(m.groupCount_);
+        const auto G = static_cast<std::size_t>(m.groupCount_);
 
         auto reals = [&](double GroupParameters::*field, bool skipAfter) {
-            for (group = 1; group <= G; ++group) m.Groups[group].*field = in.ReadReal();
+            for (group = 1; group <= G; ++group) m.groups_[group].*field = in.ReadReal();
             group = 0;
             if (skipAfter) in.SkipLine();
             ++line;
         };
         auto ints = [&](std::int32_t GroupParameters::*field, bool skipAfter) {
-            for (group = 1; group <= G; ++group) m.Groups[group].*field = in.ReadInteger();
+            for (group = 1; group <= G; ++group) m.groups_[group].*field = in.ReadInteger();
             group = 0;
             if (skipAfter) in.SkipLine();
             ++line;
@@ -231,31 +343,31 @@ void SignalModel::LoadParameterFile(const std::string& path) {
         throw ParameterFileError(e.what(), where);
     }
 
-    m.ParametersLoaded = true;
+    m.parametersLoaded_ = true;
     *this = std::move(m);
 }
 
 std::string SignalModel::ParameterFileText() const {
     const std::string crlf = "\r\n";
-    const auto G = static_cast<std::size_t>(std::max<std::int32_t>(GroupCount, 0));
+    const auto G = static_cast<std::size_t>(std::max<std::int32_t>(groupCount_, 0));
     std::string out;
     auto intLine = [&](std::int64_t v, const char* label) {
         out += IntText(v) + "\t" + label + crlf;
     };
     auto reals = [&](double GroupParameters::*field, const char* label) {
-        for (std::size_t g = 1; g <= G && g < Groups.size(); ++g)
-            out += common::FormatParExponent(Groups[g].*field) + "\t";
+        for (std::size_t g = 1; g <= G && g < groups_.size(); ++g)
+            out += common::FormatParExponent(groups_[g].*field) + "\t";
         out += std::string(label) + crlf;
     };
     auto ints = [&](std::int32_t GroupParameters::*field, const char* label) {
-        for (std::size_t g = 1; g <= G && g < Groups.size(); ++g)
-            out += IntText(Groups[g].*field) + "\t";
+        for (std::size_t g = 1; g <= G && g < groups_.size(); ++g)
+            out += IntText(groups_[g].*field) + "\t";
         out += std::string(label) + crlf;
     };
     out += "Parameters for E(t)" + crlf;
-    intLine(GroupCount, "G");
-    intLine(ActualGroup, "g");
-    intLine(CrossGroup, "Crossg");
+    intLine(groupCount_, "G");
+    intLine(actualGroup_, "g");
+    intLine(crossGroup_, "Crossg");
     out += "Parameters for Tg" + crlf;
     reals(&GroupParameters::f, "f");
     reals(&GroupParameters::F, "F");
@@ -283,15 +395,15 @@ void SignalModel::SaveParameterFile(const std::string& path) const {
 
 StartupReport SignalModel::RunStartupComputations(const std::string& path) {
     StartupReport report;
-    ETabActive = false;
-    ParametersLoaded = false;
+    eTabActive_ = false;
+    parametersLoaded_ = false;
     if (common::FileExists(path)) {
         try {
             LoadParameterFile(path);
         } catch (const AppError& e) {
             report.loadError = e.what();
             SetDefaultParameters();
-            ParametersLoaded = false;
+            parametersLoaded_ = false;
         }
     } else {
         SetDefaultParameters();
@@ -304,7 +416,7 @@ StartupReport SignalModel::RunStartupComputations(const std::string& path) {
 void SignalModel::CompleteStartup(StartupReport* report) {
     // Groups above 15 can never be shown or take part in E(t): computing
     // them would only cost time and memory (A(t) of a long period is large).
-    const std::int32_t usable = std::min(GroupCount, kMaxGroupCount);
+    const std::int32_t usable = std::min(groupCount_, kMaxGroupCount);
     for (std::int32_t i = 1; i <= usable; ++i) {
         try {
             ComputeT(i);
@@ -316,70 +428,71 @@ void SignalModel::CompleteStartup(StartupReport* report) {
         }
     }
 
-    GroupCount = std::clamp(GroupCount, 1, kMaxGroupCount);
-    ActualGroup = std::clamp(ActualGroup, 1, GroupCount);
-    CrossGroup = std::clamp(CrossGroup, 1, GroupCount);
-    InitialGroupCount = GroupCount;
-    EWindowStart = 0;
-    EWindowEnd = kESampleCount;
-    ParametersChanged = !ParametersLoaded;
+    groupCount_ = std::clamp(groupCount_, 1, kMaxGroupCount);
+    actualGroup_ = std::clamp(actualGroup_, 1, groupCount_);
+    crossGroup_ = std::clamp(crossGroup_, 1, groupCount_);
+    initialGroupCount_ = groupCount_;
+    eWindowStart_ = 0;
+    eWindowEnd_ = kESampleCount;
+    parametersChanged_ = !parametersLoaded_;
 }
 
-void SignalModel::ChangeGroupCount(std::int32_t newCount,
-                                   const std::function<void(std::int32_t)>& changeActualGroup) {
-    ParametersChanged = true;
-    GroupCount = std::clamp(newCount, 1, kMaxGroupCount);
-    if (ActualGroup > GroupCount) {
-        if (changeActualGroup) {
-            changeActualGroup(GroupCount);
-        } else {
-            SelectActualGroup(GroupCount);
-            RecomputeActualGroup();
-        }
+bool SignalModel::ChangeGroupCount(std::int32_t newCount) {
+    parametersChanged_ = true;
+    groupCount_ = std::clamp(newCount, 1, kMaxGroupCount);
+    const bool actualLowered = actualGroup_ > groupCount_;
+    if (actualLowered) {
+        // As choosing the group does, except that E(t) is computed once, at
+        // the end, when the groups it sums are settled.
+        SelectActualGroup(groupCount_);
+        ComputeT(actualGroup_);
+        ComputePMap(actualGroup_);
+        ComputePSeries(actualGroup_);
     }
-    if (GroupCount > InitialGroupCount) {
+    if (groupCount_ > initialGroupCount_) {
         // Groups that never existed below the new top group (G raised by
         // more than one at once) are set up like it, so no group of zeros
         // takes part in E(t).
-        const auto firstNew = static_cast<std::int32_t>(std::max<std::size_t>(Groups.size(), 2));
-        ResizeGroupTables(GroupCount);
-        for (std::int32_t g = InitialGroupCount + 1; g <= GroupCount; ++g) {
+        const auto firstNew = static_cast<std::int32_t>(std::max<std::size_t>(groups_.size(), 2));
+        ResizeGroupTables(groupCount_);
+        for (std::int32_t g = initialGroupCount_ + 1; g <= groupCount_; ++g) {
             const bool existed = g < firstNew;
-            if (existed && g != GroupCount) continue;
+            if (existed && g != groupCount_) continue;
             const auto i = static_cast<std::size_t>(g);
             if (existed) {
                 // The user may have set up this group before: its P0, widths
                 // and offset stay, the rest follows the group below.
-                CopyPeriodAndMapParameters(Groups[i - 1], Groups[i]);
+                CopyPeriodAndMapParameters(groups_[i - 1], groups_[i]);
             } else {
                 // Every parameter comes from the group below, so a group that
                 // never existed is computable at once (zero widths would make
                 // its A(t) undefined).
-                Groups[i] = Groups[i - 1];
+                groups_[i] = groups_[i - 1];
             }
-            RepetitionFlag[i] = 0;
+            withRepetition_[i] = 0;
             ComputeT(g);
         }
     }
     ComputeE();
+    return actualLowered;
 }
 
 GroupState SignalModel::SaveGroupState(std::int32_t g) const {
-    Group(g);
+    CheckGroup(g);
     const auto i = static_cast<std::size_t>(g);
-    return {g, Groups[i], T[i], A[i], PMap[i], PHalf[i], PWhole[i], RepetitionFlag[i]};
+    return {g, groups_[i], period_[i], signal_[i], map_[i], pHalf_[i], pWhole_[i], withRepetition_[i]};
 }
 
 void SignalModel::RestoreGroupState(const GroupState& state) {
-    Group(state.group);
+    CheckGroup(state.group);
     const auto i = static_cast<std::size_t>(state.group);
-    Groups[i] = state.parameters;
-    T[i] = state.T;
-    A[i] = state.A;
-    PMap[i] = state.PMap;
-    PHalf[i] = state.PHalf;
-    PWhole[i] = state.PWhole;
-    RepetitionFlag[i] = state.RepetitionFlag;
+    groups_[i] = state.parameters;
+    period_[i] = state.T;
+    signal_[i] = state.A;
+    map_[i] = state.PMap;
+    pHalf_[i] = state.PHalf;
+    pWhole_[i] = state.PWhole;
+    withRepetition_[i] = state.RepetitionFlag;
 }
 
 void SignalModel::EditGroup(std::int32_t g, const std::function<void()>& edit) {
@@ -393,22 +506,22 @@ void SignalModel::EditGroup(std::int32_t g, const std::function<void()>& edit) {
 }
 
 void SignalModel::SelectActualGroup(std::int32_t g) {
-    ParametersChanged = true;
-    ActualGroup = std::clamp(g, 1, GroupCount);
-    CrossGroup = std::clamp(ActualGroup, 1, InitialGroupCount);
+    parametersChanged_ = true;
+    actualGroup_ = std::clamp(g, 1, groupCount_);
+    crossGroup_ = std::clamp(actualGroup_, 1, initialGroupCount_);
 }
 
 void SignalModel::RecomputeActualGroup() {
-    ComputeT(ActualGroup);
+    ComputeT(actualGroup_);
     ComputeE();
-    ComputePMap(ActualGroup);
-    ComputePSeries(ActualGroup);
+    ComputePMap(actualGroup_);
+    ComputePSeries(actualGroup_);
 }
 
 // --- computations -------------------------------------------------------------
 
 void SignalModel::ComputeT(std::int32_t g) {
-    const GroupParameters& p = Group(g);
+    const GroupParameters& p = Parameters(g);
     double q = static_cast<double>(p.NE) * p.F;
     q = common::FloatDivide(q, static_cast<double>(p.N));
     const double d = 1.0 - q;
@@ -423,16 +536,16 @@ void SignalModel::ComputeT(std::int32_t g) {
     // T and A(t) change together: a failing A(t) leaves both as they were.
     std::vector<double> samples = PulsePairSamples(p, static_cast<std::int32_t>(period));
     const auto i = static_cast<std::size_t>(g);
-    T[i] = static_cast<std::int32_t>(period);
-    A[i] = std::move(samples);
-    RepetitionFlag[i] = 0;
+    period_[i] = static_cast<std::int32_t>(period);
+    signal_[i] = std::move(samples);
+    withRepetition_[i] = 0;
 }
 
 void SignalModel::ComputeA(std::int32_t g) {
-    const GroupParameters& p = Group(g);
+    const GroupParameters& p = Parameters(g);
     const auto i = static_cast<std::size_t>(g);
-    RepetitionFlag[i] = 0;
-    A[i] = PulsePairSamples(p, std::max<std::int32_t>(T[i], 0));
+    withRepetition_[i] = 0;
+    signal_[i] = PulsePairSamples(p, std::max<std::int32_t>(period_[i], 0));
 }
 
 std::int32_t WrappedFactorial(std::int32_t n) {
@@ -451,7 +564,7 @@ double MapCoefficient(std::int32_t M, std::int32_t k) {
 }
 
 void SignalModel::ComputePMap(std::int32_t g) {
-    const GroupParameters& p = Group(g);
+    const GroupParameters& p = Parameters(g);
     ValidateM(p.M);
     const std::int32_t product = common::WrapMul32(common::WrapSub32(p.Nd, p.NE), p.M);
     std::int32_t K = common::RoundToInt(
@@ -475,17 +588,17 @@ void SignalModel::ComputePMap(std::int32_t g) {
         map[static_cast<std::size_t>(i)] =
             common::CheckFinite(static_cast<double>((1.0L - x) * (1.0L - S)));
     }
-    PMap[static_cast<std::size_t>(g)] = map;
+    map_[static_cast<std::size_t>(g)] = map;
 }
 
-std::vector<double> SignalModel::ComputePSeries(std::int32_t g) {
-    const GroupParameters& p = Group(g);
-    const auto& map = PMap[static_cast<std::size_t>(g)];
+std::vector<double> SignalModel::Iterate(std::int32_t g, double& half, double& whole) const {
+    const GroupParameters& p = Parameters(g);
+    const auto& map = map_[static_cast<std::size_t>(g)];
     std::vector<double> series;
     series.reserve(kSeriesSteps);
     double P = p.P0;
-    double half = 0.0;
-    double whole = 0.0;
+    half = 0.0;
+    whole = 0.0;
     for (int i = 0; i < kSeriesSteps; ++i) {
         series.push_back(P);
         // Map values slightly outside 0..1 must not index outside the table.
@@ -495,16 +608,29 @@ std::vector<double> SignalModel::ComputePSeries(std::int32_t g) {
         if (i == 299) half = P;
         if (i == 300) whole = P;
     }
-    PHalf[static_cast<std::size_t>(g)] = half;
-    PWhole[static_cast<std::size_t>(g)] = whole;
     return series;
 }
 
+std::vector<double> SignalModel::ComputePSeries(std::int32_t g) {
+    double half = 0.0;
+    double whole = 0.0;
+    std::vector<double> series = Iterate(g, half, whole);
+    pHalf_[static_cast<std::size_t>(g)] = half;
+    pWhole_[static_cast<std::size_t>(g)] = whole;
+    return series;
+}
+
+std::vector<double> SignalModel::PSeries(std::int32_t g) const {
+    double half = 0.0;
+    double whole = 0.0;
+    return Iterate(g, half, whole);
+}
+
 void SignalModel::ComputeE() {
-    for (std::int32_t g = 1; g <= GroupCount; ++g) {
+    for (std::int32_t g = 1; g <= groupCount_; ++g) {
         const auto i = static_cast<std::size_t>(g);
-        if (i >= T.size()) throw AppError("Group " + IntText(g) + " does not exist");
-        if (T[i] > 0 && A[i].size() != static_cast<std::size_t>(T[i]))
+        if (i >= period_.size()) throw AppError("Group " + IntText(g) + " does not exist");
+        if (period_[i] > 0 && signal_[i].size() != static_cast<std::size_t>(period_[i]))
             throw AppError("A(t) of group " + IntText(g) + " is not computed");
     }
     std::vector<double> e(static_cast<std::size_t>(kESampleCount) + 1);
@@ -512,56 +638,53 @@ void SignalModel::ComputeE() {
     double emin = 1e308;
     for (std::int32_t j = 0; j <= kESampleCount; ++j) {
         double sum = 0.0;
-        for (std::int32_t g = 1; g <= GroupCount; ++g) {
+        for (std::int32_t g = 1; g <= groupCount_; ++g) {
             const auto i = static_cast<std::size_t>(g);
-            const std::int32_t period = T[i];
+            const std::int32_t period = period_[i];
             const std::int32_t i1 = common::Mod(10 * j, period);
             const std::int32_t i2 = common::Mod(10 * j + common::Div(period, 2), period);
-            sum = sum + A[i][static_cast<std::size_t>(i1)] * PHalf[i] +
-                  A[i][static_cast<std::size_t>(i2)] * PWhole[i];
+            sum = sum + signal_[i][static_cast<std::size_t>(i1)] * pHalf_[i] +
+                  signal_[i][static_cast<std::size_t>(i2)] * pWhole_[i];
         }
         e[static_cast<std::size_t>(j)] = sum;
         if (j == 0) continue;  // t = 0 is drawn, not part of the range
         if (sum > emax) emax = sum;
         if (sum < emin) emin = sum;
     }
-    ESignal = std::move(e);
-    EMax = emax;
-    EMin = emin;
+    eSignal_ = std::move(e);
+    eMax_ = emax;
+    eMin_ = emin;
 }
 
 // --- texts ------------------------------------------------------------------------
 
 std::string SignalModel::TGroupText(std::int32_t g) const {
-    Group(g);
-    return "T for group " + IntText(g) + " = " + IntText(T[static_cast<std::size_t>(g)]);
+    return "T for group " + IntText(g) + " = " + IntText(Period(g));
 }
 
-std::string SignalModel::fText(std::int32_t g) const { return common::FormatFixed(Group(g).f, 2); }
-std::string SignalModel::FText(std::int32_t g) const { return common::FormatFixed(Group(g).F, 2); }
+std::string SignalModel::fText(std::int32_t g) const { return common::FormatFixed(Parameters(g).f, 2); }
+std::string SignalModel::FText(std::int32_t g) const { return common::FormatFixed(Parameters(g).F, 2); }
 
 std::string SignalModel::M1Text(std::int32_t g) const {
-    return "m1 = " + common::FormatFixed(Group(g).m1(), 5, 10);
+    return "m1 = " + common::FormatFixed(Parameters(g).m1(), 5, 10);
 }
 
 std::string SignalModel::M2Text(std::int32_t g) const {
-    return "m2 = " + common::FormatFixed(Group(g).m2(), 5, 10);
+    return "m2 = " + common::FormatFixed(Parameters(g).m2(), 5, 10);
 }
 
-std::string SignalModel::P0Text(std::int32_t g) const { return common::FormatFixed(Group(g).P0, 2); }
+std::string SignalModel::P0Text(std::int32_t g) const { return common::FormatFixed(Parameters(g).P0, 2); }
 
 std::string SignalModel::PHalfText(std::int32_t g) const {
-    Group(g);
-    return "p half = " + common::FormatFixed(common::RequireFinite(PHalf[static_cast<std::size_t>(g)]), 3);
+    return "p half = " + common::FormatFixed(common::RequireFinite(PHalf(g)), 3);
 }
 
 std::string SignalModel::PWholeText(std::int32_t g) const {
-    Group(g);
-    return "p whole = " + common::FormatFixed(common::RequireFinite(PWhole[static_cast<std::size_t>(g)]), 3);
+    return "p whole = " + common::FormatFixed(common::RequireFinite(PWhole(g)), 3);
 }
 
-std::string SignalModel::EStartText() const { return "E(" + IntText(EWindowStart) + ")"; }
-std::string SignalModel::EEndText() const { return "E(" + IntText(EWindowEnd) + ")"; }
+std::string SignalModel::EStartText() const { return "E(" + IntText(eWindowStart_) + ")"; }
+std::string SignalModel::EEndText() const { return "E(" + IntText(eWindowEnd_) + ")"; }
 
 // --- value rules ----------------------------------------------------------------
 
@@ -583,12 +706,9 @@ void ValidateM(std::int32_t M) {
     if (M < 0) throw AppError(NegativeMMessage(M));
 }
 
-int UpDownP0Position(double P0) { return static_cast<int>(common::TruncToInt(100.0 * P0)); }
+int P0StepPosition(double P0) { return static_cast<int>(common::TruncToInt(100.0 * P0)); }
 
-int UpDownP0Increment(int position) { return position <= 10 || position >= 90 ? 1 : 5; }
-
-std::string APanelText(std::int32_t g) { return "elaboration of function A(t) for group " + IntText(g); }
-std::string PPanelText(std::int32_t g) { return "elaboration of function P" + IntText(g); }
+int P0StepIncrement(int position) { return position <= 10 || position >= 90 ? 1 : 5; }
 
 std::string PeriodTooSmallMessage(std::int64_t T) {
     return "The period T = " + IntText(T) + " ms is too short: T must be at least 1 ms";

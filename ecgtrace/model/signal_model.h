@@ -7,8 +7,9 @@
 //
 //   signal_model.h (pure computations, standard library only)
 //     struct GroupParameters                 f F Te Ta Tr P0 N NE M Nd s1 s2 offset
-//     class SignalModel                      public tables indexed 1..G (entry 0 reserved;
-//                                            RepetitionFlag[0] / GroupSpectra[0] = E(t))
+//     enum Parameter                         one of them, for edits by name
+//     class SignalModel                      tables indexed 1..G, read through accessors
+//                                            (index 0 of WithRepetition / Spectrum = E(t))
 //       SetDefaultParameters()
 //       ResizeGroupTables(G)                 grows only, never shrinks
 //       LoadParameterFile(path)              strict line order; "Invalid numeric input"
@@ -19,41 +20,37 @@
 //                                            group, limits, InitialGroupCount, E window;
 //                                            returns StartupReport (error text to show)
 //       CompleteStartup(report*)             the same after loading (used by the batch tool)
-//       ChangeGroupCount(newG, changeActual) change of G (ends with ComputeE)
+//       ChangeGroupCount(newG)               change of G, the actual group lowered with it
 //       SelectActualGroup(g)                 changed flag, g, cross group := g (limited)
 //       RecomputeActualGroup()               ComputeT, ComputeE, ComputePMap, ComputePSeries
 //       SaveGroupState(g) / RestoreGroupState(state)   parameters and derived tables of g
 //       EditGroup(g, edit)                   edit; on failure group g as before
 //       ComputeT(g)                          T then ComputeA(g); T < 1 refused
-//       ComputeA(g)                          A(t); clears RepetitionFlag[g]
+//       ComputeA(g)                          A(t); clears the repetition flag of g
 //       ComputePMap(g)                       map with wrapped factorials; M < 0 refused
 //       ComputePSeries(g)                    stores PHalf/PWhole, returns P_0..P_300
+//       PSeries(g)                           P_0..P_300 from the stored map, nothing stored
 //       ComputeE()                           ESignal[0..2800] (0 = t 0), EMax/EMin of 1..2800
-//     value rules for the window: LimitF, LimitP0, LimitOffset, ValidateM,
-//       UpDownP0Position, UpDownP0Increment
-//     texts: TGroupText, fText, FText, M1Text, M2Text, APanelText, PPanelText,
-//       P0Text, PHalfText, PWholeText, EStartText, EEndText
+//     value rules: LimitF, LimitP0, LimitOffset, ValidateM, P0StepPosition,
+//       P0StepIncrement
+//     texts of values: TGroupText, fText, FText, M1Text, M2Text, P0Text,
+//       PHalfText, PWholeText, EStartText, EEndText
 //
-//   signal_plots.h (drawing on common::PlotSurface)
-//     DrawA(model, g, ImageAt 190x170)
-//     DrawPSeries(series, ImagePt 320x70)
-//     ComputePSeries(model, g, ImagePt*)     compute, store and draw when a surface is given
-//     DrawPMap(model, g, ImageP 120x120, ImagePt*)   map, then ComputePSeries
-//     PlotCobweb(model, g, ImageP, ImagePt*)
-//     DrawE(model, ImageEt 281x105)
+//   session.h        SignalSession: one method per user action of both windows
+//                    and the batch tool; says what to show again (Redraw)
 //
-//   ucomplex.h       TComplex, ComplexMake/Add/Multiply/Scale/Exp/ConjProduct/Amplitude
+//   signal_plots.h (drawing on common::PlotSurface, the model read only)
+//     DrawA(model, g, 190x170)  DrawPSeries(model, g, 320x70)
+//     DrawPMap(model, g, 120x120)  DrawCobweb(model, g, 120x120)  DrawE(model, 281x105)
+//
+//   complex_number.h Complex, ComplexMake/Add/Multiply/Scale/Exp/ConjProduct/Amplitude
 //   spectra.h        GroupSpectrumBin, ComputeGroupSpectra(model, g1, g2),
-//                    ApplyRepetitionEffect(model, g), ComputeEtAnalysisSpectra(model)
-//   analysis_plots.h (teal on yellow; ImageHist 210x200, ImageCorrel 230x250,
-//                    ImagePower 210x200, ImagePhase 230x250)
+//                    ApplyRepetitionEffect(model, g), ComputeSumSignalSpectra(model)
+//   analysis_plots.h (teal on yellow; histogram 210x200, autocorrelation 230x250,
+//                    power spectrum 210x200, cross phase 230x250)
 //     HistogramSamples, CountHistogram, AutocorrelationValues, ComputePowerLevels
 //     DrawHistogram(model, index, s), DrawAutocorrelation(model, index, s)
-//     DrawPowerSpectrum(model, g1, g2, s)
-//     DrawCrossPhase(model, g1, g2, s) -> RepetitionButtonState
-//     ToggleRepetition(model, analysedIndex, s) -> RepetitionButtonState
-//                                            {caption, enabled, crossPhaseVisible}
-//     UpdateAnalysisCaption(model) -> {caption, analysedIndex}
+//     DrawPowerSpectrum(model, g1, g2, s), DrawCrossPhase(model, g1, g2, s)
 //     titles: HistogramTitle, AutocorrelationTitle, PowerSpectrumTitle,
 //       CrossPhaseTitle, RepetitionText
 #include <array>
@@ -64,7 +61,7 @@
 #include <vector>
 
 #include "common/errors.h"
-#include "ecgtrace/model/ucomplex.h"
+#include "ecgtrace/model/complex_number.h"
 
 namespace ecgtrace {
 
@@ -106,6 +103,14 @@ struct GroupParameters {
     friend bool operator==(const GroupParameters&, const GroupParameters&) = default;
 };
 
+// One parameter of a group, named for edits that reach it by name.
+enum class Parameter { f, F, Te, Ta, Tr, P0, N, NE, M, Nd, s1, s2, offset };
+
+// The value of `which` in `p`; integers come back exactly.
+double ParameterValue(const GroupParameters& p, Parameter which);
+// Stores `value` as `which`; an integer parameter takes the value truncated.
+void SetParameterValue(GroupParameters& p, Parameter which, double value);
+
 // Everything an edit of one group can change: its parameters and the tables
 // derived from them.
 struct GroupState {
@@ -144,36 +149,51 @@ class SignalModel {
 public:
     SignalModel();  // defaults, nothing computed
 
-    // --- state --------------------------------------------------------------
-    std::int32_t GroupCount = kDefaultGroupCount;         // G
-    std::int32_t ActualGroup = 1;                         // g
-    std::int32_t CrossGroup = 1;                          // "g cross"
-    std::int32_t InitialGroupCount = kDefaultGroupCount;  // G at the end of start-up
-    std::int32_t EWindowStart = 0;
-    std::int32_t EWindowEnd = kESampleCount;
-    bool ParametersChanged = false;
-    bool ParametersLoaded = false;
-    bool ETabActive = false;
+    // --- state -------------------------------------------------------------------
+    std::int32_t GroupCount() const { return groupCount_; }                // G
+    std::int32_t ActualGroup() const { return actualGroup_; }              // g
+    std::int32_t CrossGroup() const { return crossGroup_; }                // "g cross"
+    std::int32_t InitialGroupCount() const { return initialGroupCount_; }  // G at the end of start-up
+    std::int32_t EWindowStart() const { return eWindowStart_; }
+    std::int32_t EWindowEnd() const { return eWindowEnd_; }
+    // A stored value changed since the start (or the start took the defaults).
+    bool ParametersChanged() const { return parametersChanged_; }
+    bool ParametersLoaded() const { return parametersLoaded_; }
+    // The main window shows E(t): the analysis then works on the sum signal.
+    bool ETabActive() const { return eTabActive_; }
 
-    // Per-group tables, G+1 entries or more (they never shrink); entry 0 is
-    // unused except in RepetitionFlag and GroupSpectra, where it is E(t).
-    std::vector<GroupParameters> Groups;
-    std::vector<std::int32_t> T;                  // period, ms
-    std::vector<std::vector<double>> A;           // T samples, one per ms
-    std::vector<std::array<double, kPMapSize>> PMap;
-    std::vector<double> PHalf;
-    std::vector<double> PWhole;
-    std::vector<std::uint8_t> RepetitionFlag;     // nonzero: with repetition
-    std::vector<std::vector<TComplex>> GroupSpectra;  // 51 bins once computed
+    // Groups held in the tables, G or more (they never shrink).
+    std::int32_t StoredGroupCount() const { return static_cast<std::int32_t>(groups_.size()) - 1; }
+    const GroupParameters& Parameters(std::int32_t g) const;
+    std::int32_t Period(std::int32_t g) const;                    // T, ms
+    const std::vector<double>& Signal(std::int32_t g) const;      // A(t), T samples
+    const std::array<double, kPMapSize>& Map(std::int32_t g) const;  // Pn -> Pn+1
+    double PHalf(std::int32_t g) const;
+    double PWhole(std::int32_t g) const;
+    // Index 0 is E(t), 1..G the groups.
+    bool WithRepetition(std::int32_t index) const;
+    const std::vector<Complex>& Spectrum(std::int32_t index) const;  // 51 bins once computed
 
-    // ESignal[j] is E at 10*j ms for j = 1..2800; ESignal[0] is E at t = 0,
+    // ESignal()[j] is E at 10*j ms for j = 1..2800; [0] is E at t = 0,
     // drawn when the window starts at 0 but not part of EMax/EMin.
-    std::vector<double> ESignal;
-    double EMax = 0.0;
-    double EMin = 0.0;
+    const std::vector<double>& ESignal() const { return eSignal_; }
+    double EMax() const { return eMax_; }
+    double EMin() const { return eMin_; }
 
-    GroupParameters& Group(std::int32_t g);
-    const GroupParameters& Group(std::int32_t g) const;
+    // --- storing values, nothing recomputed ----------------------------------------
+    void SetParameters(std::int32_t g, const GroupParameters& p);
+    void SetParameter(std::int32_t g, Parameter which, double value);
+    // G, g and the cross group as a parameter file states them; the tables
+    // grow to G.
+    void SetGroupChoice(std::int32_t groupCount, std::int32_t actualGroup, std::int32_t crossGroup);
+    void SetCrossGroup(std::int32_t crossGroup) { crossGroup_ = crossGroup; }
+    void SetEWindow(std::int32_t start, std::int32_t end);
+    void SetETabActive(bool active) { eTabActive_ = active; }
+    void SetParametersChanged(bool changed) { parametersChanged_ = changed; }
+    void SetRepetition(std::int32_t index, bool withRepetition);
+    void SetSpectrum(std::int32_t index, std::vector<Complex> bins);
+    // The weights of the two copies of A(t) in E(t), as ComputePSeries leaves them.
+    void SetWeights(std::int32_t g, double pHalf, double pWhole);
 
     // --- parameters and file ------------------------------------------------
     void SetDefaultParameters();
@@ -197,14 +217,13 @@ public:
     void CompleteStartup(StartupReport* report);
 
     // --- edits that span several steps --------------------------------------
-    // Change of G. When g lies above the new G, `changeActualGroup(G)` runs
-    // first (the window passes its whole actual-group change; empty means
-    // SelectActualGroup + RecomputeActualGroup). A new top group above
-    // InitialGroupCount takes f, F, Te, Ta, Tr, N, NE, M and Nd of the group
-    // below it; one that never existed takes every parameter. Ends with
-    // ComputeE; drawing E is left to the caller.
-    void ChangeGroupCount(std::int32_t newCount,
-                          const std::function<void(std::int32_t)>& changeActualGroup = {});
+    // Change of G. When g lies above the new G, the actual group becomes G
+    // (SelectActualGroup, then T, A(t), map and series of it). A new top
+    // group above InitialGroupCount takes f, F, Te, Ta, Tr, N, NE, M and Nd
+    // of the group below it; one that never existed takes every parameter.
+    // Ends with ComputeE, the only computation of E(t) of the change. True
+    // when the actual group changed.
+    bool ChangeGroupCount(std::int32_t newCount);
     // The model part of choosing the actual group: changed flag, g, and the
     // cross group set to g within 1..InitialGroupCount.
     void SelectActualGroup(std::int32_t g);
@@ -225,9 +244,12 @@ public:
     // Iterates the map from P0; stores PHalf (P_300) and PWhole (P_301) and
     // returns P_0..P_300 (the points of the series plot).
     std::vector<double> ComputePSeries(std::int32_t g);
+    // The same points from the stored map and P0, nothing stored. The stored
+    // PHalf and PWhole are always the last two steps of this iteration.
+    std::vector<double> PSeries(std::int32_t g) const;
     void ComputeE();
 
-    // --- texts the tabs show ------------------------------------------------
+    // --- texts of the values --------------------------------------------------
     std::string TGroupText(std::int32_t g) const;   // "T for group 1 = 221"
     std::string fText(std::int32_t g) const;        // "21.00"
     std::string FText(std::int32_t g) const;        // "0.75"
@@ -241,6 +263,35 @@ public:
 
 private:
     void CheckGroup(std::int32_t g) const;
+    std::size_t SpectrumIndex(std::int32_t index) const;
+    void ClearGroupTables();
+    // P_0..P_300 and the two steps after P_299 and P_300.
+    std::vector<double> Iterate(std::int32_t g, double& half, double& whole) const;
+
+    std::int32_t groupCount_ = kDefaultGroupCount;
+    std::int32_t actualGroup_ = 1;
+    std::int32_t crossGroup_ = 1;
+    std::int32_t initialGroupCount_ = kDefaultGroupCount;
+    std::int32_t eWindowStart_ = 0;
+    std::int32_t eWindowEnd_ = kESampleCount;
+    bool parametersChanged_ = false;
+    bool parametersLoaded_ = false;
+    bool eTabActive_ = false;
+
+    // Per-group tables, G+1 entries or more; entry 0 is unused except in
+    // the repetition flags and the spectra, where it is E(t).
+    std::vector<GroupParameters> groups_;
+    std::vector<std::int32_t> period_;
+    std::vector<std::vector<double>> signal_;
+    std::vector<std::array<double, kPMapSize>> map_;
+    std::vector<double> pHalf_;
+    std::vector<double> pWhole_;
+    std::vector<std::uint8_t> withRepetition_;
+    std::vector<std::vector<Complex>> spectra_;
+
+    std::vector<double> eSignal_;
+    double eMax_ = 0.0;
+    double eMin_ = 0.0;
 };
 
 // Value rules of the edits.
@@ -248,11 +299,9 @@ double LimitF(double F);                 // 0.1..1.0
 double LimitP0(double P0);               // 0..1
 std::int32_t LimitOffset(std::int32_t offset);  // negative -> 0
 void ValidateM(std::int32_t M);          // M < 0 throws
-int UpDownP0Position(double P0);         // trunc(100 P0)
-int UpDownP0Increment(int position);     // 1 near the ends (<= 10, >= 90), else 5
-
-std::string APanelText(std::int32_t g);  // "elaboration of function A(t) for group 1"
-std::string PPanelText(std::int32_t g);  // "elaboration of function P2"
+// The arrows beside P0 step a position of 0..100 (P0 = position / 100).
+int P0StepPosition(double P0);           // trunc(100 P0)
+int P0StepIncrement(int position);       // 1 near the ends (<= 10, >= 90), else 5
 
 // Message texts of refused values.
 std::string PeriodTooSmallMessage(std::int64_t T);

@@ -18,10 +18,8 @@ void Clear(common::PlotSurface& s, int right, int bottom) {
 }  // namespace
 
 void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
-    model.Group(g);
-    const auto gi = static_cast<std::size_t>(g);
-    const std::int32_t period = model.T[gi];
-    const std::vector<double>& a = model.A[gi];
+    const std::int32_t period = model.Period(g);
+    const std::vector<double>& a = model.Signal(g);
     common::RequireAllFinite(a);  // checked before anything is drawn
     const int W = s.Width();
     const int H = s.Height();
@@ -55,7 +53,8 @@ void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
     s.TextOut(W - 20, y0 + 15, "ms");
 }
 
-void DrawPSeries(const std::vector<double>& series, common::PlotSurface& s) {
+void DrawPSeries(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
+    const std::vector<double> series = model.PSeries(g);
     common::RequireAllFinite(series);
     Clear(s, s.Width(), s.Height());
     s.MoveTo(10, 10);
@@ -66,15 +65,9 @@ void DrawPSeries(const std::vector<double>& series, common::PlotSurface& s) {
         s.LineTo(static_cast<int>(i) + 10, 60 - Rnd(50 * series[i]));
 }
 
-void ComputePSeries(SignalModel& model, std::int32_t g, common::PlotSurface* imagePt) {
-    const std::vector<double> series = model.ComputePSeries(g);
-    if (imagePt) DrawPSeries(series, *imagePt);
-}
-
-void DrawPMap(SignalModel& model, std::int32_t g, common::PlotSurface& s,
-              common::PlotSurface* imagePt) {
-    model.Group(g);
-    common::RequireAllFinite(model.PMap[static_cast<std::size_t>(g)]);
+void DrawPMap(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
+    const auto& map = model.Map(g);
+    common::RequireAllFinite(map);
     Clear(s, s.Width(), s.Height());
     s.MoveTo(10, 110);
     s.LineTo(10, 10);
@@ -84,17 +77,14 @@ void DrawPMap(SignalModel& model, std::int32_t g, common::PlotSurface& s,
     s.LineTo(110, 10);
     s.MoveTo(10, 10);
     s.LineTo(110, 110);
-    const auto& map = model.PMap[static_cast<std::size_t>(g)];
     s.MoveTo(10, 110);
     for (int i = 0; i < kPMapSize; ++i) s.LineTo(i + 10, 110 - Rnd(100 * map[static_cast<std::size_t>(i)]));
-    ComputePSeries(model, g, imagePt);
 }
 
-void PlotCobweb(SignalModel& model, std::int32_t g, common::PlotSurface& s,
-                common::PlotSurface* imagePt) {
-    double P = model.Group(g).P0;
-    DrawPMap(model, g, s, imagePt);
-    const auto& map = model.PMap[static_cast<std::size_t>(g)];
+void DrawCobweb(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
+    double P = model.Parameters(g).P0;
+    DrawPMap(model, g, s);
+    const auto& map = model.Map(g);
     s.SetPenColor(common::kRed);
     s.MoveTo(Rnd(100 * P) + 10, 110);
     for (int n = 0; n < 101; ++n) {
@@ -109,20 +99,22 @@ void PlotCobweb(SignalModel& model, std::int32_t g, common::PlotSurface& s,
 }
 
 void DrawE(const SignalModel& model, common::PlotSurface& s) {
-    common::RequireAllFinite(model.ESignal);
-    common::RequireFinite(model.EMax);
-    common::RequireFinite(model.EMin);
+    common::RequireAllFinite(model.ESignal());
+    common::RequireFinite(model.EMax());
+    common::RequireFinite(model.EMin());
     const int W = s.Width();
     // The frame stops one pixel short of the image width used for x.
     Clear(s, W - 1, s.Height());
     s.MoveTo(0, 100);
-    const double scale = common::FloatDivide(100.0, model.EMax - model.EMin);
-    const std::int64_t start = model.EWindowStart;
-    const std::int64_t n = static_cast<std::int64_t>(model.EWindowEnd) - start + 1;
-    for (std::int64_t d = start; d <= model.EWindowEnd; ++d) {
-        if (d < 0 || static_cast<std::size_t>(d) >= model.ESignal.size()) continue;
+    const double scale = common::FloatDivide(100.0, model.EMax() - model.EMin());
+    const std::vector<double>& e = model.ESignal();
+    const std::int64_t start = model.EWindowStart();
+    const std::int64_t end = model.EWindowEnd();
+    const std::int64_t n = end - start + 1;
+    for (std::int64_t d = start; d <= end; ++d) {
+        if (d < 0 || static_cast<std::size_t>(d) >= e.size()) continue;
         const double x = static_cast<double>((d - start) * W) / static_cast<double>(n);
-        s.LineTo(Rnd(x), 50 - Rnd(model.ESignal[static_cast<std::size_t>(d)] * scale));
+        s.LineTo(Rnd(x), 50 - Rnd(e[static_cast<std::size_t>(d)] * scale));
     }
 }
 

@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "ecgtrace/model/signal_model.h"
-#include "ecgtrace/model/ucomplex.h"
+#include "ecgtrace/model/complex_number.h"
 
 namespace ecgtrace {
 
 // Bin k (k Hz) of the spectrum of a group with these parameters.
-TComplex GroupSpectrumBin(const GroupParameters& p, int k);
+Complex GroupSpectrumBin(const GroupParameters& p, int k);
 
 // g1 >= 1: computes rows g1 and g2 (g2 may equal g1); g1's repetition flag
 // decides the repetition effect for both; the imaginary part of bin 50 of row
@@ -23,10 +23,10 @@ void ApplyRepetitionEffect(SignalModel& model, std::int32_t g);
 
 // The spectra the analysis of E(t) works on: every group row with the
 // repetition effect, then row 0 as their sum (flags 0..G left set).
-void ComputeEtAnalysisSpectra(SignalModel& model);
+void ComputeSumSignalSpectra(SignalModel& model);
 
 // A spectrum row about to be printed or drawn: any non-finite part throws
 // "Invalid floating point operation".
-void RequireFiniteSpectrum(const std::vector<TComplex>& row);
+void RequireFiniteSpectrum(const std::vector<Complex>& row);
 
 }  // namespace ecgtrace

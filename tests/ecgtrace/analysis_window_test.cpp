@@ -1,5 +1,5 @@
 // The analysis window opened from the main window's two buttons.
-#include "ecgtrace/power_at.h"
+#include "ecgtrace/analysis_window.h"
 
 #include "common/errors.h"
 #include "ecgtrace/model/analysis_plots.h"
@@ -15,8 +15,6 @@
 
 namespace {
 
-using ecgtrace::TFormPower;
-using ecgtrace::TMainForm;
 
 using testing_support::MakeJpeg;
 
@@ -30,22 +28,22 @@ class AnalysisWindow : public testing_support::EcgtraceWindowTest {
 protected:
     void OpenBoth() {
         main = Open();
-        power = std::make_unique<TFormPower>(main->Model());
-        power->SetPowerAtButton(main->ButtonPowerAt());
-        main->SetAnalysisActions([this] { power->OpenFromEt(); }, [this] { power->OpenFromAt(); });
+        power = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        power->SetGroupAnalysisButton(main->GroupAnalysisButton());
+        main->SetAnalysisActions([this] { power->OpenFromSumSignal(); }, [this] { power->OpenFromGroup(); });
     }
-    QTabWidget* Pages() { return Find<QTabWidget>(*power, "PageControl"); }
+    QTabWidget* Pages() { return Find<QTabWidget>(*power, "analysisTabs"); }
     // A page chosen as the user chooses it.
     void Select(int page) { Pages()->setCurrentIndex(page); }
     bool Shown(const char* button) { return !Button(*power, button)->isHidden(); }
     QImage Expected(std::int32_t g1, std::int32_t g2) {
-        common::PlotSurface s(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+        common::PlotSurface s(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
         ecgtrace::DrawPowerSpectrum(main->Model(), g1, g2, s);
         return s.Image();
     }
 
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TFormPower> power;
+    std::unique_ptr<ecgtrace::MainWindow> main;
+    std::unique_ptr<ecgtrace::AnalysisWindow> power;
 };
 
 TEST_F(AnalysisWindow, CreatedHiddenWithItsPagesAndControls) {
@@ -58,41 +56,41 @@ TEST_F(AnalysisWindow, CreatedHiddenWithItsPagesAndControls) {
                               "cross phase spectrum"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(Pages()->tabText(i), captions[i]);
     EXPECT_EQ(Pages()->geometry(), QRect(16, 16, 633, 329));
-    EXPECT_EQ(Plot(*power, "ImageHist")->geometry(), QRect(24, 40, 210, 200));
-    EXPECT_EQ(Plot(*power, "ImageRealCorr")->geometry(), QRect(272, 24, 230, 250));
-    EXPECT_EQ(Button(*power, "ButtonRep")->geometry(), QRect(32, 264, 209, 25));
-    EXPECT_EQ(Button(*power, "ButtonRep")->text(), "show repetition effect");
-    EXPECT_EQ(Button(*power, "Button412")->text(), "fig. 4.12");
-    EXPECT_EQ(Button(*power, "Button102")->geometry(), QRect(480, 168, 41, 25));
-    EXPECT_TRUE(main->ButtonPowerAt()->isEnabled());
+    EXPECT_EQ(Plot(*power, "histogramPlot")->geometry(), QRect(24, 40, 210, 200));
+    EXPECT_EQ(Plot(*power, "correlationFigure")->geometry(), QRect(272, 24, 230, 250));
+    EXPECT_EQ(Button(*power, "repetitionButton")->geometry(), QRect(32, 264, 209, 25));
+    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "show repetition effect");
+    EXPECT_EQ(Button(*power, "figure4_12Button")->text(), "fig. 4.12");
+    EXPECT_EQ(Button(*power, "figure10_2Button")->geometry(), QRect(480, 168, 41, 25));
+    EXPECT_TRUE(main->GroupAnalysisButton()->isEnabled());
 }
 
 TEST_F(AnalysisWindow, OpenFromGroupWithoutCrossGroup) {
     OpenBoth();
-    main->ButtonPowerAt()->click();
+    main->GroupAnalysisButton()->click();
     EXPECT_TRUE(power->isVisible());
     EXPECT_EQ(power->windowTitle(), "Signal analysis of At(1)");
     EXPECT_EQ(power->AnalysedIndex(), 1);
     EXPECT_EQ(Pages()->currentIndex(), 0);
     EXPECT_FALSE(Pages()->isTabVisible(4));
     // A clear flag is set by the opening: "with repetition" on the plot.
-    EXPECT_TRUE(main->Model().RepetitionFlag[1]);
-    EXPECT_EQ(Button(*power, "ButtonRep")->text(), "remove repetition effect");
-    EXPECT_TRUE(Button(*power, "ButtonRep")->isEnabled());
-    EXPECT_EQ(Plot(*power, "ImagePower")->Image(), Expected(1, 1));
-    EXPECT_FALSE(Plot(*power, "ImageHist")->Image().isNull());
-    EXPECT_TRUE(Find<QTextEdit>(*power, "RichEdit2")->toPlainText().contains("histogram"));
-    for (const char* b : {"Button43", "Button45", "Button46", "Button47", "Button410", "Button412",
-                          "Button413", "Button414", "Button714"})
+    EXPECT_TRUE(main->Model().WithRepetition(1));
+    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "remove repetition effect");
+    EXPECT_TRUE(Button(*power, "repetitionButton")->isEnabled());
+    EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(1, 1));
+    EXPECT_FALSE(Plot(*power, "histogramPlot")->Image().isNull());
+    EXPECT_TRUE(Find<QTextEdit>(*power, "introductionText")->toPlainText().contains("histogram"));
+    for (const char* b : {"figure4_3Button", "figure4_5Button", "figure4_6Button", "figure4_7Button", "figure4_10Button", "figure4_12Button",
+                          "figure4_13Button", "figure4_14Button", "figure7_14Button"})
         EXPECT_TRUE(Shown(b)) << b;
-    for (const char* b : {"Button102", "Button48", "Button104", "Button103"}) EXPECT_FALSE(Shown(b)) << b;
-    EXPECT_TRUE(main->ButtonPowerAt()->isEnabled());
+    for (const char* b : {"figure10_2Button", "figure4_8Button", "figure10_4Button", "figure10_3Button"}) EXPECT_FALSE(Shown(b)) << b;
+    EXPECT_TRUE(main->GroupAnalysisButton()->isEnabled());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
     // Reopening replaces the text; nothing piles up behind the box.
-    auto* text = Find<QTextEdit>(*power, "RichEdit2");
+    auto* text = Find<QTextEdit>(*power, "introductionText");
     const auto documents = text->findChildren<QTextDocument*>().size();
     const int blocks = text->document()->blockCount();
-    for (int i = 0; i < 3; ++i) main->ButtonPowerAt()->click();
+    for (int i = 0; i < 3; ++i) main->GroupAnalysisButton()->click();
     EXPECT_EQ(text->findChildren<QTextDocument*>().size(), documents);
     EXPECT_EQ(text->document()->blockCount(), blocks);
     EXPECT_FALSE(text->document()->isUndoAvailable());
@@ -100,18 +98,19 @@ TEST_F(AnalysisWindow, OpenFromGroupWithoutCrossGroup) {
 
 TEST_F(AnalysisWindow, OpenFromGroupAgainstCrossGroupShowsCrossPhase) {
     OpenBoth();
-    SpinUp(Spin(*main, "SpinEditCrossg"));
-    main->ButtonPowerAt()->click();
+    SpinUp(Spin(*main, "crossGroupField"));
+    main->GroupAnalysisButton()->click();
     EXPECT_EQ(power->windowTitle(), "Signal analysis of At(1) versus At(2)");
     EXPECT_TRUE(Pages()->isTabVisible(4));
-    EXPECT_EQ(Plot(*power, "ImagePower")->Image(), Expected(1, 2));
-    main->Model().RepetitionFlag[1] = 0;
+    EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(1, 2));
+    Button(*power, "repetitionButton")->click();
+    ASSERT_FALSE(main->Model().WithRepetition(1));
     Select(4);
-    EXPECT_TRUE(main->Model().RepetitionFlag[1]);
-    EXPECT_EQ(Button(*power, "ButtonRep")->text(), "remove repetition effect");
-    EXPECT_FALSE(Plot(*power, "ImagePhase")->Image().isNull());
+    EXPECT_TRUE(main->Model().WithRepetition(1));
+    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "remove repetition effect");
+    EXPECT_FALSE(Plot(*power, "phasePlot")->Image().isNull());
     // Choosing the same group again hides the page at the next switch.
-    SpinDown(Spin(*main, "SpinEditCrossg"));
+    SpinDown(Spin(*main, "crossGroupField"));
     Select(3);
     EXPECT_FALSE(Pages()->isTabVisible(4));
 }
@@ -119,47 +118,47 @@ TEST_F(AnalysisWindow, OpenFromGroupAgainstCrossGroupShowsCrossPhase) {
 TEST_F(AnalysisWindow, OpenFromSumSignal) {
     OpenBoth();
     Tabs(*main)->setCurrentIndex(1);
-    Button(*main, "ButtonEtAnalysis")->click();
+    Button(*main, "sumAnalysisButton")->click();
     const auto& m = main->Model();
     EXPECT_TRUE(power->isVisible());
     EXPECT_EQ(power->windowTitle(), "Signal analysis of E(t)");
     EXPECT_EQ(power->AnalysedIndex(), 0);
-    EXPECT_FALSE(m.RepetitionFlag[0]);
-    for (int g = 1; g <= m.GroupCount; ++g) EXPECT_TRUE(m.RepetitionFlag[g]) << g;
-    EXPECT_EQ(Button(*power, "ButtonRep")->text(), "show repetition effect");
-    EXPECT_FALSE(Button(*power, "ButtonRep")->isEnabled());
+    EXPECT_FALSE(m.WithRepetition(0));
+    for (int g = 1; g <= m.GroupCount(); ++g) EXPECT_TRUE(m.WithRepetition(g)) << g;
+    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "show repetition effect");
+    EXPECT_FALSE(Button(*power, "repetitionButton")->isEnabled());
     EXPECT_FALSE(Pages()->isTabVisible(4));
     EXPECT_EQ(Pages()->currentIndex(), 0);
-    EXPECT_EQ(Plot(*power, "ImagePower")->Image(), Expected(0, 0));
-    for (const char* b : {"Button102", "Button48", "Button104", "Button103", "Button714"})
+    EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(0, 0));
+    for (const char* b : {"figure10_2Button", "figure4_8Button", "figure10_4Button", "figure10_3Button", "figure7_14Button"})
         EXPECT_TRUE(Shown(b)) << b;
-    for (const char* b : {"Button43", "Button45", "Button46", "Button47", "Button410", "Button412",
-                          "Button413", "Button414"})
+    for (const char* b : {"figure4_3Button", "figure4_5Button", "figure4_6Button", "figure4_7Button", "figure4_10Button", "figure4_12Button",
+                          "figure4_13Button", "figure4_14Button"})
         EXPECT_FALSE(Shown(b)) << b;
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
 
 TEST_F(AnalysisWindow, EachVisitOfPowerPageFlipsRepetitionOnlyWhenUserSelects) {
     OpenBoth();
-    main->ButtonPowerAt()->click();
-    auto& flag = main->Model().RepetitionFlag[1];
-    ASSERT_TRUE(flag);
+    main->GroupAnalysisButton()->click();
+    const auto flag = [this] { return main->Model().WithRepetition(1); };
+    ASSERT_TRUE(flag());
     Select(3);
-    EXPECT_FALSE(flag);
-    EXPECT_EQ(Button(*power, "ButtonRep")->text(), "show repetition effect");
-    EXPECT_EQ(Plot(*power, "ImagePower")->Image(), Expected(1, 1));
+    EXPECT_FALSE(flag());
+    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "show repetition effect");
+    EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(1, 1));
     Select(1);
-    EXPECT_FALSE(flag);
+    EXPECT_FALSE(flag());
     Select(3);
-    EXPECT_TRUE(flag);
-    Button(*power, "ButtonRep")->click();
-    EXPECT_FALSE(flag);
+    EXPECT_TRUE(flag());
+    Button(*power, "repetitionButton")->click();
+    EXPECT_FALSE(flag());
     // Reopening moves to the first page from code: only the opening flips.
-    main->ButtonPowerAt()->click();
-    EXPECT_TRUE(flag);
+    main->GroupAnalysisButton()->click();
+    EXPECT_TRUE(flag());
     EXPECT_EQ(Pages()->currentIndex(), 0);
     Select(2);
-    EXPECT_FALSE(Plot(*power, "ImageCorrel")->Image().isNull());
+    EXPECT_FALSE(Plot(*power, "correlationPlot")->Image().isNull());
 }
 
 // What the main window showed when the analysis window last acted.
@@ -173,7 +172,7 @@ class AnalysisFollowsMainWindow : public AnalysisWindow {
 protected:
     Subject Now() {
         const auto& m = main->Model();
-        return {m.ETabActive, m.ActualGroup, m.CrossGroup};
+        return {m.ETabActive(), m.ActualGroup(), m.CrossGroup()};
     }
     // Caption, button, repetition text, pages and figure buttons all describe
     // the plot on the screen.
@@ -187,21 +186,21 @@ protected:
         EXPECT_EQ(power->windowTitle(), caption);
         EXPECT_EQ(power->AnalysedIndex(), index);
         EXPECT_EQ(Pages()->isTabVisible(4), !s.sumSignal && s.cross != s.group);
-        EXPECT_EQ(Shown("Button103"), s.sumSignal);
-        EXPECT_EQ(Shown("Button412"), !s.sumSignal);
+        EXPECT_EQ(Shown("figure10_3Button"), s.sumSignal);
+        EXPECT_EQ(Shown("figure4_12Button"), !s.sumSignal);
         switch (Pages()->currentIndex()) {
         case 1: {
-            common::PlotSurface expected(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+            common::PlotSurface expected(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
             ecgtrace::DrawHistogram(m, index, expected);
-            EXPECT_EQ(Plot(*power, "ImageHist")->Image(), expected.Image());
+            EXPECT_EQ(Plot(*power, "histogramPlot")->Image(), expected.Image());
             break;
         }
         case 3: {
-            const bool flag = m.RepetitionFlag[index] != 0;
-            EXPECT_EQ(Button(*power, "ButtonRep")->text(),
+            const bool flag = m.WithRepetition(index) != 0;
+            EXPECT_EQ(Button(*power, "repetitionButton")->text(),
                       flag ? "remove repetition effect" : "show repetition effect");
-            EXPECT_EQ(Button(*power, "ButtonRep")->isEnabled(), !s.sumSignal);
-            EXPECT_EQ(Plot(*power, "ImagePower")->Image(),
+            EXPECT_EQ(Button(*power, "repetitionButton")->isEnabled(), !s.sumSignal);
+            EXPECT_EQ(Plot(*power, "powerPlot")->Image(),
                       s.sumSignal ? Expected(0, 0) : Expected(s.group, s.cross));
             break;
         }
@@ -236,18 +235,18 @@ TEST_F(AnalysisFollowsMainWindow, AgreesAfterEveryMainTabGroupAndPageChange) {
                                                     (withKeys ? ", keys" : ", mouse") + ", page " +
                                                     std::to_string(page);
                         // Open from group 1 against 2, or from E(t).
-                        TypeAndEnter(Spin(*main, "SpinEditActualg"), "1");
-                        TypeAndEnter(Spin(*main, "SpinEditCrossg"), "2");
+                        TypeAndEnter(Spin(*main, "actualGroupField"), "1");
+                        TypeAndEnter(Spin(*main, "crossGroupField"), "2");
                         Tabs(*main)->setCurrentIndex(fromSum ? 1 : 3);
-                        Button(*main, fromSum ? "ButtonEtAnalysis" : "ButtonPowerAt")->click();
+                        Button(*main, fromSum ? "sumAnalysisButton" : "groupAnalysisButton")->click();
                         power->activateWindow();
                         ASSERT_TRUE(QTest::qWaitForWindowActive(power.get()));
                         ExpectAgreement(Now(), context + ": opened");
 
                         Tabs(*main)->setCurrentIndex(mainTab);
                         if (otherGroup) {
-                            TypeAndEnter(Spin(*main, "SpinEditActualg"), "3");
-                            TypeAndEnter(Spin(*main, "SpinEditCrossg"), "5");
+                            TypeAndEnter(Spin(*main, "actualGroupField"), "3");
+                            TypeAndEnter(Spin(*main, "crossGroupField"), "5");
                         }
                         power->activateWindow();
                         ASSERT_TRUE(QTest::qWaitForWindowActive(power.get()));
@@ -260,7 +259,7 @@ TEST_F(AnalysisFollowsMainWindow, AgreesAfterEveryMainTabGroupAndPageChange) {
                             continue;
                         }
                         if (page == 3) {
-                            Button(*power, "ButtonRep")->click();
+                            Button(*power, "repetitionButton")->click();
                             ExpectAgreement(Now(), context + ", repetition button");
                         }
                         ASSERT_TRUE(dialogs.errors.isEmpty()) << context << ": "
@@ -274,34 +273,57 @@ TEST_F(AnalysisFollowsMainWindow, AgreesAfterEveryMainTabGroupAndPageChange) {
 TEST_F(AnalysisFollowsMainWindow, SumSignalNeverAnalysedBeforeIsBuiltOnFirstUse) {
     OpenBoth();
     Tabs(*main)->setCurrentIndex(3);
-    main->ButtonPowerAt()->click();
+    main->GroupAnalysisButton()->click();
     Tabs(*main)->setCurrentIndex(1);
-    ASSERT_TRUE(main->Model().GroupSpectra[0].empty());
+    ASSERT_TRUE(main->Model().Spectrum(0).empty());
     Select(3);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
     EXPECT_EQ(power->windowTitle(), "Signal analysis of E(t)");
     ExpectAgreement(Now(), "power page");
-    const bool flag = main->Model().RepetitionFlag[0];
+    const bool flag = main->Model().WithRepetition(0);
     Select(1);
     Select(3);  // each visit flips the state of E(t)
-    EXPECT_NE(main->Model().RepetitionFlag[0] != 0, flag);
+    EXPECT_NE(main->Model().WithRepetition(0) != 0, flag);
     ExpectAgreement(Now(), "power page again");
 }
 
-// The model half alone: flag, caption and pages are decided before drawing.
+// The session alone: the flip of E(t) is decided before anything is drawn,
+// and building its spectrum on the way keeps it.
 TEST_F(AnalysisWindow, RepetitionFlipTakesEffectBeforeTheDrawing) {
     OpenBoth();
-    auto& m = main->Model();
-    m.ETabActive = true;
-    const auto state = ecgtrace::FlipRepetition(m, 0);
-    EXPECT_TRUE(m.RepetitionFlag[0]);
-    EXPECT_EQ(state.caption, "remove repetition effect");
-    EXPECT_FALSE(state.enabled);
-    EXPECT_FALSE(state.crossPhaseVisible);
-    common::PlotSurface s(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
-    EXPECT_FALSE(ecgtrace::DrawRepetitionSpectrum(m, s));
-    EXPECT_TRUE(m.RepetitionFlag[0]);  // kept as flipped while row 0 was built
-    EXPECT_EQ(m.GroupSpectra[0].size(), 51u);
+    ecgtrace::SignalSession& session = main->Session();
+    const auto& m = session.Model();
+    session.ShowTab(true);
+    const ecgtrace::AnalysisSubject subject = session.FollowMainWindow();
+    EXPECT_FALSE(subject.crossPhaseShown);
+    const ecgtrace::PowerSpectrumRows rows = session.ToggleRepetition();
+    EXPECT_TRUE(m.WithRepetition(0));
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(m.WithRepetition(0)), "remove repetition effect");
+    EXPECT_FALSE(rows.switchable);
+    EXPECT_FALSE(session.CrossPhaseShown());
+    EXPECT_TRUE(m.WithRepetition(0));  // kept as flipped while row 0 was built
+    EXPECT_EQ(m.Spectrum(0).size(), 51u);
+}
+
+TEST(AnalysisWindowTexts, CaptionNamesWhatIsAnalysed) {
+    testing_support::ScopedWorkDir dir;
+    ecgtrace::SignalSession session;
+    session.Start();
+    session.ChangeActualGroup(2);
+    auto c = session.FollowMainWindow();
+    EXPECT_EQ(ecgtrace::AnalysisCaption(c), "Signal analysis of At(2)");
+    EXPECT_EQ(c.index, 2);
+    session.ChangeCrossGroup(3);
+    EXPECT_EQ(ecgtrace::AnalysisCaption(session.FollowMainWindow()), "Signal analysis of At(2) versus At(3)");
+    session.ShowTab(true);
+    c = session.FollowMainWindow();
+    EXPECT_EQ(ecgtrace::AnalysisCaption(c), "Signal analysis of E(t)");
+    EXPECT_EQ(c.index, 0);
+}
+
+TEST(AnalysisWindowTexts, RepetitionSwitchSaysWhatAClickDoes) {
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(true), "remove repetition effect");
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(false), "show repetition effect");
 }
 
 TEST(AnalysisWindowPlace, BesideTheMainWindowOrClearOfItsTabs) {
@@ -324,25 +346,25 @@ TEST_F(AnalysisWindow, MissingIntroductionReportedOnceAndWindowStillOpens) {
     QFile::remove(QString::fromStdString(dir.File("V13b.rtf")));
     OpenBoth();
     Tabs(*main)->setCurrentIndex(1);
-    Button(*main, "ButtonEtAnalysis")->click();
+    Button(*main, "sumAnalysisButton")->click();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Cannot open file V13b.rtf.");
     EXPECT_TRUE(power->isVisible());
-    EXPECT_EQ(Plot(*power, "ImagePower")->Image(), Expected(0, 0));
+    EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(0, 0));
 
     Tabs(*main)->setCurrentIndex(3);
-    main->ButtonPowerAt()->click();
+    main->GroupAnalysisButton()->click();
     EXPECT_EQ(dialogs.errors.size(), 2);
-    EXPECT_TRUE(main->ButtonPowerAt()->isEnabled());
+    EXPECT_TRUE(main->GroupAnalysisButton()->isEnabled());
     EXPECT_EQ(power->windowTitle(), "Signal analysis of At(1)");
 }
 
 TEST_F(AnalysisWindow, ExitHidesAndClickCopiesYellowAsWhite) {
     OpenBoth();
-    main->ButtonPowerAt()->click();
+    main->GroupAnalysisButton()->click();
     QApplication::clipboard()->clear();
-    QTest::mouseClick(Plot(*power, "ImageHist"), Qt::LeftButton, {}, QPoint(5, 5));
-    const QImage plot = Plot(*power, "ImageHist")->Image();
+    QTest::mouseClick(Plot(*power, "histogramPlot"), Qt::LeftButton, {}, QPoint(5, 5));
+    const QImage plot = Plot(*power, "histogramPlot")->Image();
     const QImage copy = QApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(copy.size(), plot.size());
     for (int y = 0; y < copy.height(); y += 3)
@@ -350,15 +372,15 @@ TEST_F(AnalysisWindow, ExitHidesAndClickCopiesYellowAsWhite) {
             const bool yellow = (plot.pixel(x, y) & 0xFFFFFF) == 0xFFFF00;
             ASSERT_EQ(copy.pixel(x, y) & 0xFFFFFF, yellow ? 0xFFFFFFu : 0u) << x << "," << y;
         }
-    Button(*power, "ButtonExit")->click();
+    Button(*power, "exitButton")->click();
     EXPECT_FALSE(power->isVisible());
 }
 
 TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     OpenBoth();
-    main->ButtonPowerAt()->click();
-    QPushButton* fig = Button(*power, "Button43");
-    auto* image = Plot(*power, "ImageRealHist");
+    main->GroupAnalysisButton()->click();
+    QPushButton* fig = Button(*power, "figure4_3Button");
+    auto* image = Plot(*power, "histogramFigure");
 
     fig->click();
     ASSERT_EQ(dialogs.errors.size(), 1);

@@ -1,13 +1,13 @@
 // The main window driven as a user drives it: typing, arrows, tabs, clicks.
-#include "ecgtrace/vf_main.h"
+#include "ecgtrace/main_window.h"
 
 #include "common/plot_surface.h"
 #include "common/ui/error_box.h"
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
-#include "ecgtrace/about.h"
+#include "ecgtrace/about_box.h"
 #include "ecgtrace/equations.h"
-#include "ecgtrace/up_down.h"
+#include "ecgtrace/step_arrows.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +28,6 @@ namespace {
 
 using common::ui::IntSpinEdit;
 using common::ui::PlotView;
-using ecgtrace::TMainForm;
 using testing_support::EcgtraceWindowTest;
 
 class MainWindow : public EcgtraceWindowTest {};
@@ -36,33 +35,33 @@ class MainWindow : public EcgtraceWindowTest {};
 TEST_F(MainWindow, StartsWithDefaultsWithoutParameterFileAndOffersSaveAtExit) {
     auto form = Open();
     const auto& m = form->Model();
-    EXPECT_EQ(m.GroupCount, 6);
-    for (int g = 1; g <= 6; ++g) EXPECT_EQ(m.T[g], 221);
-    EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
-    EXPECT_EQ(Spin(*form, "SpinEditG")->Text(), "6");
-    EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "1");
-    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "1");
-    EXPECT_EQ(Spin(*form, "SpinEditEmin")->Text(), "0");
-    EXPECT_EQ(Spin(*form, "SpinEditEmax")->Text(), "2800");
-    EXPECT_EQ(Edit(*form, "EditfScale")->text(), "21.00");
-    EXPECT_EQ(Edit(*form, "EditFAccom")->text(), "0.75");
-    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 66.00000");
-    EXPECT_EQ(Label(*form, "Panel7")->text(), "elaboration of function A(t) for group 1");
-    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function Pn");
-    EXPECT_EQ(Label(*form, "LabelP1")->text(), "p half = 0.290");
-    EXPECT_EQ(Label(*form, "LabelP2")->text(), "p whole = 0.706");
-    EXPECT_EQ(Edit(*form, "EditP0")->text(), "0.10");
-    EXPECT_EQ(form->findChild<ecgtrace::TUpDown*>("UpDownP0")->Position(), 10);
-    EXPECT_FALSE(Plot(*form, "ImageAt")->Image().isNull());
-    EXPECT_FALSE(Plot(*form, "ImageP")->Image().isNull());
+    EXPECT_EQ(m.GroupCount(), 6);
+    for (int g = 1; g <= 6; ++g) EXPECT_EQ(m.Period(g), 221);
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), "T for group 1 = 221");
+    EXPECT_EQ(Spin(*form, "groupCountField")->Text(), "6");
+    EXPECT_EQ(Spin(*form, "actualGroupField")->Text(), "1");
+    EXPECT_EQ(Spin(*form, "crossGroupField")->Text(), "1");
+    EXPECT_EQ(Spin(*form, "windowStartField")->Text(), "0");
+    EXPECT_EQ(Spin(*form, "windowEndField")->Text(), "2800");
+    EXPECT_EQ(Edit(*form, "fField")->text(), "21.00");
+    EXPECT_EQ(Edit(*form, "FField")->text(), "0.75");
+    EXPECT_EQ(Label(*form, "m1Label")->text(), "m1 = 66.00000");
+    EXPECT_EQ(Label(*form, "signalHeading")->text(), "elaboration of function A(t) for group 1");
+    EXPECT_EQ(Label(*form, "mapHeading")->text(), "elaboration of function Pn");
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), "p half = 0.290");
+    EXPECT_EQ(Label(*form, "pWholeLabel")->text(), "p whole = 0.706");
+    EXPECT_EQ(Edit(*form, "P0Field")->text(), "0.10");
+    EXPECT_EQ(form->findChild<ecgtrace::StepArrows*>("P0Arrows")->Position(), 10);
+    EXPECT_FALSE(Plot(*form, "signalPlot")->Image().isNull());
+    EXPECT_FALSE(Plot(*form, "mapPlot")->Image().isNull());
     EXPECT_EQ(Tabs(*form)->currentIndex(), 0);
-    EXPECT_FALSE(m.ETabActive);
-    EXPECT_TRUE(m.ParametersChanged);
+    EXPECT_FALSE(m.ETabActive());
+    EXPECT_TRUE(m.ParametersChanged());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("kept.par")));
-    QSignalSpy closed(form.get(), &TMainForm::Closed);
-    Button(*form, "ButtonExit")->click();
+    QSignalSpy closed(form.get(), &ecgtrace::MainWindow::Closed);
+    Button(*form, "exitButton")->click();
     ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
     EXPECT_EQ(dialogs.saveQuestions[0].proposedName, "vfdef.par");
     EXPECT_TRUE(dialogs.saveQuestions[0].filter.isEmpty());
@@ -80,25 +79,25 @@ TEST_F(MainWindow, WindowLayoutAndCaptions) {
     ASSERT_EQ(tabs->count(), 5);
     const char* captions[] = {"introduction", "E(t)", "T", "A(t)", "P"};
     for (int i = 0; i < 5; ++i) EXPECT_EQ(tabs->tabText(i), captions[i]);
-    EXPECT_EQ(Plot(*form, "ImageEt")->size(), QSize(281, 105));
-    EXPECT_EQ(Plot(*form, "ImageAt")->size(), QSize(190, 170));
-    EXPECT_EQ(Plot(*form, "ImagePt")->size(), QSize(320, 70));
-    EXPECT_EQ(Plot(*form, "ImageP")->size(), QSize(120, 120));
-    EXPECT_EQ(form->findChild<QTextEdit*>("RichEdit1")->size(), QSize(465, 290));
-    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationEt")->size(), QSize(349, 265));
-    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationT")->size(), QSize(442, 265));
-    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationAt")->size(), QSize(442, 265));
-    EXPECT_EQ(form->findChild<QLabel*>("ImageEquationP")->size(), QSize(257, 265));
+    EXPECT_EQ(Plot(*form, "sumPlot")->size(), QSize(281, 105));
+    EXPECT_EQ(Plot(*form, "signalPlot")->size(), QSize(190, 170));
+    EXPECT_EQ(Plot(*form, "seriesPlot")->size(), QSize(320, 70));
+    EXPECT_EQ(Plot(*form, "mapPlot")->size(), QSize(120, 120));
+    EXPECT_EQ(form->findChild<QTextEdit*>("introductionText")->size(), QSize(465, 290));
+    EXPECT_EQ(form->findChild<QLabel*>("sumSignalEquations")->size(), QSize(349, 265));
+    EXPECT_EQ(form->findChild<QLabel*>("periodEquations")->size(), QSize(442, 265));
+    EXPECT_EQ(form->findChild<QLabel*>("signalEquations")->size(), QSize(442, 265));
+    EXPECT_EQ(form->findChild<QLabel*>("mapEquations")->size(), QSize(257, 265));
     EXPECT_TRUE(ecgtrace::EquationText(ecgtrace::Formulas::Period).contains("<i>T<sub>r</sub></i>"));
-    EXPECT_EQ(Button(*form, "ButtonPn")->text(), "plot Pn -> Pn+1");
-    EXPECT_EQ(Button(*form, "ButtonRedraw")->text(), "apply");
-    EXPECT_EQ(Button(*form, "ButtonEtAnalysis")->text(), "signal analysis");
-    EXPECT_EQ(Button(*form, "ButtonPowerAt")->text(), "signal analysis");
+    EXPECT_EQ(Button(*form, "cobwebButton")->text(), "plot Pn -> Pn+1");
+    EXPECT_EQ(Button(*form, "applyWindowButton")->text(), "apply");
+    EXPECT_EQ(Button(*form, "sumAnalysisButton")->text(), "signal analysis");
+    EXPECT_EQ(Button(*form, "groupAnalysisButton")->text(), "signal analysis");
     // The introduction text came from the working folder.
-    EXPECT_TRUE(form->findChild<QTextEdit*>("RichEdit1")->toPlainText().contains("fibrillation"));
-    EXPECT_EQ(Spin(*form, "SpinEditEmin")->Increment(), 100);
-    EXPECT_EQ(Spin(*form, "SpinEditEmax")->MinValue(), 100);
-    EXPECT_EQ(Spin(*form, "SpinEditG")->MaxValue(), 15);
+    EXPECT_TRUE(form->findChild<QTextEdit*>("introductionText")->toPlainText().contains("fibrillation"));
+    EXPECT_EQ(Spin(*form, "windowStartField")->Increment(), 100);
+    EXPECT_EQ(Spin(*form, "windowEndField")->MinValue(), 100);
+    EXPECT_EQ(Spin(*form, "groupCountField")->MaxValue(), 15);
 }
 
 TEST_F(MainWindow, MissingIntroductionIsReportedAndPlaceholderKept) {
@@ -107,9 +106,9 @@ TEST_F(MainWindow, MissingIntroductionIsReportedAndPlaceholderKept) {
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Cannot open file V13.rtf.");
     EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
-    EXPECT_EQ(form->findChild<QTextEdit*>("RichEdit1")->toPlainText(), "RichEdit1");
+    EXPECT_EQ(form->findChild<QTextEdit*>("introductionText")->toPlainText(), "RichEdit1");
     // Every other step of the start-up was done.
-    EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), "T for group 1 = 221");
 }
 
 TEST_F(MainWindow, UnreadableParameterFileReportedAndDefaultsUsed) {
@@ -120,16 +119,16 @@ TEST_F(MainWindow, UnreadableParameterFileReportedAndDefaultsUsed) {
     auto form = Open();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Invalid numeric input.");
-    EXPECT_EQ(Label(*form, "LabelTg")->text(), "T for group 1 = 221");
-    EXPECT_TRUE(form->Model().ParametersChanged);  // the defaults are offered for saving
-    Type(Edit(*form, "EditTe"), "7");
-    EXPECT_EQ(form->Model().T[1], 222);
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), "T for group 1 = 221");
+    EXPECT_TRUE(form->Model().ParametersChanged());  // the defaults are offered for saving
+    Type(Edit(*form, "TeField"), "7");
+    EXPECT_EQ(form->Model().Period(1), 222);
 }
 
 TEST_F(MainWindow, EveryPlotCopiesItsMask) {
     auto form = Open();
     Tabs(*form)->setCurrentIndex(1);  // draws E(t)
-    for (const char* name : {"ImageEt", "ImagePt", "ImageP"}) {
+    for (const char* name : {"sumPlot", "seriesPlot", "mapPlot"}) {
         PlotView* view = Plot(*form, name);
         QApplication::clipboard()->clear();
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(3, 3));
@@ -144,133 +143,133 @@ TEST_F(MainWindow, StartWithFileAsksNothingUnlessChangedAndGroupChoiceCounts) {
     WriteParameterFile();
     {
         auto form = Open();
-        EXPECT_FALSE(form->Model().ParametersChanged);
-        EXPECT_EQ(Edit(*form, "EditTa")->text(), "180");  // group 1 from the file
+        EXPECT_FALSE(form->Model().ParametersChanged());
+        EXPECT_EQ(Edit(*form, "TaField")->text(), "180");  // group 1 from the file
         // Looking around and redrawing change no parameter.
         for (int tab : {1, 2, 3, 4, 0}) Tabs(*form)->setCurrentIndex(tab);
-        Button(*form, "ButtonRedraw")->click();
-        Button(*form, "ButtonPn")->click();
-        ecgtrace::TAboutBox about;
+        Button(*form, "applyWindowButton")->click();
+        Button(*form, "cobwebButton")->click();
+        ecgtrace::AboutBox about;
         form->SetAboutBox(&about);
-        Button(*form, "ButtonAbout")->click();
+        Button(*form, "aboutButton")->click();
         EXPECT_EQ(dialogs.modalRuns, 1);
-        EXPECT_FALSE(form->Model().ParametersChanged);
+        EXPECT_FALSE(form->Model().ParametersChanged());
         form->close();
         EXPECT_TRUE(dialogs.saveQuestions.empty());
     }
     {
         auto form = Open();
-        SpinUp(Spin(*form, "SpinEditActualg"));
-        EXPECT_TRUE(form->Model().ParametersChanged);
+        SpinUp(Spin(*form, "actualGroupField"));
+        EXPECT_TRUE(form->Model().ParametersChanged());
         form->close();
         EXPECT_EQ(dialogs.saveQuestions.size(), 1u);  // cancelled: nothing written
     }
     {
         auto form = Open();
-        SpinUp(Spin(*form, "SpinEditCrossg"));
-        EXPECT_EQ(form->Model().CrossGroup, 2);
-        EXPECT_TRUE(form->Model().ParametersChanged);
+        SpinUp(Spin(*form, "crossGroupField"));
+        EXPECT_EQ(form->Model().CrossGroup(), 2);
+        EXPECT_TRUE(form->Model().ParametersChanged());
     }
 }
 
 TEST_F(MainWindow, ChoosingGroupThreeShowsItEverywhere) {
     WriteParameterFile();
     auto form = Open();
-    TypeAndEnter(Spin(*form, "SpinEditActualg"), "3");
+    TypeAndEnter(Spin(*form, "actualGroupField"), "3");
     const auto& m = form->Model();
-    EXPECT_EQ(m.ActualGroup, 3);
-    EXPECT_EQ(m.CrossGroup, 3);
-    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "3");
+    EXPECT_EQ(m.ActualGroup(), 3);
+    EXPECT_EQ(m.CrossGroup(), 3);
+    EXPECT_EQ(Spin(*form, "crossGroupField")->Text(), "3");
     // Group 3 has Te 9, s1 12, M 10 and P0 0.3 in the file.
-    EXPECT_EQ(Edit(*form, "EditTe")->text(), "9");
-    EXPECT_EQ(Label(*form, "LabelTg")->text(), QString("T for group 3 = %1").arg(m.T[3]));
-    EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "12");
-    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 45.00000");
-    EXPECT_EQ(Label(*form, "Panel7")->text(), "elaboration of function A(t) for group 3");
-    EXPECT_EQ(Spin(*form, "SpinEditM")->Text(), "10");
-    EXPECT_EQ(Edit(*form, "EditP0")->text(), "0.30");
-    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P3");
-    EXPECT_EQ(Label(*form, "LabelP1")->text(), QString::fromStdString(m.PHalfText(3)));
+    EXPECT_EQ(Edit(*form, "TeField")->text(), "9");
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), QString("T for group 3 = %1").arg(m.Period(3)));
+    EXPECT_EQ(Spin(*form, "s1Field")->Text(), "12");
+    EXPECT_EQ(Label(*form, "m1Label")->text(), "m1 = 45.00000");
+    EXPECT_EQ(Label(*form, "signalHeading")->text(), "elaboration of function A(t) for group 3");
+    EXPECT_EQ(Spin(*form, "MField")->Text(), "10");
+    EXPECT_EQ(Edit(*form, "P0Field")->text(), "0.30");
+    EXPECT_EQ(Label(*form, "mapHeading")->text(), "elaboration of function P3");
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(3)));
     // E(t) was recomputed and drawn although its tab is not shown.
-    EXPECT_FALSE(Plot(*form, "ImageEt")->Image().isNull());
+    EXPECT_FALSE(Plot(*form, "sumPlot")->Image().isNull());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
 
 TEST_F(MainWindow, RaisingGThenChoosingNewGroupLimitsCrossGroup) {
     auto form = Open();
-    IntSpinEdit* G = Spin(*form, "SpinEditG");
+    IntSpinEdit* G = Spin(*form, "groupCountField");
     SpinUp(G);
     SpinUp(G);
-    EXPECT_EQ(form->Model().GroupCount, 8);
-    EXPECT_EQ(Spin(*form, "SpinEditActualg")->MaxValue(), 8);
-    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->MaxValue(), 6);
-    TypeAndEnter(Spin(*form, "SpinEditActualg"), "8");
-    EXPECT_EQ(form->Model().ActualGroup, 8);
-    EXPECT_EQ(form->Model().CrossGroup, 6);
-    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "6");
-    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P8");
+    EXPECT_EQ(form->Model().GroupCount(), 8);
+    EXPECT_EQ(Spin(*form, "actualGroupField")->MaxValue(), 8);
+    EXPECT_EQ(Spin(*form, "crossGroupField")->MaxValue(), 6);
+    TypeAndEnter(Spin(*form, "actualGroupField"), "8");
+    EXPECT_EQ(form->Model().ActualGroup(), 8);
+    EXPECT_EQ(form->Model().CrossGroup(), 6);
+    EXPECT_EQ(Spin(*form, "crossGroupField")->Text(), "6");
+    EXPECT_EQ(Label(*form, "mapHeading")->text(), "elaboration of function P8");
     // Lowering G below g moves the actual group down with it.
     TypeAndEnter(G, "5");
-    EXPECT_EQ(form->Model().ActualGroup, 5);
-    EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "5");
-    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P5");
+    EXPECT_EQ(form->Model().ActualGroup(), 5);
+    EXPECT_EQ(Spin(*form, "actualGroupField")->Text(), "5");
+    EXPECT_EQ(Label(*form, "mapHeading")->text(), "elaboration of function P5");
     // An unparseable text in G reads as its lower limit.
     TypeAndEnter(G, "");
-    EXPECT_EQ(form->Model().GroupCount, 1);
+    EXPECT_EQ(form->Model().GroupCount(), 1);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
 
 TEST_F(MainWindow, FIsHeldWithinItsRangeAndShownAfterTyping) {
     WriteParameterFile();
     auto form = Open();
-    QLineEdit* F = Edit(*form, "EditFAccom");
+    QLineEdit* F = Edit(*form, "FField");
     Type(F, "0.05");
-    EXPECT_DOUBLE_EQ(form->Model().Group(1).F, 0.1);
+    EXPECT_DOUBLE_EQ(form->Model().Parameters(1).F, 0.1);
     EXPECT_EQ(F->text(), "0.05");  // the text stays while typing
     QTest::keyClick(F, Qt::Key_Return);
     EXPECT_EQ(F->text(), "0.10");
     Type(F, "2");
     QTest::keyClick(F, Qt::Key_Return);
-    EXPECT_DOUBLE_EQ(form->Model().Group(1).F, 1.0);
+    EXPECT_DOUBLE_EQ(form->Model().Parameters(1).F, 1.0);
     EXPECT_EQ(F->text(), "1.00");
-    EXPECT_TRUE(form->Model().ParametersChanged);
+    EXPECT_TRUE(form->Model().ParametersChanged());
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
 TEST_F(MainWindow, NegativeOffsetShownBackAsZero) {
     auto form = Open();
-    Type(Spin(*form, "SpinEditOff")->Editor(), "-5");
-    EXPECT_EQ(form->Model().Group(1).offset, 0);
-    EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "-5");  // as typed until the editing ends
-    Enter(Spin(*form, "SpinEditOff"));
-    EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "0");
-    SpinDown(Spin(*form, "SpinEditOff"));
-    EXPECT_EQ(Spin(*form, "SpinEditOff")->Text(), "0");
-    Type(Spin(*form, "SpinEditOff")->Editor(), "10");
-    EXPECT_EQ(form->Model().Group(1).offset, 10);
+    Type(Spin(*form, "offsetField")->Editor(), "-5");
+    EXPECT_EQ(form->Model().Parameters(1).offset, 0);
+    EXPECT_EQ(Spin(*form, "offsetField")->Text(), "-5");  // as typed until the editing ends
+    Enter(Spin(*form, "offsetField"));
+    EXPECT_EQ(Spin(*form, "offsetField")->Text(), "0");
+    SpinDown(Spin(*form, "offsetField"));
+    EXPECT_EQ(Spin(*form, "offsetField")->Text(), "0");
+    Type(Spin(*form, "offsetField")->Editor(), "10");
+    EXPECT_EQ(form->Model().Parameters(1).offset, 10);
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
 TEST_F(MainWindow, WidthSetToItsOwnValueChangesNothing) {
     WriteParameterFile();
     auto form = Open();
-    const QImage before = Plot(*form, "ImageAt")->Image();
+    const QImage before = Plot(*form, "signalPlot")->Image();
     // The user overtypes the last digit of "20" with the same digit.
-    QLineEdit* s1 = Spin(*form, "SpinEditS1")->Editor();
+    QLineEdit* s1 = Spin(*form, "s1Field")->Editor();
     s1->setSelection(1, 1);
     QTest::keyClicks(s1, "0");
     EXPECT_EQ(s1->text(), "20");
-    EXPECT_FALSE(form->Model().ParametersChanged);
-    Type(Spin(*form, "SpinEditS1")->Editor(), "25");
-    EXPECT_TRUE(form->Model().ParametersChanged);
-    EXPECT_EQ(form->Model().Group(1).s1, 25);
-    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 81.00000");
-    EXPECT_NE(Plot(*form, "ImageAt")->Image(), before);
+    EXPECT_FALSE(form->Model().ParametersChanged());
+    Type(Spin(*form, "s1Field")->Editor(), "25");
+    EXPECT_TRUE(form->Model().ParametersChanged());
+    EXPECT_EQ(form->Model().Parameters(1).s1, 25);
+    EXPECT_EQ(Label(*form, "m1Label")->text(), "m1 = 81.00000");
+    EXPECT_NE(Plot(*form, "signalPlot")->Image(), before);
 }
 
 TEST_F(MainWindow, ClickOnPlotLeavesBlackOnWhiteCopy) {
     auto form = Open();
-    PlotView* at = Plot(*form, "ImageAt");
+    PlotView* at = Plot(*form, "signalPlot");
     const QImage plot = at->Image();
     QApplication::clipboard()->clear();
     QTest::mouseClick(at, Qt::LeftButton, {}, QPoint(50, 50));
@@ -297,27 +296,27 @@ TEST_F(MainWindow, PeriodEditsRecomputeWithoutRedrawingUntilDrawn) {
     auto form = Open();
     auto& m = form->Model();
     Tabs(*form)->setCurrentIndex(1);
-    ASSERT_TRUE(m.ETabActive);
-    const std::vector<double> e0 = m.ESignal;
+    ASSERT_TRUE(m.ETabActive());
+    const std::vector<double> e0 = m.ESignal();
     Tabs(*form)->setCurrentIndex(2);
-    EXPECT_FALSE(m.ETabActive);
+    EXPECT_FALSE(m.ETabActive());
 
-    const QImage at0 = Plot(*form, "ImageAt")->Image();
-    Type(Edit(*form, "EditfScale"), "41");
-    EXPECT_EQ(m.T[1], 41 + 6 + 180 + 24);
-    EXPECT_EQ(m.A[1].size(), static_cast<size_t>(m.T[1]));
-    EXPECT_EQ(Label(*form, "LabelTg")->text(), QString("T for group 1 = %1").arg(m.T[1]));
-    EXPECT_EQ(Plot(*form, "ImageAt")->Image(), at0);
-    EXPECT_EQ(m.ESignal, e0);
+    const QImage at0 = Plot(*form, "signalPlot")->Image();
+    Type(Edit(*form, "fField"), "41");
+    EXPECT_EQ(m.Period(1), 41 + 6 + 180 + 24);
+    EXPECT_EQ(m.Signal(1).size(), static_cast<size_t>(m.Period(1)));
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), QString("T for group 1 = %1").arg(m.Period(1)));
+    EXPECT_EQ(Plot(*form, "signalPlot")->Image(), at0);
+    EXPECT_EQ(m.ESignal(), e0);
 
-    Type(Edit(*form, "EditTe"), "10");
-    EXPECT_EQ(m.T[1], 41 + 10 + 180 + 24);
-    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = 70.00000");
-    EXPECT_NE(Plot(*form, "ImageAt")->Image(), at0);
-    EXPECT_EQ(m.ESignal, e0);
+    Type(Edit(*form, "TeField"), "10");
+    EXPECT_EQ(m.Period(1), 41 + 10 + 180 + 24);
+    EXPECT_EQ(Label(*form, "m1Label")->text(), "m1 = 70.00000");
+    EXPECT_NE(Plot(*form, "signalPlot")->Image(), at0);
+    EXPECT_EQ(m.ESignal(), e0);
 
     Tabs(*form)->setCurrentIndex(1);
-    EXPECT_NE(m.ESignal, e0);
+    EXPECT_NE(m.ESignal(), e0);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
 
@@ -325,23 +324,23 @@ TEST_F(MainWindow, PeriodEditsRecomputeWithoutRedrawingUntilDrawn) {
 TEST_F(MainWindow, SharedCountsShowInBothTabsAndRedrawMap) {
     auto form = Open();
     auto& m = form->Model();
-    const QImage at0 = Plot(*form, "ImageAt")->Image();
-    const QImage map0 = Plot(*form, "ImageP")->Image();
-    Type(Edit(*form, "EditNb"), "31");
-    EXPECT_EQ(m.Group(1).NE, 31);
-    EXPECT_EQ(Spin(*form, "SpinEditNE")->Text(), "31");
-    EXPECT_EQ(m.T[1], 34 + 6 + 170 + 24);  // 21 / (1 - 31 * 0.75 / 62) rounded
-    EXPECT_NE(Plot(*form, "ImageP")->Image(), map0);
-    EXPECT_EQ(Plot(*form, "ImageAt")->Image(), at0);
+    const QImage at0 = Plot(*form, "signalPlot")->Image();
+    const QImage map0 = Plot(*form, "mapPlot")->Image();
+    Type(Edit(*form, "periodNEField"), "31");
+    EXPECT_EQ(m.Parameters(1).NE, 31);
+    EXPECT_EQ(Spin(*form, "mapNEField")->Text(), "31");
+    EXPECT_EQ(m.Period(1), 34 + 6 + 170 + 24);  // 21 / (1 - 31 * 0.75 / 62) rounded
+    EXPECT_NE(Plot(*form, "mapPlot")->Image(), map0);
+    EXPECT_EQ(Plot(*form, "signalPlot")->Image(), at0);
 
-    Type(Spin(*form, "SpinEditN")->Editor(), "124");
-    EXPECT_EQ(m.Group(1).N, 124);
-    EXPECT_EQ(Edit(*form, "EditN")->text(), "124");
-    EXPECT_EQ(Label(*form, "LabelTg")->text(), QString("T for group 1 = %1").arg(m.T[1]));
-    EXPECT_EQ(Plot(*form, "ImageAt")->Image(), at0);
+    Type(Spin(*form, "mapNField")->Editor(), "124");
+    EXPECT_EQ(m.Parameters(1).N, 124);
+    EXPECT_EQ(Edit(*form, "periodNField")->text(), "124");
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), QString("T for group 1 = %1").arg(m.Period(1)));
+    EXPECT_EQ(Plot(*form, "signalPlot")->Image(), at0);
 
-    SpinUp(Spin(*form, "SpinEditNE"));
-    EXPECT_EQ(Edit(*form, "EditNb")->text(), "32");
+    SpinUp(Spin(*form, "mapNEField"));
+    EXPECT_EQ(Edit(*form, "periodNEField")->text(), "32");
 }
 
 // P tab: P0 recomputes only the series; Nd and M redraw the map; the arrows
@@ -349,23 +348,23 @@ TEST_F(MainWindow, SharedCountsShowInBothTabsAndRedrawMap) {
 TEST_F(MainWindow, MapTabEditsAndArrows) {
     auto form = Open();
     auto& m = form->Model();
-    Button(*form, "ButtonPn")->click();
-    const QImage cobweb = Plot(*form, "ImageP")->Image();
+    Button(*form, "cobwebButton")->click();
+    const QImage cobweb = Plot(*form, "mapPlot")->Image();
     bool red = false;
     for (int y = 0; y < cobweb.height(); ++y)
         for (int x = 0; x < cobweb.width(); ++x) red |= (cobweb.pixel(x, y) & 0xFFFFFF) == 0xFF0000;
     EXPECT_TRUE(red);
 
-    const QImage series0 = Plot(*form, "ImagePt")->Image();
-    Type(Edit(*form, "EditP0"), "1.5");
-    EXPECT_DOUBLE_EQ(m.Group(1).P0, 1.0);
-    EXPECT_EQ(Edit(*form, "EditP0")->text(), "1.5");  // left as typed
-    EXPECT_EQ(Label(*form, "LabelP1")->text(), "p half = 0.000");
-    EXPECT_NE(Plot(*form, "ImagePt")->Image(), series0);
-    EXPECT_EQ(Plot(*form, "ImageP")->Image(), cobweb);  // the map is not redrawn
+    const QImage series0 = Plot(*form, "seriesPlot")->Image();
+    Type(Edit(*form, "P0Field"), "1.5");
+    EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 1.0);
+    EXPECT_EQ(Edit(*form, "P0Field")->text(), "1.5");  // left as typed
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), "p half = 0.000");
+    EXPECT_NE(Plot(*form, "seriesPlot")->Image(), series0);
+    EXPECT_EQ(Plot(*form, "mapPlot")->Image(), cobweb);  // the map is not redrawn
 
-    auto* upDown = form->findChild<ecgtrace::TUpDown*>("UpDownP0");
-    Type(Edit(*form, "EditP0"), "0");
+    auto* upDown = form->findChild<ecgtrace::StepArrows*>("P0Arrows");
+    Type(Edit(*form, "P0Field"), "0");
     upDown->SetPosition(0);
     upDown->SetIncrement(1);
     QList<int> positions;
@@ -374,66 +373,66 @@ TEST_F(MainWindow, MapTabEditsAndArrows) {
         positions << upDown->Position();
     }
     EXPECT_EQ(positions, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 16, 21, 26}));
-    EXPECT_EQ(Edit(*form, "EditP0")->text(), "0.26");
-    EXPECT_DOUBLE_EQ(m.Group(1).P0, 0.26);
+    EXPECT_EQ(Edit(*form, "P0Field")->text(), "0.26");
+    EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 0.26);
 
-    Type(Spin(*form, "SpinEditM"), "10");
-    EXPECT_EQ(m.Group(1).M, 10);
-    EXPECT_NE(Plot(*form, "ImageP")->Image(), cobweb);
-    EXPECT_NEAR(m.PMap[1][50], 0.472656, 1e-6);
+    Type(Spin(*form, "MField"), "10");
+    EXPECT_EQ(m.Parameters(1).M, 10);
+    EXPECT_NE(Plot(*form, "mapPlot")->Image(), cobweb);
+    EXPECT_NEAR(m.Map(1)[50], 0.472656, 1e-6);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
 
 TEST_F(MainWindow, ApplyRedrawsChosenWindow) {
+    WriteParameterFile();  // nothing changed at the start
     auto form = Open();
     Tabs(*form)->setCurrentIndex(1);
-    SpinUp(Spin(*form, "SpinEditEmin"));
-    SpinDown(Spin(*form, "SpinEditEmax"));
+    SpinUp(Spin(*form, "windowStartField"));
+    SpinDown(Spin(*form, "windowEndField"));
     // The fields alone change nothing.
-    EXPECT_EQ(form->Model().EWindowStart, 0);
-    EXPECT_EQ(Label(*form, "LabelEtmin")->text(), "E(0)");
-    Button(*form, "ButtonRedraw")->click();
-    EXPECT_EQ(form->Model().EWindowStart, 100);
-    EXPECT_EQ(form->Model().EWindowEnd, 2700);
-    EXPECT_EQ(Label(*form, "LabelEtmin")->text(), "E(100)");
-    EXPECT_EQ(Label(*form, "LabelEtMax")->text(), "E(2700)");
+    EXPECT_EQ(form->Model().EWindowStart(), 0);
+    EXPECT_EQ(Label(*form, "windowStartLabel")->text(), "E(0)");
+    Button(*form, "applyWindowButton")->click();
+    EXPECT_EQ(form->Model().EWindowStart(), 100);
+    EXPECT_EQ(form->Model().EWindowEnd(), 2700);
+    EXPECT_EQ(Label(*form, "windowStartLabel")->text(), "E(100)");
+    EXPECT_EQ(Label(*form, "windowEndLabel")->text(), "E(2700)");
     // The window is not a stored parameter.
-    form->Model().ParametersChanged = false;
-    Button(*form, "ButtonRedraw")->click();
-    EXPECT_FALSE(form->Model().ParametersChanged);
+    Button(*form, "applyWindowButton")->click();
+    EXPECT_FALSE(form->Model().ParametersChanged());
 }
 
 // Unparseable typing: reported once when editing ends; the value from
 // before the typing is kept, whatever was applied on the way.
 TEST_F(MainWindow, UnparseableTextReportedOnceAtEndOfEditing) {
     auto form = Open();
-    QLineEdit* f = Edit(*form, "EditfScale");
+    QLineEdit* f = Edit(*form, "fField");
     Type(f, "2x");
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_DOUBLE_EQ(form->Model().Group(1).f, 2.0);  // "2" applied on the way
+    EXPECT_DOUBLE_EQ(form->Model().Parameters(1).f, 2.0);  // "2" applied on the way
     Enter(f);
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "'2x' is not a valid floating point value.");
-    EXPECT_DOUBLE_EQ(form->Model().Group(1).f, 21.0);
-    EXPECT_EQ(form->Model().T[1], 221);
+    EXPECT_DOUBLE_EQ(form->Model().Parameters(1).f, 21.0);
+    EXPECT_EQ(form->Model().Period(1), 221);
     EXPECT_EQ(f->text(), "21.00");
     Enter(f);
     EXPECT_EQ(dialogs.errors.size(), 1);
 
-    Type(Edit(*form, "EditTa"), "1.5");
-    Enter(Edit(*form, "EditTa"));
+    Type(Edit(*form, "TaField"), "1.5");
+    Enter(Edit(*form, "TaField"));
     ASSERT_EQ(dialogs.errors.size(), 2);
     EXPECT_EQ(dialogs.errors[1], "'1.5' is not a valid integer value.");
-    EXPECT_EQ(form->Model().Group(1).Ta, 170);
-    EXPECT_EQ(Edit(*form, "EditTa")->text(), "170");
+    EXPECT_EQ(form->Model().Parameters(1).Ta, 170);
+    EXPECT_EQ(Edit(*form, "TaField")->text(), "170");
 
-    IntSpinEdit* nd = Spin(*form, "SpinEditNd");
+    IntSpinEdit* nd = Spin(*form, "NdField");
     Type(nd->Editor(), "-");
-    EXPECT_EQ(form->Model().Group(1).Nd, 14);
+    EXPECT_EQ(form->Model().Parameters(1).Nd, 14);
     Enter(nd);
     ASSERT_EQ(dialogs.errors.size(), 3);
     EXPECT_EQ(dialogs.errors[2], "'-' is not a valid integer value.");
-    EXPECT_EQ(form->Model().Group(1).Nd, 14);
+    EXPECT_EQ(form->Model().Parameters(1).Nd, 14);
     EXPECT_EQ(nd->Text(), "14");
 }
 
@@ -442,32 +441,32 @@ TEST_F(MainWindow, UnparseableTextReportedOnceAtEndOfEditing) {
 TEST_F(MainWindow, FailingComputationKeepsPreviousParameters) {
     auto form = Open();
     auto& m = form->Model();
-    Type(Spin(*form, "SpinEditS1")->Editor(), "0");
+    Type(Spin(*form, "s1Field")->Editor(), "0");
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(m.Group(1).s1, 20);
-    Enter(Spin(*form, "SpinEditS1"));
+    EXPECT_EQ(m.Parameters(1).s1, 20);
+    Enter(Spin(*form, "s1Field"));
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Floating point division by zero.");
     EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
-    EXPECT_EQ(m.Group(1).s1, 20);
-    EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "20");
-    Type(Edit(*form, "EditN"), "0");
+    EXPECT_EQ(m.Parameters(1).s1, 20);
+    EXPECT_EQ(Spin(*form, "s1Field")->Text(), "20");
+    Type(Edit(*form, "periodNField"), "0");
     EXPECT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(m.Group(1).N, 62);
-    EXPECT_EQ(m.T[1], 221);
-    EXPECT_EQ(Spin(*form, "SpinEditN")->Text(), "62");
-    Enter(Edit(*form, "EditN"));
+    EXPECT_EQ(m.Parameters(1).N, 62);
+    EXPECT_EQ(m.Period(1), 221);
+    EXPECT_EQ(Spin(*form, "mapNField")->Text(), "62");
+    Enter(Edit(*form, "periodNField"));
     EXPECT_EQ(dialogs.errors.size(), 2);
-    EXPECT_EQ(Edit(*form, "EditN")->text(), "62");
+    EXPECT_EQ(Edit(*form, "periodNField")->text(), "62");
     // The window goes on working.
-    TypeAndEnter(Spin(*form, "SpinEditS1"), "22");
-    EXPECT_EQ(m.Group(1).s1, 22);
+    TypeAndEnter(Spin(*form, "s1Field"), "22");
+    EXPECT_EQ(m.Parameters(1).s1, 22);
     EXPECT_EQ(dialogs.errors.size(), 2);
 }
 
 TEST_F(MainWindow, FailedSaveKeepsWindowOpenForAnotherTry) {
     auto form = Open();
-    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    QSignalSpy closed(form.get(), &ecgtrace::MainWindow::Closed);
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("missing-dir/vfdef.par")));
     EXPECT_FALSE(form->close());
     EXPECT_EQ(closed.count(), 0);
@@ -477,12 +476,17 @@ TEST_F(MainWindow, FailedSaveKeepsWindowOpenForAnotherTry) {
     EXPECT_EQ(closed.count(), 1);
     // The saved file starts the next run with the same values.
     auto again = Open();
-    EXPECT_TRUE(again->Model().ParametersLoaded);
-    EXPECT_FALSE(again->Model().ParametersChanged);
+    EXPECT_TRUE(again->Model().ParametersLoaded());
+    EXPECT_FALSE(again->Model().ParametersChanged());
+}
+
+TEST(MainWindowTexts, HeadingsNameTheGroup) {
+    EXPECT_EQ(ecgtrace::SignalHeading(1), "elaboration of function A(t) for group 1");
+    EXPECT_EQ(ecgtrace::MapHeading(2), "elaboration of function P2");
 }
 
 TEST(AboutBox, CaptionSizeAndDefaultButton) {
-    ecgtrace::TAboutBox box;
+    ecgtrace::AboutBox box;
     EXPECT_EQ(box.windowTitle(), "About");
     EXPECT_EQ(box.size(), QSize(298, 218));
     auto* ok = box.findChild<QPushButton*>("OKButton");

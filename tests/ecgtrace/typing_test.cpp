@@ -1,10 +1,10 @@
 // Typing into the main window key by key, as a new user does: no box while
 // typing, the final text counts when the editing ends, and a refused value
 // leaves every tab showing the last good parameters.
-#include "ecgtrace/vf_main.h"
+#include "ecgtrace/main_window.h"
 
 #include "ecgtrace/model/signal_plots.h"
-#include "ecgtrace/up_down.h"
+#include "ecgtrace/step_arrows.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -16,7 +16,6 @@ namespace {
 
 using common::ui::IntSpinEdit;
 using ecgtrace::GroupParameters;
-using ecgtrace::TMainForm;
 
 class Typing : public testing_support::EcgtraceWindowTest {
 protected:
@@ -34,65 +33,65 @@ protected:
     }
     void TypeKeys(IntSpinEdit* spin, const QString& text) { TypeKeys(spin->Editor(), text); }
 
-    std::vector<GroupParameters> OtherGroups(const TMainForm& form, int except) {
+    std::vector<GroupParameters> OtherGroups(const ecgtrace::MainWindow& form, int except) {
         std::vector<GroupParameters> groups;
-        for (int g = 1; g < static_cast<int>(form.Model().Groups.size()); ++g)
-            if (g != except) groups.push_back(form.Model().Group(g));
+        for (int g = 1; g <= form.Model().StoredGroupCount(); ++g)
+            if (g != except) groups.push_back(form.Model().Parameters(g));
         return groups;
     }
 
     // Every tab shows the actual group as the model holds it.
-    void ExpectTabsShowModel(TMainForm& form) {
+    void ExpectTabsShowModel(ecgtrace::MainWindow& form) {
         auto& m = form.Model();
-        const int g = m.ActualGroup;
-        const GroupParameters& p = m.Group(g);
-        EXPECT_EQ(Label(form, "LabelTg")->text(), QString::fromStdString(m.TGroupText(g)));
-        EXPECT_EQ(Edit(form, "EditN")->text(), QString::number(p.N));
-        EXPECT_EQ(Spin(form, "SpinEditN")->Text(), QString::number(p.N));
-        EXPECT_EQ(Edit(form, "EditNb")->text(), QString::number(p.NE));
-        EXPECT_EQ(Edit(form, "EditTa")->text(), QString::number(p.Ta));
-        EXPECT_EQ(Spin(form, "SpinEditM")->Text(), QString::number(p.M));
-        EXPECT_EQ(Spin(form, "SpinEditS1")->Text(), QString::number(p.s1));
-        EXPECT_EQ(Label(form, "Labelm1")->text(), QString::fromStdString(m.M1Text(g)));
-        EXPECT_EQ(Label(form, "LabelP1")->text(), QString::fromStdString(m.PHalfText(g)));
-        EXPECT_EQ(Label(form, "LabelP2")->text(), QString::fromStdString(m.PWholeText(g)));
+        const int g = m.ActualGroup();
+        const GroupParameters& p = m.Parameters(g);
+        EXPECT_EQ(Label(form, "periodLabel")->text(), QString::fromStdString(m.TGroupText(g)));
+        EXPECT_EQ(Edit(form, "periodNField")->text(), QString::number(p.N));
+        EXPECT_EQ(Spin(form, "mapNField")->Text(), QString::number(p.N));
+        EXPECT_EQ(Edit(form, "periodNEField")->text(), QString::number(p.NE));
+        EXPECT_EQ(Edit(form, "TaField")->text(), QString::number(p.Ta));
+        EXPECT_EQ(Spin(form, "MField")->Text(), QString::number(p.M));
+        EXPECT_EQ(Spin(form, "s1Field")->Text(), QString::number(p.s1));
+        EXPECT_EQ(Label(form, "m1Label")->text(), QString::fromStdString(m.M1Text(g)));
+        EXPECT_EQ(Label(form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(g)));
+        EXPECT_EQ(Label(form, "pWholeLabel")->text(), QString::fromStdString(m.PWholeText(g)));
         // The map, the series and A(t) drawn from the same model.
-        ecgtrace::SignalModel copy = m;
-        common::PlotSurface map(ecgtrace::kImagePWidth, ecgtrace::kImagePHeight);
-        common::PlotSurface series(ecgtrace::kImagePtWidth, ecgtrace::kImagePtHeight);
-        ecgtrace::DrawPMap(copy, g, map, &series);
-        EXPECT_EQ(Plot(form, "ImageP")->Image(), map.Image());
-        EXPECT_EQ(Plot(form, "ImagePt")->Image(), series.Image());
-        common::PlotSurface at(ecgtrace::kImageAtWidth, ecgtrace::kImageAtHeight);
+        common::PlotSurface map(ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight);
+        common::PlotSurface series(ecgtrace::kSeriesPlotWidth, ecgtrace::kSeriesPlotHeight);
+        ecgtrace::DrawPMap(m, g, map);
+        ecgtrace::DrawPSeries(m, g, series);
+        EXPECT_EQ(Plot(form, "mapPlot")->Image(), map.Image());
+        EXPECT_EQ(Plot(form, "seriesPlot")->Image(), series.Image());
+        common::PlotSurface at(ecgtrace::kSignalPlotWidth, ecgtrace::kSignalPlotHeight);
         ecgtrace::DrawA(m, g, at);
-        EXPECT_EQ(Plot(form, "ImageAt")->Image(), at.Image());
+        EXPECT_EQ(Plot(form, "signalPlot")->Image(), at.Image());
     }
 };
 
 TEST_F(Typing, NegativeWidthTypesWithoutABox) {
     auto form = Open();
     const auto others = OtherGroups(*form, 1);
-    TypeKeys(Spin(*form, "SpinEditS1"), "-5");
-    EXPECT_EQ(form->Model().Group(1).s1, -5);  // computable: applied while typing
-    Enter(Spin(*form, "SpinEditS1"));
+    TypeKeys(Spin(*form, "s1Field"), "-5");
+    EXPECT_EQ(form->Model().Parameters(1).s1, -5);  // computable: applied while typing
+    Enter(Spin(*form, "s1Field"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(form->Model().Group(1).s1, -5);
-    EXPECT_EQ(Spin(*form, "SpinEditS1")->Text(), "-5");
-    EXPECT_EQ(Label(*form, "Labelm1")->text(), "m1 = -9.00000");
+    EXPECT_EQ(form->Model().Parameters(1).s1, -5);
+    EXPECT_EQ(Spin(*form, "s1Field")->Text(), "-5");
+    EXPECT_EQ(Label(*form, "m1Label")->text(), "m1 = -9.00000");
     EXPECT_EQ(OtherGroups(*form, 1), others);
 }
 
 TEST_F(Typing, CountThroughAnUncomputableValue) {
     auto form = Open();
-    TypeAndEnter(Edit(*form, "EditN"), "70");
-    ASSERT_EQ(form->Model().Group(1).N, 70);
+    TypeAndEnter(Edit(*form, "periodNField"), "70");
+    ASSERT_EQ(form->Model().Parameters(1).N, 70);
     const auto others = OtherGroups(*form, 1);
     // 6 gives no map; 62 does.
-    TypeKeys(Edit(*form, "EditN"), "62");
-    EXPECT_EQ(form->Model().Group(1).N, 62);
-    Enter(Edit(*form, "EditN"));
+    TypeKeys(Edit(*form, "periodNField"), "62");
+    EXPECT_EQ(form->Model().Parameters(1).N, 62);
+    Enter(Edit(*form, "periodNField"));
     EXPECT_TRUE(dialogs.errors.isEmpty());
-    EXPECT_EQ(form->Model().T[1], 221);
+    EXPECT_EQ(form->Model().Period(1), 221);
     ExpectTabsShowModel(*form);
     EXPECT_EQ(OtherGroups(*form, 1), others);
 }
@@ -103,11 +102,11 @@ TEST_F(Typing, CountOnTheMapTabEndedWithTab) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     Tabs(*form)->setCurrentIndex(4);
-    TypeAndEnter(Spin(*form, "SpinEditN"), "70");
-    TypeKeys(Spin(*form, "SpinEditN"), "62");
-    QTest::keyClick(Spin(*form, "SpinEditN")->Editor(), Qt::Key_Tab);
+    TypeAndEnter(Spin(*form, "mapNField"), "70");
+    TypeKeys(Spin(*form, "mapNField"), "62");
+    QTest::keyClick(Spin(*form, "mapNField")->Editor(), Qt::Key_Tab);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
-    EXPECT_EQ(form->Model().Group(1).N, 62);
+    EXPECT_EQ(form->Model().Parameters(1).N, 62);
     ExpectTabsShowModel(*form);
 }
 
@@ -115,58 +114,58 @@ TEST_F(Typing, PeriodTooShortAtTheEndIsReportedOnceAndTheOldValueComesBack) {
     auto form = Open();
     const auto others = OtherGroups(*form, 1);
     // -3 and -30 compute on the way; -300 does not.
-    TypeKeys(Edit(*form, "EditTa"), "-300");
-    EXPECT_EQ(form->Model().Group(1).Ta, -30);
-    Enter(Edit(*form, "EditTa"));
+    TypeKeys(Edit(*form, "TaField"), "-300");
+    EXPECT_EQ(form->Model().Parameters(1).Ta, -30);
+    Enter(Edit(*form, "TaField"));
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "The period T = -249 ms is too short: T must be at least 1 ms.");
-    EXPECT_EQ(form->Model().Group(1).Ta, 170);
-    EXPECT_EQ(form->Model().T[1], 221);
+    EXPECT_EQ(form->Model().Parameters(1).Ta, 170);
+    EXPECT_EQ(form->Model().Period(1), 221);
     ExpectTabsShowModel(*form);
     EXPECT_EQ(OtherGroups(*form, 1), others);
 }
 
 TEST_F(Typing, MapOrderWithoutMapIsReportedOnceAndTheOldValueComesBack) {
     auto form = Open();
-    TypeKeys(Spin(*form, "SpinEditM"), "34");
-    Enter(Spin(*form, "SpinEditM"));
+    TypeKeys(Spin(*form, "MField"), "34");
+    Enter(Spin(*form, "MField"));
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Invalid floating point operation.");
-    EXPECT_EQ(form->Model().Group(1).M, 18);
+    EXPECT_EQ(form->Model().Parameters(1).M, 18);
     ExpectTabsShowModel(*form);
     // The map is the one of M = 18 again.
-    EXPECT_NEAR(form->Model().PMap[1][10], 0.712784, 1e-6);
+    EXPECT_NEAR(form->Model().Map(1)[10], 0.712784, 1e-6);
 }
 
 // A refused N leaves the P tab's map, series and labels, the T tab and the
 // A(t) tab together on the last good parameters.
 TEST_F(Typing, RefusedCountLeavesEveryTabOnTheLastGoodValue) {
     auto form = Open();
-    TypeAndEnter(Edit(*form, "EditN"), "70");
+    TypeAndEnter(Edit(*form, "periodNField"), "70");
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
-    TypeAndEnter(Spin(*form, "SpinEditN"), "6");
+    TypeAndEnter(Spin(*form, "mapNField"), "6");
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(form->Model().Group(1).N, 70);
+    EXPECT_EQ(form->Model().Parameters(1).N, 70);
     ExpectTabsShowModel(*form);
 }
 
 TEST_F(Typing, GroupCountTypedOverLeavesActualAndCrossGroup) {
     auto form = Open();
-    IntSpinEdit* G = Spin(*form, "SpinEditG");
+    IntSpinEdit* G = Spin(*form, "groupCountField");
     TypeAndEnter(G, "5");
-    TypeAndEnter(Spin(*form, "SpinEditActualg"), "2");
-    TypeAndEnter(Spin(*form, "SpinEditCrossg"), "4");
+    TypeAndEnter(Spin(*form, "actualGroupField"), "2");
+    TypeAndEnter(Spin(*form, "crossGroupField"), "4");
     const auto groups = OtherGroups(*form, 0);
     TypeKeys(G, "12");
-    EXPECT_EQ(form->Model().GroupCount, 5);  // nothing happens while typing
+    EXPECT_EQ(form->Model().GroupCount(), 5);  // nothing happens while typing
     Enter(G);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
-    EXPECT_EQ(form->Model().GroupCount, 12);
-    EXPECT_EQ(form->Model().ActualGroup, 2);
-    EXPECT_EQ(form->Model().CrossGroup, 4);
-    EXPECT_EQ(Spin(*form, "SpinEditActualg")->Text(), "2");
-    EXPECT_EQ(Spin(*form, "SpinEditCrossg")->Text(), "4");
-    EXPECT_EQ(Spin(*form, "SpinEditActualg")->MaxValue(), 12);
+    EXPECT_EQ(form->Model().GroupCount(), 12);
+    EXPECT_EQ(form->Model().ActualGroup(), 2);
+    EXPECT_EQ(form->Model().CrossGroup(), 4);
+    EXPECT_EQ(Spin(*form, "actualGroupField")->Text(), "2");
+    EXPECT_EQ(Spin(*form, "crossGroupField")->Text(), "4");
+    EXPECT_EQ(Spin(*form, "actualGroupField")->MaxValue(), 12);
     // Groups 1 to 6 are untouched.
     const auto after = OtherGroups(*form, 0);
     EXPECT_TRUE(std::equal(groups.begin(), groups.begin() + 6, after.begin()));
@@ -175,26 +174,26 @@ TEST_F(Typing, GroupCountTypedOverLeavesActualAndCrossGroup) {
 // Closing the window ends the editing: the last text typed is what is saved.
 TEST_F(Typing, ClosingTheWindowAppliesTheTextBeingTyped) {
     auto form = Open();
-    TypeKeys(Spin(*form, "SpinEditG"), "7");
+    TypeKeys(Spin(*form, "groupCountField"), "7");
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
-    QSignalSpy closed(form.get(), &TMainForm::Closed);
+    QSignalSpy closed(form.get(), &ecgtrace::MainWindow::Closed);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(closed.count(), 1);
     ecgtrace::SignalModel saved;
     saved.LoadParameterFile(dir.File("vfdef.par"));
-    EXPECT_EQ(saved.GroupCount, 7);
+    EXPECT_EQ(saved.GroupCount(), 7);
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 
 TEST_F(Typing, ClosingWithARefusedTextReportsItAndSavesTheOldValue) {
     auto form = Open();
-    TypeKeys(Edit(*form, "EditTa"), "-300");
+    TypeKeys(Edit(*form, "TaField"), "-300");
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
     EXPECT_TRUE(form->close());
     ASSERT_EQ(dialogs.errors.size(), 1);
     ecgtrace::SignalModel saved;
     saved.LoadParameterFile(dir.File("vfdef.par"));
-    EXPECT_EQ(saved.Group(1).Ta, 170);
+    EXPECT_EQ(saved.Parameters(1).Ta, 170);
 }
 
 TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
@@ -202,14 +201,14 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     Tabs(*form)->setCurrentIndex(4);
-    QLineEdit* P0 = Edit(*form, "EditP0");
-    auto* upDown = form->findChild<ecgtrace::TUpDown*>("UpDownP0");
+    QLineEdit* P0 = Edit(*form, "P0Field");
+    auto* upDown = form->findChild<ecgtrace::StepArrows*>("P0Arrows");
     auto& m = form->Model();
 
     TypeKeys(P0, "0.5");
     upDown->ClickUp();  // from 0.50, in steps of 5 between 10 and 90
     EXPECT_EQ(P0->text(), "0.55");
-    EXPECT_DOUBLE_EQ(m.Group(1).P0, 0.55);
+    EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 0.55);
     QTest::keyClick(P0, Qt::Key_Up);
     EXPECT_EQ(P0->text(), "0.60");
     QTest::keyClick(P0, Qt::Key_Down);
@@ -225,8 +224,8 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     ASSERT_TRUE(upDown->hasFocus());
     QTest::keyClick(upDown, Qt::Key_Up);
     EXPECT_EQ(P0->text(), "0.10");
-    EXPECT_DOUBLE_EQ(m.Group(1).P0, 0.10);
-    EXPECT_EQ(Label(*form, "LabelP1")->text(), QString::fromStdString(m.PHalfText(1)));
+    EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 0.10);
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(1)));
 
     // A refused text gives way to the value kept; a limited one stays as typed.
     TypeKeys(P0, "abc");
@@ -237,7 +236,7 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     TypeKeys(P0, "1.5");
     Enter(P0);
     EXPECT_EQ(P0->text(), "1.5");
-    EXPECT_DOUBLE_EQ(m.Group(1).P0, 1.0);
+    EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 1.0);
     upDown->ClickDown();
     EXPECT_EQ(P0->text(), "0.99");
 }
@@ -249,7 +248,7 @@ TEST_F(Typing, ControlPageKeysSwitchTabsAsControlTabDoes) {
     QTabWidget* tabs = Tabs(*form);
     QTest::keyClick(form.get(), Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 1);
-    EXPECT_TRUE(form->Model().ETabActive);
+    EXPECT_TRUE(form->Model().ETabActive());
     QTest::keyClick(form.get(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 2);
     QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
@@ -258,7 +257,7 @@ TEST_F(Typing, ControlPageKeysSwitchTabsAsControlTabDoes) {
     QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 4);  // round to the last
     // From inside a field too.
-    QTest::keyClick(Spin(*form, "SpinEditM")->Editor(), Qt::Key_PageDown, Qt::ControlModifier);
+    QTest::keyClick(Spin(*form, "MField")->Editor(), Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 0);
 }
 
@@ -267,26 +266,26 @@ TEST_F(Typing, ControlPageKeysSwitchTabsAsControlTabDoes) {
 TEST_F(Typing, ChoosingAnUncomputableGroupShowsThatGroup) {
     ecgtrace::SignalModel m;
     m.SetDefaultParameters();
-    m.Group(2).N = 0;
-    m.Group(2).Te = 9;
-    m.Group(2).M = 10;
+    m.SetParameter(2, ecgtrace::Parameter::N, 0);
+    m.SetParameter(2, ecgtrace::Parameter::Te, 9);
+    m.SetParameter(2, ecgtrace::Parameter::M, 10);
     m.SaveParameterFile(dir.File("vfdef.par"));
     auto form = Open();
     dialogs.errors.clear();
-    TypeAndEnter(Spin(*form, "SpinEditActualg"), "2");
+    TypeAndEnter(Spin(*form, "actualGroupField"), "2");
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(form->Model().ActualGroup, 2);
-    EXPECT_EQ(Edit(*form, "EditN")->text(), "0");
-    EXPECT_EQ(Edit(*form, "EditTe")->text(), "9");
-    EXPECT_EQ(Spin(*form, "SpinEditM")->Text(), "10");
-    EXPECT_EQ(Label(*form, "Panel7")->text(), "elaboration of function A(t) for group 2");
-    EXPECT_EQ(Label(*form, "Panel10")->text(), "elaboration of function P2");
-    EXPECT_TRUE(Label(*form, "LabelTg")->text().startsWith("T for group 2"));
+    EXPECT_EQ(form->Model().ActualGroup(), 2);
+    EXPECT_EQ(Edit(*form, "periodNField")->text(), "0");
+    EXPECT_EQ(Edit(*form, "TeField")->text(), "9");
+    EXPECT_EQ(Spin(*form, "MField")->Text(), "10");
+    EXPECT_EQ(Label(*form, "signalHeading")->text(), "elaboration of function A(t) for group 2");
+    EXPECT_EQ(Label(*form, "mapHeading")->text(), "elaboration of function P2");
+    EXPECT_TRUE(Label(*form, "periodLabel")->text().startsWith("T for group 2"));
     // Mending N makes the group computable.
-    TypeAndEnter(Edit(*form, "EditN"), "62");
-    EXPECT_EQ(form->Model().Group(2).N, 62);
-    EXPECT_EQ(form->Model().T[2], 21 + 9 + 170 + 24);
-    EXPECT_EQ(form->Model().Group(1).N, 62);
+    TypeAndEnter(Edit(*form, "periodNField"), "62");
+    EXPECT_EQ(form->Model().Parameters(2).N, 62);
+    EXPECT_EQ(form->Model().Period(2), 21 + 9 + 170 + 24);
+    EXPECT_EQ(form->Model().Parameters(1).N, 62);
 }
 
 }  // namespace

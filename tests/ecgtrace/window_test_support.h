@@ -5,7 +5,7 @@
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
 #include "ecgtrace/model/signal_model.h"
-#include "ecgtrace/vf_main.h"
+#include "ecgtrace/main_window.h"
 #include "support/fake_dialogs.h"
 #include "support/work_dir.h"
 
@@ -30,18 +30,18 @@ protected:
                         QString::fromStdString(dir.File(name)));
     }
 
-    std::unique_ptr<ecgtrace::TMainForm> Open() { return std::make_unique<ecgtrace::TMainForm>(); }
+    std::unique_ptr<ecgtrace::MainWindow> Open() { return std::make_unique<ecgtrace::MainWindow>(); }
 
     // "vfdef.par" with the defaults except group 1 (Ta 180) and group 3
     // (Te 9, s1 12, M 10, P0 0.3).
     void WriteParameterFile() {
         ecgtrace::SignalModel m;
         m.SetDefaultParameters();
-        m.Group(1).Ta = 180;
-        m.Group(3).Te = 9;
-        m.Group(3).s1 = 12;
-        m.Group(3).M = 10;
-        m.Group(3).P0 = 0.3;
+        m.SetParameter(1, ecgtrace::Parameter::Ta, 180);
+        m.SetParameter(3, ecgtrace::Parameter::Te, 9);
+        m.SetParameter(3, ecgtrace::Parameter::s1, 12);
+        m.SetParameter(3, ecgtrace::Parameter::M, 10);
+        m.SetParameter(3, ecgtrace::Parameter::P0, 0.3);
         m.SaveParameterFile(dir.File("vfdef.par"));
     }
 
@@ -60,7 +60,7 @@ protected:
     static common::ui::PlotView* Plot(QWidget& f, const char* n) {
         return Find<common::ui::PlotView>(f, n);
     }
-    static QTabWidget* Tabs(QWidget& f) { return Find<QTabWidget>(f, "PageControl1"); }
+    static QTabWidget* Tabs(QWidget& f) { return Find<QTabWidget>(f, "tabs"); }
 
     // Replaces the whole text by typing, one key at a time.
     static void Type(QLineEdit* edit, const QString& text) {

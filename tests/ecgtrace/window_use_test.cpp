@@ -1,12 +1,14 @@
 // Both windows used as a reader uses them: what is seen first, what repeats.
-#include "ecgtrace/power_at.h"
-#include "ecgtrace/vf_main.h"
+#include "ecgtrace/analysis_window.h"
+#include "ecgtrace/main_window.h"
 
 #include "common/ui/spin_arrows.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
 #include <QDialog>
 #include <QFocusEvent>
 #include <QScrollBar>
@@ -17,16 +19,14 @@
 namespace {
 
 using common::ui::IntSpinEdit;
-using ecgtrace::TFormPower;
-using ecgtrace::TMainForm;
 
 class WindowUse : public testing_support::EcgtraceWindowTest {
 protected:
     void OpenBoth() {
         main = Open();
-        power = std::make_unique<TFormPower>(main->Model());
-        power->SetPowerAtButton(main->ButtonPowerAt());
-        main->SetAnalysisActions([this] { power->OpenFromEt(); }, [this] { power->OpenFromAt(); });
+        power = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        power->SetGroupAnalysisButton(main->GroupAnalysisButton());
+        main->SetAnalysisActions([this] { power->OpenFromSumSignal(); }, [this] { power->OpenFromGroup(); });
     }
     // A text box shows the beginning of its text: caret and view at the top.
     static void ExpectAtStart(QWidget& window, const char* name) {
@@ -37,24 +37,24 @@ protected:
         EXPECT_EQ(box->verticalScrollBar()->value(), 0) << name;
     }
 
-    std::unique_ptr<TMainForm> main;
-    std::unique_ptr<TFormPower> power;
+    std::unique_ptr<ecgtrace::MainWindow> main;
+    std::unique_ptr<ecgtrace::AnalysisWindow> power;
 };
 
 TEST_F(WindowUse, IntroductionsAreReadFromTheirBeginning) {
     OpenBoth();
     main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(main.get()));
-    ExpectAtStart(*main, "RichEdit1");
+    ExpectAtStart(*main, "introductionText");
 
     // The analysis text, on its first opening and on a later one.
-    main->ButtonPowerAt()->click();
+    main->GroupAnalysisButton()->click();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(power.get()));
-    ExpectAtStart(*power, "RichEdit2");
-    power->findChild<QTextEdit*>(QStringLiteral("RichEdit2"))->verticalScrollBar()->setValue(50);
-    Button(*main, "ButtonEtAnalysis")->click();
+    ExpectAtStart(*power, "introductionText");
+    power->findChild<QTextEdit*>(QStringLiteral("introductionText"))->verticalScrollBar()->setValue(50);
+    Button(*main, "sumAnalysisButton")->click();
     QApplication::processEvents();
-    ExpectAtStart(*power, "RichEdit2");
+    ExpectAtStart(*power, "introductionText");
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
 
@@ -76,15 +76,15 @@ TEST_F(WindowUse, FailedChangeOfLimitedFieldReportedOnce) {
     // scaled, so choosing an actual group fails while redrawing it.
     ecgtrace::SignalModel m;
     m.SetDefaultParameters();
-    m.GroupCount = 2;
-    m.Group(1).P0 = 0;
-    m.Group(2).P0 = 0;
+    m.SetGroupChoice(2, m.ActualGroup(), m.CrossGroup());
+    m.SetParameter(1, ecgtrace::Parameter::P0, 0);
+    m.SetParameter(2, ecgtrace::Parameter::P0, 0);
     m.SaveParameterFile(dir.File("vfdef.par"));
     auto form = Open();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 
     FocusTakingDialogs boxes;
-    IntSpinEdit* g = Spin(*form, "SpinEditActualg");
+    IntSpinEdit* g = Spin(*form, "actualGroupField");
     boxes.typedIn = g->Editor();
     // 7 is above G: read as 2 when the editing ends, and brought to 2 again
     // when the box takes the focus.
@@ -93,19 +93,19 @@ TEST_F(WindowUse, FailedChangeOfLimitedFieldReportedOnce) {
     Enter(g);
     EXPECT_EQ(boxes.errors.join("|").toStdString(), "Floating point division by zero.");
     EXPECT_EQ(g->Text(), "2");
-    EXPECT_EQ(form->Model().ActualGroup, 2);
+    EXPECT_EQ(form->Model().ActualGroup(), 2);
 
     // The same for G, whose limit is 15: nothing happens while typing.
     boxes.errors.clear();
-    IntSpinEdit* G = Spin(*form, "SpinEditG");
+    IntSpinEdit* G = Spin(*form, "groupCountField");
     boxes.typedIn = G->Editor();
     Type(G, "");
     QTest::keyClicks(G->Editor(), "99");
     EXPECT_TRUE(boxes.errors.isEmpty());
-    EXPECT_EQ(form->Model().GroupCount, 2);
+    EXPECT_EQ(form->Model().GroupCount(), 2);
     Enter(G);
     EXPECT_EQ(G->Text(), "15");
-    EXPECT_EQ(form->Model().GroupCount, 15);
+    EXPECT_EQ(form->Model().GroupCount(), 15);
     EXPECT_EQ(boxes.errors.size(), 1) << boxes.errors.join("|").toStdString();
 }
 
@@ -127,9 +127,9 @@ TEST_F(WindowUse, HeldArrowStopsWhenAnErrorBoxComesUp) {
     auto form = Open();
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    IntSpinEdit* s1 = Spin(*form, "SpinEditS1");
+    IntSpinEdit* s1 = Spin(*form, "s1Field");
     Type(s1, "1");
-    ASSERT_EQ(form->Model().Group(1).s1, 1);
+    ASSERT_EQ(form->Model().Parameters(1).s1, 1);
 
     ModalBoxes boxes;
     common::ui::RepeatButton* down = s1->Arrows()->DownButton();
@@ -137,11 +137,17 @@ TEST_F(WindowUse, HeldArrowStopsWhenAnErrorBoxComesUp) {
     // takes the pointer, so this button never sees the button's release.
     QTest::mousePress(down, Qt::LeftButton);
     ASSERT_EQ(boxes.errors.size(), 1);
-    QTest::qWait(2 * common::ui::RepeatButton::kFirstRepeatMs);
-    EXPECT_FALSE(down->RepeatTimer()->isActive());
+    // The first repeat comes at once instead of after its delay: it finds
+    // the box up and ends the press.
+    QTimer* repeat = down->RepeatTimer();
+    ASSERT_TRUE(repeat->isActive());
+    repeat->setInterval(0);
+    for (int pass = 0; pass < 10 && repeat->isActive(); ++pass) QCoreApplication::processEvents();
+    EXPECT_FALSE(repeat->isActive());
     boxes.shown.clear();  // the user closes the box
-    QTest::qWait(3 * common::ui::RepeatButton::kRepeatMs);
-    EXPECT_EQ(form->Model().Group(1).s1, 1) << "the width ran on by itself";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(repeat->isActive()) << "the arrow would repeat by itself";
+    EXPECT_EQ(form->Model().Parameters(1).s1, 1) << "the width ran on by itself";
     EXPECT_EQ(boxes.errors.size(), 1) << boxes.errors.join("|").toStdString();
 }
 

@@ -15,7 +15,7 @@ using common::kTeal;
 using common::kYellow;
 using common::PlotSurface;
 using ecgtrace::SignalModel;
-using ecgtrace::TComplex;
+using ecgtrace::Complex;
 
 namespace {
 
@@ -32,24 +32,23 @@ SignalModel Started() {
 // Group 2 with a period of 200 ms and distinct PHalf and PWhole.
 SignalModel WithPeriod200() {
     SignalModel m = Started();
-    m.Group(2).Ta = 149;  // 21 + 6 + 149 + 24
+    m.SetParameter(2, ecgtrace::Parameter::Ta, 149);  // 21 + 6 + 149 + 24
     m.ComputeT(2);
-    EXPECT_EQ(m.T[2], 200);
-    m.PHalf[2] = 0.25;
-    m.PWhole[2] = 0.75;
+    EXPECT_EQ(m.Period(2), 200);
+    m.SetWeights(2, 0.25, 0.75);
     return m;
 }
 
 }  // namespace
 
 TEST(ComplexUnit, Operations) {
-    const TComplex a = ecgtrace::ComplexMake(1, 2);
-    const TComplex b = ecgtrace::ComplexMake(3, -4);
-    EXPECT_EQ(ecgtrace::ComplexAdd(a, b), (TComplex{4, -2}));
-    EXPECT_EQ(ecgtrace::ComplexMultiply(a, b), (TComplex{11, 2}));
-    EXPECT_EQ(ecgtrace::ComplexScale(a, -2), (TComplex{-2, -4}));
-    EXPECT_EQ(ecgtrace::ComplexConjProduct(a, b), (TComplex{-5, 10}));
-    const TComplex e = ecgtrace::ComplexExp(ecgtrace::ComplexMake(1, kPi / 2));
+    const Complex a = ecgtrace::ComplexMake(1, 2);
+    const Complex b = ecgtrace::ComplexMake(3, -4);
+    EXPECT_EQ(ecgtrace::ComplexAdd(a, b), (Complex{4, -2}));
+    EXPECT_EQ(ecgtrace::ComplexMultiply(a, b), (Complex{11, 2}));
+    EXPECT_EQ(ecgtrace::ComplexScale(a, -2), (Complex{-2, -4}));
+    EXPECT_EQ(ecgtrace::ComplexConjProduct(a, b), (Complex{-5, 10}));
+    const Complex e = ecgtrace::ComplexExp(ecgtrace::ComplexMake(1, kPi / 2));
     EXPECT_NEAR(e.re, 0, 1e-15);
     EXPECT_NEAR(e.im, std::exp(1.0), 1e-15);
     // The parts are added, not squared.
@@ -60,41 +59,41 @@ TEST(ComplexUnit, Operations) {
 
 TEST(GroupSpectra, DefaultBinsAndBinZero) {
     SignalModel m = Started();
-    ecgtrace::ComputeEtAnalysisSpectra(m);
+    ecgtrace::ComputeSumSignalSpectra(m);
     for (int g = 0; g <= 6; ++g) {
-        ASSERT_EQ(m.GroupSpectra[g].size(), 51u);
-        EXPECT_EQ(m.GroupSpectra[g][0], (TComplex{0, 0})) << g;
+        ASSERT_EQ(m.Spectrum(g).size(), 51u);
+        EXPECT_EQ(m.Spectrum(g)[0], (Complex{0, 0})) << g;
     }
-    m.RepetitionFlag[1] = 0;
+    m.SetRepetition(1, 0);
     ecgtrace::ComputeGroupSpectra(m, 1, 1);
-    const auto& row = m.GroupSpectra[1];
+    const auto& row = m.Spectrum(1);
     EXPECT_NEAR(row[10].re, -5.49270e-4, 5e-10);
     EXPECT_NEAR(row[10].im, -5.06457e-6, 5e-12);
     EXPECT_NEAR(std::hypot(row[10].re, row[10].im), 5.49293e-4, 5e-10);
     EXPECT_NEAR(row[1].re, 9.54322e-6, 5e-12);
     EXPECT_NEAR(row[1].im, -2.11193e-6, 5e-12);
     // The offset only turns the phase.
-    m.Group(1).offset = 7;
-    const TComplex shifted = ecgtrace::GroupSpectrumBin(m.Group(1), 10);
+    m.SetParameter(1, ecgtrace::Parameter::offset, 7);
+    const Complex shifted = ecgtrace::GroupSpectrumBin(m.Parameters(1), 10);
     EXPECT_NEAR(std::hypot(shifted.re, shifted.im), std::hypot(row[10].re, row[10].im), 1e-15);
 }
 
 TEST(GroupSpectra, BinFiftyClearedInFirstRowOnly) {
     SignalModel m = WithPeriod200();
     ecgtrace::ComputeGroupSpectra(m, 1, 2);
-    EXPECT_EQ(m.GroupSpectra[1][50].im, 0.0);
-    EXPECT_NE(m.GroupSpectra[2][50].im, 0.0);
-    EXPECT_EQ(m.GroupSpectra[2][50], ecgtrace::GroupSpectrumBin(m.Group(2), 50));
+    EXPECT_EQ(m.Spectrum(1)[50].im, 0.0);
+    EXPECT_NE(m.Spectrum(2)[50].im, 0.0);
+    EXPECT_EQ(m.Spectrum(2)[50], ecgtrace::GroupSpectrumBin(m.Parameters(2), 50));
 }
 
 TEST(GroupSpectra, RepetitionKeepsHarmonicsOfPeriod200) {
     SignalModel m = WithPeriod200();
-    m.RepetitionFlag[2] = 1;
+    m.SetRepetition(2, 1);
     ecgtrace::ComputeGroupSpectra(m, 2, 2);
-    const auto& row = m.GroupSpectra[2];
+    const auto& row = m.Spectrum(2);
     for (int k = 0; k <= 50; ++k) {
-        const TComplex plain = ecgtrace::GroupSpectrumBin(m.Group(2), k);
-        TComplex expected;
+        const Complex plain = ecgtrace::GroupSpectrumBin(m.Parameters(2), k);
+        Complex expected;
         if (k % 10 == 5)
             expected = ecgtrace::ComplexScale(plain, 0.5);
         else if (k % 10 == 0 && k > 0)
@@ -108,42 +107,41 @@ TEST(GroupSpectra, RepetitionKeepsHarmonicsOfPeriod200) {
 
 TEST(GroupSpectra, FirstGroupsFlagGovernsBothRows) {
     SignalModel m = WithPeriod200();
-    m.RepetitionFlag[1] = 1;
-    m.RepetitionFlag[2] = 0;
+    m.SetRepetition(1, 1);
+    m.SetRepetition(2, 0);
     ecgtrace::ComputeGroupSpectra(m, 1, 2);
-    const TComplex plain7 = ecgtrace::GroupSpectrumBin(m.Group(2), 7);
-    EXPECT_EQ(m.GroupSpectra[2][7], ecgtrace::ComplexScale(plain7, 1e-100));
+    const Complex plain7 = ecgtrace::GroupSpectrumBin(m.Parameters(2), 7);
+    EXPECT_EQ(m.Spectrum(2)[7], ecgtrace::ComplexScale(plain7, 1e-100));
 
-    m.RepetitionFlag[1] = 0;
-    m.RepetitionFlag[2] = 1;
+    m.SetRepetition(1, 0);
+    m.SetRepetition(2, 1);
     ecgtrace::ComputeGroupSpectra(m, 1, 2);
-    EXPECT_EQ(m.GroupSpectra[2][7], plain7);
+    EXPECT_EQ(m.Spectrum(2)[7], plain7);
 }
 
 TEST(GroupSpectra, CounterFallsBehindForLongPeriods) {
     SignalModel m = Started();
-    m.Group(1).Ta = 2449;  // T = 2500: F = 0.4 Hz
+    m.SetParameter(1, ecgtrace::Parameter::Ta, 2449);  // T = 2500: F = 0.4 Hz
     m.ComputeT(1);
-    m.PHalf[1] = 0.1;
-    m.PWhole[1] = 0.4;
-    m.RepetitionFlag[1] = 1;
+    m.SetWeights(1, 0.1, 0.4);
+    m.SetRepetition(1, 1);
     ecgtrace::ComputeGroupSpectra(m, 1, 1);
     // Bins 0..4 meet the odd counter; after 4 it lags behind for good.
     for (int k = 0; k <= 50; ++k) {
-        const TComplex plain = ecgtrace::GroupSpectrumBin(m.Group(1), k);
-        TComplex expected = ecgtrace::ComplexScale(plain, k <= 4 ? 0.3 : 1e-100);
+        const Complex plain = ecgtrace::GroupSpectrumBin(m.Parameters(1), k);
+        Complex expected = ecgtrace::ComplexScale(plain, k <= 4 ? 0.3 : 1e-100);
         if (k == 50) expected.im = 0;
-        EXPECT_NEAR(m.GroupSpectra[1][k].re, expected.re, std::fabs(expected.re) * 1e-15) << k;
+        EXPECT_NEAR(m.Spectrum(1)[k].re, expected.re, std::fabs(expected.re) * 1e-15) << k;
     }
 }
 
 TEST(GroupSpectra, SumOfRowsAndMissingRows) {
     SignalModel m = Started();
-    ecgtrace::ComputeEtAnalysisSpectra(m);
-    for (int g = 0; g <= 6; ++g) EXPECT_EQ(m.RepetitionFlag[g], 1);
-    TComplex sum;
-    for (int g = 1; g <= 6; ++g) sum = ecgtrace::ComplexAdd(sum, m.GroupSpectra[g][10]);
-    EXPECT_EQ(m.GroupSpectra[0][10], sum);
+    ecgtrace::ComputeSumSignalSpectra(m);
+    for (int g = 0; g <= 6; ++g) EXPECT_EQ(m.WithRepetition(g), 1);
+    Complex sum;
+    for (int g = 1; g <= 6; ++g) sum = ecgtrace::ComplexAdd(sum, m.Spectrum(g)[10]);
+    EXPECT_EQ(m.Spectrum(0)[10], sum);
 
     m.ChangeGroupCount(7);  // row 7 never computed
     EXPECT_THROW(ecgtrace::ComputeGroupSpectra(m, 0, 0), common::AppError);
@@ -169,31 +167,31 @@ TEST(Histogram, RangeAndBins) {
 
 TEST(Histogram, SamplesFollowTheActiveTab) {
     SignalModel m = Started();
-    EXPECT_EQ(ecgtrace::HistogramSamples(m, 2), m.A[2]);
-    m.ETabActive = true;
+    EXPECT_EQ(ecgtrace::HistogramSamples(m, 2), m.Signal(2));
+    m.SetETabActive(true);
     const auto e = ecgtrace::HistogramSamples(m, 2);
     ASSERT_EQ(e.size(), 2800u);
-    EXPECT_EQ(e[0], m.ESignal[1]);
+    EXPECT_EQ(e[0], m.ESignal()[1]);
     const auto h = ecgtrace::CountHistogram(e);
     double total = 0;
     for (double f : h.frequency) total += f;
     EXPECT_NEAR(total, 1.0, 1e-12);
-    EXPECT_EQ(h.max, m.EMax);
-    EXPECT_EQ(h.min, m.EMin);
+    EXPECT_EQ(h.max, m.EMax());
+    EXPECT_EQ(h.min, m.EMin());
 }
 
 TEST(Autocorrelation, ModelledByTwoHarmonics) {
     SignalModel m = WithPeriod200();
-    m.PHalf[2] = m.PWhole[2] = 0.5;
+    m.SetWeights(2, 0.5, 0.5);
     auto v = ecgtrace::AutocorrelationValues(m, 2);
     ASSERT_EQ(v.size(), 2000u);
     for (int tau : {1, 37, 50, 123, 2000}) EXPECT_NEAR(v[tau - 1], std::cos(4 * kPi * tau / 200), 1e-12);
-    m.PWhole[2] = 0.9;
+    m.SetWeights(2, m.PHalf(2), 0.9);
     v = ecgtrace::AutocorrelationValues(m, 2);
     for (int n = 1; n <= 10; ++n) EXPECT_NEAR(v[200 * n - 1], 1.0, 1e-12);
 
     // E(t) of a single group is that group's curve.
-    m.GroupCount = 1;
+    m.SetGroupChoice(1, m.ActualGroup(), m.CrossGroup());
     EXPECT_EQ(ecgtrace::AutocorrelationValues(m, 0), ecgtrace::AutocorrelationValues(m, 1));
 }
 
@@ -208,24 +206,17 @@ TEST(AnalysisTexts, Titles) {
     EXPECT_EQ(ecgtrace::RepetitionText(false), "  no repetition");
     EXPECT_EQ(ecgtrace::RepetitionText(true), "with repetition");
 
-    SignalModel m;
-    m.ActualGroup = 2;
-    m.CrossGroup = 2;
-    auto c = ecgtrace::UpdateAnalysisCaption(m);
-    EXPECT_EQ(c.caption, "Signal analysis of At(2)");
-    EXPECT_EQ(c.analysedIndex, 2);
-    m.CrossGroup = 3;
-    EXPECT_EQ(ecgtrace::UpdateAnalysisCaption(m).caption, "Signal analysis of At(2) versus At(3)");
-    m.ETabActive = true;
-    c = ecgtrace::UpdateAnalysisCaption(m);
-    EXPECT_EQ(c.caption, "Signal analysis of E(t)");
-    EXPECT_EQ(c.analysedIndex, 0);
 }
 
 TEST(AnalysisPlots, HistogramBars) {
     SignalModel m = Started();
-    m.A[1].assign(50, 0.0);
-    PlotSurface s(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+    // Equal widths and Ta = 5 s1 put both pulses on one centre: A(t) is 0 throughout.
+    m.SetParameter(1, ecgtrace::Parameter::s1, 20);
+    m.SetParameter(1, ecgtrace::Parameter::s2, 20);
+    m.SetParameter(1, ecgtrace::Parameter::Ta, 100);
+    m.ComputeT(1);
+    for (double a : m.Signal(1)) ASSERT_EQ(a, 0.0);
+    PlotSurface s(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
     ecgtrace::DrawHistogram(m, 1, s);
     EXPECT_EQ(s.Pixel(0, 0), kTeal);
     // Bin 1 holds everything: a full bar of 10 pixels from the top line
@@ -241,7 +232,7 @@ TEST(AnalysisPlots, HistogramBars) {
 
 TEST(AnalysisPlots, AutocorrelationPeaks) {
     SignalModel m = WithPeriod200();
-    PlotSurface s(ecgtrace::kImageCorrelWidth, ecgtrace::kImageCorrelHeight);
+    PlotSurface s(ecgtrace::kCorrelationPlotWidth, ecgtrace::kCorrelationPlotHeight);
     ecgtrace::DrawAutocorrelation(m, 2, s);
     for (int n = 1; n <= 9; ++n) EXPECT_EQ(s.Pixel(20 + 20 * n, 10), kTeal) << n;
     // Lag 100: (cos 2 pi + w cos pi) / (1 + w) = 1/3 with w = 0.5.
@@ -251,9 +242,9 @@ TEST(AnalysisPlots, AutocorrelationPeaks) {
 
 TEST(AnalysisPlots, PowerSpectrumWithRepetition) {
     SignalModel m = WithPeriod200();
-    m.RepetitionFlag[2] = 1;
+    m.SetRepetition(2, 1);
     ecgtrace::ComputeGroupSpectra(m, 2, 2);
-    PlotSurface s(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    PlotSurface s(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     ecgtrace::DrawPowerSpectrum(m, 2, 2, s);
     const auto levels = ecgtrace::ComputePowerLevels(m, 2, 2);
     for (int k = 0; k <= 50; ++k) {
@@ -275,60 +266,20 @@ TEST(AnalysisPlots, PowerSpectrumWithRepetition) {
     EXPECT_EQ(s.Pixel(54, static_cast<int>(common::Round(d10 * 5)) + 10), kTeal);
 }
 
-TEST(AnalysisPlots, ToggleAndCrossPhase) {
-    SignalModel m = WithPeriod200();
-    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
-    m.ActualGroup = 2;
-    m.CrossGroup = 2;
-    auto state = ecgtrace::ToggleRepetition(m, 2, power);
-    EXPECT_EQ(m.RepetitionFlag[2], 1);
-    EXPECT_EQ(state.caption, "remove repetition effect");
-    EXPECT_TRUE(state.enabled);
-    EXPECT_FALSE(state.crossPhaseVisible);
-    state = ecgtrace::ToggleRepetition(m, 2, power);
-    EXPECT_EQ(m.RepetitionFlag[2], 0);
-    EXPECT_EQ(state.caption, "show repetition effect");
-
-    m.CrossGroup = 3;
-    state = ecgtrace::ToggleRepetition(m, 2, power);
-    EXPECT_TRUE(state.crossPhaseVisible);
-
-    PlotSurface phase(ecgtrace::kImagePhaseWidth, ecgtrace::kImagePhaseHeight);
-    m.RepetitionFlag[2] = 0;
-    state = ecgtrace::DrawCrossPhase(m, 2, 3, phase);
-    EXPECT_EQ(m.RepetitionFlag[2], 1);
-    EXPECT_EQ(state.caption, "remove repetition effect");
-    EXPECT_TRUE(state.enabled);
-    // Row 3 (T = 221) keeps only the bins that are harmonics of 200 ms too.
-    const TComplex plain = ecgtrace::GroupSpectrumBin(m.Group(3), 7);
-    EXPECT_EQ(m.GroupSpectra[3][7], ecgtrace::ComplexScale(plain, 1e-100));
-
-    // E(t) analysed: the button stays disabled, the phase page hidden.
-    ecgtrace::ComputeEtAnalysisSpectra(m);
-    m.ETabActive = true;
-    const auto row0 = m.GroupSpectra[0];
-    state = ecgtrace::ToggleRepetition(m, 0, power);
-    EXPECT_EQ(m.RepetitionFlag[0], 0);
-    EXPECT_EQ(state.caption, "show repetition effect");
-    EXPECT_FALSE(state.enabled);
-    EXPECT_FALSE(state.crossPhaseVisible);
-    EXPECT_EQ(m.GroupSpectra[0], row0);
-}
-
 TEST(AnalysisPlots, GroupWithoutSignalShowsNoPowerAndNoPhase) {
     SignalModel m = Started();
     // Equal widths s1 = s2 = 20 and Ta = 5 * 20 put both pulses on one centre
     // (m1 = m2 = 66): they cancel, and A(t) and the spectrum of the group are
     // zero throughout.
-    m.Group(2).s1 = 20;
-    m.Group(2).s2 = 20;
-    m.Group(2).Ta = 100;
+    m.SetParameter(2, ecgtrace::Parameter::s1, 20);
+    m.SetParameter(2, ecgtrace::Parameter::s2, 20);
+    m.SetParameter(2, ecgtrace::Parameter::Ta, 100);
     m.ComputeT(2);
     ecgtrace::ComputeGroupSpectra(m, 2, 2);
-    for (int k = 0; k <= 50; ++k) ASSERT_EQ(ecgtrace::ComplexAmplitude(m.GroupSpectra[2][k]), 0.0) << k;
+    for (int k = 0; k <= 50; ++k) ASSERT_EQ(ecgtrace::ComplexAmplitude(m.Spectrum(2)[k]), 0.0) << k;
 
     // Every bin lies on the -30 dB line; the curve rises nowhere.
-    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     ecgtrace::DrawPowerSpectrum(m, 2, 2, power);
     for (int x = 21; x < 190; ++x)
         for (int y = 20; y < 160; ++y) ASSERT_EQ(power.Pixel(x, y), kYellow) << x << "," << y;
@@ -337,12 +288,16 @@ TEST(AnalysisPlots, GroupWithoutSignalShowsNoPowerAndNoPhase) {
 
     // Against a group with a signal the cross spectrum is zero as well:
     // no bin gets a phase marker.
-    PlotSurface phase(ecgtrace::kImagePhaseWidth, ecgtrace::kImagePhaseHeight);
+    PlotSurface phase(ecgtrace::kPhasePlotWidth, ecgtrace::kPhasePlotHeight);
+    m.SetRepetition(2, true);
+    ecgtrace::ComputeGroupSpectra(m, 2, 3);
     ecgtrace::DrawCrossPhase(m, 2, 3, phase);
     for (int y = 11; y < 110; ++y)
         for (int x = 21; x < 220; ++x) ASSERT_EQ(phase.Pixel(x, y), kYellow) << x << "," << y;
 
     // A group with a signal still gets its markers in the same plot area.
+    m.SetRepetition(3, true);
+    ecgtrace::ComputeGroupSpectra(m, 3, 3);
     ecgtrace::DrawCrossPhase(m, 3, 3, phase);
     int marked = 0;
     for (int y = 11; y < 110; ++y)
@@ -362,25 +317,25 @@ bool RightBorderWhole(const PlotSurface& s) {
 
 TEST(AnalysisPlots, TextsNearTheRightEdgeStayWhole) {
     SignalModel m = Started();
-    PlotSurface hist(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+    PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
     ecgtrace::DrawHistogram(m, 1, hist);
-    const std::string maxText = common::FormatGeneral(ecgtrace::CountHistogram(m.A[1]).max, 3);
+    const std::string maxText = common::FormatGeneral(ecgtrace::CountHistogram(m.Signal(1)).max, 3);
     SCOPED_TRACE(maxText + " is " + std::to_string(hist.TextWidth(maxText)) + " pixels wide");
     EXPECT_TRUE(RightBorderWhole(hist));
 
     // A cross spectrum title longer than the plot right of x = 20.
     ecgtrace::ComputeGroupSpectra(m, 1, 2);
-    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     ecgtrace::DrawPowerSpectrum(m, 1, 2, power);
     const std::string title = ecgtrace::PowerSpectrumTitle(1, 2);
     SCOPED_TRACE(title + " is " + std::to_string(power.TextWidth(title)) + " pixels wide");
     EXPECT_TRUE(RightBorderWhole(power));
 
     // A text that fits is where it always was.
-    PlotSurface shortTitle(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    PlotSurface shortTitle(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     ecgtrace::ComputeGroupSpectra(m, 1, 1);
     ecgtrace::DrawPowerSpectrum(m, 1, 1, shortTitle);
-    PlotSurface reference(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    PlotSurface reference(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     reference.SetBrushColor(kYellow);
     reference.TextOut(20, 185, ecgtrace::PowerSpectrumTitle(1, 1));
     for (int x = 20; x < 20 + reference.TextWidth(ecgtrace::PowerSpectrumTitle(1, 1)); ++x)

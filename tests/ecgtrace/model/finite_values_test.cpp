@@ -43,6 +43,20 @@ void ExpectRefusedUntouched(PlotSurface& s, const std::function<void()>& draw, c
     EXPECT_EQ(s.Image(), before) << what;
 }
 
+// Puts a value no computation of the model produces into group g's tables.
+template <typename Change>
+void Corrupt(SignalModel& m, std::int32_t g, Change change) {
+    ecgtrace::GroupState state = m.SaveGroupState(g);
+    change(state);
+    m.RestoreGroupState(state);
+}
+
+// E(t) built from a group weighted by a value that is not finite.
+void CorruptSumSignal(SignalModel& m, double bad) {
+    m.SetWeights(1, bad, bad);
+    m.ComputeE();
+}
+
 }  // namespace
 
 TEST(FiniteValues, RequireFiniteRefusesNaNAndInfinities) {
@@ -60,8 +74,7 @@ TEST(FiniteValues, RequireFiniteRefusesNaNAndInfinities) {
 
 TEST(FiniteValues, MapLabelsRefuseNonFiniteValues) {
     SignalModel m = Started();
-    m.PHalf[1] = kNaN;
-    m.PWhole[1] = -kInf;
+    m.SetWeights(1, kNaN, -kInf);
     EXPECT_THROW(m.PHalfText(1), common::AppError);
     EXPECT_THROW(m.PWholeText(1), common::AppError);
 }
@@ -70,26 +83,24 @@ TEST(FiniteValues, SignalPlotsRefuseNonFiniteValues) {
     for (double bad : {kNaN, kInf, -kInf}) {
         // Every sample infinite leaves no finite range to scale by.
         SignalModel m = Started();
-        m.A[1].assign(m.A[1].size(), bad);
-        PlotSurface at(ecgtrace::kImageAtWidth, ecgtrace::kImageAtHeight);
+        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.A.assign(s.A.size(), bad); });
+        PlotSurface at(ecgtrace::kSignalPlotWidth, ecgtrace::kSignalPlotHeight);
         ExpectRefusedUntouched(at, [&] { ecgtrace::DrawA(m, 1, at); }, "A(t)");
 
         m = Started();
-        m.ESignal[1400] = bad;
-        PlotSurface et(ecgtrace::kImageEtWidth, ecgtrace::kImageEtHeight);
+        CorruptSumSignal(m, bad);
+        PlotSurface et(ecgtrace::kSumPlotWidth, ecgtrace::kSumPlotHeight);
         ExpectRefusedUntouched(et, [&] { ecgtrace::DrawE(m, et); }, "E(t)");
-        m = Started();
-        m.EMax = bad;
-        ExpectRefusedUntouched(et, [&] { ecgtrace::DrawE(m, et); }, "E(t) range");
 
         m = Started();
-        m.PMap[1][50] = bad;
-        PlotSurface map(ecgtrace::kImagePWidth, ecgtrace::kImagePHeight);
-        PlotSurface series(ecgtrace::kImagePtWidth, ecgtrace::kImagePtHeight);
-        ExpectRefusedUntouched(map, [&] { ecgtrace::DrawPMap(m, 1, map, &series); }, "map");
-        ExpectRefusedUntouched(map, [&] { ecgtrace::PlotCobweb(m, 1, map, &series); }, "cobweb");
-        ExpectRefusedUntouched(series, [&] { ecgtrace::DrawPSeries({0.1, bad, 0.2}, series); },
-                               "series");
+        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.PMap[50] = bad; });
+        PlotSurface map(ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight);
+        PlotSurface series(ecgtrace::kSeriesPlotWidth, ecgtrace::kSeriesPlotHeight);
+        ExpectRefusedUntouched(map, [&] { ecgtrace::DrawPMap(m, 1, map); }, "map");
+        ExpectRefusedUntouched(map, [&] { ecgtrace::DrawCobweb(m, 1, map); }, "cobweb");
+        // The series runs through the map wherever P0 leads it.
+        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.PMap.fill(bad); });
+        ExpectRefusedUntouched(series, [&] { ecgtrace::DrawPSeries(m, 1, series); }, "series");
     }
 }
 
@@ -97,28 +108,34 @@ TEST(FiniteValues, AnalysisPlotsRefuseNonFiniteValues) {
     for (double bad : {kNaN, kInf, -kInf}) {
         // All samples alike and infinite once gave a histogram labelled "INF".
         SignalModel m = Started();
-        m.A[1].assign(m.A[1].size(), bad);
-        PlotSurface hist(ecgtrace::kImageHistWidth, ecgtrace::kImageHistHeight);
+        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.A.assign(s.A.size(), bad); });
+        PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
         ExpectRefusedUntouched(hist, [&] { ecgtrace::DrawHistogram(m, 1, hist); }, "histogram");
-        m.ETabActive = true;
-        m.ESignal[7] = bad;
+        m = Started();
+        m.SetETabActive(true);
+        CorruptSumSignal(m, bad);
         ExpectRefusedUntouched(hist, [&] { ecgtrace::DrawHistogram(m, 0, hist); }, "E histogram");
 
         m = Started();
-        m.PHalf[1] = bad;
-        PlotSurface correl(ecgtrace::kImageCorrelWidth, ecgtrace::kImageCorrelHeight);
+        m.SetWeights(1, bad, 0.5);
+        PlotSurface correl(ecgtrace::kCorrelationPlotWidth, ecgtrace::kCorrelationPlotHeight);
         ExpectRefusedUntouched(correl, [&] { ecgtrace::DrawAutocorrelation(m, 1, correl); },
                                "autocorrelation");
 
         m = Started();
-        m.GroupSpectra[2][10].im = bad;
-        PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+        std::vector<ecgtrace::Complex> row = m.Spectrum(2);
+        row[10].im = bad;
+        m.SetSpectrum(2, row);
+        PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
         ExpectRefusedUntouched(power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
     }
     // Finite bins whose product leaves the double range.
     SignalModel m = Started();
-    m.GroupSpectra[1][3] = {1e200, 0};
-    m.GroupSpectra[2][3] = {1e200, 0};
-    PlotSurface power(ecgtrace::kImagePowerWidth, ecgtrace::kImagePowerHeight);
+    for (std::int32_t g : {1, 2}) {
+        std::vector<ecgtrace::Complex> row = m.Spectrum(g);
+        row[3] = {1e200, 0};
+        m.SetSpectrum(g, row);
+    }
+    PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     ExpectRefusedUntouched(power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
 }

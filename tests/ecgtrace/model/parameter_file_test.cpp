@@ -80,25 +80,23 @@ TEST(ParameterFile, DefaultsWrittenByteForByte) {
 TEST(ParameterFile, RoundTripKeepsValues) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
-    auto& p = m.Group(3);
-    p.f = 1.0 / 3.0;
-    p.F = 0.123456789012345;
-    p.P0 = -2.5e-7;
-    p.Te = -4;
-    p.N = 61;
-    p.NE = 7;
-    p.offset = 12;
-    m.ActualGroup = 3;
-    m.CrossGroup = 2;
+    m.SetParameter(3, ecgtrace::Parameter::f, 1.0 / 3.0);
+    m.SetParameter(3, ecgtrace::Parameter::F, 0.123456789012345);
+    m.SetParameter(3, ecgtrace::Parameter::P0, -2.5e-7);
+    m.SetParameter(3, ecgtrace::Parameter::Te, -4);
+    m.SetParameter(3, ecgtrace::Parameter::N, 61);
+    m.SetParameter(3, ecgtrace::Parameter::NE, 7);
+    m.SetParameter(3, ecgtrace::Parameter::offset, 12);
+    m.SetGroupChoice(m.GroupCount(), 3, 2);
     m.SaveParameterFile("vfdef.par");
 
     SignalModel back;
     back.LoadParameterFile("vfdef.par");
-    EXPECT_TRUE(back.ParametersLoaded);
-    EXPECT_EQ(back.GroupCount, 6);
-    EXPECT_EQ(back.ActualGroup, 3);
-    EXPECT_EQ(back.CrossGroup, 2);
-    const auto& q = back.Group(3);
+    EXPECT_TRUE(back.ParametersLoaded());
+    EXPECT_EQ(back.GroupCount(), 6);
+    EXPECT_EQ(back.ActualGroup(), 3);
+    EXPECT_EQ(back.CrossGroup(), 2);
+    const auto& q = back.Parameters(3);
     // 15 significant digits survive.
     EXPECT_NEAR(q.f, 1.0 / 3.0, 1e-15);
     EXPECT_EQ(q.F, 0.123456789012345);
@@ -107,46 +105,46 @@ TEST(ParameterFile, RoundTripKeepsValues) {
     EXPECT_EQ(q.N, 61);
     EXPECT_EQ(q.NE, 7);
     EXPECT_EQ(q.offset, 12);
-    EXPECT_EQ(back.Group(1), m.Group(1));
+    EXPECT_EQ(back.Parameters(1), m.Parameters(1));
 }
 
 TEST(ParameterFile, StartFromFile) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
-    m.Group(2).f = 28;
-    m.ActualGroup = 2;
+    m.SetParameter(2, ecgtrace::Parameter::f, 28);
+    m.SetGroupChoice(m.GroupCount(), 2, m.CrossGroup());
     m.SaveParameterFile("vfdef.par");
 
     SignalModel s;
     const auto report = s.RunStartupComputations();
     EXPECT_TRUE(report.loadError.empty());
-    EXPECT_TRUE(s.ParametersLoaded);
-    EXPECT_FALSE(s.ParametersChanged);
-    EXPECT_EQ(s.ActualGroup, 2);
-    EXPECT_EQ(s.T[2], 228);
-    EXPECT_EQ(s.T[1], 221);
+    EXPECT_TRUE(s.ParametersLoaded());
+    EXPECT_FALSE(s.ParametersChanged());
+    EXPECT_EQ(s.ActualGroup(), 2);
+    EXPECT_EQ(s.Period(2), 228);
+    EXPECT_EQ(s.Period(1), 221);
 }
 
 TEST(ParameterFile, TwentyGroupsStartWithFifteen) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
     m.ChangeGroupCount(15);
-    m.GroupCount = 20;  // as another program might have written
+    m.SetGroupChoice(20, m.ActualGroup(), m.CrossGroup());  // as another program might have written
     m.ResizeGroupTables(20);
-    for (int g = 16; g <= 20; ++g) m.Group(g) = m.Group(1);
-    m.ActualGroup = 18;
+    for (int g = 16; g <= 20; ++g) m.SetParameters(g, m.Parameters(1));
+    m.SetGroupChoice(m.GroupCount(), 18, m.CrossGroup());
     m.SaveParameterFile("vfdef.par");
 
     SignalModel s;
     s.RunStartupComputations();
-    EXPECT_EQ(s.GroupCount, 15);
-    EXPECT_EQ(s.InitialGroupCount, 15);
-    EXPECT_EQ(s.ActualGroup, 15);
-    EXPECT_EQ(s.T[15], 221);
+    EXPECT_EQ(s.GroupCount(), 15);
+    EXPECT_EQ(s.InitialGroupCount(), 15);
+    EXPECT_EQ(s.ActualGroup(), 15);
+    EXPECT_EQ(s.Period(15), 221);
     // Every group of the file was read; those that can never be used are not computed.
-    EXPECT_EQ(s.Group(20), s.Group(1));
-    EXPECT_EQ(s.T[20], 0);
-    EXPECT_TRUE(s.A[20].empty());
+    EXPECT_EQ(s.Parameters(20), s.Parameters(1));
+    EXPECT_EQ(s.Period(20), 0);
+    EXPECT_TRUE(s.Signal(20).empty());
 }
 
 // A file may declare up to 1000 groups of very long periods: only the 15
@@ -155,26 +153,26 @@ TEST(ParameterFile, TwentyGroupsStartWithFifteen) {
 TEST(ParameterFile, ThousandLongGroupsComputeOnlyTheUsableOnes) {
     testing_support::ScopedWorkDir dir;
     SignalModel m;
-    m.GroupCount = 1000;
+    m.SetGroupChoice(1000, m.ActualGroup(), m.CrossGroup());
     m.ResizeGroupTables(1000);
     GroupParameters p = GroupParameters::Defaults();
     p.f = 200000 - 200;  // T = 200,000 ms
-    for (int g = 1; g <= 1000; ++g) m.Group(g) = p;
-    m.Group(500).s1 = 0;  // A(t) of group 500 could not be computed
-    m.Group(900).N = 0;   // nor its period
+    for (int g = 1; g <= 1000; ++g) m.SetParameters(g, p);
+    m.SetParameter(500, ecgtrace::Parameter::s1, 0);  // A(t) of group 500 could not be computed
+    m.SetParameter(900, ecgtrace::Parameter::N, 0);   // nor its period
     m.SaveParameterFile("vfdef.par");
 
     SignalModel s;
     const auto report = s.RunStartupComputations();
     EXPECT_TRUE(report.loadError.empty());
     EXPECT_TRUE(report.computeError.empty()) << report.computeError;
-    EXPECT_EQ(s.GroupCount, 15);
-    EXPECT_EQ(s.Group(1000), p);
+    EXPECT_EQ(s.GroupCount(), 15);
+    EXPECT_EQ(s.Parameters(1000), p);
     std::size_t samples = 0;
-    for (const auto& a : s.A) samples += a.size();
+    for (int g = 1; g <= s.StoredGroupCount(); ++g) samples += s.Signal(g).size();
     EXPECT_EQ(samples, 15u * 200000u);
-    EXPECT_EQ(s.T[15], 200000);
-    EXPECT_EQ(s.T[16], 0);
+    EXPECT_EQ(s.Period(15), 200000);
+    EXPECT_EQ(s.Period(16), 0);
 }
 
 std::string ParameterFileErrorPlace(const std::string& text) {
@@ -185,7 +183,9 @@ std::string ParameterFileErrorPlace(const std::string& text) {
         m.LoadParameterFile("vfdef.par");
     } catch (const ecgtrace::ParameterFileError& e) {
         EXPECT_STREQ(e.what(), "Invalid numeric input");
-        EXPECT_EQ(m.Groups, before.Groups);  // nothing of the file taken
+        // Nothing of the file taken.
+        EXPECT_EQ(m.StoredGroupCount(), before.StoredGroupCount());
+        for (int g = 1; g <= m.StoredGroupCount(); ++g) EXPECT_EQ(m.Parameters(g), before.Parameters(g)) << g;
         return e.Where();
     }
     ADD_FAILURE() << "read without a fault";
@@ -243,10 +243,10 @@ TEST(ParameterFile, IncompleteFileFallsBackToDefaults) {
         SignalModel m;
         const auto report = m.RunStartupComputations();
         EXPECT_EQ(report.loadError, "Invalid numeric input") << text;
-        EXPECT_FALSE(m.ParametersLoaded);
-        EXPECT_TRUE(m.ParametersChanged);
-        EXPECT_EQ(m.GroupCount, 6);
-        EXPECT_EQ(m.T[1], 221);
+        EXPECT_FALSE(m.ParametersLoaded());
+        EXPECT_TRUE(m.ParametersChanged());
+        EXPECT_EQ(m.GroupCount(), 6);
+        EXPECT_EQ(m.Period(1), 221);
     }
     // A line with one value too few fails on its label.
     SignalModel good = Started();
@@ -270,7 +270,7 @@ TEST(ParameterFile, FailedSaveKeepsPreviousFile) {
     m.SaveParameterFile("locked/vfdef.par");
     ASSERT_EQ(::chmod("locked", 0555), 0);
     const std::string lockedBefore = ReadBytes("locked/vfdef.par");
-    m.Group(1).f = 99;
+    m.SetParameter(1, ecgtrace::Parameter::f, 99);
     bool failed = false;
     try {
         m.SaveParameterFile("locked/vfdef.par");
@@ -290,54 +290,56 @@ TEST(ParameterFile, FailedSaveKeepsPreviousFile) {
 TEST(GroupCount, LoweringAndRaisingBelowInitialRestores) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
-    m.Group(4).f = 30;
+    m.SetParameter(4, ecgtrace::Parameter::f, 30);
     m.ComputeT(4);
-    m.Group(5).s1 = 25;
+    m.SetParameter(5, ecgtrace::Parameter::s1, 25);
     m.ComputeT(5);
-    const auto group4 = m.Group(4);
-    const auto a5 = m.A[5];
-    m.ParametersChanged = false;
+    const auto group4 = m.Parameters(4);
+    const auto a5 = m.Signal(5);
+    m.SetParametersChanged(false);
 
     m.ChangeGroupCount(3);
-    EXPECT_TRUE(m.ParametersChanged);
-    EXPECT_EQ(m.GroupCount, 3);
+    EXPECT_TRUE(m.ParametersChanged());
+    EXPECT_EQ(m.GroupCount(), 3);
     m.ChangeGroupCount(5);
-    EXPECT_EQ(m.Group(4), group4);
-    EXPECT_EQ(m.A[5], a5);
-    EXPECT_EQ(m.Groups.size(), 7u);  // never shrunk
+    EXPECT_EQ(m.Parameters(4), group4);
+    EXPECT_EQ(m.Signal(5), a5);
+    EXPECT_EQ(m.StoredGroupCount(), 6);  // never shrunk
 }
 
 TEST(GroupCount, NewTopGroupCopiesGroupBelow) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
-    auto& six = m.Group(6);
+    auto six = m.Parameters(6);
     six.f = 30;
     six.P0 = 0.3;
     six.s1 = 15;
     six.s2 = 35;
     six.offset = 4;
+    m.SetParameters(6, six);
     m.ComputeT(6);
 
     m.ChangeGroupCount(7);
-    EXPECT_EQ(m.Groups.size(), 8u);
-    EXPECT_EQ(m.RepetitionFlag.size(), 8u);
-    EXPECT_EQ(m.GroupSpectra.size(), 8u);
-    EXPECT_EQ(m.Group(7), m.Group(6));
-    EXPECT_EQ(m.T[7], m.T[6]);
-    EXPECT_EQ(m.A[7], m.A[6]);
+    EXPECT_EQ(m.StoredGroupCount(), 7);
+    EXPECT_NO_THROW(m.WithRepetition(7));  // every table grew with it
+    EXPECT_NO_THROW(m.Spectrum(7));
+    EXPECT_FALSE(m.WithRepetition(7));
+    EXPECT_EQ(m.Parameters(7), m.Parameters(6));
+    EXPECT_EQ(m.Period(7), m.Period(6));
+    EXPECT_EQ(m.Signal(7), m.Signal(6));
     // Its map is computed when it becomes the actual group: no share in E yet.
-    EXPECT_EQ(m.PHalf[7], 0.0);
-    EXPECT_EQ(m.PWhole[7], 0.0);
-    EXPECT_EQ(m.ESignal.size(), 2801u);
+    EXPECT_EQ(m.PHalf(7), 0.0);
+    EXPECT_EQ(m.PWhole(7), 0.0);
+    EXPECT_EQ(m.ESignal().size(), 2801u);
 
     // Lowering and raising again copies group 6 once more.
-    m.Group(7).f = 50;
-    m.Group(6).Te = 9;
+    m.SetParameter(7, ecgtrace::Parameter::f, 50);
+    m.SetParameter(6, ecgtrace::Parameter::Te, 9);
     m.ComputeT(6);
     m.ChangeGroupCount(6);
     m.ChangeGroupCount(7);
-    EXPECT_EQ(m.Group(7), m.Group(6));
-    EXPECT_EQ(m.T[7], m.T[6]);
+    EXPECT_EQ(m.Parameters(7), m.Parameters(6));
+    EXPECT_EQ(m.Period(7), m.Period(6));
 }
 
 // A top group the user set up before keeps its P0, widths and offset when G
@@ -346,19 +348,20 @@ TEST(GroupCount, RaisedAgainToAGroupSetUpBeforeKeepsItsOwnPulseAndP0) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
     m.ChangeGroupCount(7);
-    auto& seven = m.Group(7);
+    auto seven = m.Parameters(7);
     seven.s1 = 40;
     seven.s2 = 25;
     seven.offset = 3;
     seven.P0 = 0.45;
     seven.M = 10;
-    m.Group(6).f = 30;
-    m.Group(6).N = 70;
+    m.SetParameters(7, seven);
+    m.SetParameter(6, ecgtrace::Parameter::f, 30);
+    m.SetParameter(6, ecgtrace::Parameter::N, 70);
     m.ComputeT(6);
     m.ChangeGroupCount(6);
     m.ChangeGroupCount(7);
 
-    const auto& g7 = m.Group(7);
+    const auto& g7 = m.Parameters(7);
     EXPECT_EQ(g7.s1, 40);
     EXPECT_EQ(g7.s2, 25);
     EXPECT_EQ(g7.offset, 3);
@@ -366,48 +369,74 @@ TEST(GroupCount, RaisedAgainToAGroupSetUpBeforeKeepsItsOwnPulseAndP0) {
     EXPECT_EQ(g7.M, 18);  // from group 6 again
     EXPECT_EQ(g7.f, 30);
     EXPECT_EQ(g7.N, 70);
-    EXPECT_EQ(m.T[7], m.T[6]);
+    EXPECT_EQ(m.Period(7), m.Period(6));
     // A(t) of group 7 is computed with its own widths.
-    EXPECT_NE(m.A[7], m.A[6]);
-    EXPECT_EQ(m.A[7].size(), static_cast<std::size_t>(m.T[7]));
+    EXPECT_NE(m.Signal(7), m.Signal(6));
+    EXPECT_EQ(m.Signal(7).size(), static_cast<std::size_t>(m.Period(7)));
 }
 
 TEST(GroupCount, RaisingByMoreThanOneSetsUpEveryNewGroup) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
-    m.Group(6).f = 30;
+    m.SetParameter(6, ecgtrace::Parameter::f, 30);
     m.ComputeT(6);
     m.ChangeGroupCount(9);
     for (int g = 7; g <= 9; ++g) {
-        EXPECT_EQ(m.Group(g), m.Group(6)) << g;
-        EXPECT_EQ(m.T[g], m.T[6]) << g;
+        EXPECT_EQ(m.Parameters(g), m.Parameters(6)) << g;
+        EXPECT_EQ(m.Period(g), m.Period(6)) << g;
     }
     // Group 8 exists now: a later raise to 10 re-initialises only the top.
-    m.Group(8).f = 40;
-    m.Group(9).f = 50;
+    m.SetParameter(8, ecgtrace::Parameter::f, 40);
+    m.SetParameter(9, ecgtrace::Parameter::f, 50);
     m.ChangeGroupCount(10);
-    EXPECT_EQ(m.Group(8).f, 40);
-    EXPECT_EQ(m.Group(10).f, 50);
+    EXPECT_EQ(m.Parameters(8).f, 40);
+    EXPECT_EQ(m.Parameters(10).f, 50);
 }
 
 TEST(GroupCount, ActualGroupFollowsLoweredCount) {
     testing_support::ScopedWorkDir dir;
     SignalModel m = Started();
     m.SelectActualGroup(5);
-    EXPECT_EQ(m.CrossGroup, 5);
+    EXPECT_EQ(m.CrossGroup(), 5);
     m.ChangeGroupCount(8);
     m.SelectActualGroup(8);
-    EXPECT_EQ(m.CrossGroup, 6);  // limited to the initial count
+    EXPECT_EQ(m.CrossGroup(), 6);  // limited to the initial count
 
-    std::vector<int> calls;
-    m.ChangeGroupCount(4, [&](int g) {
-        calls.push_back(g);
-        m.SelectActualGroup(g);
-    });
-    EXPECT_EQ(calls, std::vector<int>{4});
-    EXPECT_EQ(m.ActualGroup, 4);
-    EXPECT_EQ(m.CrossGroup, 4);
+    // The change says when the actual group went down with G.
+    EXPECT_TRUE(m.ChangeGroupCount(4));
+    EXPECT_EQ(m.ActualGroup(), 4);
+    EXPECT_EQ(m.CrossGroup(), 4);
+    EXPECT_EQ(m.Signal(4).size(), static_cast<std::size_t>(m.Period(4)));
 
-    m.ChangeGroupCount(3);  // default: the model part of the change
-    EXPECT_EQ(m.ActualGroup, 3);
+    EXPECT_TRUE(m.ChangeGroupCount(3));
+    EXPECT_EQ(m.ActualGroup(), 3);
+    EXPECT_FALSE(m.ChangeGroupCount(5));
+    EXPECT_EQ(m.ActualGroup(), 3);
+}
+
+// A file of fewer groups than the defaults, then G raised by two: both new
+// groups are set up from the group below, so E(t) can be computed at once.
+TEST(GroupCount, FileWithFewerGroupsRaisedByTwoSetsUpBothNewGroups) {
+    testing_support::ScopedWorkDir dir;
+    {
+        SignalModel m;
+        m.RunStartupComputations();
+        m.ChangeGroupCount(3);
+        m.SetParameter(3, ecgtrace::Parameter::f, 30);
+        m.ComputeT(3);
+        m.SaveParameterFile("vfdef.par");
+    }
+    // Groups 4 and 5 never existed for this start: both are set up from the
+    // group below, so E(t) can be computed at once.
+    SignalModel s;
+    const auto report = s.RunStartupComputations();
+    ASSERT_TRUE(report.loadError.empty());
+    ASSERT_EQ(s.InitialGroupCount(), 3);
+    EXPECT_NO_THROW(s.ChangeGroupCount(5));
+    for (int g = 4; g <= 5; ++g) {
+        EXPECT_EQ(s.Parameters(g), s.Parameters(3)) << g;
+        EXPECT_EQ(s.Period(g), s.Period(3)) << g;
+        EXPECT_EQ(s.Signal(g).size(), static_cast<std::size_t>(s.Period(3))) << g;
+    }
+    EXPECT_EQ(s.ESignal().size(), 2801u);
 }

@@ -38,20 +38,23 @@ void ExpectRelative(double actual, double expected, double tolerance = 1e-5) {
 
 TEST(SignalModelStart, DefaultsWithoutFile) {
     SignalModel m = StartedModel();
-    EXPECT_EQ(m.GroupCount, 6);
-    EXPECT_EQ(m.ActualGroup, 1);
-    EXPECT_EQ(m.CrossGroup, 1);
-    EXPECT_EQ(m.InitialGroupCount, 6);
-    EXPECT_EQ(m.EWindowStart, 0);
-    EXPECT_EQ(m.EWindowEnd, 2800);
-    EXPECT_FALSE(m.ParametersLoaded);
-    EXPECT_TRUE(m.ParametersChanged);  // the save dialog is offered at exit
-    for (int g = 1; g <= 6; ++g) EXPECT_EQ(m.T[g], 221) << g;
+    EXPECT_EQ(m.GroupCount(), 6);
+    EXPECT_EQ(m.ActualGroup(), 1);
+    EXPECT_EQ(m.CrossGroup(), 1);
+    EXPECT_EQ(m.InitialGroupCount(), 6);
+    EXPECT_EQ(m.EWindowStart(), 0);
+    EXPECT_EQ(m.EWindowEnd(), 2800);
+    EXPECT_FALSE(m.ParametersLoaded());
+    EXPECT_TRUE(m.ParametersChanged());  // the save dialog is offered at exit
+    for (int g = 1; g <= 6; ++g) EXPECT_EQ(m.Period(g), 221) << g;
     // Tables hold entry 0 plus one per group; flags and spectra included.
-    EXPECT_EQ(m.Groups.size(), 7u);
-    EXPECT_EQ(m.RepetitionFlag.size(), 7u);
-    EXPECT_EQ(m.GroupSpectra.size(), 7u);
-    EXPECT_EQ(m.PMap.size(), 7u);
+    EXPECT_EQ(m.StoredGroupCount(), 6);
+    EXPECT_NO_THROW(m.WithRepetition(6));
+    EXPECT_NO_THROW(m.Spectrum(6));
+    EXPECT_NO_THROW(m.Map(6));
+    EXPECT_FALSE(m.WithRepetition(0));  // entry 0: E(t)
+    EXPECT_THROW(m.WithRepetition(7), common::AppError);
+    EXPECT_THROW(m.Map(7), common::AppError);
 }
 
 TEST(SignalModelStart, TabTexts) {
@@ -66,80 +69,95 @@ TEST(SignalModelStart, TabTexts) {
     EXPECT_EQ(m.PWholeText(1), "p whole = 0.706");
     EXPECT_EQ(m.EStartText(), "E(0)");
     EXPECT_EQ(m.EEndText(), "E(2800)");
-    EXPECT_EQ(ecgtrace::APanelText(1), "elaboration of function A(t) for group 1");
-    EXPECT_EQ(ecgtrace::PPanelText(2), "elaboration of function P2");
 }
 
 TEST(Period, QuotientAndHalvesToEven) {
     SignalModel m = StartedModel();
-    auto& p = m.Group(2);
-    p.f = 21;
-    p.F = 0.5;
-    p.NE = 31;
-    p.N = 62;
+    m.SetParameter(2, ecgtrace::Parameter::f, 21);
+    m.SetParameter(2, ecgtrace::Parameter::F, 0.5);
+    m.SetParameter(2, ecgtrace::Parameter::NE, 31);
+    m.SetParameter(2, ecgtrace::Parameter::N, 62);
     m.ComputeT(2);
-    EXPECT_EQ(m.T[2], 228);
-    EXPECT_EQ(m.A[2].size(), 228u);
+    EXPECT_EQ(m.Period(2), 228);
+    EXPECT_EQ(m.Signal(2).size(), 228u);
 
-    p.NE = 0;
-    p.f = 20.5;
+    m.SetParameter(2, ecgtrace::Parameter::NE, 0);
+    m.SetParameter(2, ecgtrace::Parameter::f, 20.5);
     m.ComputeT(2);
-    EXPECT_EQ(m.T[2], 20 + 200);
-    p.f = 21.5;
+    EXPECT_EQ(m.Period(2), 20 + 200);
+    m.SetParameter(2, ecgtrace::Parameter::f, 21.5);
     m.ComputeT(2);
-    EXPECT_EQ(m.T[2], 22 + 200);
-    p.f = 22.5;
+    EXPECT_EQ(m.Period(2), 22 + 200);
+    m.SetParameter(2, ecgtrace::Parameter::f, 22.5);
     m.ComputeT(2);
-    EXPECT_EQ(m.T[2], 22 + 200);
+    EXPECT_EQ(m.Period(2), 22 + 200);
 }
 
 TEST(Period, FailuresKeepPeriodAndSignal) {
     SignalModel m = StartedModel();
-    auto& p = m.Group(1);
-    const auto before = m.A[1];
+    const auto before = m.Signal(1);
 
-    p.NE = 10;
-    p.N = 0;
+    m.SetParameter(1, ecgtrace::Parameter::NE, 10);
+    m.SetParameter(1, ecgtrace::Parameter::N, 0);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
     // 0 * F / 0: both operands of the failing division are 0.
-    p.NE = 0;
+    m.SetParameter(1, ecgtrace::Parameter::NE, 0);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Invalid floating point operation");
-    p.N = 62;
+    m.SetParameter(1, ecgtrace::Parameter::N, 62);
     // NE * F / N = 1 leaves nothing to divide f by.
-    p.NE = 62;
-    p.F = 1.0;
+    m.SetParameter(1, ecgtrace::Parameter::NE, 62);
+    m.SetParameter(1, ecgtrace::Parameter::F, 1.0);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
-    p.NE = 0;
-    p.F = 0.75;
-    EXPECT_EQ(m.T[1], 221);
+    m.SetParameter(1, ecgtrace::Parameter::NE, 0);
+    m.SetParameter(1, ecgtrace::Parameter::F, 0.75);
+    EXPECT_EQ(m.Period(1), 221);
 
-    p.f = -500;
+    m.SetParameter(1, ecgtrace::Parameter::f, -500);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooSmallMessage(-300));
-    EXPECT_EQ(m.T[1], 221);
-    EXPECT_EQ(m.A[1], before);
+    EXPECT_EQ(m.Period(1), 221);
+    EXPECT_EQ(m.Signal(1), before);
     // Huge quotients are refused, not overflowed.
-    p.f = 1e300;
+    m.SetParameter(1, ecgtrace::Parameter::f, 1e300);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Invalid floating point operation");
-    p.f = 1e18;
-    p.Te = INT32_MAX;
+    m.SetParameter(1, ecgtrace::Parameter::f, 1e18);
+    m.SetParameter(1, ecgtrace::Parameter::Te, INT32_MAX);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }).substr(0, 15), "The period T = ");
-    p.f = 1e7;
-    p.Te = 6;
+    m.SetParameter(1, ecgtrace::Parameter::f, 1e7);
+    m.SetParameter(1, ecgtrace::Parameter::Te, 6);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooLargeMessage(10000200));
-    EXPECT_EQ(m.T[1], 221);
-    p.f = 21;
+    EXPECT_EQ(m.Period(1), 221);
+    m.SetParameter(1, ecgtrace::Parameter::f, 21);
 
     // A pulse width of 0 stops A(t); T does not change without its A(t).
-    p.s1 = 0;
-    p.Te = 7;
+    m.SetParameter(1, ecgtrace::Parameter::s1, 0);
+    m.SetParameter(1, ecgtrace::Parameter::Te, 7);
     EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
-    EXPECT_EQ(m.T[1], 221);
-    EXPECT_EQ(m.A[1], before);
+    EXPECT_EQ(m.Period(1), 221);
+    EXPECT_EQ(m.Signal(1), before);
+}
+
+TEST(Period, RefusalNamesThePeriodItComputed) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel m;
+    m.RunStartupComputations();
+    auto messageFor = [&](double f) -> std::string {
+        m.SetParameter(1, ecgtrace::Parameter::f, f);
+        try {
+            m.ComputeT(1);
+        } catch (const common::AppError& e) {
+            return e.what();
+        }
+        return "";
+    };
+    // rnd(-1e18) + 6 + 170 + 24, exactly.
+    EXPECT_EQ(messageFor(-1e18), ecgtrace::PeriodTooSmallMessage(-999999999999999800));
+    EXPECT_EQ(messageFor(4e15), ecgtrace::PeriodTooLargeMessage(4000000000000200));
+    EXPECT_EQ(m.Period(1), 221);
 }
 
 TEST(GroupSignal, DefaultSamples) {
     SignalModel m = StartedModel();
-    const auto& a = m.A[1];
+    const auto& a = m.Signal(1);
     ASSERT_EQ(a.size(), 221u);
     ExpectRelative(a[0], 1.32398e-5);
     ExpectRelative(a[45], 5.39682e-4);
@@ -153,12 +171,12 @@ TEST(GroupSignal, DefaultSamples) {
 
 TEST(GroupSignal, OffsetShiftsAndFlagIsCleared) {
     SignalModel m = StartedModel();
-    const auto plain = m.A[1];
-    m.RepetitionFlag[1] = 1;
-    m.Group(1).offset = 10;
+    const auto plain = m.Signal(1);
+    m.SetRepetition(1, 1);
+    m.SetParameter(1, ecgtrace::Parameter::offset, 10);
     m.ComputeA(1);
-    EXPECT_EQ(m.RepetitionFlag[1], 0);
-    for (int k = 10; k <= 220; ++k) EXPECT_DOUBLE_EQ(m.A[1][k], plain[k - 10]) << k;
+    EXPECT_EQ(m.WithRepetition(1), 0);
+    for (int k = 10; k <= 220; ++k) EXPECT_DOUBLE_EQ(m.Signal(1)[k], plain[k - 10]) << k;
 }
 
 TEST(MapCoefficients, WrappedFactorials) {
@@ -177,7 +195,7 @@ TEST(MapCoefficients, WrappedFactorials) {
 
 TEST(Map, DefaultValuesAndSeries) {
     SignalModel m = StartedModel();
-    const auto& map = m.PMap[1];
+    const auto& map = m.Map(1);
     EXPECT_EQ(map[0], 0.0);
     EXPECT_EQ(map[100], 0.0);
     EXPECT_NEAR(map[10], 0.712784, 5e-7);
@@ -196,83 +214,81 @@ TEST(Map, DefaultValuesAndSeries) {
     EXPECT_DOUBLE_EQ(series[2], map[71]);
     EXPECT_DOUBLE_EQ(series[3], map[29]);
     EXPECT_DOUBLE_EQ(series[4], map[71]);
-    EXPECT_DOUBLE_EQ(m.PHalf[1], map[71]);
-    EXPECT_DOUBLE_EQ(m.PWhole[1], map[29]);
+    EXPECT_DOUBLE_EQ(m.PHalf(1), map[71]);
+    EXPECT_DOUBLE_EQ(m.PWhole(1), map[29]);
 }
 
 TEST(Map, ExactCoefficientsAndLimits) {
     SignalModel m = StartedModel();
-    auto& p = m.Group(1);
-    p.M = 10;
+    m.SetParameter(1, ecgtrace::Parameter::M, 10);
     m.ComputePMap(1);
-    EXPECT_NEAR(m.PMap[1][10], 0.063172, 5e-7);
-    EXPECT_NEAR(m.PMap[1][50], 0.472656, 5e-7);
+    EXPECT_NEAR(m.Map(1)[10], 0.063172, 5e-7);
+    EXPECT_NEAR(m.Map(1)[50], 0.472656, 5e-7);
 
     // Nd below NE: K = 0, S = (1 - x)^M.
-    p.NE = 20;
+    m.SetParameter(1, ecgtrace::Parameter::NE, 20);
     m.ComputePMap(1);
-    EXPECT_NEAR(m.PMap[1][50], 0.5 * (1 - std::pow(0.5, 10)), 1e-12);
-    p.NE = 0;
+    EXPECT_NEAR(m.Map(1)[50], 0.5 * (1 - std::pow(0.5, 10)), 1e-12);
+    m.SetParameter(1, ecgtrace::Parameter::NE, 0);
 
-    p.P0 = 1.0;
+    m.SetParameter(1, ecgtrace::Parameter::P0, 1.0);
     m.ComputePSeries(1);
-    EXPECT_EQ(m.PHalf[1], 0.0);
-    EXPECT_EQ(m.PWhole[1], 0.0);
+    EXPECT_EQ(m.PHalf(1), 0.0);
+    EXPECT_EQ(m.PWhole(1), 0.0);
 
     // M = 20 puts map values above 1; the series index stays within the table.
-    p.M = 20;
-    p.P0 = 0.5;
+    m.SetParameter(1, ecgtrace::Parameter::M, 20);
+    m.SetParameter(1, ecgtrace::Parameter::P0, 0.5);
     m.ComputePMap(1);
-    const auto top = std::max_element(m.PMap[1].begin(), m.PMap[1].end());
+    const auto top = std::max_element(m.Map(1).begin(), m.Map(1).end());
     ASSERT_GT(*top, 1.0);
-    p.P0 = (top - m.PMap[1].begin()) / 100.0;
+    m.SetParameter(1, ecgtrace::Parameter::P0, (top - m.Map(1).begin()) / 100.0);
     const auto series = m.ComputePSeries(1);
     EXPECT_EQ(series[1], *top);
-    EXPECT_EQ(series[2], m.PMap[1][100]);  // index rnd(100 P) > 100 taken as 100
+    EXPECT_EQ(series[2], m.Map(1)[100]);  // index rnd(100 P) > 100 taken as 100
     // K above M makes values negative: the index is taken as 0.
-    p.M = 5;
-    p.N = 10;
+    m.SetParameter(1, ecgtrace::Parameter::M, 5);
+    m.SetParameter(1, ecgtrace::Parameter::N, 10);
     m.ComputePMap(1);
-    const auto bottom = std::min_element(m.PMap[1].begin(), m.PMap[1].end());
+    const auto bottom = std::min_element(m.Map(1).begin(), m.Map(1).end());
     ASSERT_LT(*bottom, 0.0);
-    p.P0 = (bottom - m.PMap[1].begin()) / 100.0;
-    EXPECT_EQ(m.ComputePSeries(1)[2], m.PMap[1][0]);
+    m.SetParameter(1, ecgtrace::Parameter::P0, (bottom - m.Map(1).begin()) / 100.0);
+    EXPECT_EQ(m.ComputePSeries(1)[2], m.Map(1)[0]);
     for (double p0 = 0; p0 <= 1.0; p0 += 0.01) {
-        p.P0 = p0;
+        m.SetParameter(1, ecgtrace::Parameter::P0, p0);
         EXPECT_NO_THROW(m.ComputePSeries(1));
     }
 }
 
 TEST(Map, Failures) {
     SignalModel m = StartedModel();
-    auto& p = m.Group(1);
-    const auto before = m.PMap[1];
+    const auto before = m.Map(1);
 
-    p.N = 0;
+    m.SetParameter(1, ecgtrace::Parameter::N, 0);
     EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Floating point division by zero");
-    p.Nd = 0;
+    m.SetParameter(1, ecgtrace::Parameter::Nd, 0);
     EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Invalid floating point operation");
-    p.Nd = 14;
-    p.N = 62;
+    m.SetParameter(1, ecgtrace::Parameter::Nd, 14);
+    m.SetParameter(1, ecgtrace::Parameter::N, 62);
 
-    p.M = 34;
+    m.SetParameter(1, ecgtrace::Parameter::M, 34);
     EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Invalid floating point operation");
-    p.M = 33;
+    m.SetParameter(1, ecgtrace::Parameter::M, 33);
     EXPECT_NO_THROW(m.ComputePMap(1));
 
     // K above M reaching 34: the wrapped fact(34) is 0.
-    p.M = 10;
-    p.Nd = 300;
+    m.SetParameter(1, ecgtrace::Parameter::M, 10);
+    m.SetParameter(1, ecgtrace::Parameter::Nd, 300);
     EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Floating point division by zero");
-    p.Nd = 14;
+    m.SetParameter(1, ecgtrace::Parameter::Nd, 14);
 
-    p.M = -1;
+    m.SetParameter(1, ecgtrace::Parameter::M, -1);
     EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), ecgtrace::NegativeMMessage(-1));
     EXPECT_EQ(ErrorOf([] { ecgtrace::ValidateM(-3); }), "M = -3 is not allowed: M must be 0 or more");
     EXPECT_NO_THROW(ecgtrace::ValidateM(0));
-    p.M = 18;
+    m.SetParameter(1, ecgtrace::Parameter::M, 18);
     m.ComputePMap(1);
-    EXPECT_EQ(m.PMap[1], before);
+    EXPECT_EQ(m.Map(1), before);
 }
 
 TEST(EditRules, LimitsAndUpDown) {
@@ -282,8 +298,8 @@ TEST(EditRules, LimitsAndUpDown) {
     EXPECT_EQ(ecgtrace::LimitP0(-0.2), 0.0);
     EXPECT_EQ(ecgtrace::LimitP0(1.5), 1.0);
     EXPECT_EQ(ecgtrace::LimitOffset(-5), 0);
-    EXPECT_EQ(ecgtrace::UpDownP0Position(0.1), 10);
-    EXPECT_EQ(ecgtrace::UpDownP0Position(0.999), 99);
+    EXPECT_EQ(ecgtrace::P0StepPosition(0.1), 10);
+    EXPECT_EQ(ecgtrace::P0StepPosition(0.999), 99);
 
     // Clicking up from 0 with the increment rule.
     std::vector<int> positions{0};
@@ -291,7 +307,7 @@ TEST(EditRules, LimitsAndUpDown) {
     while (positions.back() < 100) {
         const int next = std::min(100, positions.back() + increment);
         positions.push_back(next);
-        increment = ecgtrace::UpDownP0Increment(next);
+        increment = ecgtrace::P0StepIncrement(next);
     }
     const std::vector<int> expected{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 16, 21,
                                     26, 31, 36, 41, 46, 51, 56, 61, 66, 71, 76, 81, 86, 91,
@@ -302,49 +318,50 @@ TEST(EditRules, LimitsAndUpDown) {
 TEST(SumSignal, DefaultSamplesAndPeriodicity) {
     SignalModel m = StartedModel();
     m.ComputeE();
-    ASSERT_EQ(m.ESignal.size(), 2801u);
-    ExpectRelative(m.ESignal[1], 4.130074e-5);
-    ExpectRelative(m.ESignal[2], 9.735038e-4);
-    ExpectRelative(m.ESignal[3], 1.655670e-3);
-    ExpectRelative(m.ESignal[22], -1.319877e-3);
-    ExpectRelative(m.ESignal[221], -1.171182e-3);
-    ExpectRelative(m.EMax, 2.714404e-3);
-    ExpectRelative(m.EMin, -3.645803e-3);
-    for (int j = 1; j + 221 <= 2800; ++j) EXPECT_DOUBLE_EQ(m.ESignal[j + 221], m.ESignal[j]) << j;
+    ASSERT_EQ(m.ESignal().size(), 2801u);
+    ExpectRelative(m.ESignal()[1], 4.130074e-5);
+    ExpectRelative(m.ESignal()[2], 9.735038e-4);
+    ExpectRelative(m.ESignal()[3], 1.655670e-3);
+    ExpectRelative(m.ESignal()[22], -1.319877e-3);
+    ExpectRelative(m.ESignal()[221], -1.171182e-3);
+    ExpectRelative(m.EMax(), 2.714404e-3);
+    ExpectRelative(m.EMin(), -3.645803e-3);
+    for (int j = 1; j + 221 <= 2800; ++j) EXPECT_DOUBLE_EQ(m.ESignal()[j + 221], m.ESignal()[j]) << j;
     // E at t = 0 follows the same formula with j = 0.
-    const double e0 = 6 * (m.A[1][0] * m.PHalf[1] + m.A[1][110] * m.PWhole[1]);
-    EXPECT_NEAR(m.ESignal[0], e0, 1e-15);
+    const double e0 = 6 * (m.Signal(1)[0] * m.PHalf(1) + m.Signal(1)[110] * m.PWhole(1));
+    EXPECT_NEAR(m.ESignal()[0], e0, 1e-15);
 }
 
 TEST(SumSignal, OnlyGroupsUpToG) {
     SignalModel m = StartedModel();
     m.ComputeE();
-    const double six = m.ESignal[5];
-    m.GroupCount = 3;
+    const double six = m.ESignal()[5];
+    m.SetGroupChoice(3, m.ActualGroup(), m.CrossGroup());
     m.ComputeE();
-    EXPECT_NEAR(m.ESignal[5], six / 2, 1e-15);
+    EXPECT_NEAR(m.ESignal()[5], six / 2, 1e-15);
 
-    m.T[2] = 0;
-    m.A[2].clear();
+    // Group 7 was never computed: its period is 0.
+    m.SetGroupChoice(7, m.ActualGroup(), m.CrossGroup());
+    ASSERT_EQ(m.Period(7), 0);
     EXPECT_EQ(ErrorOf([&] { m.ComputeE(); }), "Division by zero");
-    EXPECT_NEAR(m.ESignal[5], six / 2, 1e-15);  // previous samples kept
+    EXPECT_NEAR(m.ESignal()[5], six / 2, 1e-15);  // previous samples kept
 }
 
 // An edit whose period computes but whose map does not leaves the group as a
 // whole as it was: parameters, T, A(t), map and repetition flag.
 TEST(GroupEdit, FailureHalfwayRestoresTheWholeGroup) {
     SignalModel m = StartedModel();
-    m.Group(2).N = 9;
+    m.SetParameter(2, ecgtrace::Parameter::N, 9);
     m.ComputeT(2);
     m.ComputePMap(2);
     m.ComputePSeries(2);
-    m.RepetitionFlag[2] = 1;
+    m.SetRepetition(2, 1);
     const ecgtrace::GroupState before = m.SaveGroupState(2);
     const auto other = m.SaveGroupState(3);
 
     const std::string error = ErrorOf([&] {
         m.EditGroup(2, [&] {
-            m.Group(2).N = 6;  // T computes; the map needs C(18, k) for k up to 42
+            m.SetParameter(2, ecgtrace::Parameter::N, 6);  // T computes; the map needs C(18, k) for k up to 42
             m.ComputeT(2);
             m.ComputePMap(2);
         });
@@ -361,8 +378,8 @@ TEST(GroupEdit, FailureHalfwayRestoresTheWholeGroup) {
 
     // A successful edit stays.
     m.EditGroup(2, [&] {
-        m.Group(2).N = 62;
+        m.SetParameter(2, ecgtrace::Parameter::N, 62);
         m.ComputeT(2);
     });
-    EXPECT_EQ(m.Group(2).N, 62);
+    EXPECT_EQ(m.Parameters(2).N, 62);
 }

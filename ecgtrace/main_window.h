@@ -1,6 +1,7 @@
 #pragma once
 // The main window: five tabs that show and edit the signal model of the
-// actual group, with the plots of T, A(t), the map Pn and E(t).
+// actual group, with the plots of T, A(t), the map Pn and E(t). Every user
+// action goes to the session; the window shows what the session says changed.
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -8,7 +9,7 @@
 #include <vector>
 
 #include "common/plot_surface.h"
-#include "ecgtrace/model/signal_model.h"
+#include "ecgtrace/model/session.h"
 
 class QLabel;
 class QLineEdit;
@@ -23,35 +24,39 @@ class PlotView;
 
 namespace ecgtrace {
 
-class TUpDown;
+class StepArrows;
 
 // The window's own title and the error boxes' title.
 inline constexpr const char* kMainCaption = "Simulation of Ventricular Fibrillation";
 inline constexpr const char* kApplicationTitle = "VF simulation";
 
-class TMainForm : public QWidget {
+// Headings of the A(t) and map tabs once they name a group.
+QString SignalHeading(std::int32_t g);  // "elaboration of function A(t) for group 1"
+QString MapHeading(std::int32_t g);     // "elaboration of function P2"
+
+class MainWindow : public QWidget {
     Q_OBJECT
 public:
     // Creating the window runs the start-up: reads "vfdef.par" from the
     // working directory (or takes the defaults), computes every group, fills
     // the controls and loads "V13.rtf".
-    explicit TMainForm(QWidget* parent = nullptr);
-    ~TMainForm() override;
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
 
-    SignalModel& Model() { return model_; }
-    const SignalModel& Model() const { return model_; }
+    SignalSession& Session() { return session_; }
+    const SignalModel& Model() const { return session_.Model(); }
 
     // The about box shown by "about" (not owned).
     void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
     // What the two "signal analysis" buttons do; while unset they stay disabled.
-    void SetAnalysisActions(std::function<void()> openFromEt, std::function<void()> openFromAt);
-    QPushButton* ButtonPowerAt() const { return ButtonPowerAt_; }
+    void SetAnalysisActions(std::function<void()> openFromSumSignal, std::function<void()> openFromGroup);
+    QPushButton* GroupAnalysisButton() const { return groupAnalysisButton_; }
 
     // The drawing surfaces behind the plots.
-    const common::PlotSurface& SurfaceEt() const { return imageEt_; }
-    const common::PlotSurface& SurfaceAt() const { return imageAt_; }
-    const common::PlotSurface& SurfacePt() const { return imagePt_; }
-    const common::PlotSurface& SurfaceP() const { return imageP_; }
+    const common::PlotSurface& SumSurface() const { return sumSurface_; }
+    const common::PlotSurface& SignalSurface() const { return signalSurface_; }
+    const common::PlotSurface& SeriesSurface() const { return seriesSurface_; }
+    const common::PlotSurface& MapSurface() const { return mapSurface_; }
 
 signals:
     // The window closed for good (after the shutdown): the program ends.
@@ -64,45 +69,42 @@ protected:
 
 private:
     void BuildIntroductionTab(QWidget* page);
-    void BuildETab(QWidget* page);
-    void BuildTTab(QWidget* page);
-    void BuildATab(QWidget* page);
-    void BuildPTab(QWidget* page);
+    void BuildSumSignalTab(QWidget* page);
+    void BuildPeriodTab(QWidget* page);
+    void BuildSignalTab(QWidget* page);
+    void BuildMapTab(QWidget* page);
     void RunStartup();
     void LoadIntroduction();
 
     // Showing values: never runs an edit handler, never marks a change.
-    void ShowTParameters();
-    void ShowAParameters();
-    void ShowPParameters();
-    void ShowPSeriesLabels();
+    void ShowGroupChoice();
+    void ShowPeriodTab();
+    void ShowSignalValues();
+    void ShowSharedCounts();
+    void ShowMapTab();
+    void ShowSeriesLabels();
     void ShowText(QLineEdit* edit, const std::string& text);
     void ShowSpin(common::ui::IntSpinEdit* spin, int value);
 
     // Drawing into the surfaces and the views.
-    void DrawA();
-    void DrawE();          // window labels and plot
-    void RecomputeE();     // ComputeE, then DrawE
-    void DrawPMap();       // map and series
-    void DrawPSeries();    // series only (ComputePSeries)
+    void DrawSignal();
+    void DrawSum();          // window labels and plot
+    void DrawMap();
+    void DrawCobweb();
+    void DrawSeries();       // plot and labels
+
+    // Shows and draws what `changed` names; a plot that cannot be drawn
+    // leaves the others, and its message is thrown after them.
+    void Show(const Redraw& changed);
+    // Shows and draws the actual group again from the model.
+    void RefreshActualGroup() noexcept;
 
     // Handlers of the user's actions.
     void GroupCountChanged(int value);
     void ActualGroupChanged(int value);
-    void CrossGroupChanged(int value);
-    void RedrawClicked();
-    void fScaleChanged(double value);
-    void FAccomChanged(double value);
-    void NEChanged(int value, QObject* source);
-    void NChanged(int value, QObject* source);
-    void PeriodTimeChanged(std::int32_t GroupParameters::*member, int value);
-    void WidthChanged(std::int32_t GroupParameters::*member, int value);
-    void OffsetChanged(int value);
-    void P0Changed(double value);
-    void UpDownP0Stepping();
-    void UpDownP0Clicked();
-    void MapParameterChanged(std::int32_t GroupParameters::*member, int value);
-    void CobwebClicked();
+    void GroupEdited(Parameter which, double value);
+    void P0ArrowsStepping();
+    void P0ArrowsClicked();
     void TabChanged(int index);
     void ExitClicked();
     void AboutClicked();
@@ -130,25 +132,23 @@ private:
         bool live = true;       // applied while typing
         bool groupEdit = true;  // changes parameters of the actual group only
     };
-    struct TypingSession {
+    struct Typing {
         TypedField* field = nullptr;
-        std::optional<GroupState> start;  // the actual group before the typing
-        bool applied = false;             // the text shown is the one applied
+        bool applied = false;  // the text shown is the one applied
     };
 
     TypedField& AddField(TypedField field);
     // A line edit whose unreadable text is refused with its message.
-    void WireTypedEdit(QLineEdit* edit, bool real, std::function<void(double)> apply,
-                       std::function<std::string()> storedText, bool keepLimitedText = false);
+    void WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool keepLimitedText = false);
     // A spin field whose unreadable text is refused with its message.
-    void WireTypedSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply,
-                       std::function<int()> stored);
+    void WireTypedSpin(common::ui::IntSpinEdit* spin, Parameter which);
     // A spin field reading an unreadable text as its lower limit; `live`
     // false: applied only when the editing ends (or by the arrows).
     void WireLimitSpin(common::ui::IntSpinEdit* spin, std::function<void(int)> apply,
                        std::function<int()> stored, bool live, bool groupEdit);
     void ConnectSpin(common::ui::IntSpinEdit* spin, TypedField& field);
     void ShowKept(common::ui::IntSpinEdit* spin, const std::function<int()>& stored);
+    int StoredValue(Parameter which) const;
 
     void TypedIn(TypedField& field);
     void Stepped(TypedField& field);
@@ -158,38 +158,40 @@ private:
     // Applies `value`; an edit of the actual group that fails leaves the
     // group and every tab as they were before it, and throws.
     void Apply(TypedField& field, double value);
-    // Shows and draws the actual group again from the model.
-    void RefreshActualGroup() noexcept;
     // Runs a user action other than typing: the typing in progress ends first.
     void RunAction(const std::function<void()>& work);
 
-    SignalModel model_;
-    common::PlotSurface imageEt_, imageAt_, imagePt_, imageP_;
+    SignalSession session_;
+    common::PlotSurface sumSurface_, signalSurface_, seriesSurface_, mapSurface_;
     QDialog* aboutBox_ = nullptr;
-    std::function<void()> openFromEt_, openFromAt_;
-    QObject* activeEdit_ = nullptr;   // the control whose value is being applied
+    std::function<void()> openFromSumSignal_, openFromGroup_;
+    QObject* activeEdit_ = nullptr;  // the control whose value is being applied
     std::vector<std::unique_ptr<TypedField>> fields_;
-    std::optional<TypingSession> typing_;
+    std::optional<Typing> typing_;
     bool shuttingDown_ = false;
 
-    QTabWidget* PageControl1 = nullptr;
-    QTextEdit* RichEdit1 = nullptr;
-    common::ui::PlotView *ImageEt = nullptr, *ImageAt = nullptr, *ImagePt = nullptr,
-                         *ImageP = nullptr;
-    common::ui::IntSpinEdit *SpinEditG = nullptr, *SpinEditActualg = nullptr,
-                            *SpinEditCrossg = nullptr, *SpinEditEmin = nullptr,
-                            *SpinEditEmax = nullptr;
-    QPushButton *ButtonEtAnalysis = nullptr, *ButtonRedraw = nullptr, *ButtonPowerAt_ = nullptr,
-                *ButtonPn = nullptr;
-    QLabel *LabelEtmin = nullptr, *LabelEtMax = nullptr, *LabelTg = nullptr, *Labelm1 = nullptr,
-           *Labelm2 = nullptr, *LabelP1 = nullptr, *LabelP2 = nullptr, *Panel7 = nullptr,
-           *Panel10 = nullptr;
-    QLineEdit *EditfScale = nullptr, *EditFAccom = nullptr, *EditNb = nullptr, *EditN = nullptr,
-              *EditTe = nullptr, *EditTa = nullptr, *EditTr = nullptr, *EditP0 = nullptr;
-    common::ui::IntSpinEdit *SpinEditS1 = nullptr, *SpinEditS2 = nullptr, *SpinEditOff = nullptr,
-                            *SpinEditNE = nullptr, *SpinEditNd = nullptr, *SpinEditM = nullptr,
-                            *SpinEditN = nullptr;
-    TUpDown* UpDownP0 = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QTextEdit* introductionText_ = nullptr;
+    common::ui::PlotView *sumPlot_ = nullptr, *signalPlot_ = nullptr, *seriesPlot_ = nullptr,
+                         *mapPlot_ = nullptr;
+    common::ui::IntSpinEdit *groupCountField_ = nullptr, *actualGroupField_ = nullptr,
+                            *crossGroupField_ = nullptr, *windowStartField_ = nullptr,
+                            *windowEndField_ = nullptr;
+    QPushButton *sumAnalysisButton_ = nullptr, *applyWindowButton_ = nullptr,
+                *groupAnalysisButton_ = nullptr, *cobwebButton_ = nullptr;
+    QLabel *windowStartLabel_ = nullptr, *windowEndLabel_ = nullptr, *periodLabel_ = nullptr,
+           *m1Label_ = nullptr, *m2Label_ = nullptr, *pHalfLabel_ = nullptr, *pWholeLabel_ = nullptr,
+           *signalHeading_ = nullptr, *mapHeading_ = nullptr;
+    // The T tab.
+    QLineEdit *fField_ = nullptr, *FField_ = nullptr, *periodNEField_ = nullptr,
+              *periodNField_ = nullptr, *TeField_ = nullptr, *TaField_ = nullptr, *TrField_ = nullptr;
+    // The A(t) tab.
+    common::ui::IntSpinEdit *s1Field_ = nullptr, *s2Field_ = nullptr, *offsetField_ = nullptr;
+    // The map tab.
+    QLineEdit* P0Field_ = nullptr;
+    StepArrows* P0Arrows_ = nullptr;
+    common::ui::IntSpinEdit *mapNEField_ = nullptr, *NdField_ = nullptr, *MField_ = nullptr,
+                            *mapNField_ = nullptr;
 };
 
 }  // namespace ecgtrace

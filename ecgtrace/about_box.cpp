@@ -1,4 +1,4 @@
-#include "ecgtrace/about.h"
+#include "ecgtrace/about_box.h"
 
 #include "ecgtrace/program_icon.h"
 
@@ -10,8 +10,8 @@
 
 namespace ecgtrace {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("AboutBox"));
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("aboutBox"));
     setWindowTitle(QStringLiteral("About"));
     setWindowIcon(ProgramIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -22,7 +22,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setFont(font);
 
     auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QStringLiteral("aboutPanel"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setGeometry(8, 8, 281, 161);
 
@@ -60,7 +60,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
     // Centred on the screen, not over the window that opened it.
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

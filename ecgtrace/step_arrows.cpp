@@ -1,4 +1,4 @@
-#include "ecgtrace/up_down.h"
+#include "ecgtrace/step_arrows.h"
 
 #include "common/ui/spin_arrows.h"
 
@@ -9,7 +9,7 @@
 
 namespace ecgtrace {
 
-TUpDown::TUpDown(QWidget* parent) : QWidget(parent), arrows_(new common::ui::ArrowButtons(this)) {
+StepArrows::StepArrows(QWidget* parent) : QWidget(parent), arrows_(new common::ui::ArrowButtons(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(arrows_);
@@ -19,22 +19,22 @@ TUpDown::TUpDown(QWidget* parent) : QWidget(parent), arrows_(new common::ui::Arr
     connect(arrows_, &common::ui::ArrowButtons::DownClick, this, [this] { Click(-1); });
 }
 
-void TUpDown::SetPosition(int position) { position_ = std::clamp(position, min_, max_); }
+void StepArrows::SetPosition(int position) { position_ = std::clamp(position, min_, max_); }
 
-void TUpDown::SetRange(int min, int max) {
+void StepArrows::SetRange(int min, int max) {
     min_ = min;
     max_ = std::max(min, max);
     position_ = std::clamp(position_, min_, max_);
 }
 
-void TUpDown::Click(int sign) {
+void StepArrows::Click(int sign) {
     emit AboutToStep();
     const long long next = static_cast<long long>(position_) + static_cast<long long>(sign) * increment_;
     position_ = static_cast<int>(std::clamp<long long>(next, min_, max_));
     emit Clicked();
 }
 
-void TUpDown::keyPressEvent(QKeyEvent* event) {
+void StepArrows::keyPressEvent(QKeyEvent* event) {
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
     if (plain && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
         Click(event->key() == Qt::Key_Up ? 1 : -1);
@@ -44,19 +44,19 @@ void TUpDown::keyPressEvent(QKeyEvent* event) {
 }
 
 // A focused pair shows a frame around its arrows.
-void TUpDown::focusInEvent(QFocusEvent* event) {
+void StepArrows::focusInEvent(QFocusEvent* event) {
     layout()->setContentsMargins(1, 1, 1, 1);
     update();
     QWidget::focusInEvent(event);
 }
 
-void TUpDown::focusOutEvent(QFocusEvent* event) {
+void StepArrows::focusOutEvent(QFocusEvent* event) {
     layout()->setContentsMargins(0, 0, 0, 0);
     update();
     QWidget::focusOutEvent(event);
 }
 
-void TUpDown::paintEvent(QPaintEvent* event) {
+void StepArrows::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!hasFocus()) return;
     QPainter painter(this);

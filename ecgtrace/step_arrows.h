@@ -11,10 +11,10 @@ class ArrowButtons;
 
 namespace ecgtrace {
 
-class TUpDown : public QWidget {
+class StepArrows : public QWidget {
     Q_OBJECT
 public:
-    explicit TUpDown(QWidget* parent = nullptr);
+    explicit StepArrows(QWidget* parent = nullptr);
 
     int Position() const { return position_; }
     void SetPosition(int position);

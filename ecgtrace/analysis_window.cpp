@@ -1,0 +1,363 @@
+#include "ecgtrace/analysis_window.h"
+
+#include "common/program_folders.h"
+#include "common/errors.h"
+#include "common/rtf_reader.h"
+#include "common/ui/error_box.h"
+#include "common/ui/plot_view.h"
+#include "ecgtrace/jpeg_figure.h"
+#include "ecgtrace/page_keys.h"
+#include "ecgtrace/program_icon.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <algorithm>
+
+namespace ecgtrace {
+namespace {
+
+using common::ui::Guarded;
+using common::ui::PlotView;
+
+constexpr int kPlotBackground[3] = {255, 255, 0};
+
+enum Page { kIntroductionPage = 0, kHistogramPage, kCorrelationPage, kPowerPage, kCrossPhasePage };
+
+PlotView* MakeImage(QWidget* page, const char* name, const QRect& r, bool stretched) {
+    auto* view = new PlotView(r.width(), r.height(), page);
+    view->setObjectName(QString::fromLatin1(name));
+    view->move(r.topLeft());
+    view->SetStretched(stretched);
+    return view;
+}
+
+QLabel* MakeBookLabel(QWidget* page, const char* name, int x, int y) {
+    auto* label = new QLabel(QStringLiteral("show real examples from the book"), page);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setPixelSize(16);
+    label->setFont(font);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+}
+
+}  // namespace
+
+AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      session_(session),
+      histogramSurface_(kHistogramPlotWidth, kHistogramPlotHeight),
+      correlationSurface_(kCorrelationPlotWidth, kCorrelationPlotHeight),
+      powerSurface_(kPowerPlotWidth, kPowerPlotHeight),
+      phaseSurface_(kPhasePlotWidth, kPhasePlotHeight) {
+    setObjectName(QStringLiteral("analysisWindow"));
+    setWindowTitle(QStringLiteral("signal analysis"));
+    setWindowIcon(ProgramIcon());
+    setAttribute(Qt::WA_QuitOnClose, false);
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    setFont(font);
+    resize(670, 400);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(670 / 2, 400 / 2));
+
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName(QStringLiteral("analysisTabs"));
+    tabs_->setGeometry(16, 16, 633, 329);
+
+    // Introduction.
+    introductionPage_ = AddPage("introductionPage", "introduction");
+    introductionText_ = new QTextEdit(introductionPage_);
+    introductionText_->setObjectName(QStringLiteral("introductionText"));
+    introductionText_->setGeometry(16, 24, 521, 249);
+    introductionText_->setReadOnly(true);
+    auto* exitButton = new QPushButton(QStringLiteral("exit"), introductionPage_);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
+    exitButton->setGeometry(544, 24, 73, 25);
+    connect(exitButton, &QPushButton::clicked, this, [this] { hide(); });
+
+    // Histogram.
+    histogramPage_ = AddPage("histogramPage", "histogram");
+    histogramPlot_ = MakeImage(histogramPage_, "histogramPlot", {24, 40, 210, 200}, false);
+    histogramFigure_ = MakeImage(histogramPage_, "histogramFigure", {248, 40, 210, 200}, true);
+    MakeBookLabel(histogramPage_, "histogramBookHint", 296, 8);
+    using Shown = FigureButton::Shown;
+    AddFigureButton(histogramPage_, "figure4_3Button", "fig.4.3", "Fig4-3.jpg", histogramFigure_, Shown::FromGroup, {480, 40, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_5Button", "fig.4.5", "Fig4-5.jpg", histogramFigure_, Shown::FromGroup, {480, 72, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_6Button", "fig.4.6", "Fig4-6.jpg", histogramFigure_, Shown::FromGroup, {480, 104, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_7Button", "fig.4.7", "Fig4-7.jpg", histogramFigure_, Shown::FromGroup, {480, 136, 41, 25});
+    AddFigureButton(histogramPage_, "figure10_2Button", "fig.10.2", "Fig10-2.jpg", histogramFigure_, Shown::FromSumSignal, {480, 168, 41, 25});
+
+    // Correlation.
+    correlationPage_ = AddPage("correlationPage", "correlation");
+    correlationPlot_ = MakeImage(correlationPage_, "correlationPlot", {24, 24, 230, 250}, false);
+    correlationFigure_ = MakeImage(correlationPage_, "correlationFigure", {272, 24, 230, 250}, true);
+    MakeBookLabel(correlationPage_, "correlationBookHint", 296, 0);
+    AddFigureButton(correlationPage_, "figure4_10Button", "fig.4.10", "Fig4-10.jpg", correlationFigure_, Shown::FromGroup, {512, 24, 41, 25});
+    AddFigureButton(correlationPage_, "figure4_8Button", "fig.4.8", "Fig4-8.jpg", correlationFigure_, Shown::FromSumSignal, {512, 56, 41, 25});
+    AddFigureButton(correlationPage_, "figure10_4Button", "fig.10.4", "Fig10-4.jpg", correlationFigure_, Shown::FromSumSignal, {512, 88, 41, 25});
+
+    // Power spectrum.
+    powerPage_ = AddPage("powerPage", "power spectrum");
+    powerPlot_ = MakeImage(powerPage_, "powerPlot", {32, 56, 210, 200}, false);
+    powerFigure_ = MakeImage(powerPage_, "powerFigure", {256, 56, 210, 200}, true);
+    MakeBookLabel(powerPage_, "powerBookHint", 296, 16);
+    repetitionButton_ = new QPushButton(QString::fromLatin1(RepetitionSwitchCaption(false)), powerPage_);
+    repetitionButton_->setObjectName(QStringLiteral("repetitionButton"));
+    repetitionButton_->setGeometry(32, 264, 209, 25);
+    connect(repetitionButton_, &QPushButton::clicked, this, [this] {
+        Guarded(this, [this] { FollowMainWindow(); });
+        ToggleRepetition();
+    });
+    AddFigureButton(powerPage_, "figure4_12Button", "fig. 4.12", "Fig4-12.jpg", powerFigure_, Shown::FromGroup, {480, 56, 49, 25});
+    AddFigureButton(powerPage_, "figure4_13Button", "fig. 4.13", "Fig4-13.jpg", powerFigure_, Shown::FromGroup, {480, 88, 49, 25});
+    AddFigureButton(powerPage_, "figure4_14Button", "fig. 4.14", "Fig4-14.jpg", powerFigure_, Shown::FromGroup, {480, 120, 49, 25});
+    AddFigureButton(powerPage_, "figure10_3Button", "fig. 10.3", "Fig10-3.jpg", powerFigure_, Shown::FromSumSignal, {480, 152, 49, 25});
+
+    // Cross phase spectrum.
+    crossPhasePage_ = AddPage("crossPhasePage", "cross phase spectrum");
+    phasePlot_ = MakeImage(crossPhasePage_, "phasePlot", {24, 40, 230, 250}, false);
+    phaseFigure_ = MakeImage(crossPhasePage_, "phaseFigure", {272, 40, 230, 250}, true);
+    MakeBookLabel(crossPhasePage_, "crossPhaseBookHint", 296, 8);
+    AddFigureButton(crossPhasePage_, "figure7_14Button", "fig. 7.14", "Fig7-14.jpg", phaseFigure_, Shown::Always, {512, 40, 49, 25});
+
+    for (PlotView* view : {histogramPlot_, powerPlot_}) {
+        view->setCursor(Qt::PointingHandCursor);
+        connect(view, &PlotView::Clicked, this, [this, view] {
+            Guarded(this, [view] {
+                common::ui::CopyPlotAsMask(view->Image(), kPlotBackground[0], kPlotBackground[1],
+                                           kPlotBackground[2]);
+            });
+        });
+    }
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!settingPage_) PageChanged(index);
+    });
+    AddPageKeys(tabs_);
+}
+
+QWidget* AnalysisWindow::AddPage(const char* name, const char* caption) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(name));
+    settingPage_ = true;
+    tabs_->addTab(page, QString::fromLatin1(caption));
+    settingPage_ = false;
+    return page;
+}
+
+QPushButton* AnalysisWindow::AddFigureButton(QWidget* page, const char* name, const char* caption,
+                                         const char* file, PlotView* image, FigureButton::Shown shown,
+                                         const QRect& geometry) {
+    auto* button = new QPushButton(QString::fromLatin1(caption), page);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(geometry);
+    figures_.push_back({button, file, image, shown});
+    const std::size_t index = figures_.size() - 1;
+    connect(button, &QPushButton::clicked, this, [this, index] {
+        Guarded(this, [this, index] { LoadFigure(figures_[index]); });
+    });
+    return button;
+}
+
+void AnalysisWindow::LoadFigure(const FigureButton& figure) {
+    // A picture that cannot be read leaves the one shown before.
+    figure.image->SetImage(DecodeJpegFile(figure.file));
+}
+
+// --- opening and filling ------------------------------------------------------------
+
+void AnalysisWindow::LoadIntroduction() {
+    if (introductionReported_) return;
+    const bool loaded = Guarded(this, [this] {
+        // Read into the box's own document: the text is replaced only when
+        // the file could be read.
+        QTextDocument* document = introductionText_->document();
+        document->setDefaultFont(introductionText_->font());
+        common::LoadRtfFile(common::CompanionFile(kAnalysisIntroductionFile), *document);
+        // The caret followed the inserted text to its end; the reader starts at the top.
+        introductionText_->moveCursor(QTextCursor::Start);
+    });
+    // The plots are still filled; the message is given once per opening.
+    if (!loaded) introductionReported_ = true;
+}
+
+QString AnalysisCaption(const AnalysisSubject& subject) {
+    if (subject.sumSignal) return QStringLiteral("Signal analysis of E(t)");
+    QString caption = QStringLiteral("Signal analysis of At(%1)").arg(subject.index);
+    if (subject.crossGroup != subject.index) caption += QStringLiteral(" versus At(%1)").arg(subject.crossGroup);
+    return caption;
+}
+
+void AnalysisWindow::DrawHistogram(std::int32_t index) {
+    ecgtrace::DrawHistogram(session_.Model(), index, histogramSurface_);
+    histogramPlot_->SetImage(histogramSurface_.Image());
+}
+
+void AnalysisWindow::DrawPowerSpectrum(const PowerSpectrumRows& rows) {
+    ecgtrace::DrawPowerSpectrum(session_.Model(), rows.g1, rows.g2, powerSurface_);
+    powerPlot_->SetImage(powerSurface_.Image());
+}
+
+void AnalysisWindow::ShowSubject(const AnalysisSubject& subject) {
+    setWindowTitle(AnalysisCaption(subject));
+}
+
+void AnalysisWindow::FollowMainWindow() {
+    // What is analysed follows the main window's tab, actual group and cross
+    // group as they are now; caption, figure buttons and pages say so before
+    // anything is drawn for it.
+    const AnalysisSubject subject = session_.FollowMainWindow();
+    ShowSubject(subject);
+    ShowFigureButtons(subject.sumSignal);
+    SetCrossPhaseVisible(subject.crossPhaseShown);
+}
+
+void AnalysisWindow::PlaceBesideMainWindow() {
+    if (!groupAnalysisButton_) return;
+    const QWidget* mainWindow = groupAnalysisButton_->window();
+    const QScreen* screen = mainWindow->screen();
+    if (!screen) return;
+    move(AnalysisWindowPlace(mainWindow->frameGeometry(), frameGeometry().size(),
+                             screen->availableGeometry(), pos()));
+}
+
+void AnalysisWindow::Open(const AnalysisOpening& opening, bool fromSumSignal) {
+    LoadIntroduction();
+    DrawHistogram(opening.histogramIndex);
+    SetPage(kIntroductionPage);
+    ShowSubject(opening.subject);
+    ShowRepetitionSwitch(false);
+    SetCrossPhaseVisible(opening.subject.crossPhaseShown);
+    Guarded(this, [&] {
+        DrawPowerSpectrum(opening.power);
+        ShowRepetitionSwitch(opening.power.switchable);
+    });
+    ShowFigureButtons(fromSumSignal);
+    if (!isVisible()) PlaceBesideMainWindow();
+    show();
+    raise();
+}
+
+void AnalysisWindow::OpenFromGroup() {
+    // The button comes back even when filling fails, so it never stays dead.
+    struct EnableAgain {
+        QPushButton* button;
+        ~EnableAgain() {
+            if (button) button->setEnabled(true);
+        }
+    } enableAgain{groupAnalysisButton_};
+    if (groupAnalysisButton_) groupAnalysisButton_->setEnabled(false);
+    introductionReported_ = false;
+    Open(session_.OpenGroupAnalysis(), false);
+}
+
+void AnalysisWindow::OpenFromSumSignal() {
+    introductionReported_ = false;
+    Open(session_.OpenSumSignalAnalysis(), true);
+}
+
+void AnalysisWindow::ShowFigureButtons(bool fromEt) {
+    for (const FigureButton& f : figures_) {
+        const bool visible = f.shown == FigureButton::Shown::Always ||
+                             (f.shown == FigureButton::Shown::FromSumSignal) == fromEt;
+        f.button->setVisible(visible);
+    }
+}
+
+// --- pages and the repetition switch ----------------------------------------------
+
+void AnalysisWindow::SetPage(int index) {
+    settingPage_ = true;
+    tabs_->setCurrentIndex(index);
+    settingPage_ = false;
+}
+
+void AnalysisWindow::SetCrossPhaseVisible(bool visible) {
+    settingPage_ = true;
+    tabs_->setTabVisible(kCrossPhasePage, visible);
+    settingPage_ = false;
+}
+
+const char* RepetitionSwitchCaption(bool withRepetition) {
+    return withRepetition ? "remove repetition effect" : "show repetition effect";
+}
+
+void AnalysisWindow::ShowRepetitionSwitch(bool enabled) {
+    const bool withRepetition = session_.Model().WithRepetition(session_.AnalysedIndex());
+    repetitionButton_->setText(QString::fromLatin1(RepetitionSwitchCaption(withRepetition)));
+    repetitionButton_->setEnabled(enabled);
+}
+
+void AnalysisWindow::ToggleRepetition() {
+    // The flip, the caption, the disabled button and the cross phase page
+    // take effect whatever the computing and drawing do.
+    PowerSpectrumRows rows;
+    const bool computed = Guarded(this, [&] { rows = session_.ToggleRepetition(); });
+    ShowRepetitionSwitch(false);
+    SetCrossPhaseVisible(session_.CrossPhaseShown());
+    if (!computed) return;
+    Guarded(this, [&] {
+        DrawPowerSpectrum(rows);
+        ShowRepetitionSwitch(rows.switchable);
+    });
+}
+
+void AnalysisWindow::PageChanged(int index) {
+    Guarded(this, [this] { FollowMainWindow(); });
+    // The page chosen may have just been hidden: the page shown instead counts.
+    if (!tabs_->isTabVisible(index)) index = tabs_->currentIndex();
+    if (index == kPowerPage) {
+        ToggleRepetition();
+        return;
+    }
+    Guarded(this, [this, index] {
+        const SignalModel& model = session_.Model();
+        const std::int32_t analysed = session_.AnalysedIndex();
+        switch (index) {
+        case kHistogramPage:
+            DrawHistogram(analysed);
+            break;
+        case kCorrelationPage:
+            DrawAutocorrelation(model, analysed, correlationSurface_);
+            correlationPlot_->SetImage(correlationSurface_.Image());
+            break;
+        case kCrossPhasePage: {
+            const PowerSpectrumRows rows = session_.ComputeCrossPhase();
+            DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
+            phasePlot_->SetImage(phaseSurface_.Image());
+            ShowRepetitionSwitch(true);
+            break;
+        }
+        default:
+            break;
+        }
+    });
+}
+
+QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const QRect& screen,
+                           const QPoint& fallback) {
+    const QRect candidates[] = {
+        QRect(QPoint(mainFrame.right() + 1, mainFrame.top()), ownFrame),
+        QRect(QPoint(mainFrame.left() - ownFrame.width(), mainFrame.top()), ownFrame),
+        QRect(QPoint(mainFrame.left(), mainFrame.bottom() + 1), ownFrame),
+        QRect(QPoint(mainFrame.left(), mainFrame.top() - ownFrame.height()), ownFrame),
+    };
+    // Beside the main window, wholly on the screen.
+    for (const QRect& place : candidates)
+        if (screen.contains(place)) return place.topLeft();
+    // Too little room: as low on the screen as it goes, over the lower part
+    // of the main window and clear of its tab bar when the screen allows.
+    const int x = std::clamp(mainFrame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - ownFrame.width()));
+    const int y = std::max(screen.top(), screen.bottom() + 1 - ownFrame.height());
+    if (y >= mainFrame.top() + kMainTabBarClearance) return {x, y};
+    return fallback;
+}
+
+}  // namespace ecgtrace

@@ -1,0 +1,107 @@
+#pragma once
+// The signal-analysis window: histogram, autocorrelation, power spectrum and
+// cross phase spectrum of E(t) or of the actual group, each beside figures of
+// the book loaded on request.
+#include <QWidget>
+#include <vector>
+
+#include "common/plot_surface.h"
+#include "ecgtrace/model/analysis_plots.h"
+#include "ecgtrace/model/session.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+
+namespace common::ui {
+class PlotView;
+}
+
+namespace ecgtrace {
+
+inline constexpr const char* kAnalysisIntroductionFile = "V13b.rtf";
+// The repetition button names what a click does to the repetition shown:
+// "remove repetition effect" or "show repetition effect".
+const char* RepetitionSwitchCaption(bool withRepetition);
+
+// The window's caption for what it analyses: "Signal analysis of E(t)",
+// "Signal analysis of At(2)", "Signal analysis of At(2) versus At(3)".
+QString AnalysisCaption(const AnalysisSubject& subject);
+// From the top of the main window's frame to below its tab bar (title bar,
+// margin and tabs).
+inline constexpr int kMainTabBarClearance = 64;
+
+// Where the analysis window (frame of `ownFrame`) goes when opened: beside the
+// main window when the screen has room; else at the screen's bottom, over the
+// main window's lower part but not its tab bar; else at `fallback`.
+QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const QRect& screen,
+                           const QPoint& fallback);
+
+class AnalysisWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Works on the main window's session (repetition flags and spectra).
+    explicit AnalysisWindow(SignalSession& session, QWidget* parent = nullptr);
+
+    // The main window's "signal analysis" button of the A(t) tab, disabled
+    // while the window is being filled from it.
+    void SetGroupAnalysisButton(QPushButton* button) { groupAnalysisButton_ = button; }
+
+    // The two ways of opening the window (main window's buttons).
+    void OpenFromGroup();
+    void OpenFromSumSignal();
+
+    std::int32_t AnalysedIndex() const { return session_.AnalysedIndex(); }
+
+    const common::PlotSurface& HistogramSurface() const { return histogramSurface_; }
+    const common::PlotSurface& CorrelationSurface() const { return correlationSurface_; }
+    const common::PlotSurface& PowerSurface() const { return powerSurface_; }
+    const common::PlotSurface& PhaseSurface() const { return phaseSurface_; }
+
+private:
+    struct FigureButton {
+        QPushButton* button;
+        const char* file;
+        common::ui::PlotView* image;
+        enum class Shown { FromGroup, FromSumSignal, Always } shown;
+    };
+
+    QWidget* AddPage(const char* name, const char* caption);
+    QPushButton* AddFigureButton(QWidget* page, const char* name, const char* caption,
+                                 const char* file, common::ui::PlotView* image,
+                                 FigureButton::Shown shown, const QRect& geometry);
+    void PageChanged(int index);
+    void SetPage(int index);
+    void SetCrossPhaseVisible(bool visible);
+    void ShowFigureButtons(bool fromSumSignal);
+    void LoadFigure(const FigureButton& figure);
+    void Open(const AnalysisOpening& opening, bool fromSumSignal);
+    void ShowSubject(const AnalysisSubject& subject);
+    void FollowMainWindow();
+    void ToggleRepetition();
+    void ShowRepetitionSwitch(bool enabled);
+    void DrawHistogram(std::int32_t index);
+    void DrawPowerSpectrum(const PowerSpectrumRows& rows);
+    void PlaceBesideMainWindow();
+    void LoadIntroduction();
+
+    SignalSession& session_;
+    common::PlotSurface histogramSurface_, correlationSurface_, powerSurface_, phaseSurface_;
+    QPushButton* groupAnalysisButton_ = nullptr;
+    bool settingPage_ = false;           // page changes made by the window itself
+    bool introductionReported_ = false;  // one report of a missing text per opening
+    std::vector<FigureButton> figures_;
+
+    QTabWidget* tabs_ = nullptr;
+    QWidget *introductionPage_ = nullptr, *histogramPage_ = nullptr, *correlationPage_ = nullptr,
+            *powerPage_ = nullptr, *crossPhasePage_ = nullptr;
+    QTextEdit* introductionText_ = nullptr;
+    common::ui::PlotView *histogramPlot_ = nullptr, *histogramFigure_ = nullptr,
+                         *correlationPlot_ = nullptr, *correlationFigure_ = nullptr,
+                         *powerPlot_ = nullptr, *powerFigure_ = nullptr, *phasePlot_ = nullptr,
+                         *phaseFigure_ = nullptr;
+    QPushButton* repetitionButton_ = nullptr;
+};
+
+}  // namespace ecgtrace

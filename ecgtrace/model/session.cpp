@@ -1,0 +1,266 @@
+#include "ecgtrace/model/session.h"
+
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "ecgtrace/model/spectra.h"
+
+namespace ecgtrace {
+
+namespace {
+
+// Everything the T, A(t) and map tabs show of the actual group.
+Redraw ActualGroupShown() {
+    Redraw r;
+    r.periodTab = true;
+    r.signalValues = true;
+    r.signalPlot = true;
+    r.sharedCounts = true;
+    r.mapTab = true;
+    r.map = true;
+    r.series = true;
+    return r;
+}
+
+}  // namespace
+
+Redraw& Redraw::operator|=(const Redraw& other) {
+    groupChoice |= other.groupChoice;
+    periodTab |= other.periodTab;
+    signalValues |= other.signalValues;
+    signalPlot |= other.signalPlot;
+    sharedCounts |= other.sharedCounts;
+    mapTab |= other.mapTab;
+    map |= other.map;
+    cobweb |= other.cobweb;
+    series |= other.series;
+    sumSignal |= other.sumSignal;
+    return *this;
+}
+
+// --- start-up ---------------------------------------------------------------------
+
+StartupReport SignalSession::Start(const std::string& path) {
+    return model_.RunStartupComputations(path);
+}
+
+void SignalSession::StartStrictly(const std::optional<std::string>& path) {
+    if (path) {
+        if (!common::FileExists(*path))
+            throw common::AppError(common::CannotOpenFileMessage(*path));
+        model_.LoadParameterFile(*path);
+    }
+    model_.CompleteStartup(nullptr);
+}
+
+// --- edits of the actual group -------------------------------------------------
+
+Redraw SignalSession::EditActualGroup(const std::function<Redraw()>& edit) {
+    const std::int32_t g = model_.ActualGroup();
+    beforeLastEdit_ = model_.SaveGroupState(g);
+    Redraw shown;
+    model_.EditGroup(g, [&] { shown = edit(); });
+    return shown;
+}
+
+Redraw SignalSession::SetGroupParameter(Parameter which, double value) {
+    const std::int32_t g = model_.ActualGroup();
+    // A width set to the value it has is no change at all.
+    if ((which == Parameter::s1 || which == Parameter::s2) &&
+        ParameterValue(model_.Parameters(g), which) == value)
+        return {};
+    model_.SetParametersChanged(true);
+    return EditActualGroup([&] {
+        Redraw r;
+        switch (which) {
+            case Parameter::f:
+            case Parameter::F:
+                model_.SetParameter(g, which, which == Parameter::F ? LimitF(value) : value);
+                model_.ComputeT(g);
+                r.periodTab = r.signalValues = true;
+                break;
+            case Parameter::NE:
+            case Parameter::N:
+                model_.SetParameter(g, which, value);
+                model_.ComputeT(g);
+                model_.ComputePMap(g);
+                model_.ComputePSeries(g);
+                r.periodTab = r.signalValues = r.sharedCounts = r.map = r.series = true;
+                break;
+            case Parameter::Te:
+            case Parameter::Ta:
+            case Parameter::Tr:
+                model_.SetParameter(g, which, value);
+                model_.ComputeT(g);
+                r.periodTab = r.signalValues = r.signalPlot = true;
+                break;
+            case Parameter::s1:
+            case Parameter::s2:
+            case Parameter::offset: {
+                const double stored = which == Parameter::offset
+                                          ? LimitOffset(static_cast<std::int32_t>(value))
+                                          : value;
+                model_.SetParameter(g, which, stored);
+                model_.ComputeA(g);
+                r.signalValues = r.signalPlot = true;
+                break;
+            }
+            case Parameter::P0:
+                model_.SetParameter(g, which, LimitP0(value));
+                model_.ComputePSeries(g);
+                r.series = true;
+                break;
+            case Parameter::M:
+            case Parameter::Nd:
+                model_.SetParameter(g, which, value);
+                model_.ComputePMap(g);
+                model_.ComputePSeries(g);
+                r.map = r.series = true;
+                break;
+        }
+        return r;
+    });
+}
+
+Redraw SignalSession::StepP0(int position) {
+    model_.SetParametersChanged(true);
+    return EditActualGroup([&] {
+        const std::int32_t g = model_.ActualGroup();
+        model_.SetParameter(g, Parameter::P0, position / 100.0);
+        model_.ComputePSeries(g);
+        Redraw r;
+        r.series = true;
+        return r;
+    });
+}
+
+Redraw SignalSession::TakeBackLastEdit() {
+    if (beforeLastEdit_) model_.RestoreGroupState(*beforeLastEdit_);
+    beforeLastEdit_.reset();
+    return ActualGroupShown();
+}
+
+void SignalSession::BeginTyping() { beforeTyping_ = model_.SaveGroupState(model_.ActualGroup()); }
+
+Redraw SignalSession::TakeBackTyping() {
+    if (beforeTyping_) model_.RestoreGroupState(*beforeTyping_);
+    beforeTyping_.reset();
+    return ActualGroupShown();
+}
+
+void SignalSession::EndTyping() { beforeTyping_.reset(); }
+
+// --- choices of the E(t) tab ----------------------------------------------------
+
+Redraw SignalSession::ChangeGroupCount(std::int32_t groupCount) {
+    Redraw r;
+    if (model_.ChangeGroupCount(groupCount)) {
+        r = ActualGroupShown();
+        r.groupChoice = true;
+    }
+    r.sumSignal = true;
+    return r;
+}
+
+Redraw SignalSession::ChangeActualGroup(std::int32_t group) {
+    model_.SelectActualGroup(group);
+    model_.RecomputeActualGroup();
+    Redraw r = ActualGroupShown();
+    r.groupChoice = true;
+    r.sumSignal = true;
+    return r;
+}
+
+Redraw SignalSession::ChangeCrossGroup(std::int32_t group) {
+    model_.SetParametersChanged(true);
+    model_.SetCrossGroup(group);
+    return {};
+}
+
+Redraw SignalSession::SetEWindow(std::int32_t start, std::int32_t end) {
+    model_.SetEWindow(start, end);
+    model_.ComputeE();
+    Redraw r;
+    r.sumSignal = true;
+    return r;
+}
+
+Redraw SignalSession::ShowTab(bool sumSignalTab) {
+    model_.SetETabActive(sumSignalTab);
+    Redraw r;
+    if (!sumSignalTab) return r;
+    model_.ComputeE();
+    r.sumSignal = true;
+    return r;
+}
+
+Redraw SignalSession::PlotCobweb() {
+    // The map is drawn anew, and the series with it.
+    model_.ComputePSeries(model_.ActualGroup());
+    Redraw r;
+    r.map = r.cobweb = r.series = true;
+    return r;
+}
+
+// --- the analysis window ----------------------------------------------------------
+
+AnalysisOpening SignalSession::OpenGroupAnalysis() {
+    const std::int32_t g = model_.ActualGroup();
+    ComputeGroupSpectra(model_, g, g);
+    AnalysisOpening opening;
+    opening.histogramIndex = g;
+    opening.subject = FollowMainWindow();
+    opening.power = ToggleRepetition();
+    return opening;
+}
+
+AnalysisOpening SignalSession::OpenSumSignalAnalysis() {
+    ComputeSumSignalSpectra(model_);
+    AnalysisOpening opening;
+    opening.histogramIndex = 0;
+    opening.subject = FollowMainWindow();
+    // This clears the repetition of E(t) again: the plot says "no
+    // repetition" while its curve is the sum of the harmonic lines.
+    opening.power = ToggleRepetition();
+    return opening;
+}
+
+AnalysisSubject SignalSession::FollowMainWindow() {
+    AnalysisSubject subject;
+    subject.sumSignal = model_.ETabActive();
+    subject.index = subject.sumSignal ? 0 : model_.ActualGroup();
+    subject.crossGroup = model_.CrossGroup();
+    subject.crossPhaseShown = CrossPhaseShown();
+    analysedIndex_ = subject.index;
+    return subject;
+}
+
+bool SignalSession::CrossPhaseShown() const {
+    return !model_.ETabActive() && model_.ActualGroup() != model_.CrossGroup();
+}
+
+PowerSpectrumRows SignalSession::ToggleRepetition() {
+    model_.SetRepetition(analysedIndex_, !model_.WithRepetition(analysedIndex_));
+    if (model_.ETabActive()) {
+        // Row 0 holds the sum of the repetition spectra once E(t) was
+        // analysed; before that it is built here, the flag of E(t) kept.
+        if (model_.Spectrum(0).size() != kSpectrumBins) {
+            const bool flag = model_.WithRepetition(0);
+            ComputeSumSignalSpectra(model_);
+            model_.SetRepetition(0, flag);
+        }
+        return {0, 0, false};
+    }
+    const std::int32_t g = model_.ActualGroup();
+    const std::int32_t cross = model_.CrossGroup();
+    ComputeGroupSpectra(model_, g, cross);
+    return {g, cross, true};
+}
+
+PowerSpectrumRows SignalSession::ComputeCrossPhase() {
+    model_.SetRepetition(analysedIndex_, true);
+    const std::int32_t cross = model_.CrossGroup();
+    ComputeGroupSpectra(model_, analysedIndex_, cross);
+    return {analysedIndex_, cross, true};
+}
+
+}  // namespace ecgtrace

@@ -1,0 +1,135 @@
+#pragma once
+// The one way in to the signal model for the windows and the batch tool: one
+// method per user action. Each validates, computes in the order the program
+// has always computed, keeps the changed flag, takes a refused edit back as
+// a whole and says what must be shown again.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ecgtrace/model/signal_model.h"
+
+namespace ecgtrace {
+
+// What changed and must be shown again after an action.
+struct Redraw {
+    bool groupChoice = false;   // actual and cross group and the map tab's heading
+    bool periodTab = false;     // the period and every field of the T tab
+    bool signalValues = false;  // the A(t) heading, m1, m2, widths and offset
+    bool signalPlot = false;    // the A(t) plot
+    bool sharedCounts = false;  // NE and N, each shown on two tabs
+    bool mapTab = false;        // every field of the map tab
+    bool map = false;           // the map plot
+    bool cobweb = false;        // the iteration drawn over the map
+    bool series = false;        // the P series plot and p half / p whole
+    bool sumSignal = false;     // the E(t) plot and its window
+    Redraw& operator|=(const Redraw& other);
+};
+
+// What the analysis window analyses: E(t) (index 0) while the main window
+// shows E(t), else the actual group, against the cross group.
+struct AnalysisSubject {
+    std::int32_t index = 0;
+    std::int32_t crossGroup = 1;
+    bool sumSignal = false;        // E(t) is analysed
+    bool crossPhaseShown = false;  // a group against another one
+};
+
+// The two rows whose power spectrum is shown, and whether the repetition
+// effect can be switched for them again (never for E(t)).
+struct PowerSpectrumRows {
+    std::int32_t g1 = 0;
+    std::int32_t g2 = 0;
+    bool switchable = false;
+};
+
+// What an opening of the analysis window computed.
+struct AnalysisOpening {
+    std::int32_t histogramIndex = 0;  // the histogram shown first
+    AnalysisSubject subject;
+    PowerSpectrumRows power;
+};
+
+class SignalSession {
+public:
+    SignalSession() = default;
+
+    const SignalModel& Model() const { return model_; }
+
+    // --- start-up ----------------------------------------------------------------
+    // The windows' start: `path` when it exists and reads, else the defaults;
+    // what could not be read or computed is reported, not thrown.
+    StartupReport Start(const std::string& path = kParameterFileName);
+    // The batch tool's start: the defaults without a path, else the file,
+    // which must exist and read; the first group that cannot be computed
+    // is thrown.
+    void StartStrictly(const std::optional<std::string>& path);
+
+    // --- the parameter file ---------------------------------------------------------
+    void SaveParameterFile(const std::string& path) const { model_.SaveParameterFile(path); }
+
+    // --- edits of the actual group -------------------------------------------------
+    // A value typed or stepped into a field of the actual group. F, P0 and
+    // the offset are held within their limits; a width set to its own value
+    // is no change. A value that cannot be computed leaves the group as it
+    // was and throws.
+    Redraw SetGroupParameter(Parameter which, double value);
+    // The arrows beside P0: P0 becomes position / 100.
+    Redraw StepP0(int position);
+    // The window could not show what the last group edit computed: the group
+    // goes back to what it was before that edit.
+    Redraw TakeBackLastEdit();
+
+    // Typing: values applied on the way are taken back together when the
+    // final text is refused.
+    void BeginTyping();
+    Redraw TakeBackTyping();
+    void EndTyping();
+
+    // --- choices of the E(t) tab ----------------------------------------------------
+    // A new G. The actual group follows a lower G; new top groups are set up
+    // from the groups below them.
+    Redraw ChangeGroupCount(std::int32_t groupCount);
+    // The group the T, A(t) and map tabs show and edit; the cross group follows.
+    Redraw ChangeActualGroup(std::int32_t group);
+    Redraw ChangeCrossGroup(std::int32_t group);
+    // "apply": the window of E(t) drawn.
+    Redraw SetEWindow(std::int32_t start, std::int32_t end);
+    // The main window shows another tab; E(t) is brought up to date when it
+    // is the E(t) tab.
+    Redraw ShowTab(bool sumSignalTab);
+    // "plot Pn -> Pn+1".
+    Redraw PlotCobweb();
+
+    // --- the analysis window ----------------------------------------------------------
+    // "signal analysis" on the A(t) tab: the actual group's spectrum, then
+    // the repetition switched as at every visit of the power spectrum.
+    AnalysisOpening OpenGroupAnalysis();
+    // "signal analysis" on the E(t) tab: every group's spectrum with the
+    // repetition effect and their sum, then the repetition switched.
+    AnalysisOpening OpenSumSignalAnalysis();
+    // What is analysed follows the main window as it is now.
+    AnalysisSubject FollowMainWindow();
+    std::int32_t AnalysedIndex() const { return analysedIndex_; }
+    // A group is analysed against another one, as the main window stands.
+    bool CrossPhaseShown() const;
+    // Flips the repetition of the analysed signal and computes the rows of
+    // the power spectrum. The flip stays when the computation fails.
+    PowerSpectrumRows ToggleRepetition();
+    // The cross phase page: the analysed group and the cross group with the
+    // repetition effect.
+    PowerSpectrumRows ComputeCrossPhase();
+
+private:
+    // Runs an edit of the actual group; a failure gives the group back its
+    // state from before the edit.
+    Redraw EditActualGroup(const std::function<Redraw()>& edit);
+
+    SignalModel model_;
+    std::int32_t analysedIndex_ = 0;
+    std::optional<GroupState> beforeLastEdit_;
+    std::optional<GroupState> beforeTyping_;
+};
+
+}  // namespace ecgtrace
