@@ -4,6 +4,7 @@
 #include "common/file_io.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace common {
@@ -38,6 +39,10 @@ void EnterWorkingFolder(const std::string& folder) {
     const QString path = QString::fromStdString(folder);
     if (!QDir().mkpath(path) || !QDir::setCurrent(path))
         throw AppError("Cannot use the folder " + folder + ".");
+}
+
+std::string AbsolutePath(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
 }
 
 std::string WorkingFolder() { return QDir::currentPath().toStdString(); }

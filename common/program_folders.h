@@ -30,6 +30,9 @@ std::string UserDataFolder(const std::string& program);
 // when it cannot be created or entered.
 void EnterWorkingFolder(const std::string& folder);
 
+// `path` made absolute against the working folder.
+std::string AbsolutePath(const std::string& path);
+
 // The working folder, for showing it to the user.
 std::string WorkingFolder();
 

@@ -1,5 +1,7 @@
 #include "myogrid/launcher.h"
 
+#include "common/program_folders.h"
+
 #include "common/errors.h"
 #include "common/number_format.h"
 #include "common/ui/dialogs.h"
@@ -11,6 +13,7 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -26,9 +29,10 @@ namespace {
 class DialogQuestions : public StartupQuestions {
 public:
     explicit DialogQuestions(QWidget* parent) : parent_(parent) {}
-    std::optional<std::string> AskForFile(const std::string& title, const std::string& filter) override {
-        const auto answer = common::ui::Dialogs().OpenFileName(parent_, QString::fromStdString(title),
-                                                               QString::fromStdString(filter));
+    std::optional<std::string> AskForFile(const std::string& title,
+                                          const std::string& filter) override {
+        const auto answer = common::ui::Dialogs().OpenFileName(
+            parent_, QString::fromStdString(title), QString::fromStdString(filter));
         if (!answer) return std::nullopt;
         return answer->toStdString();
     }
@@ -62,13 +66,20 @@ QLabel* Heading(QWidget* parent, const QString& text) {
 
 QString ChapterFile(const QString& numeral) {
     static const std::map<QString, QString> kChapters = {
-        {QStringLiteral("I"), QStringLiteral("VF1.HTM")},    {QStringLiteral("II"), QStringLiteral("VF2.HTM")},
-        {QStringLiteral("III"), QStringLiteral("VF3.HTM")},  {QStringLiteral("IV"), QStringLiteral("VF4.HTM")},
-        {QStringLiteral("V"), QStringLiteral("VF5.HTM")},    {QStringLiteral("VI"), QStringLiteral("VF6.HTM")},
-        {QStringLiteral("VII"), QStringLiteral("VF7.HTM")},  {QStringLiteral("VIII"), QStringLiteral("VF8.HTM")},
-        {QStringLiteral("IX"), QStringLiteral("VF9.HTM")},   {QStringLiteral("X"), QStringLiteral("V10.HTM")},
-        {QStringLiteral("XI"), QStringLiteral("V11.HTM")},   {QStringLiteral("XII"), QStringLiteral("V12.HTM")},
-        {QStringLiteral("XIII"), QStringLiteral("V13.HTM")}, {QStringLiteral("XIV"), QStringLiteral("V14.HTM")},
+        {QStringLiteral("I"), QStringLiteral("VF1.HTM")},
+        {QStringLiteral("II"), QStringLiteral("VF2.HTM")},
+        {QStringLiteral("III"), QStringLiteral("VF3.HTM")},
+        {QStringLiteral("IV"), QStringLiteral("VF4.HTM")},
+        {QStringLiteral("V"), QStringLiteral("VF5.HTM")},
+        {QStringLiteral("VI"), QStringLiteral("VF6.HTM")},
+        {QStringLiteral("VII"), QStringLiteral("VF7.HTM")},
+        {QStringLiteral("VIII"), QStringLiteral("VF8.HTM")},
+        {QStringLiteral("IX"), QStringLiteral("VF9.HTM")},
+        {QStringLiteral("X"), QStringLiteral("V10.HTM")},
+        {QStringLiteral("XI"), QStringLiteral("V11.HTM")},
+        {QStringLiteral("XII"), QStringLiteral("V12.HTM")},
+        {QStringLiteral("XIII"), QStringLiteral("V13.HTM")},
+        {QStringLiteral("XIV"), QStringLiteral("V14.HTM")},
     };
     const auto found = kChapters.find(numeral);
     return found == kChapters.end() ? numeral : found->second;
@@ -83,23 +94,29 @@ QString ChapterTarget(const QString& caption) {
     return ChapterFile(numeral) + QStringLiteral("#p") + section;
 }
 
-Launcher::Launcher(ProcessStarter* starter, QWidget* parent) : QWidget(parent), starter_(starter) {
+Launcher::Launcher(ProcessStarter* starter, QWidget* parent, std::string parameterFile)
+    : QWidget(parent), parameterFile_(std::move(parameterFile)), starter_(starter) {
     if (!starter_) {
         ownStarter_ = std::make_unique<SystemProcessStarter>();
         starter_ = ownStarter_.get();
     }
     setObjectName(QStringLiteral("launcher"));
-    setWindowTitle(QString::fromLatin1(kLauncherCaption));
+    // Another parameter file than the usual one is named in the caption.
+    QString caption = QString::fromLatin1(kLauncherCaption);
+    const QString fileName = QFileInfo(QString::fromStdString(parameterFile_)).fileName();
+    if (fileName != QLatin1String(kParameterFileName)) caption += QStringLiteral(" - ") + fileName;
+    setWindowTitle(caption);
     CreateControls();
     // Centred before reading the parameter file, so that its error boxes
     // stand centred over the launcher like every other box.
     common::ui::CentreOnScreen(*this);
 
     table_.SetMessageSink([this](const std::string& message) {
-        common::ui::Dialogs().ShowError(this, common::ui::ApplicationTitle(), QString::fromStdString(message));
+        common::ui::Dialogs().ShowError(this, common::ui::ApplicationTitle(),
+                                        QString::fromStdString(message));
     });
     DialogQuestions questions(this);
-    mustClose_ = !table_.ReadAtStartup(questions);
+    mustClose_ = !table_.ReadAtStartup(questions, parameterFile_);
 
     animationTimer = new QTimer(this);
     animationTimer->setObjectName(QStringLiteral("animationTimer"));
@@ -163,19 +180,33 @@ void Launcher::CreateControls() {
     titleLayout->addWidget(exitButton, 0, Qt::AlignHCenter);
     titleLayout->addStretch();
     tabs->addTab(title, QStringLiteral("title"));
+    // Beneath the page's own layout, so nothing on it moves.
+    workingFolder = new QLabel(title);
+    workingFolder->setObjectName(QStringLiteral("workingFolder"));
+    QFont smallFont(QStringLiteral("Liberation Sans"));
+    smallFont.setPixelSize(9);
+    workingFolder->setFont(smallFont);
+    workingFolder->setStyleSheet(QStringLiteral("color: rgb(96, 96, 96);"));
+    const QString folder = QString::fromStdString(common::WorkingFolder());
+    workingFolder->setToolTip(folder);
+    workingFolder->setText(QFontMetrics(smallFont).elidedText(
+        QStringLiteral("working folder: ") + folder, Qt::ElideMiddle, 310));
+    workingFolder->setGeometry(6, 230, 318, 12);
 
     // "illusions"
     auto* illusions = new QWidget;
     auto* illusionsLayout = new QGridLayout(illusions);
-    illusionsLayout->addWidget(Text(illusions, QStringLiteral("independent oscillators with almost equal\n"
-                                                             "periods give the human mind the illusion of\n"
-                                                             "travelling waves (see right).")),
-                               0, 0, 1, 2);
+    illusionsLayout->addWidget(
+        Text(illusions, QStringLiteral("independent oscillators with almost equal\n"
+                                       "periods give the human mind the illusion of\n"
+                                       "travelling waves (see right).")),
+        0, 0, 1, 2);
     illusionsLayout->addWidget(Text(illusions, QStringLiteral("description:")), 1, 0);
-    illusionChapterButton = ChapterButton(illusions, "illusionChapterButton", QStringLiteral("chapter VIII § 4"));
+    illusionChapterButton =
+        ChapterButton(illusions, "illusionChapterButton", QStringLiteral("chapter VIII § 4"));
     illusionsLayout->addWidget(illusionChapterButton, 1, 1);
-    illusionModelButton =
-        CommandButton(illusions, "illusionModelButton", QStringLiteral("run the model of 25 x 25 oscillators"));
+    illusionModelButton = CommandButton(illusions, "illusionModelButton",
+                                        QStringLiteral("run the model of 25 x 25 oscillators"));
     illusionsLayout->addWidget(illusionModelButton, 2, 0, 1, 2);
     illusionsLayout->setRowStretch(3, 1);
     tabs->addTab(illusions, QStringLiteral("illusions"));
@@ -190,7 +221,8 @@ void Launcher::CreateControls() {
     auto* level0Layout = new QGridLayout(level0);
     level0Layout->addWidget(Heading(level0, QStringLiteral("the myocardial cell")), 0, 0, 1, 2);
     level0Layout->addWidget(Text(level0, QStringLiteral("description")), 1, 0);
-    cellChapterButton = ChapterButton(level0, "cellChapterButton", QStringLiteral("chapter XII § 3.2"));
+    cellChapterButton =
+        ChapterButton(level0, "cellChapterButton", QStringLiteral("chapter XII § 3.2"));
     level0Layout->addWidget(cellChapterButton, 1, 1);
     level0Layout->addWidget(Text(level0, QStringLiteral("model: not available")), 2, 0, 1, 2);
     level0Layout->setRowStretch(3, 1);
@@ -204,9 +236,12 @@ void Launcher::CreateControls() {
     level1Layout->addWidget(levelOneTabs);
     auto* models1 = new QWidget;
     auto* models1Layout = new QVBoxLayout(models1);
-    blockModelButton = CommandButton(models1, "blockModelButton", QStringLiteral("3-dimensional block of model cells"));
-    oneOscillatorButton = CommandButton(models1, "oneOscillatorButton", QStringLiteral("3-dim. block as oscillator"));
-    fractalButton = CommandButton(models1, "fractalButton", QStringLiteral("oscillator as fractal"));
+    blockModelButton = CommandButton(models1, "blockModelButton",
+                                     QStringLiteral("3-dimensional block of model cells"));
+    oneOscillatorButton =
+        CommandButton(models1, "oneOscillatorButton", QStringLiteral("3-dim. block as oscillator"));
+    fractalButton =
+        CommandButton(models1, "fractalButton", QStringLiteral("oscillator as fractal"));
     models1Layout->addWidget(blockModelButton);
     models1Layout->addWidget(oneOscillatorButton);
     models1Layout->addWidget(fractalButton);
@@ -216,14 +251,18 @@ void Launcher::CreateControls() {
     auto* description1Layout = new QGridLayout(description1);
     // Three notebooks deep: narrow margins keep the longest label on one line.
     description1Layout->setContentsMargins(4, 6, 4, 6);
-    description1Layout->addWidget(Text(description1, QStringLiteral("3-dimensional block of model cells:")), 0, 0);
-    blockChapterButton = ChapterButton(description1, "blockChapterButton", QStringLiteral("chapter V § 3"));
+    description1Layout->addWidget(
+        Text(description1, QStringLiteral("3-dimensional block of model cells:")), 0, 0);
+    blockChapterButton =
+        ChapterButton(description1, "blockChapterButton", QStringLiteral("chapter V § 3"));
     description1Layout->addWidget(blockChapterButton, 0, 1);
     description1Layout->addWidget(Text(description1, QStringLiteral("level:")), 1, 0);
-    levelOneChapterButton = ChapterButton(description1, "levelOneChapterButton", QStringLiteral("chapter XII § 3.3"));
+    levelOneChapterButton =
+        ChapterButton(description1, "levelOneChapterButton", QStringLiteral("chapter XII § 3.3"));
     description1Layout->addWidget(levelOneChapterButton, 1, 1);
     description1Layout->addWidget(Text(description1, QStringLiteral("fractal:")), 2, 0);
-    fractalChapterButton = ChapterButton(description1, "fractalChapterButton", QStringLiteral("chapter XII § 3.5"));
+    fractalChapterButton =
+        ChapterButton(description1, "fractalChapterButton", QStringLiteral("chapter XII § 3.5"));
     description1Layout->addWidget(fractalChapterButton, 2, 1);
     description1Layout->setRowStretch(3, 1);
     levelOneTabs->addTab(description1, QStringLiteral("description"));
@@ -231,14 +270,19 @@ void Launcher::CreateControls() {
 
     auto* level2 = new QWidget;
     auto* level2Layout = new QGridLayout(level2);
-    level2Layout->addWidget(Heading(level2, QStringLiteral("conglomerate of level-1 conglomerates")), 0, 0, 1, 2);
+    level2Layout->addWidget(
+        Heading(level2, QStringLiteral("conglomerate of level-1 conglomerates")), 0, 0, 1, 2);
     level2Layout->addWidget(Text(level2, QStringLiteral("description of level:")), 1, 0);
-    levelTwoChapterButton = ChapterButton(level2, "levelTwoChapterButton", QStringLiteral("chapter XII § 3.6"));
+    levelTwoChapterButton =
+        ChapterButton(level2, "levelTwoChapterButton", QStringLiteral("chapter XII § 3.6"));
     level2Layout->addWidget(levelTwoChapterButton, 1, 1);
-    level2Layout->addWidget(Text(level2, QStringLiteral("description as relaxation oscillator:")), 2, 0);
-    relaxationChapterButton = ChapterButton(level2, "relaxationChapterButton", QStringLiteral("chapter IX § 2"));
+    level2Layout->addWidget(Text(level2, QStringLiteral("description as relaxation oscillator:")),
+                            2, 0);
+    relaxationChapterButton =
+        ChapterButton(level2, "relaxationChapterButton", QStringLiteral("chapter IX § 2"));
     level2Layout->addWidget(relaxationChapterButton, 2, 1);
-    coupledOscillatorsButton = CommandButton(level2, "coupledOscillatorsButton", QStringLiteral("run group of relaxation oscillators"));
+    coupledOscillatorsButton = CommandButton(level2, "coupledOscillatorsButton",
+                                             QStringLiteral("run group of relaxation oscillators"));
     level2Layout->addWidget(coupledOscillatorsButton, 3, 0, 1, 2);
     level2Layout->setRowStretch(4, 1);
     levelTabs->addTab(level2, QStringLiteral("2"));
@@ -247,21 +291,27 @@ void Launcher::CreateControls() {
     auto* level3Layout = new QGridLayout(level3);
     level3Layout->addWidget(Heading(level3, QStringLiteral("the left ventricle")), 0, 0, 1, 2);
     level3Layout->addWidget(Text(level3, QStringLiteral("description:")), 1, 0);
-    ventricleChapterButton = ChapterButton(level3, "ventricleChapterButton", QStringLiteral("chapter XII § 3.7"));
+    ventricleChapterButton =
+        ChapterButton(level3, "ventricleChapterButton", QStringLiteral("chapter XII § 3.7"));
     level3Layout->addWidget(ventricleChapterButton, 1, 1);
-    independentOscillatorsButton = CommandButton(level3, "independentOscillatorsButton", QStringLiteral("run model of independent oscillators"));
+    independentOscillatorsButton =
+        CommandButton(level3, "independentOscillatorsButton",
+                      QStringLiteral("run model of independent oscillators"));
     level3Layout->addWidget(independentOscillatorsButton, 2, 0, 1, 2);
     level3Layout->setRowStretch(3, 1);
     levelTabs->addTab(level3, QStringLiteral("3"));
 
     connect(blockModelButton, &QPushButton::clicked, this,
             [this] { OpenModel(QStringLiteral("Topological model"), ModelKind::Topological); });
-    connect(oneOscillatorButton, &QPushButton::clicked, this,
-            [this] { OpenModel(QStringLiteral("one oscillator model"), ModelKind::OneOscillator); });
-    connect(coupledOscillatorsButton, &QPushButton::clicked, this,
-            [this] { OpenModel(QStringLiteral("coupled oscillators model"), ModelKind::CoupledOscillators); });
+    connect(oneOscillatorButton, &QPushButton::clicked, this, [this] {
+        OpenModel(QStringLiteral("one oscillator model"), ModelKind::OneOscillator);
+    });
+    connect(coupledOscillatorsButton, &QPushButton::clicked, this, [this] {
+        OpenModel(QStringLiteral("coupled oscillators model"), ModelKind::CoupledOscillators);
+    });
     connect(independentOscillatorsButton, &QPushButton::clicked, this, [this] {
-        OpenModel(QStringLiteral("independent oscillators model"), ModelKind::IndependentOscillators);
+        OpenModel(QStringLiteral("independent oscillators model"),
+                  ModelKind::IndependentOscillators);
     });
     connect(illusionModelButton, &QPushButton::clicked, this,
             [this] { common::ui::Guarded(this, [&] { IllusionModelClicked(); }); });
@@ -278,11 +328,14 @@ void Launcher::CreateControls() {
 void Launcher::SetIllusionWindow(IllusionWindow* illusion) {
     illusion_ = illusion;
     // Closing the illusion lets the title picture run on where it stood.
-    if (illusion_) connect(illusion_, &IllusionWindow::Closed, animationTimer, [this] { animationTimer->start(); });
+    if (illusion_)
+        connect(illusion_, &IllusionWindow::Closed, animationTimer,
+                [this] { animationTimer->start(); });
 }
 
 void Launcher::AnimationTick() {
-    if (animation_.Tick(animationTimer->interval()) > 0) titlePicture->SetImage(animation_.Surface().Image());
+    if (animation_.Tick(animationTimer->interval()) > 0)
+        titlePicture->SetImage(animation_.Surface().Image());
 }
 
 int Launcher::RunProgram(const QString& program, const QStringList& arguments) {
@@ -294,11 +347,22 @@ void Launcher::RunOrReport(const QString& program, const QStringList& arguments)
     if (code != 0) throw common::AppError(kRunFailedMessage + common::IntToText(code));
 }
 
-void Launcher::OpenBookChapter(const QString& caption) {
+void Launcher::OpenPage(const QString& page) {
     const QString browser = QString::fromStdString(table_.LaunchBrowser());
+    if (!browser.isEmpty()) {
+        RunOrReport(browser, {page});
+        return;
+    }
+    // No browser chosen (the question at the first start was cancelled):
+    // the desktop's own opens the page.
+    if (!starter_->OpenInDesktopBrowser(page))
+        throw common::AppError(kRunFailedMessage + common::IntToText(2));
+}
+
+void Launcher::OpenBookChapter(const QString& caption) {
     const QString folder = QString::fromStdString(table_.BookFolder());
-    if (browser.isEmpty() || folder.isEmpty()) return;
-    RunOrReport(browser, {folder + ChapterTarget(caption)});
+    if (folder.isEmpty()) return;
+    OpenPage(folder + ChapterTarget(caption));
 }
 
 void Launcher::ReadBookClicked() {
@@ -309,9 +373,10 @@ void Launcher::ReadBookClicked() {
     // the name the user picked at start-up.
     const QString chosen = QString::fromStdString(table_.BookPath);
     if (!QFileInfo(page).isFile() && QFileInfo(chosen).isFile() &&
-        QFileInfo(chosen).fileName().compare(QStringLiteral("vftitel.htm"), Qt::CaseInsensitive) == 0)
+        QFileInfo(chosen).fileName().compare(QStringLiteral("vftitel.htm"), Qt::CaseInsensitive) ==
+            0)
         page = chosen;
-    RunOrReport(QString::fromStdString(table_.LaunchBrowser()), {page});
+    OpenPage(page);
 }
 
 void Launcher::OpenModel(const QString& title, ModelKind kind) {
@@ -330,7 +395,7 @@ void Launcher::SaveParameterFile() {
     // The proposed name is the very file the next start reads: on a file
     // system that tells case apart, "myogrid.par" would never be read again.
     const auto name = common::ui::Dialogs().SaveFileName(this, QString(), QString(),
-                                                         QString::fromLatin1(kParameterFileName));
+                                                         QString::fromStdString(parameterFile_));
     if (!name) return;
     table_.WriteFile(name->toStdString());
 }

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -44,11 +45,12 @@ public:
     // OpenAndShow in the program).
     using ModelOpener = std::function<void(const QString& title, ModelKind kind)>;
 
-    // Reads "Myogrid.par" from the working directory, asking for the browser
-    // and the book when their files are missing, and starts the title
-    // animation. `starter` (not owned) starts external programs; by default
-    // the system's.
-    explicit Launcher(ProcessStarter* starter = nullptr, QWidget* parent = nullptr);
+    // Reads the parameter file ("Myogrid.par" in the working directory
+    // unless another is named), asking for the browser and the book when
+    // their files are missing, and starts the title animation. `starter`
+    // (not owned) starts external programs; by default the system's.
+    explicit Launcher(ProcessStarter* starter = nullptr, QWidget* parent = nullptr,
+                      std::string parameterFile = kParameterFileName);
     ~Launcher() override;
 
     // A line of the parameter file was bad: the program must end without
@@ -65,15 +67,17 @@ public:
     // Opens the book's chapter named by a chapter button's caption in the
     // browser; does nothing without a browser or a book folder.
     void OpenBookChapter(const QString& caption);
-    // Offers to save the table when it changed; throws AppError when the
-    // file cannot be written.
+    // Offers to save the table when it changed, proposing the file read at
+    // start; throws AppError when the file cannot be written.
     void SaveParameterFile();
+    const std::string& ParameterFile() const { return parameterFile_; }
 
     TitleAnimation& Animation() { return animation_; }
     // One tick of the title animation's timer.
     void AnimationTick();
 
     QTabWidget* tabs;
+    QLabel* workingFolder;  // the folder the program works in, in small type
     QTabWidget* levelTabs;
     QTabWidget* levelOneTabs;
     common::ui::PlotView* titlePicture;
@@ -111,7 +115,11 @@ private:
     void IllusionModelClicked();
     void ReadBookClicked();
     void ExitClicked();
+    // Opens a page of the book with the chosen browser, or with the
+    // desktop's when none was chosen.
+    void OpenPage(const QString& page);
 
+    std::string parameterFile_;
     ParameterTable table_;
     TitleAnimation animation_;
     std::unique_ptr<ProcessStarter> ownStarter_;

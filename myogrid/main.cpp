@@ -28,11 +28,19 @@ int main(int argc, char** argv) {
         common::InstalledDataFolder(QApplication::applicationDirPath().toStdString(), "myogrid"));
     // Started from the desktop menu: the user's own folder; from a terminal:
     // the current one.
-    const common::WindowProgramArguments options = common::ParseWindowProgramArguments(args);
+    // The toolkit has taken its own options ("-platform …") out by now.
+    std::vector<std::string> remaining;
+    for (const QString& a : QApplication::arguments().mid(1)) remaining.push_back(a.toStdString());
+    const common::WindowProgramArguments options = common::ParseWindowProgramArguments(remaining);
+    // A parameter file named on the command line, found before the working
+    // folder may change.
+    std::string parameterFile = myogrid::kParameterFileName;
+    if (!options.files.empty()) parameterFile = common::AbsolutePath(options.files.front());
     if (options.userFolderGiven) {
         try {
-            common::EnterWorkingFolder(options.userFolder.empty() ? common::UserDataFolder("myogrid")
-                                                                  : options.userFolder);
+            common::EnterWorkingFolder(options.userFolder.empty()
+                                           ? common::UserDataFolder("myogrid")
+                                           : options.userFolder);
         } catch (const common::AppError& e) {
             std::cerr << "myogrid: " << e.what() << "\n";
             return 1;
@@ -44,7 +52,7 @@ int main(int argc, char** argv) {
 
     // A bad line of "Myogrid.par" ends the program once every bad line has
     // been reported, without showing a window.
-    const auto windows = myogrid::CreateMyogridWindows();
+    const auto windows = myogrid::CreateMyogridWindows(nullptr, parameterFile);
     if (!windows) return 1;
 
     // Closing the launcher ends the program even while other windows are open.

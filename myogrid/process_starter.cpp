@@ -1,5 +1,7 @@
 #include "myogrid/process_starter.h"
 
+#include <QDesktopServices>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
@@ -66,6 +68,17 @@ int SystemProcessStarter::Start(const QString& program, const QStringList& argum
     close(pipeFds[0]);
     if (got == static_cast<ssize_t>(sizeof error)) return error != 0 ? error : EIO;
     return 0;
+}
+
+QUrl LocalPageUrl(const QString& page) {
+    const qsizetype hash = page.indexOf(QLatin1Char('#'));
+    QUrl url = QUrl::fromLocalFile(hash < 0 ? page : page.left(hash));
+    if (hash >= 0) url.setFragment(page.mid(hash + 1));
+    return url;
+}
+
+bool SystemProcessStarter::OpenInDesktopBrowser(const QString& page) {
+    return QDesktopServices::openUrl(LocalPageUrl(page));
 }
 
 }  // namespace myogrid

@@ -4,6 +4,7 @@
 // arguments are passed one by one.
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace myogrid {
 
@@ -14,6 +15,9 @@ public:
     // working directory and returns at once: 0 when it started, otherwise
     // the system's error number (2 for a program that does not exist).
     virtual int Start(const QString& program, const QStringList& arguments) = 0;
+    // Opens a local page ("/book/V12.HTM#p3.2") with the desktop's default
+    // web browser; false when the desktop could not open it.
+    virtual bool OpenInDesktopBrowser(const QString& page) = 0;
 };
 
 // The real starter. A program name without "/" is looked for along PATH.
@@ -22,6 +26,10 @@ public:
 class SystemProcessStarter : public ProcessStarter {
 public:
     int Start(const QString& program, const QStringList& arguments) override;
+    bool OpenInDesktopBrowser(const QString& page) override;
 };
+
+// The address of a local page with an optional "#anchor" after its path.
+QUrl LocalPageUrl(const QString& page);
 
 }  // namespace myogrid

@@ -10,10 +10,11 @@ namespace myogrid {
 MyogridWindows::MyogridWindows() = default;
 MyogridWindows::~MyogridWindows() = default;
 
-std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter) {
+std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter,
+                                                     const std::string& parameterFile) {
     common::ui::SetApplicationTitle(QString::fromLatin1(kApplicationTitle));
     auto windows = std::make_unique<MyogridWindows>();
-    windows->launcher = std::make_unique<Launcher>(starter);
+    windows->launcher = std::make_unique<Launcher>(starter, nullptr, parameterFile);
     if (windows->launcher->MustClose()) return nullptr;
     windows->illusion = std::make_unique<IllusionWindow>();
     windows->launcher->SetIllusionWindow(windows->illusion.get());

@@ -1,6 +1,9 @@
 #pragma once
 // Myogrid's windows, created in the order the program starts them.
 #include <memory>
+#include <string>
+
+#include "myogrid/engine/parameter_table.h"
 
 namespace myogrid {
 
@@ -19,10 +22,12 @@ struct MyogridWindows {
     std::unique_ptr<ModelWindow> model;
 };
 
-// Sets the application title, creates the launcher (which reads
-// "Myogrid.par" and may ask for the browser and the book), then the illusion
-// and the model window, hidden, and joins them. Returns nothing when a bad
-// line of the parameter file means the program must end. Nothing is shown.
-std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter = nullptr);
+// Sets the application title, creates the launcher (which reads the
+// parameter file, "Myogrid.par" unless another is named, and may ask for the
+// browser and the book), then the illusion and the model window, hidden, and
+// joins them. Returns nothing when a bad line of the parameter file means the
+// program must end. Nothing is shown.
+std::unique_ptr<MyogridWindows> CreateMyogridWindows(
+    ProcessStarter* starter = nullptr, const std::string& parameterFile = kParameterFileName);
 
 }  // namespace myogrid

@@ -62,7 +62,10 @@ TEST(WorkingFolderChoice, UserFolderIsCreatedAndEntered) {
     const std::string saved = old ? old : "";
     setenv("XDG_DATA_HOME", work.File("data").c_str(), 1);
     EXPECT_EQ(UserDataFolder("ecgtrace"), work.File("data") + "/ecgtrace");
-    if (old) setenv("XDG_DATA_HOME", saved.c_str(), 1); else unsetenv("XDG_DATA_HOME");
+    if (old)
+        setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "myogrid/launcher.h"
+#include "common/program_folders.h"
 
 #include "common/file_io.h"
 #include "common/ui/error_box.h"
@@ -35,6 +36,12 @@ struct FakeStarter : ProcessStarter {
         calls.push_back({program, arguments});
         return result;
     }
+    bool OpenInDesktopBrowser(const QString& page) override {
+        desktopPages.push_back(page);
+        return desktopOpens;
+    }
+    QStringList desktopPages;
+    bool desktopOpens = true;
 };
 
 class LauncherTest : public ::testing::Test {
@@ -68,15 +75,16 @@ TEST(ChapterTarget, NumeralAndSectionComeFromTheCaption) {
     EXPECT_EQ(ChapterTarget("chapter V § 3"), "VF5.HTM#p3");
     EXPECT_EQ(ChapterTarget("chapter XII § 3.2"), "V12.HTM#p3.2");
     EXPECT_EQ(ChapterTarget("chapter XIV § 1"), "V14.HTM#p1");
-    EXPECT_EQ(ChapterTarget("chapter xii § 1"), "xii#p1") << "unknown numerals are used as they are";
+    EXPECT_EQ(ChapterTarget("chapter xii § 1"), "xii#p1")
+        << "unknown numerals are used as they are";
 }
 
 TEST_F(LauncherTest, ChapterButtonsStartTheBrowserOnTheirChapter) {
     PrepareFile();
     Launcher form(&starter);
     const std::vector<std::pair<QPushButton*, QString>> cases = {
-        {form.relaxationChapterButton, "VF9.HTM#p2"},   {form.illusionChapterButton, "VF8.HTM#p4"},
-        {form.blockChapterButton, "VF5.HTM#p3"},   {form.cellChapterButton, "V12.HTM#p3.2"},
+        {form.relaxationChapterButton, "VF9.HTM#p2"}, {form.illusionChapterButton, "VF8.HTM#p4"},
+        {form.blockChapterButton, "VF5.HTM#p3"},      {form.cellChapterButton, "V12.HTM#p3.2"},
         {form.levelOneChapterButton, "V12.HTM#p3.3"}, {form.fractalChapterButton, "V12.HTM#p3.5"},
         {form.levelTwoChapterButton, "V12.HTM#p3.6"}, {form.ventricleChapterButton, "V12.HTM#p3.7"},
     };
@@ -112,15 +120,66 @@ TEST_F(LauncherTest, ReadTheBookOpensTheTitlePageFoundUnderEitherName) {
     EXPECT_EQ(starter.calls[1].arguments, QStringList{bookFolder + "vftitel.htm"});
 }
 
-TEST_F(LauncherTest, WithoutBrowserReadTheBookReportsAndChaptersDoNothing) {
-    // No file, both questions cancelled: empty paths. The real starter.
-    Launcher form;
+TEST_F(LauncherTest, WithoutBookChaptersDoNothing) {
+    // No file, both questions cancelled: empty paths.
+    Launcher form(&starter);
     ASSERT_EQ(dialogs.openQuestions.size(), 2u);
     form.relaxationChapterButton->click();
     form.illusionChapterButton->click();
     EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_TRUE(starter.calls.empty());
+    EXPECT_TRUE(starter.desktopPages.isEmpty());
+}
+
+TEST_F(LauncherTest, WithoutBrowserTheDesktopsOwnOpensTheBook) {
+    PrepareFile();
+    ParameterTable table = ParameterTable::Defaults();
+    table.BookPath = book;  // the browser question was cancelled
+    table.WriteFile(dir.File("Myogrid.par"));
+    Launcher form(&starter);
+    ASSERT_EQ(dialogs.openQuestions.size(), 1u) << "asked for the browser only";
+    form.cellChapterButton->click();
+    form.readBookButton->click();
+    EXPECT_TRUE(starter.calls.empty());
+    EXPECT_EQ(starter.desktopPages,
+              (QStringList{bookFolder + "V12.HTM#p3.2", QString::fromStdString(book)}));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    starter.desktopOpens = false;
     form.readBookButton->click();
     EXPECT_EQ(dialogs.errors, QStringList{"Error executing program. Error code: 2."});
+}
+
+TEST(LocalPageUrl, KeepsTheAnchorOutOfThePath) {
+    EXPECT_EQ(LocalPageUrl("/book/V12.HTM#p3.2").toString(), "file:///book/V12.HTM#p3.2");
+    EXPECT_EQ(LocalPageUrl("/my book/vftitel.htm").toLocalFile(), "/my book/vftitel.htm");
+}
+
+TEST_F(LauncherTest, NamedParameterFileIsReadShownInTheCaptionAndProposedAtExit) {
+    PrepareFile();
+    ParameterTable lab = ParameterTable::Defaults();
+    lab.BrowserPath = browser;
+    lab.BookPath = book;
+    lab.Store(Param::Dimension, "7");
+    lab.WriteFile(dir.File("lab.par"));
+    Launcher form(&starter, nullptr, dir.File("lab.par"));
+    EXPECT_EQ(form.Table().Value(Param::Dimension), "7");
+    EXPECT_EQ(form.windowTitle(), "ventricular fibrillation models - lab.par");
+    form.Table().ParametersChanged = true;
+    form.SaveParameterFile();
+    ASSERT_FALSE(dialogs.saveQuestions.empty());
+    EXPECT_EQ(dialogs.saveQuestions.back().proposedName,
+              QString::fromStdString(dir.File("lab.par")));
+
+    Launcher usual(&starter);
+    EXPECT_EQ(usual.windowTitle(), "ventricular fibrillation models");
+}
+
+TEST_F(LauncherTest, TitlePageShowsTheWorkingFolder) {
+    PrepareFile();
+    Launcher form(&starter);
+    EXPECT_EQ(form.workingFolder->toolTip(), QString::fromStdString(common::WorkingFolder()));
+    EXPECT_TRUE(form.workingFolder->text().startsWith("working folder: "));
+    EXPECT_LT(form.workingFolder->font().pixelSize(), form.readBookButton->font().pixelSize());
 }
 
 TEST_F(LauncherTest, MissingFractalProgramReportsCodeTwo) {
@@ -139,7 +198,8 @@ TEST_F(LauncherTest, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
     {
         Launcher form(&starter);
         ASSERT_EQ(dialogs.openQuestions.size(), 2u);
-        EXPECT_EQ(dialogs.openQuestions[0].title, "Your favorite Internet Browser to read information");
+        EXPECT_EQ(dialogs.openQuestions[0].title,
+                  "Your favorite Internet Browser to read information");
         EXPECT_EQ(dialogs.openQuestions[0].filter, "All Files|*.*");
         EXPECT_EQ(dialogs.openQuestions[1].title, "Indicate place of VFtitel.htm");
         EXPECT_FALSE(form.MustClose());
@@ -243,7 +303,8 @@ TEST_F(LauncherTest, IllusionStopsTheAnimationWhichGoesOnWithoutAJump) {
 // A user who presses "Save" on the name the dialog proposes.
 class ConfirmsProposedName : public testing_support::FakeDialogs {
 public:
-    std::optional<QString> SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& title,
+                                        const QString& filter,
                                         const QString& proposedName) override {
         FakeDialogs::SaveFileName(parent, title, filter, proposedName);
         return proposedName;
@@ -252,6 +313,7 @@ public:
 
 struct NoPrograms : ProcessStarter {
     int Start(const QString&, const QStringList&) override { return 0; }
+    bool OpenInDesktopBrowser(const QString&) override { return true; }
 };
 
 TEST(LauncherExit, SavingUnderTheProposedNameIsReadAtTheNextStart) {
@@ -288,7 +350,6 @@ TEST(LauncherExit, SavingUnderTheProposedNameIsReadAtTheNextStart) {
     EXPECT_FALSE(again.Table().ParametersChanged);
 }
 
-
 // Every caption of the launcher can be read whole on its page.
 TEST(LauncherLayout, EveryLabelAndButtonShowsItsWholeText) {
     testing_support::ScopedWorkDir dir;
@@ -302,7 +363,8 @@ TEST(LauncherLayout, EveryLabelAndButtonShowsItsWholeText) {
         for (QLabel* label : tabs->currentWidget()->findChildren<QLabel*>()) {
             if (!label->isVisible() || label->wordWrap()) continue;
             for (const QString& line : label->text().split('\n'))
-                EXPECT_LE(label->fontMetrics().horizontalAdvance(line), label->contentsRect().width())
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(line),
+                          label->contentsRect().width())
                     << line.toStdString();
         }
         for (QPushButton* button : tabs->currentWidget()->findChildren<QPushButton*>()) {

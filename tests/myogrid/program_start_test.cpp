@@ -22,6 +22,7 @@ namespace {
 
 struct NoStarter : ProcessStarter {
     int Start(const QString&, const QStringList&) override { return 0; }
+    bool OpenInDesktopBrowser(const QString&) override { return true; }
 };
 
 TEST(ProgramStart, CreatesTheWindowsHiddenAndJoinsThem) {

@@ -53,4 +53,27 @@ xvfb-run -a bash -c '
 }
 # Nothing was changed, so nothing was written.
 [ "$(md5sum <"$work/Myogrid.par")" = "$before" ]
+
+# A parameter file named on the command line, here with a toolkit option
+# before it, is read instead and named in the caption.
+mkdir "$work/elsewhere"
+mv "$work/Myogrid.par" "$work/lab.par"
+cd "$work/elsewhere"
+xvfb-run -a bash -c '
+    "$1" -platform xcb ../lab.par >"$3/out.log" 2>&1 &
+    pid=$!
+    if ! python3 "$2" close "ventricular fibrillation models - lab.par" 60; then
+        echo "launcher window with the file name not found"; kill "$pid"; exit 1
+    fi
+    for _ in $(seq 1 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then kill "$pid"; exit 1; fi
+    wait "$pid"
+' smoke "$build/myogrid/myogrid" "$src/tests/smoke/xwindow.py" "$work" || {
+    cat "$work/out.log" >&2 || true
+    echo "myogrid with a named parameter file failed" >&2
+    exit 1
+}
+# Read from there: no questions, nothing changed, nothing written here.
+[ "$(md5sum <"$work/lab.par")" = "$before" ]
+[ -z "$(ls -A "$work/elsewhere")" ]
 echo "myogrid ok"
