@@ -55,7 +55,7 @@ WindowProgramArguments ParseWindowProgramArguments(const std::vector<std::string
 
 std::string WindowProgramUsage(std::string_view program) {
     const std::string name(program);
-    return "usage: " + name + " [--user-folder[=FOLDER]]\n" +
+    return "usage: " + name + " [--user-folder[=FOLDER]] [PARAMETER-FILE]\n" +
            "       " + name + " --help | --version\n";
 }
 
@@ -65,6 +65,8 @@ std::string WindowProgramHelp(std::string_view program, std::string_view summary
            "  --user-folder[=FOLDER]  work in FOLDER, or in the per-user folder\n"
            "                          ~/.local/share/" + std::string(program) + " (the desktop menu entry);\n"
            "                          without it the program works in the current folder\n"
+           "  PARAMETER-FILE          read and propose to save this parameter file\n"
+           "                          instead of the usual one\n"
            "  -h, --help              show this text and end\n"
            "  --version               show the release and end\n";
 }

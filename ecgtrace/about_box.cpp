@@ -2,6 +2,9 @@
 
 #include "ecgtrace/program_icon.h"
 
+#include "common/program_folders.h"
+
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
@@ -50,7 +53,19 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     comments->setObjectName(QStringLiteral("Comments"));
     comments->setWordWrap(true);
     comments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    comments->setGeometry(8, 104, 265, 48);
+    comments->setGeometry(8, 104, 265, 42);
+
+    // Where the program reads and writes its files, in small type.
+    auto* folder = new QLabel(panel);
+    folder->setObjectName(QStringLiteral("workingFolder"));
+    QFont small(QStringLiteral("Liberation Sans"));
+    small.setPixelSize(9);
+    folder->setFont(small);
+    const QString path = QString::fromStdString(common::WorkingFolder());
+    folder->setToolTip(path);
+    folder->setText(
+        QFontMetrics(small).elidedText(QStringLiteral("working folder: ") + path, Qt::ElideMiddle, 265));
+    folder->setGeometry(8, 147, 265, 11);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("OKButton"));

@@ -31,7 +31,14 @@ int main(int argc, char** argv) {
         common::InstalledDataFolder(QApplication::applicationDirPath().toStdString(), "ecgtrace"));
     // Started from the desktop menu: the user's own folder; from a terminal:
     // the current one.
-    const common::WindowProgramArguments options = common::ParseWindowProgramArguments(args);
+    // The toolkit has taken its own options ("-platform …") out by now.
+    std::vector<std::string> remaining;
+    for (const QString& a : QApplication::arguments().mid(1)) remaining.push_back(a.toStdString());
+    const common::WindowProgramArguments options = common::ParseWindowProgramArguments(remaining);
+    // A parameter file named on the command line, found before the working
+    // folder may change.
+    std::string parameterFile = ecgtrace::kParameterFileName;
+    if (!options.files.empty()) parameterFile = common::AbsolutePath(options.files.front());
     if (options.userFolderGiven) {
         try {
             common::EnterWorkingFolder(options.userFolder.empty() ? common::UserDataFolder("ecgtrace")
@@ -49,7 +56,7 @@ int main(int argc, char** argv) {
     // The program ends with the main window, whatever else is open.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    ecgtrace::MainWindow mainWindow;
+    ecgtrace::MainWindow mainWindow(nullptr, parameterFile);
     ecgtrace::AboutBox aboutBox;
     mainWindow.SetAboutBox(&aboutBox);
     ecgtrace::AnalysisWindow analysisWindow(mainWindow.Session());

@@ -15,6 +15,7 @@
 #include "ecgtrace/step_arrows.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -96,14 +97,19 @@ PlotView* MakePlot(QWidget* parent, const char* name, int x, int y, int w, int h
 
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(QWidget* parent, std::string parameterFile)
     : QWidget(parent),
+      parameterFile_(std::move(parameterFile)),
       sumSurface_(kSumPlotWidth, kSumPlotHeight),
       signalSurface_(kSignalPlotWidth, kSignalPlotHeight),
       seriesSurface_(kSeriesPlotWidth, kSeriesPlotHeight),
       mapSurface_(kMapPlotWidth, kMapPlotHeight) {
     setObjectName(QStringLiteral("mainWindow"));
-    setWindowTitle(QString::fromLatin1(kMainCaption));
+    // Another parameter file than the usual one is named in the caption.
+    QString caption = QString::fromLatin1(kMainCaption);
+    const QString fileName = QFileInfo(QString::fromStdString(parameterFile_)).fileName();
+    if (fileName != QLatin1String(kParameterFileName)) caption += QStringLiteral(" - ") + fileName;
+    setWindowTitle(caption);
     setWindowIcon(ProgramIcon());
     QFont font(QStringLiteral("Liberation Serif"));
     font.setPixelSize(12);
@@ -347,7 +353,7 @@ void MainWindow::BuildMapTab(QWidget* page) {
 // --- start-up and shutdown ---------------------------------------------------------
 
 void MainWindow::RunStartup() {
-    const StartupReport report = session_.Start(kParameterFileName);
+    const StartupReport report = session_.Start(parameterFile_);
     if (!report.loadError.empty()) common::ui::ShowErrorBox(this, Q(report.loadError));
     if (!report.computeError.empty()) common::ui::ShowErrorBox(this, Q(report.computeError));
 
@@ -398,7 +404,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     FinishTyping();
     if (Model().ParametersChanged()) {
         const auto path = common::ui::Dialogs().SaveFileName(this, QStringLiteral("Save As"), QString(),
-                                                             QString::fromLatin1(kParameterFileName));
+                                                             QString::fromStdString(parameterFile_));
         if (path) {
             const bool saved =
                 Guarded(this, [&] { session_.SaveParameterFile(path->toStdString()); });

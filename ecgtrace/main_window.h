@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/plot_surface.h"
@@ -40,7 +41,9 @@ public:
     // Creating the window runs the start-up: reads "vfdef.par" from the
     // working directory (or takes the defaults), computes every group, fills
     // the controls and loads "V13.rtf".
-    explicit MainWindow(QWidget* parent = nullptr);
+    // Runs the start-up with `parameterFile` ("vfdef.par" unless the command
+    // line named another), which the save at exit proposes again.
+    explicit MainWindow(QWidget* parent = nullptr, std::string parameterFile = kParameterFileName);
     ~MainWindow() override;
 
     SignalSession& Session() { return session_; }
@@ -168,6 +171,7 @@ private:
     QObject* activeEdit_ = nullptr;  // the control whose value is being applied
     std::vector<std::unique_ptr<TypedField>> fields_;
     std::optional<Typing> typing_;
+    std::string parameterFile_;
     bool shuttingDown_ = false;
 
     QTabWidget* tabs_ = nullptr;

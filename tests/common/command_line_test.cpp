@@ -66,7 +66,7 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
     for (const std::string help : {"--help", "-h"}) {
         const Answer answer = AnswerFor({"--user-folder", help, "--bogus"});
         EXPECT_EQ(answer.status, 0) << help;
-        EXPECT_TRUE(answer.out.starts_with("usage: ecgtrace [--user-folder[=FOLDER]]\n")) << answer.out;
+        EXPECT_TRUE(answer.out.starts_with("usage: ecgtrace [--user-folder[=FOLDER]] [PARAMETER-FILE]\n")) << answer.out;
         EXPECT_NE(answer.out.find("Simulates the signal."), std::string::npos);
         EXPECT_NE(answer.out.find("--version"), std::string::npos);
         EXPECT_EQ(answer.err, "");

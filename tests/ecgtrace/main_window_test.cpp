@@ -2,6 +2,7 @@
 #include "ecgtrace/main_window.h"
 
 #include "common/plot_surface.h"
+#include "common/program_folders.h"
 #include "common/ui/error_box.h"
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <memory>
@@ -480,6 +482,35 @@ TEST_F(MainWindow, FailedSaveKeepsWindowOpenForAnotherTry) {
     EXPECT_FALSE(again->Model().ParametersChanged());
 }
 
+TEST_F(MainWindow, NamedParameterFileIsReadShownInTheCaptionAndProposedAtExit) {
+    WriteParameterFile();
+    QFile::rename(QString::fromStdString(dir.File("vfdef.par")), QString::fromStdString(dir.File("my-set.par")));
+    auto form = std::make_unique<ecgtrace::MainWindow>(nullptr, dir.File("my-set.par"));
+    EXPECT_EQ(form->windowTitle(), "Simulation of Ventricular Fibrillation - my-set.par");
+    EXPECT_EQ(form->Model().Parameters(1).Ta, 180) << "read from the named file";
+    EXPECT_FALSE(form->Model().ParametersChanged());
+    TypeAndEnter(Spin(*form, "groupCountField"), "5");
+    form->close();
+    ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
+    EXPECT_EQ(dialogs.saveQuestions[0].proposedName, QString::fromStdString(dir.File("my-set.par")));
+
+    EXPECT_EQ(Open()->windowTitle(), "Simulation of Ventricular Fibrillation");
+}
+
+TEST_F(MainWindow, IntroductionIsReadFromTheInstalledTextsWhenTheFolderHasNone) {
+    QTemporaryDir installed;
+    QFile::rename(QString::fromStdString(dir.File("V13.rtf")), installed.filePath("V13.rtf"));
+    common::SetInstalledDataFolder(installed.path().toStdString() + "/");
+    {
+        auto form = Open();
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
+        EXPECT_FALSE(form->findChild<QTextEdit*>("introductionText")->toPlainText().isEmpty());
+    }
+    common::SetInstalledDataFolder("");
+    Open();
+    EXPECT_EQ(dialogs.errors, QStringList{"Cannot open file V13.rtf."});
+}
+
 TEST(MainWindowTexts, HeadingsNameTheGroup) {
     EXPECT_EQ(ecgtrace::SignalHeading(1), "elaboration of function A(t) for group 1");
     EXPECT_EQ(ecgtrace::MapHeading(2), "elaboration of function P2");
@@ -497,6 +528,10 @@ TEST(AboutBox, CaptionSizeAndDefaultButton) {
     for (auto* label : box.findChildren<QLabel*>()) texts << label->text();
     EXPECT_TRUE(texts.contains("simulation of ventricular fibrillation"));
     EXPECT_TRUE(texts.contains("Version 1.0"));
+    auto* folder = box.findChild<QLabel*>("workingFolder");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->toolTip(), QString::fromStdString(common::WorkingFolder()));
+    EXPECT_LT(folder->font().pixelSize(), ok->font().pixelSize());
     box.show();
     ok->click();
     EXPECT_FALSE(box.isVisible());

@@ -52,4 +52,28 @@ xvfb-run -a bash -c '
 }
 # Nothing was changed, so nothing was written.
 [ "$(md5sum <"$work/vfdef.par")" = "$before" ]
+
+# A parameter file named on the command line, here with a toolkit option
+# before it, is read instead and named in the caption.
+mkdir "$work/elsewhere"
+mv "$work/vfdef.par" "$work/my-set.par"
+cp "$work"/V13*.rtf "$work/elsewhere/"
+cd "$work/elsewhere"
+xvfb-run -a bash -c '
+    "$1" -platform xcb ../my-set.par >"$3/out.log" 2>&1 &
+    pid=$!
+    if ! python3 "$2" close "Simulation of Ventricular Fibrillation - my-set.par" 60; then
+        echo "main window with the file name not found"; kill "$pid"; exit 1
+    fi
+    for _ in $(seq 1 150); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    if kill -0 "$pid" 2>/dev/null; then kill "$pid"; exit 1; fi
+    wait "$pid"
+' smoke "$build/ecgtrace/ecgtrace" "$src/tests/smoke/xwindow.py" "$work" || {
+    cat "$work/out.log" >&2 || true
+    echo "ecgtrace with a named parameter file failed" >&2
+    exit 1
+}
+# Read from there and unchanged: nothing written anywhere.
+[ "$(md5sum <"$work/my-set.par")" = "$before" ]
+[ ! -e "$work/elsewhere/vfdef.par" ]
 echo "ecgtrace ok"
