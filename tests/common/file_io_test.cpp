@@ -26,7 +26,9 @@ TEST(FileIo, AtomicWriteReplacesAndAFailedWriteKeepsTheOldFile) {
     }
     QFile::setPermissions(QString::fromStdString(dir.Path()),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    if (failed) EXPECT_EQ(common::ReadWholeFile(path), "second\r\n");
+    if (failed) {
+        EXPECT_EQ(common::ReadWholeFile(path), "second\r\n");
+    }
     EXPECT_FALSE(common::FileExists(dir.Path()));  // folders are not files
 }
 
