@@ -55,15 +55,17 @@ WindowProgramArguments ParseWindowProgramArguments(const std::vector<std::string
 
 std::string WindowProgramUsage(std::string_view program) {
     const std::string name(program);
-    return "usage: " + name + " [--user-folder[=FOLDER]] [PARAMETER-FILE]\n" +
-           "       " + name + " --help | --version\n";
+    return "usage: " + name + " [--user-folder[=FOLDER]] [PARAMETER-FILE]\n" + "       " + name +
+           " --help | --version\n";
 }
 
 std::string WindowProgramHelp(std::string_view program, std::string_view summary) {
     return WindowProgramUsage(program) + "\n" + std::string(summary) + "\n\n" +
            "options:\n"
            "  --user-folder[=FOLDER]  work in FOLDER, or in the per-user folder\n"
-           "                          ~/.local/share/" + std::string(program) + " (the desktop menu entry);\n"
+           "                          ~/.local/share/" +
+           std::string(program) +
+           " (the desktop menu entry);\n"
            "                          without it the program works in the current folder\n"
            "  PARAMETER-FILE          read and propose to save this parameter file\n"
            "                          instead of the usual one\n"
@@ -71,8 +73,9 @@ std::string WindowProgramHelp(std::string_view program, std::string_view summary
            "  --version               show the release and end\n";
 }
 
-std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& args, std::string_view program,
-                                                std::string_view summary, std::ostream& out, std::ostream& err) {
+std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& args,
+                                                std::string_view program, std::string_view summary,
+                                                std::ostream& out, std::ostream& err) {
     const WindowProgramArguments parsed = ParseWindowProgramArguments(args);
     switch (parsed.action) {
         case WindowProgramArguments::Action::Start:
@@ -84,7 +87,8 @@ std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& 
             out << VersionText(program) << std::flush;
             return 0;
         case WindowProgramArguments::Action::Refuse:
-            err << program << ": " << parsed.problem << "\n" << WindowProgramUsage(program) << std::flush;
+            err << program << ": " << parsed.problem << "\n"
+                << WindowProgramUsage(program) << std::flush;
             return 2;
     }
     return 2;

@@ -47,7 +47,8 @@ std::string WindowProgramHelp(std::string_view program, std::string_view summary
 
 // Answers --help and --version on `out` (status 0) or a refused command line
 // on `err` (status 2); returns nothing when the program is to start.
-std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& args, std::string_view program,
-                                                std::string_view summary, std::ostream& out, std::ostream& err);
+std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& args,
+                                                std::string_view program, std::string_view summary,
+                                                std::ostream& out, std::ostream& err);
 
 }  // namespace common

@@ -8,7 +8,8 @@ namespace common {
 
 class AppError : public std::runtime_error {
 public:
-    explicit AppError(const std::string& message) : std::runtime_error(message), message_(message) {}
+    explicit AppError(const std::string& message)
+        : std::runtime_error(message), message_(message) {}
     // The whole message; what() ends at the first NUL byte a quoted value
     // from a file may carry.
     const std::string& Message() const { return message_; }
@@ -24,9 +25,10 @@ inline constexpr const char* kDivisionByZero = "Division by zero";
 inline constexpr const char* kInvalidNumericInput = "Invalid numeric input";
 inline constexpr const char* kCannotOpenClipboard = "Cannot open clipboard";
 
-std::string NotValidIntegerMessage(const std::string& text);   // '%s' is not a valid integer value
-std::string NotValidFloatMessage(const std::string& text);     // '%s' is not a valid floating point value
-std::string CannotOpenFileMessage(const std::string& name);    // Cannot open file %s
+std::string NotValidIntegerMessage(const std::string& text);  // '%s' is not a valid integer value
+std::string NotValidFloatMessage(
+    const std::string& text);  // '%s' is not a valid floating point value
+std::string CannotOpenFileMessage(const std::string& name);  // Cannot open file %s
 
 // The text the error box shows: a full stop is appended when the last
 // character sorts after ".".

@@ -19,7 +19,8 @@ std::int64_t ToInt64Checked(double integral) {
 }
 
 std::int32_t ToInt32Checked(std::int64_t v) {
-    if (v > std::numeric_limits<std::int32_t>::max() || v < std::numeric_limits<std::int32_t>::min())
+    if (v > std::numeric_limits<std::int32_t>::max() ||
+        v < std::numeric_limits<std::int32_t>::min())
         throw AppError(kInvalidFloatOperation);
     return static_cast<std::int32_t>(v);
 }
@@ -56,7 +57,8 @@ std::int32_t Mod(std::int32_t a, std::int32_t b) {
 }
 
 double FloatDivide(double a, double b) {
-    if (b == 0.0) throw AppError(a == 0.0 || std::isnan(a) ? kInvalidFloatOperation : kFloatDivisionByZero);
+    if (b == 0.0)
+        throw AppError(a == 0.0 || std::isnan(a) ? kInvalidFloatOperation : kFloatDivisionByZero);
     return CheckFinite(a / b);
 }
 

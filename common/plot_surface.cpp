@@ -26,7 +26,8 @@ QFont DefaultPlotFont() {
 }
 
 PlotSurface::PlotSurface(int width, int height)
-    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), font_(DefaultPlotFont()) {
+    : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
+      font_(DefaultPlotFont()) {
     image_.fill(Qt::white);
 }
 
@@ -111,10 +112,12 @@ void PlotSurface::LineTo(int x, int y) {
             std::int64_t px, py;
             if (ax >= ay) {
                 px = x0 + sx * i;
-                py = y0 + sy * static_cast<std::int64_t>((__int128(2) * i * ay + ax) / (__int128(2) * ax));
+                py = y0 + sy * static_cast<std::int64_t>((__int128(2) * i * ay + ax) /
+                                                         (__int128(2) * ax));
             } else {
                 py = y0 + sy * i;
-                px = x0 + sx * static_cast<std::int64_t>((__int128(2) * i * ax + ay) / (__int128(2) * ay));
+                px = x0 + sx * static_cast<std::int64_t>((__int128(2) * i * ax + ay) /
+                                                         (__int128(2) * ay));
             }
             if (px >= 0 && py >= 0 && px < w && py < h) Row(static_cast<int>(py))[px] = colour;
         }

@@ -18,10 +18,9 @@ namespace {
 // Windows code page 1252 for the bytes 0x80..0x9F; the other bytes map to
 // the same code points (Latin-1).
 constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-    0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0xFFFD};
+    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0xFFFD};
 
 char16_t FromAnsi(unsigned char byte) {
     if (byte >= 0x80 && byte <= 0x9F) return kCp1252High[byte - 0x80];
@@ -39,7 +38,7 @@ struct GroupState {
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    int halfPoints = 0;  // 0: the document's default size
+    int halfPoints = 0;   // 0: the document's default size
     int unicodeSkip = 1;  // \ucN: fallback characters after \uN
     bool skip = false;    // inside a destination that is not rendered
     Qt::Alignment alignment = Qt::AlignLeft;
@@ -47,8 +46,7 @@ struct GroupState {
 
 class RtfParser {
 public:
-    RtfParser(const std::string& rtf, QTextDocument& document)
-        : in_(rtf), cursor_(&document) {}
+    RtfParser(const std::string& rtf, QTextDocument& document) : in_(rtf), cursor_(&document) {}
 
     void Run() {
         stack_.reserve(64);
@@ -58,21 +56,21 @@ public:
         while (pos_ < in_.size()) {
             const char c = in_[pos_++];
             switch (c) {
-            case '{':
-                OpenGroup();
-                break;
-            case '}':
-                CloseGroup();
-                break;
-            case '\\':
-                ControlSequence();
-                break;
-            case '\r':
-            case '\n':
-                break;  // line ends in the file carry no meaning
-            default:
-                Text(FromAnsi(static_cast<unsigned char>(c)));
-                break;
+                case '{':
+                    OpenGroup();
+                    break;
+                case '}':
+                    CloseGroup();
+                    break;
+                case '\\':
+                    ControlSequence();
+                    break;
+                case '\r':
+                case '\n':
+                    break;  // line ends in the file carry no meaning
+                default:
+                    Text(FromAnsi(static_cast<unsigned char>(c)));
+                    break;
             }
         }
         Flush();
@@ -125,41 +123,41 @@ private:
         const bool firstInGroup = destinationPending_;
         destinationPending_ = false;
         switch (c) {
-        case '\\':
-        case '{':
-        case '}':
-            Text(static_cast<char16_t>(c));
-            break;
-        case '~':
-            Text(0x00A0);
-            break;
-        case '_':
-            Text(0x2011);
-            break;
-        case '-':
-            break;  // optional hyphen
-        case '*':
-            if (firstInGroup) ignorablePending_ = true;
-            destinationPending_ = firstInGroup;
-            break;
-        case '\'': {
-            const int hi = pos_ < in_.size() ? HexValue(in_[pos_]) : -1;
-            const int lo = pos_ + 1 < in_.size() ? HexValue(in_[pos_ + 1]) : -1;
-            if (hi < 0) break;  // a broken escape gives nothing
-            if (lo < 0) {
-                ++pos_;
+            case '\\':
+            case '{':
+            case '}':
+                Text(static_cast<char16_t>(c));
+                break;
+            case '~':
+                Text(0x00A0);
+                break;
+            case '_':
+                Text(0x2011);
+                break;
+            case '-':
+                break;  // optional hyphen
+            case '*':
+                if (firstInGroup) ignorablePending_ = true;
+                destinationPending_ = firstInGroup;
+                break;
+            case '\'': {
+                const int hi = pos_ < in_.size() ? HexValue(in_[pos_]) : -1;
+                const int lo = pos_ + 1 < in_.size() ? HexValue(in_[pos_ + 1]) : -1;
+                if (hi < 0) break;  // a broken escape gives nothing
+                if (lo < 0) {
+                    ++pos_;
+                    break;
+                }
+                pos_ += 2;
+                Text(FromAnsi(static_cast<unsigned char>(hi * 16 + lo)));
                 break;
             }
-            pos_ += 2;
-            Text(FromAnsi(static_cast<unsigned char>(hi * 16 + lo)));
-            break;
-        }
-        case '\r':
-        case '\n':
-            Paragraph();
-            break;
-        default:
-            break;
+            case '\r':
+            case '\n':
+                Paragraph();
+                break;
+            default:
+                break;
         }
     }
 
@@ -213,17 +211,63 @@ private:
     }
 
     static bool IsSkippedDestination(const std::string& w) {
-        static const char* const kSkipped[] = {
-            "fonttbl",   "colortbl",  "stylesheet", "info",       "pict",     "header",
-            "headerl",   "headerr",   "headerf",    "footer",     "footerl",  "footerr",
-            "footerf",   "footnote",  "object",     "fldinst",    "listtable", "listoverridetable",
-            "rsidtbl",   "generator", "xmlnstbl",   "themedata",  "colorschememapping",
-            "datastore", "latentstyles", "filetbl", "revtbl",     "pgdsctbl", "nonshppict",
-            "shppict",   "shp",       "annotation", "atnid",      "atnauthor", "comment",
-            "title",     "subject",   "author",     "operator",   "keywords", "doccomm",
-            "template",  "bkmkstart", "bkmkend",    "txe",        "xe",       "tc",
-            "private",   "objdata",   "result",     "userprops",  "mmathPr",  "pnseclvl",
-            "pntext",    "pntxta",    "pntxtb",     "listtext"};
+        static const char* const kSkipped[] = {"fonttbl",
+                                               "colortbl",
+                                               "stylesheet",
+                                               "info",
+                                               "pict",
+                                               "header",
+                                               "headerl",
+                                               "headerr",
+                                               "headerf",
+                                               "footer",
+                                               "footerl",
+                                               "footerr",
+                                               "footerf",
+                                               "footnote",
+                                               "object",
+                                               "fldinst",
+                                               "listtable",
+                                               "listoverridetable",
+                                               "rsidtbl",
+                                               "generator",
+                                               "xmlnstbl",
+                                               "themedata",
+                                               "colorschememapping",
+                                               "datastore",
+                                               "latentstyles",
+                                               "filetbl",
+                                               "revtbl",
+                                               "pgdsctbl",
+                                               "nonshppict",
+                                               "shppict",
+                                               "shp",
+                                               "annotation",
+                                               "atnid",
+                                               "atnauthor",
+                                               "comment",
+                                               "title",
+                                               "subject",
+                                               "author",
+                                               "operator",
+                                               "keywords",
+                                               "doccomm",
+                                               "template",
+                                               "bkmkstart",
+                                               "bkmkend",
+                                               "txe",
+                                               "xe",
+                                               "tc",
+                                               "private",
+                                               "objdata",
+                                               "result",
+                                               "userprops",
+                                               "mmathPr",
+                                               "pnseclvl",
+                                               "pntext",
+                                               "pntxta",
+                                               "pntxtb",
+                                               "listtext"};
         for (const char* s : kSkipped)
             if (w == s) return true;
         return false;
@@ -248,7 +292,8 @@ private:
             next.underline = false;
         } else if (w == "fs") {
             // Half points; absurd sizes are limited to something printable.
-            next.halfPoints = hasParam ? static_cast<int>(std::clamp<std::int64_t>(param, 2, 400)) : 24;
+            next.halfPoints =
+                hasParam ? static_cast<int>(std::clamp<std::int64_t>(param, 2, 400)) : 24;
         } else if (w == "plain") {
             next.bold = next.italic = next.underline = false;
             next.halfPoints = 0;

@@ -42,7 +42,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     version->setObjectName(QStringLiteral("Version"));
     version->setGeometry(8, 56, 265, 16);
 
-    auto* rights = new QLabel(QStringLiteral("Copyright \u00A9 the author of the book. All rights reserved."), panel);
+    auto* rights = new QLabel(
+        QStringLiteral("Copyright \u00A9 the author of the book. All rights reserved."), panel);
     rights->setObjectName(QStringLiteral("Copyright"));
     rights->setGeometry(8, 80, 265, 16);
 
@@ -63,8 +64,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     folder->setFont(small);
     const QString path = QString::fromStdString(common::WorkingFolder());
     folder->setToolTip(path);
-    folder->setText(
-        QFontMetrics(small).elidedText(QStringLiteral("working folder: ") + path, Qt::ElideMiddle, 265));
+    folder->setText(QFontMetrics(small).elidedText(QStringLiteral("working folder: ") + path,
+                                                   Qt::ElideMiddle, 265));
     folder->setGeometry(8, 147, 265, 11);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);

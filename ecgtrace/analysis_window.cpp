@@ -89,44 +89,59 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
     histogramFigure_ = MakeImage(histogramPage_, "histogramFigure", {248, 40, 210, 200}, true);
     MakeBookLabel(histogramPage_, "histogramBookHint", 296, 8);
     using Shown = FigureButton::Shown;
-    AddFigureButton(histogramPage_, "figure4_3Button", "fig.4.3", "Fig4-3.jpg", histogramFigure_, Shown::FromGroup, {480, 40, 41, 25});
-    AddFigureButton(histogramPage_, "figure4_5Button", "fig.4.5", "Fig4-5.jpg", histogramFigure_, Shown::FromGroup, {480, 72, 41, 25});
-    AddFigureButton(histogramPage_, "figure4_6Button", "fig.4.6", "Fig4-6.jpg", histogramFigure_, Shown::FromGroup, {480, 104, 41, 25});
-    AddFigureButton(histogramPage_, "figure4_7Button", "fig.4.7", "Fig4-7.jpg", histogramFigure_, Shown::FromGroup, {480, 136, 41, 25});
-    AddFigureButton(histogramPage_, "figure10_2Button", "fig.10.2", "Fig10-2.jpg", histogramFigure_, Shown::FromSumSignal, {480, 168, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_3Button", "fig.4.3", "Fig4-3.jpg", histogramFigure_,
+                    Shown::FromGroup, {480, 40, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_5Button", "fig.4.5", "Fig4-5.jpg", histogramFigure_,
+                    Shown::FromGroup, {480, 72, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_6Button", "fig.4.6", "Fig4-6.jpg", histogramFigure_,
+                    Shown::FromGroup, {480, 104, 41, 25});
+    AddFigureButton(histogramPage_, "figure4_7Button", "fig.4.7", "Fig4-7.jpg", histogramFigure_,
+                    Shown::FromGroup, {480, 136, 41, 25});
+    AddFigureButton(histogramPage_, "figure10_2Button", "fig.10.2", "Fig10-2.jpg", histogramFigure_,
+                    Shown::FromSumSignal, {480, 168, 41, 25});
 
     // Correlation.
     correlationPage_ = AddPage("correlationPage", "correlation");
     correlationPlot_ = MakeImage(correlationPage_, "correlationPlot", {24, 24, 230, 250}, false);
-    correlationFigure_ = MakeImage(correlationPage_, "correlationFigure", {272, 24, 230, 250}, true);
+    correlationFigure_ =
+        MakeImage(correlationPage_, "correlationFigure", {272, 24, 230, 250}, true);
     MakeBookLabel(correlationPage_, "correlationBookHint", 296, 0);
-    AddFigureButton(correlationPage_, "figure4_10Button", "fig.4.10", "Fig4-10.jpg", correlationFigure_, Shown::FromGroup, {512, 24, 41, 25});
-    AddFigureButton(correlationPage_, "figure4_8Button", "fig.4.8", "Fig4-8.jpg", correlationFigure_, Shown::FromSumSignal, {512, 56, 41, 25});
-    AddFigureButton(correlationPage_, "figure10_4Button", "fig.10.4", "Fig10-4.jpg", correlationFigure_, Shown::FromSumSignal, {512, 88, 41, 25});
+    AddFigureButton(correlationPage_, "figure4_10Button", "fig.4.10", "Fig4-10.jpg",
+                    correlationFigure_, Shown::FromGroup, {512, 24, 41, 25});
+    AddFigureButton(correlationPage_, "figure4_8Button", "fig.4.8", "Fig4-8.jpg",
+                    correlationFigure_, Shown::FromSumSignal, {512, 56, 41, 25});
+    AddFigureButton(correlationPage_, "figure10_4Button", "fig.10.4", "Fig10-4.jpg",
+                    correlationFigure_, Shown::FromSumSignal, {512, 88, 41, 25});
 
     // Power spectrum.
     powerPage_ = AddPage("powerPage", "power spectrum");
     powerPlot_ = MakeImage(powerPage_, "powerPlot", {32, 56, 210, 200}, false);
     powerFigure_ = MakeImage(powerPage_, "powerFigure", {256, 56, 210, 200}, true);
     MakeBookLabel(powerPage_, "powerBookHint", 296, 16);
-    repetitionButton_ = new QPushButton(QString::fromLatin1(RepetitionSwitchCaption(false)), powerPage_);
+    repetitionButton_ =
+        new QPushButton(QString::fromLatin1(RepetitionSwitchCaption(false)), powerPage_);
     repetitionButton_->setObjectName(QStringLiteral("repetitionButton"));
     repetitionButton_->setGeometry(32, 264, 209, 25);
     connect(repetitionButton_, &QPushButton::clicked, this, [this] {
         Guarded(this, [this] { FollowMainWindow(); });
         ToggleRepetition();
     });
-    AddFigureButton(powerPage_, "figure4_12Button", "fig. 4.12", "Fig4-12.jpg", powerFigure_, Shown::FromGroup, {480, 56, 49, 25});
-    AddFigureButton(powerPage_, "figure4_13Button", "fig. 4.13", "Fig4-13.jpg", powerFigure_, Shown::FromGroup, {480, 88, 49, 25});
-    AddFigureButton(powerPage_, "figure4_14Button", "fig. 4.14", "Fig4-14.jpg", powerFigure_, Shown::FromGroup, {480, 120, 49, 25});
-    AddFigureButton(powerPage_, "figure10_3Button", "fig. 10.3", "Fig10-3.jpg", powerFigure_, Shown::FromSumSignal, {480, 152, 49, 25});
+    AddFigureButton(powerPage_, "figure4_12Button", "fig. 4.12", "Fig4-12.jpg", powerFigure_,
+                    Shown::FromGroup, {480, 56, 49, 25});
+    AddFigureButton(powerPage_, "figure4_13Button", "fig. 4.13", "Fig4-13.jpg", powerFigure_,
+                    Shown::FromGroup, {480, 88, 49, 25});
+    AddFigureButton(powerPage_, "figure4_14Button", "fig. 4.14", "Fig4-14.jpg", powerFigure_,
+                    Shown::FromGroup, {480, 120, 49, 25});
+    AddFigureButton(powerPage_, "figure10_3Button", "fig. 10.3", "Fig10-3.jpg", powerFigure_,
+                    Shown::FromSumSignal, {480, 152, 49, 25});
 
     // Cross phase spectrum.
     crossPhasePage_ = AddPage("crossPhasePage", "cross phase spectrum");
     phasePlot_ = MakeImage(crossPhasePage_, "phasePlot", {24, 40, 230, 250}, false);
     phaseFigure_ = MakeImage(crossPhasePage_, "phaseFigure", {272, 40, 230, 250}, true);
     MakeBookLabel(crossPhasePage_, "crossPhaseBookHint", 296, 8);
-    AddFigureButton(crossPhasePage_, "figure7_14Button", "fig. 7.14", "Fig7-14.jpg", phaseFigure_, Shown::Always, {512, 40, 49, 25});
+    AddFigureButton(crossPhasePage_, "figure7_14Button", "fig. 7.14", "Fig7-14.jpg", phaseFigure_,
+                    Shown::Always, {512, 40, 49, 25});
 
     for (PlotView* view : {histogramPlot_, powerPlot_}) {
         view->setCursor(Qt::PointingHandCursor);
@@ -153,16 +168,15 @@ QWidget* AnalysisWindow::AddPage(const char* name, const char* caption) {
 }
 
 QPushButton* AnalysisWindow::AddFigureButton(QWidget* page, const char* name, const char* caption,
-                                         const char* file, PlotView* image, FigureButton::Shown shown,
-                                         const QRect& geometry) {
+                                             const char* file, PlotView* image,
+                                             FigureButton::Shown shown, const QRect& geometry) {
     auto* button = new QPushButton(QString::fromLatin1(caption), page);
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     figures_.push_back({button, file, image, shown});
     const std::size_t index = figures_.size() - 1;
-    connect(button, &QPushButton::clicked, this, [this, index] {
-        Guarded(this, [this, index] { LoadFigure(figures_[index]); });
-    });
+    connect(button, &QPushButton::clicked, this,
+            [this, index] { Guarded(this, [this, index] { LoadFigure(figures_[index]); }); });
     return button;
 }
 
@@ -191,7 +205,8 @@ void AnalysisWindow::LoadIntroduction() {
 QString AnalysisCaption(const AnalysisSubject& subject) {
     if (subject.sumSignal) return QStringLiteral("Signal analysis of E(t)");
     QString caption = QStringLiteral("Signal analysis of At(%1)").arg(subject.index);
-    if (subject.crossGroup != subject.index) caption += QStringLiteral(" versus At(%1)").arg(subject.crossGroup);
+    if (subject.crossGroup != subject.index)
+        caption += QStringLiteral(" versus At(%1)").arg(subject.crossGroup);
     return caption;
 }
 
@@ -321,22 +336,22 @@ void AnalysisWindow::PageChanged(int index) {
         const SignalModel& model = session_.Model();
         const std::int32_t analysed = session_.AnalysedIndex();
         switch (index) {
-        case kHistogramPage:
-            DrawHistogram(analysed);
-            break;
-        case kCorrelationPage:
-            DrawAutocorrelation(model, analysed, correlationSurface_);
-            correlationPlot_->SetImage(correlationSurface_.Image());
-            break;
-        case kCrossPhasePage: {
-            const PowerSpectrumRows rows = session_.ComputeCrossPhase();
-            DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
-            phasePlot_->SetImage(phaseSurface_.Image());
-            ShowRepetitionSwitch(true);
-            break;
-        }
-        default:
-            break;
+            case kHistogramPage:
+                DrawHistogram(analysed);
+                break;
+            case kCorrelationPage:
+                DrawAutocorrelation(model, analysed, correlationSurface_);
+                correlationPlot_->SetImage(correlationSurface_.Image());
+                break;
+            case kCrossPhasePage: {
+                const PowerSpectrumRows rows = session_.ComputeCrossPhase();
+                DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
+                phasePlot_->SetImage(phaseSurface_.Image());
+                ShowRepetitionSwitch(true);
+                break;
+            }
+            default:
+                break;
         }
     });
 }
@@ -354,7 +369,8 @@ QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const 
         if (screen.contains(place)) return place.topLeft();
     // Too little room: as low on the screen as it goes, over the lower part
     // of the main window and clear of its tab bar when the screen allows.
-    const int x = std::clamp(mainFrame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - ownFrame.width()));
+    const int x = std::clamp(mainFrame.left(), screen.left(),
+                             std::max(screen.left(), screen.right() + 1 - ownFrame.width()));
     const int y = std::max(screen.top(), screen.bottom() + 1 - ownFrame.height());
     if (y >= mainFrame.top() + kMainTabBarClearance) return {x, y};
     return fallback;

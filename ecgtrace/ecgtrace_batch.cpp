@@ -59,7 +59,8 @@ Results Compute(const std::string* path, bool csv) {
         r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, g));
     }
     session.OpenSumSignalAnalysis();
-    for (std::int32_t g = 0; g <= m.GroupCount(); ++g) ecgtrace::RequireFiniteSpectrum(m.Spectrum(g));
+    for (std::int32_t g = 0; g <= m.GroupCount(); ++g)
+        ecgtrace::RequireFiniteSpectrum(m.Spectrum(g));
     for (const auto& h : r.histogram) common::RequireAllFinite(h);
     for (const auto& a : r.autocorrelation) common::RequireAllFinite(a);
     return r;

@@ -96,7 +96,8 @@ bool DecodeInto(Decoding* d, const unsigned char* data, unsigned long size) {
     const long long pixels = static_cast<long long>(info.image_width) * info.image_height;
     if (pixels <= 0 || pixels > kMaxFigurePixels) {
         std::snprintf(d->message, sizeof d->message, "Picture too large (%u x %u)",
-                      static_cast<unsigned>(info.image_width), static_cast<unsigned>(info.image_height));
+                      static_cast<unsigned>(info.image_width),
+                      static_cast<unsigned>(info.image_height));
         jpeg_destroy_decompress(&info);
         return false;
     }
@@ -111,10 +112,9 @@ bool DecodeInto(Decoding* d, const unsigned char* data, unsigned long size) {
         Refuse(d, &info, "Not enough memory for the picture");
         return false;
     }
-    JSAMPARRAY cmykRow =
-        cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE,
-                                         info.output_width * 4, 1)
-             : nullptr;
+    JSAMPARRAY cmykRow = cmyk ? (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info),
+                                                          JPOOL_IMAGE, info.output_width * 4, 1)
+                              : nullptr;
     while (info.output_scanline < info.output_height) {
         uchar* line = d->image.scanLine(static_cast<int>(info.output_scanline));
         if (cmyk) {

@@ -41,8 +41,9 @@ int main(int argc, char** argv) {
     if (!options.files.empty()) parameterFile = common::AbsolutePath(options.files.front());
     if (options.userFolderGiven) {
         try {
-            common::EnterWorkingFolder(options.userFolder.empty() ? common::UserDataFolder("ecgtrace")
-                                                                  : options.userFolder);
+            common::EnterWorkingFolder(options.userFolder.empty()
+                                           ? common::UserDataFolder("ecgtrace")
+                                           : options.userFolder);
         } catch (const common::AppError& e) {
             std::cerr << "ecgtrace: " << e.what() << "\n";
             return 1;

@@ -51,7 +51,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, int w = 0,
     return label;
 }
 
-QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry) {
+QLabel* MakePanel(QWidget* parent, const char* name, const QString& caption,
+                  const QRect& geometry) {
     auto* panel = new QLabel(caption, parent);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -130,7 +131,8 @@ MainWindow::MainWindow(QWidget* parent, std::string parameterFile)
     tabs_->setGeometry(8, 8, 675, 393);
     tabs_->setAutoFillBackground(true);
     tabs_->setPalette(QGuiApplication::palette());
-    const char* const names[] = {"introductionPage", "sumSignalPage", "periodPage", "signalPage", "mapPage"};
+    const char* const names[] = {"introductionPage", "sumSignalPage", "periodPage", "signalPage",
+                                 "mapPage"};
     const char* const captions[] = {"introduction", "E(t)", "T", "A(t)", "P"};
     QWidget* pages[5];
     for (int i = 0; i < 5; ++i) {
@@ -193,8 +195,8 @@ void MainWindow::BuildSumSignalTab(QWidget* page) {
     actualGroupField_ = MakeSpin(page, "actualGroupField", x + 96, 37, 50, 1, kDefaultGroupCount);
     MakeLabel(page, QStringLiteral("g cross"), x + 158, 40);
     crossGroupField_ = MakeSpin(page, "crossGroupField", x + 200, 37, 50, 1, kDefaultGroupCount);
-    sumAnalysisButton_ = MakeButton(page, "sumAnalysisButton", QStringLiteral("signal analysis"),
-                                    {x, 72, 121, 25});
+    sumAnalysisButton_ =
+        MakeButton(page, "sumAnalysisButton", QStringLiteral("signal analysis"), {x, 72, 121, 25});
     sumAnalysisButton_->setEnabled(false);
 
     sumPlot_ = MakePlot(page, "sumPlot", x, 108, kSumPlotWidth, kSumPlotHeight);
@@ -206,19 +208,26 @@ void MainWindow::BuildSumSignalTab(QWidget* page) {
 
     windowStartField_ = MakeSpin(page, "windowStartField", x, 242, 65, 0, 2700, 100);
     windowStartField_->SetEditorEnabled(false);
-    applyWindowButton_ = MakeButton(page, "applyWindowButton", QStringLiteral("apply"), {x + 103, 240, 75, 25});
-    windowEndField_ = MakeSpin(page, "windowEndField", x + kSumPlotWidth - 65, 242, 65, 100, 2800, 100);
+    applyWindowButton_ =
+        MakeButton(page, "applyWindowButton", QStringLiteral("apply"), {x + 103, 240, 75, 25});
+    windowEndField_ =
+        MakeSpin(page, "windowEndField", x + kSumPlotWidth - 65, 242, 65, 100, 2800, 100);
 
     // A number passed through while typing would lower g, move the cross
     // group or set up groups: the group fields apply when the editing ends.
-    WireLimitSpin(groupCountField_, [this](int v) { GroupCountChanged(v); },
-                  [this] { return Model().GroupCount(); }, false, false);
-    WireLimitSpin(actualGroupField_, [this](int v) { ActualGroupChanged(v); },
-                  [this] { return Model().ActualGroup(); }, false, false);
-    WireLimitSpin(crossGroupField_, [this](int v) { session_.ChangeCrossGroup(v); },
-                  [this] { return Model().CrossGroup(); }, false, false);
+    WireLimitSpin(
+        groupCountField_, [this](int v) { GroupCountChanged(v); },
+        [this] { return Model().GroupCount(); }, false, false);
+    WireLimitSpin(
+        actualGroupField_, [this](int v) { ActualGroupChanged(v); },
+        [this] { return Model().ActualGroup(); }, false, false);
+    WireLimitSpin(
+        crossGroupField_, [this](int v) { session_.ChangeCrossGroup(v); },
+        [this] { return Model().CrossGroup(); }, false, false);
     connect(applyWindowButton_, &QPushButton::clicked, this, [this] {
-        RunAction([this] { Show(session_.SetEWindow(windowStartField_->Value(), windowEndField_->Value())); });
+        RunAction([this] {
+            Show(session_.SetEWindow(windowStartField_->Value(), windowEndField_->Value()));
+        });
     });
     connect(sumAnalysisButton_, &QPushButton::clicked, this, [this] {
         if (openFromSumSignal_) RunAction(openFromSumSignal_);
@@ -258,8 +267,8 @@ void MainWindow::BuildPeriodTab(QWidget* page) {
 }
 
 void MainWindow::BuildSignalTab(QWidget* page) {
-    signalHeading_ = MakePanel(page, "signalHeading", QStringLiteral("elaboration of function A(t)"),
-                               {4, 4, 659, 25});
+    signalHeading_ = MakePanel(page, "signalHeading",
+                               QStringLiteral("elaboration of function A(t)"), {4, 4, 659, 25});
     groupAnalysisButton_ = MakeButton(signalHeading_, "groupAnalysisButton",
                                       QStringLiteral("signal analysis"), {536, 2, 121, 21});
     groupAnalysisButton_->setEnabled(false);
@@ -280,11 +289,13 @@ void MainWindow::BuildSignalTab(QWidget* page) {
     MakeLabel(page, QStringLiteral("offset ="), x + 96, 276, 46);
     offsetField_ = MakeSpin(page, "offsetField", x + 144, 273, 52, 0, 0);
 
-    for (const auto& [spin, which] : {std::pair{s1Field_, Parameter::s1}, std::pair{s2Field_, Parameter::s2},
-                                      std::pair{offsetField_, Parameter::offset}}) {
+    for (const auto& [spin, which] :
+         {std::pair{s1Field_, Parameter::s1}, std::pair{s2Field_, Parameter::s2},
+          std::pair{offsetField_, Parameter::offset}}) {
         const Parameter parameter = which;
-        WireLimitSpin(spin, [this, parameter](int v) { GroupEdited(parameter, v); },
-                      [this, parameter] { return StoredValue(parameter); }, true, true);
+        WireLimitSpin(
+            spin, [this, parameter](int v) { GroupEdited(parameter, v); },
+            [this, parameter] { return StoredValue(parameter); }, true, true);
     }
     connect(groupAnalysisButton_, &QPushButton::clicked, this, [this] {
         if (openFromGroup_) RunAction(openFromGroup_);
@@ -292,7 +303,8 @@ void MainWindow::BuildSignalTab(QWidget* page) {
 }
 
 void MainWindow::BuildMapTab(QWidget* page) {
-    mapHeading_ = MakePanel(page, "mapHeading", QStringLiteral("elaboration of function Pn"), {4, 4, 659, 25});
+    mapHeading_ = MakePanel(page, "mapHeading", QStringLiteral("elaboration of function Pn"),
+                            {4, 4, 659, 25});
     auto* picture = CreateEquationPicture(Formulas::Map, page);
     picture->setObjectName(QStringLiteral("mapEquations"));
     picture->move(4, 36);
@@ -306,7 +318,8 @@ void MainWindow::BuildMapTab(QWidget* page) {
     mapPlot_ = MakePlot(page, "mapPlot", x, 140, kMapPlotWidth, kMapPlotHeight);
 
     const int cx = x + 140;
-    cobwebButton_ = MakeButton(page, "cobwebButton", QStringLiteral("plot Pn -> Pn+1"), {cx, 140, 121, 25});
+    cobwebButton_ =
+        MakeButton(page, "cobwebButton", QStringLiteral("plot Pn -> Pn+1"), {cx, 140, 121, 25});
     MakeLabel(page, QStringLiteral("P0"), cx, 176, 28);
     P0Field_ = MakeEdit(page, "P0Field", cx + 30, 173, 56);
     P0Arrows_ = new StepArrows(page);
@@ -332,14 +345,15 @@ void MainWindow::BuildMapTab(QWidget* page) {
         y += 28;
     }
 
-    connect(cobwebButton_, &QPushButton::clicked, this, [this] {
-        RunAction([this] { Show(session_.PlotCobweb()); });
-    });
+    connect(cobwebButton_, &QPushButton::clicked, this,
+            [this] { RunAction([this] { Show(session_.PlotCobweb()); }); });
     // A value limited to 0..1 stays as typed; a refused text gives way to P0.
     WireTypedEdit(P0Field_, true, Parameter::P0, true);
     P0Field_->installEventFilter(this);
-    connect(P0Arrows_, &StepArrows::AboutToStep, this, [this] { Guarded(this, [this] { P0ArrowsStepping(); }); });
-    connect(P0Arrows_, &StepArrows::Clicked, this, [this] { Guarded(this, [this] { P0ArrowsClicked(); }); });
+    connect(P0Arrows_, &StepArrows::AboutToStep, this,
+            [this] { Guarded(this, [this] { P0ArrowsStepping(); }); });
+    connect(P0Arrows_, &StepArrows::Clicked, this,
+            [this] { Guarded(this, [this] { P0ArrowsClicked(); }); });
     for (PlotView* view : {sumPlot_, signalPlot_, seriesPlot_, mapPlot_}) {
         connect(view, &PlotView::Clicked, this, [this, view] {
             Guarded(this, [view] {
@@ -403,8 +417,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // What the user typed last counts, also when the window closes at once.
     FinishTyping();
     if (Model().ParametersChanged()) {
-        const auto path = common::ui::Dialogs().SaveFileName(this, QStringLiteral("Save As"), QString(),
-                                                             QString::fromStdString(parameterFile_));
+        const auto path = common::ui::Dialogs().SaveFileName(
+            this, QStringLiteral("Save As"), QString(), QString::fromStdString(parameterFile_));
         if (path) {
             const bool saved =
                 Guarded(this, [&] { session_.SaveParameterFile(path->toStdString()); });
@@ -434,7 +448,9 @@ QString SignalHeading(std::int32_t g) {
     return QStringLiteral("elaboration of function A(t) for group ") + Q(common::IntToText(g));
 }
 
-QString MapHeading(std::int32_t g) { return QStringLiteral("elaboration of function P") + Q(common::IntToText(g)); }
+QString MapHeading(std::int32_t g) {
+    return QStringLiteral("elaboration of function P") + Q(common::IntToText(g));
+}
 
 void MainWindow::ShowText(QLineEdit* edit, const std::string& text) {
     // The field the user is typing in keeps the text as typed.
@@ -664,12 +680,14 @@ void MainWindow::WireTypedSpin(IntSpinEdit* spin, Parameter which) {
         return static_cast<double>(integer);
     };
     field.apply = [this, which](double v) { GroupEdited(which, v); };
-    field.showKept = [this, spin, which] { ShowKept(spin, [this, which] { return StoredValue(which); }); };
+    field.showKept = [this, spin, which] {
+        ShowKept(spin, [this, which] { return StoredValue(which); });
+    };
     ConnectSpin(spin, AddField(std::move(field)));
 }
 
-void MainWindow::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply, std::function<int()> stored,
-                              bool live, bool groupEdit) {
+void MainWindow::WireLimitSpin(IntSpinEdit* spin, std::function<void(int)> apply,
+                               std::function<int()> stored, bool live, bool groupEdit) {
     TypedField field;
     field.control = spin;
     field.text = [spin] { return spin->Text(); };
@@ -714,7 +732,8 @@ void MainWindow::ShowKept(IntSpinEdit* spin, const std::function<int()>& stored)
     // value kept once the typing is over.
     const int kept = stored();
     std::int32_t typed = 0;
-    if (!common::TryParseInteger(spin->Text().toStdString(), typed) || typed != kept) spin->SetValue(kept);
+    if (!common::TryParseInteger(spin->Text().toStdString(), typed) || typed != kept)
+        spin->SetValue(kept);
 }
 
 void MainWindow::TypedIn(TypedField& field) {

@@ -52,7 +52,8 @@ public:
     // The about box shown by "about" (not owned).
     void SetAboutBox(QDialog* aboutBox) { aboutBox_ = aboutBox; }
     // What the two "signal analysis" buttons do; while unset they stay disabled.
-    void SetAnalysisActions(std::function<void()> openFromSumSignal, std::function<void()> openFromGroup);
+    void SetAnalysisActions(std::function<void()> openFromSumSignal,
+                            std::function<void()> openFromGroup);
     QPushButton* GroupAnalysisButton() const { return groupAnalysisButton_; }
 
     // The drawing surfaces behind the plots.
@@ -91,10 +92,10 @@ private:
 
     // Drawing into the surfaces and the views.
     void DrawSignal();
-    void DrawSum();          // window labels and plot
+    void DrawSum();  // window labels and plot
     void DrawMap();
     void DrawCobweb();
-    void DrawSeries();       // plot and labels
+    void DrawSeries();  // plot and labels
 
     // Shows and draws what `changed` names; a plot that cannot be drawn
     // leaves the others, and its message is thrown after them.
@@ -184,11 +185,12 @@ private:
     QPushButton *sumAnalysisButton_ = nullptr, *applyWindowButton_ = nullptr,
                 *groupAnalysisButton_ = nullptr, *cobwebButton_ = nullptr;
     QLabel *windowStartLabel_ = nullptr, *windowEndLabel_ = nullptr, *periodLabel_ = nullptr,
-           *m1Label_ = nullptr, *m2Label_ = nullptr, *pHalfLabel_ = nullptr, *pWholeLabel_ = nullptr,
-           *signalHeading_ = nullptr, *mapHeading_ = nullptr;
+           *m1Label_ = nullptr, *m2Label_ = nullptr, *pHalfLabel_ = nullptr,
+           *pWholeLabel_ = nullptr, *signalHeading_ = nullptr, *mapHeading_ = nullptr;
     // The T tab.
     QLineEdit *fField_ = nullptr, *FField_ = nullptr, *periodNEField_ = nullptr,
-              *periodNField_ = nullptr, *TeField_ = nullptr, *TaField_ = nullptr, *TrField_ = nullptr;
+              *periodNField_ = nullptr, *TeField_ = nullptr, *TaField_ = nullptr,
+              *TrField_ = nullptr;
     // The A(t) tab.
     common::ui::IntSpinEdit *s1Field_ = nullptr, *s2Field_ = nullptr, *offsetField_ = nullptr;
     // The map tab.

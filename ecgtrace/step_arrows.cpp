@@ -9,7 +9,8 @@
 
 namespace ecgtrace {
 
-StepArrows::StepArrows(QWidget* parent) : QWidget(parent), arrows_(new common::ui::ArrowButtons(this)) {
+StepArrows::StepArrows(QWidget* parent)
+    : QWidget(parent), arrows_(new common::ui::ArrowButtons(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(arrows_);
@@ -29,7 +30,8 @@ void StepArrows::SetRange(int min, int max) {
 
 void StepArrows::Click(int sign) {
     emit AboutToStep();
-    const long long next = static_cast<long long>(position_) + static_cast<long long>(sign) * increment_;
+    const long long next =
+        static_cast<long long>(position_) + static_cast<long long>(sign) * increment_;
     position_ = static_cast<int>(std::clamp<long long>(next, min_, max_));
     emit Clicked();
 }

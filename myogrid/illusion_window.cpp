@@ -122,7 +122,8 @@ IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 30
     grid_.Rectangle(180, 180, 220, 220);
     gridView->SetImage(grid_.Image());
 
-    connect(stepTimer, &QTimer::timeout, this, [this] { common::ui::Guarded(this, [&] { StepTimerTick(); }); });
+    connect(stepTimer, &QTimer::timeout, this,
+            [this] { common::ui::Guarded(this, [&] { StepTimerTick(); }); });
     connect(pauseButton, &QPushButton::clicked, this,
             [this] { common::ui::Guarded(this, [&] { PauseClicked(); }); });
     connect(stepButton, &QPushButton::clicked, this,

@@ -224,6 +224,8 @@ QStringList HelpText(int page) {
 
 bool IsHelpPage(int page) { return !HelpText(page).isEmpty(); }
 
-bool HelpHasScrollBar(int page) { return page == PageHelpParameters || page == PageHelpCoupledStart; }
+bool HelpHasScrollBar(int page) {
+    return page == PageHelpParameters || page == PageHelpCoupledStart;
+}
 
 }  // namespace myogrid

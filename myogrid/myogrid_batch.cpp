@@ -74,7 +74,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
             // Digits only, and within range: strtoull would quietly take
             // " 7", "+7" or a saturated maximum for a seed it cannot hold.
             const std::string& text = value(i);
-            const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            const bool digits =
+                !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
             errno = 0;
             char* end = nullptr;
             const unsigned long long seed = digits ? std::strtoull(text.c_str(), &end, 10) : 0;
@@ -100,7 +101,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
     } else if (options.modelName == "independent") {
         options.kind = ModelKind::IndependentOscillators;
     } else {
-        throw UsageError{options.modelName.empty() ? "--model is required" : "unknown model " + options.modelName};
+        throw UsageError{options.modelName.empty() ? "--model is required"
+                                                   : "unknown model " + options.modelName};
     }
     return options;
 }
@@ -127,14 +129,17 @@ std::string Printable(const std::string& text) {
 std::string AtLine(std::size_t lineNumber, const std::string& line) {
     constexpr std::size_t kShown = 100;
     std::string shown = line.size() > kShown ? line.substr(0, kShown) + "..." : line;
-    return " (line " + common::IntToText(static_cast<std::int64_t>(lineNumber)) + ": " + shown + ")";
+    return " (line " + common::IntToText(static_cast<std::int64_t>(lineNumber)) + ": " + shown +
+           ")";
 }
 
 // Start-up questions of a program without a user: every file question is
 // cancelled, the first message is kept as the failure.
 class BatchQuestions : public StartupQuestions {
 public:
-    std::optional<std::string> AskForFile(const std::string&, const std::string&) override { return std::nullopt; }
+    std::optional<std::string> AskForFile(const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
     void ShowMessage(const std::string& message) override { Keep(message); }
     void ReportFailure(const std::string& message) override { Keep(message); }
     void ReportBadLine(std::size_t lineNumber, const std::string& line) override {
@@ -155,7 +160,8 @@ ParameterValues LoadParameters(const std::optional<std::string>& path) {
     ParameterTable table;
     BatchQuestions questions;
     const bool ok = table.ReadAtStartup(questions, *path);
-    if (!ok || questions.failure) throw common::AppError(questions.failure.value_or(kBadLineMessage));
+    if (!ok || questions.failure)
+        throw common::AppError(questions.failure.value_or(kBadLineMessage));
     for (int i = 0; i < kParamCount; ++i) {
         const Param p = static_cast<Param>(i);
         try {
@@ -215,7 +221,8 @@ private:
 };
 
 void Run(const Options& options, ParameterValues& params, LineOutput& output) {
-    for (const FixedParameter& fixed : FixedParametersOf(options.kind)) params.SetInteger(fixed.param, fixed.value);
+    for (const FixedParameter& fixed : FixedParametersOf(options.kind))
+        params.SetInteger(fixed.param, fixed.value);
     SeededRandom random(options.seed ? *options.seed : SeededRandom::ClockSeed());
     ModelEngine engine(params, random);
     const bool block = options.kind == ModelKind::Topological;

@@ -29,7 +29,9 @@ public:
     std::int32_t Clock() const { return clock_; }
     // True while a segment (1..41) next shows the first colour.
     bool PhaseFlag(int segment) const { return phase_[static_cast<std::size_t>(segment - 1)]; }
-    std::int64_t NextToggle(int segment) const { return next_[static_cast<std::size_t>(segment - 1)]; }
+    std::int64_t NextToggle(int segment) const {
+        return next_[static_cast<std::size_t>(segment - 1)];
+    }
 
     const common::PlotSurface& Surface() const { return surface_; }
 

@@ -12,23 +12,27 @@ namespace {
 class QtDialogService : public DialogService {
 public:
     std::optional<QString> OpenFileName(QWidget* parent, const QString& title,
-                                         const QString& filter) override {
-        const QString path = QFileDialog::getOpenFileName(parent, title, QString(), QtFilterFromPairs(filter));
+                                        const QString& filter) override {
+        const QString path =
+            QFileDialog::getOpenFileName(parent, title, QString(), QtFilterFromPairs(filter));
         if (path.isEmpty()) return std::nullopt;
         return QFileInfo(path).absoluteFilePath();
     }
-    std::optional<QString> SaveFileName(QWidget* parent, const QString& title, const QString& filter,
+    std::optional<QString> SaveFileName(QWidget* parent, const QString& title,
+                                        const QString& filter,
                                         const QString& proposedName) override {
         QString start = proposedName;
         for (;;) {
-            const QString path = QFileDialog::getSaveFileName(parent, title, start, QtFilterFromPairs(filter),
-                                                              nullptr, QFileDialog::DontConfirmOverwrite);
+            const QString path =
+                QFileDialog::getSaveFileName(parent, title, start, QtFilterFromPairs(filter),
+                                             nullptr, QFileDialog::DontConfirmOverwrite);
             if (path.isEmpty()) return std::nullopt;
             // The file the program proposed is its own to replace; another
             // existing file is asked about, and "No" chooses again.
             if (!QFileInfo::exists(path) || IsProposedFile(path, proposedName)) return path;
             const QString question =
-                QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName());
+                QStringLiteral("%1 already exists.\nDo you want to replace it?")
+                    .arg(QFileInfo(path).fileName());
             if (QMessageBox::question(parent, title, question) == QMessageBox::Yes) return path;
             start = path;
         }
@@ -63,7 +67,8 @@ QString QtFilterFromPairs(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList entries;
     for (int i = 0; i + 1 < parts.size(); i += 2)
-        entries << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
+        entries << QStringLiteral("%1 (%2)").arg(
+            parts[i], QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' ')));
     return entries.join(QStringLiteral(";;"));
 }
 

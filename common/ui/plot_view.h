@@ -13,7 +13,10 @@ public:
     void SetImage(const QImage& image);
     const QImage& Image() const { return image_; }
     // Optional: draw the image stretched to the widget (book figures).
-    void SetStretched(bool stretched) { stretched_ = stretched; update(); }
+    void SetStretched(bool stretched) {
+        stretched_ = stretched;
+        update();
+    }
 
 signals:
     void Clicked();

@@ -41,8 +41,8 @@ private:
     void Release();
     Direction direction_;
     QTimer timer_;
-    bool down_ = false;      // pressed (mouse captured)
-    bool inside_ = false;    // the pointer is over the button
+    bool down_ = false;    // pressed (mouse captured)
+    bool inside_ = false;  // the pointer is over the button
 };
 
 // Up above down; 15 x 17 pixels by default.

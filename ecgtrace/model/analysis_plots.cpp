@@ -140,7 +140,9 @@ PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::i
 
 // --- texts ----------------------------------------------------------------------------
 
-std::string HistogramTitle(std::int32_t index) { return "amplitudehistogram of " + SignalName(index); }
+std::string HistogramTitle(std::int32_t index) {
+    return "amplitudehistogram of " + SignalName(index);
+}
 
 std::string AutocorrelationTitle(std::int32_t index) {
     return "autocorrelation of " + SignalName(index);

@@ -37,12 +37,12 @@ Histogram CountHistogram(const std::vector<double>& samples);
 std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t index);
 
 struct PowerLevels {
-    std::array<Complex, kSpectrumBins> product{};  // row g1 times conjugate of row g2
+    std::array<Complex, kSpectrumBins> product{};   // row g1 times conjugate of row g2
     std::array<double, kSpectrumBins> amplitude{};  // at least 1e-300
     // Bins whose amplitude was 0 or less: no power and no phase, even when
     // every bin is such a bin and 1e-300 is therefore the largest amplitude.
     std::array<bool, kSpectrumBins> silent{};
-    double maxLog = 0.0;                            // largest log10 of the amplitudes
+    double maxLog = 0.0;  // largest log10 of the amplitudes
 };
 // From rows g1 and g2 of GroupSpectra (g < 1 stands for row 0).
 PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::int32_t g2);
@@ -52,11 +52,10 @@ std::string HistogramTitle(std::int32_t index);        // "amplitudehistogram of
 std::string AutocorrelationTitle(std::int32_t index);  // "autocorrelation of At(2)"
 std::string PowerSpectrumTitle(std::int32_t g1, std::int32_t g2);
 std::string CrossPhaseTitle(std::int32_t g1, std::int32_t g2);
-std::string RepetitionText(bool withRepetition);      // "with repetition" / "  no repetition"
+std::string RepetitionText(bool withRepetition);  // "with repetition" / "  no repetition"
 
 void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& plot);
-void DrawAutocorrelation(const SignalModel& model, std::int32_t index,
-                         common::PlotSurface& plot);
+void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::PlotSurface& plot);
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
                        common::PlotSurface& plot);
 

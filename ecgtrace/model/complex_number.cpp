@@ -10,12 +10,12 @@ Complex ComplexMake(double x, double y) { return Complex{x, y}; }
 
 Complex ComplexAdd(const Complex& a, const Complex& b) {
     return Complex{static_cast<double>(Ext(a.re) + Ext(b.re)),
-                    static_cast<double>(Ext(a.im) + Ext(b.im))};
+                   static_cast<double>(Ext(a.im) + Ext(b.im))};
 }
 
 Complex ComplexMultiply(const Complex& a, const Complex& b) {
     return Complex{static_cast<double>(Ext(a.re) * b.re - Ext(a.im) * b.im),
-                    static_cast<double>(Ext(a.im) * b.re + Ext(a.re) * b.im)};
+                   static_cast<double>(Ext(a.im) * b.re + Ext(a.re) * b.im)};
 }
 
 Complex ComplexScale(const Complex& a, double x) {
@@ -25,12 +25,12 @@ Complex ComplexScale(const Complex& a, double x) {
 Complex ComplexExp(const Complex& a) {
     const Ext e = std::exp(Ext(a.re));
     return Complex{static_cast<double>(e * std::cos(Ext(a.im))),
-                    static_cast<double>(e * std::sin(Ext(a.im)))};
+                   static_cast<double>(e * std::sin(Ext(a.im)))};
 }
 
 Complex ComplexConjProduct(const Complex& a, const Complex& b) {
     return Complex{static_cast<double>(Ext(a.re) * b.re + Ext(a.im) * b.im),
-                    static_cast<double>(Ext(a.im) * b.re - Ext(a.re) * b.im)};
+                   static_cast<double>(Ext(a.im) * b.re - Ext(a.re) * b.im)};
 }
 
 double ComplexAmplitude(const Complex& a) {

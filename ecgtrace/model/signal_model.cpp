@@ -42,11 +42,9 @@ std::vector<double> PulsePairSamples(const GroupParameters& p, std::int32_t T) {
     for (std::int32_t k = 0; k < T; ++k) {
         const double t = static_cast<double>(static_cast<std::int64_t>(k) - p.offset);
         const double u1 = common::FloatDivide(t - m1, p.s1);
-        const double first =
-            common::FloatDivide(std::exp(-u1 * u1 / 2) * (m1 - t), c1 * kSqrt2Pi);
+        const double first = common::FloatDivide(std::exp(-u1 * u1 / 2) * (m1 - t), c1 * kSqrt2Pi);
         const double u2 = common::FloatDivide(t - m2, p.s2);
-        const double second =
-            common::FloatDivide(std::exp(-u2 * u2 / 2) * (t - m2), c2 * kSqrt2Pi);
+        const double second = common::FloatDivide(std::exp(-u2 * u2 / 2) * (t - m2), c2 * kSqrt2Pi);
         a[static_cast<std::size_t>(k)] = second + first;
     }
     return a;
@@ -95,9 +93,7 @@ GroupParameters GroupParameters::Defaults() {
     return p;
 }
 
-std::int32_t GroupParameters::m1() const {
-    return common::WrapAdd32(Te, common::WrapMul32(3, s1));
-}
+std::int32_t GroupParameters::m1() const { return common::WrapAdd32(Te, common::WrapMul32(3, s1)); }
 
 std::int32_t GroupParameters::m2() const {
     return common::WrapSub32(common::WrapAdd32(Te, Ta), common::WrapMul32(2, s2));
@@ -107,19 +103,32 @@ std::int32_t GroupParameters::m2() const {
 
 double ParameterValue(const GroupParameters& p, Parameter which) {
     switch (which) {
-    case Parameter::f: return p.f;
-    case Parameter::F: return p.F;
-    case Parameter::Te: return p.Te;
-    case Parameter::Ta: return p.Ta;
-    case Parameter::Tr: return p.Tr;
-    case Parameter::P0: return p.P0;
-    case Parameter::N: return p.N;
-    case Parameter::NE: return p.NE;
-    case Parameter::M: return p.M;
-    case Parameter::Nd: return p.Nd;
-    case Parameter::s1: return p.s1;
-    case Parameter::s2: return p.s2;
-    case Parameter::offset: return p.offset;
+        case Parameter::f:
+            return p.f;
+        case Parameter::F:
+            return p.F;
+        case Parameter::Te:
+            return p.Te;
+        case Parameter::Ta:
+            return p.Ta;
+        case Parameter::Tr:
+            return p.Tr;
+        case Parameter::P0:
+            return p.P0;
+        case Parameter::N:
+            return p.N;
+        case Parameter::NE:
+            return p.NE;
+        case Parameter::M:
+            return p.M;
+        case Parameter::Nd:
+            return p.Nd;
+        case Parameter::s1:
+            return p.s1;
+        case Parameter::s2:
+            return p.s2;
+        case Parameter::offset:
+            return p.offset;
     }
     return 0.0;
 }
@@ -128,19 +137,45 @@ void SetParameterValue(GroupParameters& p, Parameter which, double value) {
     // Integer parameters come from integer fields: the value is whole and in range.
     const auto integer = [value] { return static_cast<std::int32_t>(common::TruncToInt(value)); };
     switch (which) {
-    case Parameter::f: p.f = value; break;
-    case Parameter::F: p.F = value; break;
-    case Parameter::Te: p.Te = integer(); break;
-    case Parameter::Ta: p.Ta = integer(); break;
-    case Parameter::Tr: p.Tr = integer(); break;
-    case Parameter::P0: p.P0 = value; break;
-    case Parameter::N: p.N = integer(); break;
-    case Parameter::NE: p.NE = integer(); break;
-    case Parameter::M: p.M = integer(); break;
-    case Parameter::Nd: p.Nd = integer(); break;
-    case Parameter::s1: p.s1 = integer(); break;
-    case Parameter::s2: p.s2 = integer(); break;
-    case Parameter::offset: p.offset = integer(); break;
+        case Parameter::f:
+            p.f = value;
+            break;
+        case Parameter::F:
+            p.F = value;
+            break;
+        case Parameter::Te:
+            p.Te = integer();
+            break;
+        case Parameter::Ta:
+            p.Ta = integer();
+            break;
+        case Parameter::Tr:
+            p.Tr = integer();
+            break;
+        case Parameter::P0:
+            p.P0 = value;
+            break;
+        case Parameter::N:
+            p.N = integer();
+            break;
+        case Parameter::NE:
+            p.NE = integer();
+            break;
+        case Parameter::M:
+            p.M = integer();
+            break;
+        case Parameter::Nd:
+            p.Nd = integer();
+            break;
+        case Parameter::s1:
+            p.s1 = integer();
+            break;
+        case Parameter::s2:
+            p.s2 = integer();
+            break;
+        case Parameter::offset:
+            p.offset = integer();
+            break;
     }
 }
 
@@ -480,7 +515,8 @@ bool SignalModel::ChangeGroupCount(std::int32_t newCount) {
 GroupState SignalModel::SaveGroupState(std::int32_t g) const {
     CheckGroup(g);
     const auto i = static_cast<std::size_t>(g);
-    return {g, groups_[i], period_[i], signal_[i], map_[i], pHalf_[i], pWhole_[i], withRepetition_[i]};
+    return {g,       groups_[i], period_[i], signal_[i],
+            map_[i], pHalf_[i],  pWhole_[i], withRepetition_[i]};
 }
 
 void SignalModel::RestoreGroupState(const GroupState& state) {
@@ -662,8 +698,12 @@ std::string SignalModel::TGroupText(std::int32_t g) const {
     return "T for group " + IntText(g) + " = " + IntText(Period(g));
 }
 
-std::string SignalModel::fText(std::int32_t g) const { return common::FormatFixed(Parameters(g).f, 2); }
-std::string SignalModel::FText(std::int32_t g) const { return common::FormatFixed(Parameters(g).F, 2); }
+std::string SignalModel::fText(std::int32_t g) const {
+    return common::FormatFixed(Parameters(g).f, 2);
+}
+std::string SignalModel::FText(std::int32_t g) const {
+    return common::FormatFixed(Parameters(g).F, 2);
+}
 
 std::string SignalModel::M1Text(std::int32_t g) const {
     return "m1 = " + common::FormatFixed(Parameters(g).m1(), 5, 10);
@@ -673,7 +713,9 @@ std::string SignalModel::M2Text(std::int32_t g) const {
     return "m2 = " + common::FormatFixed(Parameters(g).m2(), 5, 10);
 }
 
-std::string SignalModel::P0Text(std::int32_t g) const { return common::FormatFixed(Parameters(g).P0, 2); }
+std::string SignalModel::P0Text(std::int32_t g) const {
+    return common::FormatFixed(Parameters(g).P0, 2);
+}
 
 std::string SignalModel::PHalfText(std::int32_t g) const {
     return "p half = " + common::FormatFixed(common::RequireFinite(PHalf(g)), 3);

@@ -150,10 +150,12 @@ public:
     SignalModel();  // defaults, nothing computed
 
     // --- state -------------------------------------------------------------------
-    std::int32_t GroupCount() const { return groupCount_; }                // G
-    std::int32_t ActualGroup() const { return actualGroup_; }              // g
-    std::int32_t CrossGroup() const { return crossGroup_; }                // "g cross"
-    std::int32_t InitialGroupCount() const { return initialGroupCount_; }  // G at the end of start-up
+    std::int32_t GroupCount() const { return groupCount_; }    // G
+    std::int32_t ActualGroup() const { return actualGroup_; }  // g
+    std::int32_t CrossGroup() const { return crossGroup_; }    // "g cross"
+    std::int32_t InitialGroupCount() const {
+        return initialGroupCount_;
+    }  // G at the end of start-up
     std::int32_t EWindowStart() const { return eWindowStart_; }
     std::int32_t EWindowEnd() const { return eWindowEnd_; }
     // A stored value changed since the start (or the start took the defaults).
@@ -165,8 +167,8 @@ public:
     // Groups held in the tables, G or more (they never shrink).
     std::int32_t StoredGroupCount() const { return static_cast<std::int32_t>(groups_.size()) - 1; }
     const GroupParameters& Parameters(std::int32_t g) const;
-    std::int32_t Period(std::int32_t g) const;                    // T, ms
-    const std::vector<double>& Signal(std::int32_t g) const;      // A(t), T samples
+    std::int32_t Period(std::int32_t g) const;                       // T, ms
+    const std::vector<double>& Signal(std::int32_t g) const;         // A(t), T samples
     const std::array<double, kPMapSize>& Map(std::int32_t g) const;  // Pn -> Pn+1
     double PHalf(std::int32_t g) const;
     double PWhole(std::int32_t g) const;
@@ -250,16 +252,16 @@ public:
     void ComputeE();
 
     // --- texts of the values --------------------------------------------------
-    std::string TGroupText(std::int32_t g) const;   // "T for group 1 = 221"
-    std::string fText(std::int32_t g) const;        // "21.00"
-    std::string FText(std::int32_t g) const;        // "0.75"
-    std::string M1Text(std::int32_t g) const;       // "m1 = 66.00000"
-    std::string M2Text(std::int32_t g) const;       // "m2 = 116.00000"
-    std::string P0Text(std::int32_t g) const;       // "0.10"
-    std::string PHalfText(std::int32_t g) const;    // "p half = 0.290"
-    std::string PWholeText(std::int32_t g) const;   // "p whole = 0.706"
-    std::string EStartText() const;                 // "E(0)"
-    std::string EEndText() const;                   // "E(2800)"
+    std::string TGroupText(std::int32_t g) const;  // "T for group 1 = 221"
+    std::string fText(std::int32_t g) const;       // "21.00"
+    std::string FText(std::int32_t g) const;       // "0.75"
+    std::string M1Text(std::int32_t g) const;      // "m1 = 66.00000"
+    std::string M2Text(std::int32_t g) const;      // "m2 = 116.00000"
+    std::string P0Text(std::int32_t g) const;      // "0.10"
+    std::string PHalfText(std::int32_t g) const;   // "p half = 0.290"
+    std::string PWholeText(std::int32_t g) const;  // "p whole = 0.706"
+    std::string EStartText() const;                // "E(0)"
+    std::string EEndText() const;                  // "E(2800)"
 
 private:
     void CheckGroup(std::int32_t g) const;
@@ -295,13 +297,13 @@ private:
 };
 
 // Value rules of the edits.
-double LimitF(double F);                 // 0.1..1.0
-double LimitP0(double P0);               // 0..1
+double LimitF(double F);                        // 0.1..1.0
+double LimitP0(double P0);                      // 0..1
 std::int32_t LimitOffset(std::int32_t offset);  // negative -> 0
-void ValidateM(std::int32_t M);          // M < 0 throws
+void ValidateM(std::int32_t M);                 // M < 0 throws
 // The arrows beside P0 step a position of 0..100 (P0 = position / 100).
-int P0StepPosition(double P0);           // trunc(100 P0)
-int P0StepIncrement(int position);       // 1 near the ends (<= 10, >= 90), else 5
+int P0StepPosition(double P0);      // trunc(100 P0)
+int P0StepIncrement(int position);  // 1 near the ends (<= 10, >= 90), else 5
 
 // Message texts of refused values.
 std::string PeriodTooSmallMessage(std::int64_t T);

@@ -78,7 +78,8 @@ void DrawPMap(const SignalModel& model, std::int32_t g, common::PlotSurface& s) 
     s.MoveTo(10, 10);
     s.LineTo(110, 110);
     s.MoveTo(10, 110);
-    for (int i = 0; i < kPMapSize; ++i) s.LineTo(i + 10, 110 - Rnd(100 * map[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < kPMapSize; ++i)
+        s.LineTo(i + 10, 110 - Rnd(100 * map[static_cast<std::size_t>(i)]));
 }
 
 void DrawCobweb(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {

@@ -12,14 +12,14 @@ Complex GroupSpectrumBin(const GroupParameters& p, int k) {
     const long double f = static_cast<long double>(k) / 1000.0L;
     const long double s1 = p.s1, s2 = p.s2;
     const long double m1 = p.m1(), m2 = p.m2();
-    const Complex term1 = ComplexScale(
-        ComplexExp(ComplexMake(static_cast<double>(-(4 * s1 * f) * (4 * s1 * f)),
-                               static_cast<double>(-m1 * f))),
-        static_cast<double>(-s1 * f * f));
-    const Complex term2 = ComplexScale(
-        ComplexExp(ComplexMake(static_cast<double>(-(4 * s2 * f) * (4 * s2 * f)),
-                               static_cast<double>(-m2 * f))),
-        static_cast<double>(s2 * f * f));
+    const Complex term1 =
+        ComplexScale(ComplexExp(ComplexMake(static_cast<double>(-(4 * s1 * f) * (4 * s1 * f)),
+                                            static_cast<double>(-m1 * f))),
+                     static_cast<double>(-s1 * f * f));
+    const Complex term2 =
+        ComplexScale(ComplexExp(ComplexMake(static_cast<double>(-(4 * s2 * f) * (4 * s2 * f)),
+                                            static_cast<double>(-m2 * f))),
+                     static_cast<double>(s2 * f * f));
     const Complex sum = ComplexAdd(term1, term2);
     return ComplexMultiply(sum, ComplexExp(ComplexMake(0.0, static_cast<double>(p.offset * f))));
 }
@@ -43,7 +43,8 @@ void ComputeGroupSpectra(SignalModel& model, std::int32_t g1, std::int32_t g2) {
     const GroupParameters& p1 = model.Parameters(g1);
     const GroupParameters& p2 = model.Parameters(g2);
     std::vector<Complex> row1(kSpectrumBins);
-    std::vector<Complex> row2 = g2 != g1 ? std::vector<Complex>(kSpectrumBins) : std::vector<Complex>{};
+    std::vector<Complex> row2 =
+        g2 != g1 ? std::vector<Complex>(kSpectrumBins) : std::vector<Complex>{};
     for (std::size_t k = 0; k < kSpectrumBins; ++k) {
         row1[k] = GroupSpectrumBin(p1, static_cast<int>(k));
         if (g2 != g1) row2[k] = GroupSpectrumBin(p2, static_cast<int>(k));

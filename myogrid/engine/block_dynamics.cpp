@@ -142,8 +142,9 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
     }
     if (switches.extra) {
         const std::int64_t extraInterval = params_.Integer(Param::ExtraInterval);
-        const bool stimulus = (period <= modelTime_ && modelTime_ <= period + excited) ||
-                              (extraInterval <= modelTime_ && modelTime_ <= extraInterval + excited);
+        const bool stimulus =
+            (period <= modelTime_ && modelTime_ <= period + excited) ||
+            (extraInterval <= modelTime_ && modelTime_ <= extraInterval + excited);
         environment.Clock = stimulus ? 1 : 0;
     }
 
@@ -154,7 +155,7 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
         ModelCell& cell = block_.Cell(i);
         cell.Clock = static_cast<std::uint16_t>(cell.Clock + stepUnit);
         const std::uint16_t t = cell.Clock;
-        cell.CellState = t < limits.excited          ? CellExcited
+        cell.CellState = t < limits.excited           ? CellExcited
                          : t < limits.activeEnd       ? CellActive
                          : t < limits.refractoryStart ? CellAbsRefractory
                                                       : CellRelRefractory;
@@ -199,15 +200,17 @@ void BlockRun::StepBlock(const BlockSwitches& switches) {
                 // Too little input: the excitation fails, back to rest.
                 if (g < excitedThreshold) cell.Clock = cycleLength_;
             } else {
-                const std::int64_t a =
-                    static_cast<std::int64_t>(cell.Clock) - static_cast<std::int64_t>(refractoryStart_);
+                const std::int64_t a = static_cast<std::int64_t>(cell.Clock) -
+                                       static_cast<std::int64_t>(refractoryStart_);
                 if (g >= threshold.At(a)) {
                     // The next first pass brings the clock to 0.
                     cell.Clock = static_cast<std::uint16_t>(0 - stepUnit);
                 } else if (nexuses != 0) {
                     // Sub-threshold input delays the recovery.
-                    const std::int64_t delay = common::Round(delayF * static_cast<double>(g) / nexuses);
-                    cell.Clock = static_cast<std::uint16_t>(cell.Clock - static_cast<std::uint16_t>(delay));
+                    const std::int64_t delay =
+                        common::Round(delayF * static_cast<double>(g) / nexuses);
+                    cell.Clock =
+                        static_cast<std::uint16_t>(cell.Clock - static_cast<std::uint16_t>(delay));
                 }
             }
         }

@@ -11,13 +11,10 @@
 namespace myogrid {
 
 const std::array<Direction, kDirectionCount + 1> kDirections = {{
-    {0, 0, 0, 0},
-    {+1, +1, +1, 4}, {+1, +1, 0, 3}, {+1, +1, -1, 4},
-    {+1, 0, +1, 3},  {+1, 0, 0, 2},  {+1, 0, -1, 3},
-    {+1, -1, +1, 4}, {+1, -1, 0, 3}, {+1, -1, -1, 4},
-    {-1, +1, +1, 4}, {-1, +1, 0, 3}, {-1, +1, -1, 4},
-    {-1, 0, +1, 3},  {-1, 0, 0, 2},  {-1, 0, -1, 3},
-    {-1, -1, +1, 4}, {-1, -1, 0, 3}, {-1, -1, -1, 4},
+    {0, 0, 0, 0},    {+1, +1, +1, 4}, {+1, +1, 0, 3},  {+1, +1, -1, 4}, {+1, 0, +1, 3},
+    {+1, 0, 0, 2},   {+1, 0, -1, 3},  {+1, -1, +1, 4}, {+1, -1, 0, 3},  {+1, -1, -1, 4},
+    {-1, +1, +1, 4}, {-1, +1, 0, 3},  {-1, +1, -1, 4}, {-1, 0, +1, 3},  {-1, 0, 0, 2},
+    {-1, 0, -1, 3},  {-1, -1, +1, 4}, {-1, -1, 0, 3},  {-1, -1, -1, 4},
 }};
 
 namespace {
@@ -91,7 +88,8 @@ int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
     // Spread h per class, held in 16 bits and at least 3.
     std::array<std::uint16_t, 5> spread{};
     for (int k = 2; k <= 4; ++k) {
-        const auto h = static_cast<std::uint16_t>(common::Round(diversity * mean[static_cast<std::size_t>(k)]));
+        const auto h = static_cast<std::uint16_t>(
+            common::Round(diversity * mean[static_cast<std::size_t>(k)]));
         spread[static_cast<std::size_t>(k)] = h < 3 ? std::uint16_t{3} : h;
     }
 
@@ -114,8 +112,10 @@ int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
                     if (cell.Neighbour[d] == kUnlaidSlot) {
                         const int n = NeighbourIndex(x, y, z, d);
                         cell.Neighbour[d] = static_cast<std::uint16_t>(n);
-                        const std::int32_t m = mean[static_cast<std::size_t>(kDirections[d].nexusClass)];
-                        const std::uint16_t h = spread[static_cast<std::size_t>(kDirections[d].nexusClass)];
+                        const std::int32_t m =
+                            mean[static_cast<std::size_t>(kDirections[d].nexusClass)];
+                        const std::uint16_t h =
+                            spread[static_cast<std::size_t>(kDirections[d].nexusClass)];
                         const std::int64_t r = random.Below(h);
                         std::int64_t w = r + m - h / 2;
                         w = std::clamp<std::int64_t>(w, 0, 255);  // one byte

@@ -8,10 +8,7 @@ std::vector<FixedParameter> FixedParametersOf(ModelKind kind) {
 }
 
 ModelEngine::ModelEngine(const ParameterSource& params, RandomSource& random)
-    : params_(params),
-      random_(random),
-      blockRun_(block_, params, random),
-      oscillators_(params) {}
+    : params_(params), random_(random), blockRun_(block_, params, random), oscillators_(params) {}
 
 int ModelEngine::Rebuild(ModelKind kind, const std::string& connexPath) {
     if (kind == ModelKind::Topological) return block_.RebuildBlock(params_, random_, connexPath);
@@ -41,7 +38,8 @@ void ModelEngine::SetTraceCells(ModelKind kind, int cell1, int cell2) {
 
 void ModelEngine::TraceCellsFromParameters(ModelKind kind) {
     const auto index = [this](Param x, Param y, Param z, Param dimension) {
-        return TraceCellIndex(params_.Integer(x), params_.Integer(y), params_.Integer(z), params_.Integer(dimension));
+        return TraceCellIndex(params_.Integer(x), params_.Integer(y), params_.Integer(z),
+                              params_.Integer(dimension));
     };
     if (kind == ModelKind::Topological) {
         SetTraceCells(kind, index(Param::Cell1X, Param::Cell1Y, Param::Cell1Z, Param::Dimension),

@@ -16,7 +16,8 @@ int TileY(int x, int y, int dimension) { return (y + (x / 4) * (dimension + 2)) 
 
 }  // namespace
 
-void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine, const BlockSwitches& switches) {
+void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine,
+                                 const BlockSwitches& switches) {
     if (!engine.Built(kind)) return;
     if (kind == ModelKind::Topological) {
         DrawBlockRunStart(engine.BlockModel(), switches);
@@ -25,7 +26,8 @@ void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine, cons
     }
 }
 
-void ModelRenderer::DrawStep(ModelKind kind, const ModelEngine& engine, const BlockSwitches& switches) {
+void ModelRenderer::DrawStep(ModelKind kind, const ModelEngine& engine,
+                             const BlockSwitches& switches) {
     if (!engine.Built(kind)) return;
     if (kind == ModelKind::Topological) {
         DrawBlockStep(engine.BlockModel(), switches);
@@ -121,7 +123,8 @@ void ModelRenderer::DrawBlockTraces(const BlockRun& run, const BlockSwitches& sw
     }
 }
 
-void ModelRenderer::DrawOscillatorRunStart(const OscillatorTable& table, const OscillatorSwitches& switches) {
+void ModelRenderer::DrawOscillatorRunStart(const OscillatorTable& table,
+                                           const OscillatorSwitches& switches) {
     pictures_.ClearRightWindow();
     TraceState& tr = pictures_.trace;
     common::PlotSurface& right = pictures_.RightWindow();
@@ -143,7 +146,8 @@ void ModelRenderer::DrawOscillatorRunStart(const OscillatorTable& table, const O
     right.SetBrushColor(common::kWhite);
 }
 
-void ModelRenderer::DrawOscillatorStep(const OscillatorTable& table, const OscillatorSwitches& switches) {
+void ModelRenderer::DrawOscillatorStep(const OscillatorTable& table,
+                                       const OscillatorSwitches& switches) {
     if (pictures_.PastRightEdge()) pictures_.RestartSweep();
     common::PlotSurface& right = pictures_.RightWindow();
     const int dimension = table.OscDimension();
@@ -211,7 +215,8 @@ void DrawDelayFunction(ModelPictures& pictures, const ParameterSource& params) {
     const ThresholdFunction threshold(params);
     // Beyond this count the curve has left the window for good (a negative
     // refractory length would otherwise never end the search).
-    const std::int64_t maxCount = 2 * static_cast<std::int64_t>(std::abs(refractory)) + right.Height() + 2;
+    const std::int64_t maxCount =
+        2 * static_cast<std::int64_t>(std::abs(refractory)) + right.Height() + 2;
 
     right.MoveTo(0, 0);
     for (std::int32_t i = 0; i <= nexuses; ++i) {

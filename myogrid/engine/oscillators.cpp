@@ -11,16 +11,12 @@
 namespace myogrid {
 
 const std::array<OscDirection, kOscDirectionCount + 1> kOscDirections = {{
-    {0, 0, 0, 0},
-    {+1, +1, -1, 5}, {+1, +1, 0, 3}, {+1, +1, +1, 5},
-    {+1, 0, -1, 3},  {+1, 0, 0, 1},  {+1, 0, +1, 3},
-    {+1, -1, -1, 5}, {+1, -1, 0, 3}, {+1, -1, +1, 5},
-    {0, +1, -1, 4},  {0, +1, 0, 2},  {0, +1, +1, 4},
-    {0, 0, -1, 2},   {0, 0, +1, 2},
-    {0, -1, -1, 4},  {0, -1, 0, 2},  {0, -1, +1, 4},
-    {-1, +1, -1, 5}, {-1, +1, 0, 3}, {-1, +1, +1, 5},
-    {-1, 0, -1, 3},  {-1, 0, 0, 1},  {-1, 0, +1, 3},
-    {-1, -1, -1, 5}, {-1, -1, 0, 3}, {-1, -1, +1, 5},
+    {0, 0, 0, 0},    {+1, +1, -1, 5}, {+1, +1, 0, 3},  {+1, +1, +1, 5}, {+1, 0, -1, 3},
+    {+1, 0, 0, 1},   {+1, 0, +1, 3},  {+1, -1, -1, 5}, {+1, -1, 0, 3},  {+1, -1, +1, 5},
+    {0, +1, -1, 4},  {0, +1, 0, 2},   {0, +1, +1, 4},  {0, 0, -1, 2},   {0, 0, +1, 2},
+    {0, -1, -1, 4},  {0, -1, 0, 2},   {0, -1, +1, 4},  {-1, +1, -1, 5}, {-1, +1, 0, 3},
+    {-1, +1, +1, 5}, {-1, 0, -1, 3},  {-1, 0, 0, 1},   {-1, 0, +1, 3},  {-1, -1, -1, 5},
+    {-1, -1, 0, 3},  {-1, -1, +1, 5},
 }};
 
 namespace {
@@ -51,8 +47,9 @@ int OscillatorTable::BuildOscillators(ModelKind kind) {
     kind_ = kind;
     int dimension = std::clamp(params_.Integer(Param::OscDimension), 1, kMaxOscDimension);
     for (;;) {
-        const int count = kind == ModelKind::IndependentOscillators ? dimension * dimension
-                                                                    : dimension * dimension * dimension;
+        const int count = kind == ModelKind::IndependentOscillators
+                              ? dimension * dimension
+                              : dimension * dimension * dimension;
         try {
             Oscillator fresh;
             fresh.Link.fill(kUnlaidLink);
@@ -122,7 +119,9 @@ void OscillatorTable::BuildActivationCurve() {
         const double u = std::min(du * du / 2, 85.0);
         const double v = std::min(dv * dv / 2, 85.0);
         const double p = std::exp(-u) * (30 - static_cast<double>(j)) / (1000 * root);
-        const double q = std::exp(-v) * (static_cast<double>(j) - static_cast<double>(active - 30)) / (3375 * root);
+        const double q = std::exp(-v) *
+                         (static_cast<double>(j) - static_cast<double>(active - 30)) /
+                         (3375 * root);
         activationCurve_[static_cast<std::size_t>(k)] = (p + q) * 100 + 0.5;
     }
 }
@@ -149,13 +148,16 @@ void OscillatorTable::ComputeReturnMap() {
 }
 
 double OscillatorTable::OscillatorActivity(const Oscillator& o) const {
-    return (modelTime_ < o.PrevEnd ? o.PrevAmplitude : 0.0) + (modelTime_ < o.ActiveEnd ? o.Amplitude : 0.0);
+    return (modelTime_ < o.PrevEnd ? o.PrevAmplitude : 0.0) +
+           (modelTime_ < o.ActiveEnd ? o.Amplitude : 0.0);
 }
 
 double OscillatorTable::MembraneValue(const Oscillator& o) const {
-    const std::int64_t e = static_cast<std::int64_t>(params_.Integer(Param::Excited)) + params_.Integer(Param::Active);
+    const std::int64_t e =
+        static_cast<std::int64_t>(params_.Integer(Param::Excited)) + params_.Integer(Param::Active);
     const auto entry = [&](std::int32_t end) {
-        const std::int64_t k = std::clamp<std::int64_t>(e + modelTime_ - end, 0, kActivationCurveSize - 1);
+        const std::int64_t k =
+            std::clamp<std::int64_t>(e + modelTime_ - end, 0, kActivationCurveSize - 1);
         return activationCurve_[static_cast<std::size_t>(k)];
     };
     return o.PrevAmplitude * entry(o.PrevEnd) + o.Amplitude * entry(o.ActiveEnd);
@@ -170,8 +172,9 @@ std::int32_t OscillatorTable::NextInterval(int i, int /*y*/) const {
         case ModelKind::CoupledOscillators: {
             const Oscillator& o = Record(i);
             for (int d = 1; d <= kOscDirectionCount; ++d) {
-                p = p + OscillatorActivity(Record(o.Link[d])) *
-                            couplingFraction_[static_cast<std::size_t>(kOscDirections[d].linkClass)];
+                p = p +
+                    OscillatorActivity(Record(o.Link[d])) *
+                        couplingFraction_[static_cast<std::size_t>(kOscDirections[d].linkClass)];
             }
             p = p + OscillatorActivity(o) * couplingFraction_[0];
             break;
@@ -198,7 +201,8 @@ std::int32_t OscillatorTable::NextInterval(int i, int /*y*/) const {
 }
 
 std::int32_t OscillatorTable::ActiveEndAfter(int y) const {
-    const double e = static_cast<double>(params_.Integer(Param::Excited)) + params_.Integer(Param::Active);
+    const double e =
+        static_cast<double>(params_.Integer(Param::Excited)) + params_.Integer(Param::Active);
     return common::RoundToInt(e * (1 - params_.Real(Param::PeriodVariability) * y));
 }
 
@@ -266,7 +270,8 @@ void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
                     o.PrevEnd = o.ActiveEnd;
                     // Computed while both halves of the activity are equal.
                     o.NextFiring = common::WrapAdd32(NextInterval(i, y), modelTime_);
-                    o.Amplitude = returnMap_[static_cast<std::size_t>(ReturnMapIndex(o.PrevAmplitude))];
+                    o.Amplitude =
+                        returnMap_[static_cast<std::size_t>(ReturnMapIndex(o.PrevAmplitude))];
                     o.ActiveEnd = common::WrapAdd32(ActiveEndAfter(y), modelTime_);
                 }
                 sum = sum + OscillatorActivity(o);

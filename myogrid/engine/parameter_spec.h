@@ -69,7 +69,9 @@ inline constexpr std::array<ParameterSpec, kParamCount> kParameterSpecs = {{
     {Param::Osc2Z, "osc. 2 z=", false, "0", 0, 5, 1, UpperBound::OscDimension},
 }};
 
-constexpr const ParameterSpec& SpecOf(Param p) { return kParameterSpecs[static_cast<std::size_t>(p)]; }
+constexpr const ParameterSpec& SpecOf(Param p) {
+    return kParameterSpecs[static_cast<std::size_t>(p)];
+}
 
 // True for the real-valued parameters (Diversity, L, F, env. weight,
 // start fraction, phase and period variability).

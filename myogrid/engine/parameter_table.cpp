@@ -52,7 +52,8 @@ ParameterTable::ParameterTable() = default;
 
 ParameterTable ParameterTable::Defaults() {
     ParameterTable table;
-    for (const ParameterSpec& spec : kParameterSpecs) table.values_[Index(spec.param)] = spec.defaultText;
+    for (const ParameterSpec& spec : kParameterSpecs)
+        table.values_[Index(spec.param)] = spec.defaultText;
     return table;
 }
 
@@ -82,7 +83,8 @@ std::int32_t ParameterTable::ParameterAsInteger(const std::string& key,
     return common::ParseInteger(defaultText);
 }
 
-double ParameterTable::ParameterAsReal(const std::string& key, const std::string& defaultText) const {
+double ParameterTable::ParameterAsReal(const std::string& key,
+                                       const std::string& defaultText) const {
     if (const auto p = FindKey(key)) return AsReal(*p);
     ReportLookup(kUnknownKeyMessage);
     return common::ParseFloat(defaultText);
@@ -97,7 +99,8 @@ bool ParameterTable::StoreParameter(const std::string& key, const std::string& t
 
 void ParameterTable::AskForMissingFiles(StartupQuestions& questions) {
     if (!common::FileExists(BrowserPath)) {
-        if (auto answer = questions.AskForFile(kAskBrowserTitle, kAllFilesFilter)) BrowserPath = *answer;
+        if (auto answer = questions.AskForFile(kAskBrowserTitle, kAllFilesFilter))
+            BrowserPath = *answer;
         ParametersChanged = true;
     }
     if (!common::FileExists(BookPath)) {
@@ -136,7 +139,8 @@ bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::strin
         AskForMissingFiles(questions);
         reader.SkipLine();  // empty line
         reader.SkipLine();  // [Parameters]
-        for (const ParameterSpec& spec : kParameterSpecs) read(spec.key, values_[Index(spec.param)]);
+        for (const ParameterSpec& spec : kParameterSpecs)
+            read(spec.key, values_[Index(spec.param)]);
     } else {
         const auto sink = std::move(sink_);
         *this = Defaults();
@@ -168,7 +172,9 @@ void ParameterTable::WriteFile(const std::string& path) const {
     common::WriteFileAtomically(path, FileText());
 }
 
-void StartupQuestions::ReportBadLine(std::size_t, const std::string&) { ShowMessage(kBadLineMessage); }
+void StartupQuestions::ReportBadLine(std::size_t, const std::string&) {
+    ShowMessage(kBadLineMessage);
+}
 
 ParameterLineReader::ParameterLineReader(const std::string& text) {
     std::size_t start = 0;

@@ -20,7 +20,8 @@ inline constexpr std::size_t kMaxValueLength = 80;
 inline constexpr const char* kParameterFileName = "Myogrid.par";
 inline constexpr const char* kBadLineMessage = "Error in Myogrid.par!";
 inline constexpr const char* kUnknownKeyMessage = "Error in Myogrid.par!; default used";
-inline constexpr const char* kAskBrowserTitle = "Your favorite Internet Browser to read information";
+inline constexpr const char* kAskBrowserTitle =
+    "Your favorite Internet Browser to read information";
 inline constexpr const char* kAskBookTitle = "Indicate place of VFtitel.htm";
 inline constexpr const char* kAllFilesFilter = "All Files|*.*";
 
@@ -88,7 +89,8 @@ public:
     // defaults; asks for missing browser and book files; fixes the launch
     // paths. Returns false when a line was bad: the program must end (every
     // bad line has been reported by then).
-    bool ReadAtStartup(StartupQuestions& questions, const std::string& fileName = kParameterFileName);
+    bool ReadAtStartup(StartupQuestions& questions,
+                       const std::string& fileName = kParameterFileName);
 
     // The 39 lines of the file, CR LF line ends.
     std::string FileText() const;

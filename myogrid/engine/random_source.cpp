@@ -5,8 +5,7 @@
 namespace myogrid {
 
 std::uint64_t SeededRandom::ClockSeed() {
-    return static_cast<std::uint64_t>(
-        std::chrono::system_clock::now().time_since_epoch().count());
+    return static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
 }
 
 std::uint32_t SeededRandom::Below(std::uint32_t n) {

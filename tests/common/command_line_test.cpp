@@ -10,7 +10,9 @@ namespace {
 using common::WindowProgramArguments;
 using Action = WindowProgramArguments::Action;
 
-WindowProgramArguments Parse(std::vector<std::string> args) { return common::ParseWindowProgramArguments(args); }
+WindowProgramArguments Parse(std::vector<std::string> args) {
+    return common::ParseWindowProgramArguments(args);
+}
 
 struct Answer {
     std::optional<int> status;
@@ -21,7 +23,8 @@ struct Answer {
 Answer AnswerFor(std::vector<std::string> args) {
     std::ostringstream out;
     std::ostringstream err;
-    const auto status = common::AnswerWindowProgramArguments(args, "ecgtrace", "Simulates the signal.", out, err);
+    const auto status =
+        common::AnswerWindowProgramArguments(args, "ecgtrace", "Simulates the signal.", out, err);
     return {status, out.str(), err.str()};
 }
 
@@ -66,7 +69,9 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
     for (const std::string help : {"--help", "-h"}) {
         const Answer answer = AnswerFor({"--user-folder", help, "--bogus"});
         EXPECT_EQ(answer.status, 0) << help;
-        EXPECT_TRUE(answer.out.starts_with("usage: ecgtrace [--user-folder[=FOLDER]] [PARAMETER-FILE]\n")) << answer.out;
+        EXPECT_TRUE(
+            answer.out.starts_with("usage: ecgtrace [--user-folder[=FOLDER]] [PARAMETER-FILE]\n"))
+            << answer.out;
         EXPECT_NE(answer.out.find("Simulates the signal."), std::string::npos);
         EXPECT_NE(answer.out.find("--version"), std::string::npos);
         EXPECT_EQ(answer.err, "");
@@ -78,9 +83,12 @@ TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
 }
 
 TEST(CommandLine, UnknownOrMalformedOptionsAreRefusedWithUsageAndStatusTwo) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"--bogus"}, {"vfdef.par", "--user-folders"}, {"--user-folder="},
-          {"--help=1"}, {"--version=2"}, {"--Version"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--bogus"},
+                                                 {"vfdef.par", "--user-folders"},
+                                                 {"--user-folder="},
+                                                 {"--help=1"},
+                                                 {"--version=2"},
+                                                 {"--Version"}}) {
         const Answer answer = AnswerFor(args);
         EXPECT_EQ(answer.status, 2) << args.back();
         EXPECT_EQ(answer.out, "");

@@ -65,7 +65,8 @@ TEST(ParseNumbers, StrictWholeTextWithMessages) {
             ParseInteger(bad);
             ADD_FAILURE() << bad;
         } catch (const AppError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(bad) + "' is not a valid integer value");
         }
     }
     for (const char* bad : {"", ".", "0,75", "1e", "inf", "nan", "1e400", "--1", "e5"}) {
@@ -73,7 +74,8 @@ TEST(ParseNumbers, StrictWholeTextWithMessages) {
             ParseFloat(bad);
             ADD_FAILURE() << bad;
         } catch (const AppError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid floating point value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(bad) + "' is not a valid floating point value");
         }
     }
     EXPECT_EQ(ParseInteger("-2147483648"), -2147483647 - 1);
@@ -128,7 +130,8 @@ TEST(FormatParExponent, RoundsIntoTheNextPowerOfTen) {
 }
 
 TEST(NumberReader, ReadsTokensAcrossBlanksTabsAndLineEnds) {
-    NumberReader r("Parameters for E(t)\r\n6\tG\r\n 2.10000000000000E+0001\t 7.5E-0001\tf\r\n\r\n 42\n");
+    NumberReader r(
+        "Parameters for E(t)\r\n6\tG\r\n 2.10000000000000E+0001\t 7.5E-0001\tf\r\n\r\n 42\n");
     r.SkipLine();
     EXPECT_EQ(r.ReadInteger(), 6);
     r.SkipLine();

@@ -50,7 +50,8 @@ TEST(IntegerDivision, TruncatesTowardZeroAndRefusesZero) {
     EXPECT_EQ(Mod(2210, 221), 0);
     EXPECT_EQ(MessageOf([] { Mod(5, 0); }), "Division by zero");
     EXPECT_EQ(MessageOf([] { Div(5, 0); }), "Division by zero");
-    EXPECT_EQ(Div(std::numeric_limits<std::int32_t>::min(), -1), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(Div(std::numeric_limits<std::int32_t>::min(), -1),
+              std::numeric_limits<std::int32_t>::min());
 }
 
 TEST(FloatDivide, ReportsZeroDivisorsByTheirKind) {
@@ -66,15 +67,19 @@ TEST(WrappingArithmetic, FactorialOf18WrapsLikeTwosComplement) {
     EXPECT_EQ(f, -898433024);
     for (int n = 19; n <= 34; ++n) f = WrapMul32(f, n);
     EXPECT_EQ(f, 0);
-    EXPECT_EQ(WrapAdd32(std::numeric_limits<std::int32_t>::max(), 1), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(WrapSub32(std::numeric_limits<std::int32_t>::min(), 1), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(WrapAdd32(std::numeric_limits<std::int32_t>::max(), 1),
+              std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(WrapSub32(std::numeric_limits<std::int32_t>::min(), 1),
+              std::numeric_limits<std::int32_t>::max());
 }
 
 TEST(ErrorBoxText, FullStopOnlyAfterCharactersSortingAfterThePoint) {
     EXPECT_EQ(WithFullStop("Division by zero"), "Division by zero.");
     EXPECT_EQ(WithFullStop("Error in Myogrid.par!"), "Error in Myogrid.par!");
-    EXPECT_EQ(WithFullStop("Error executing program. Error code: 2"), "Error executing program. Error code: 2.");
-    EXPECT_EQ(WithFullStop("'x' is not a valid integer value"), "'x' is not a valid integer value.");
+    EXPECT_EQ(WithFullStop("Error executing program. Error code: 2"),
+              "Error executing program. Error code: 2.");
+    EXPECT_EQ(WithFullStop("'x' is not a valid integer value"),
+              "'x' is not a valid integer value.");
     EXPECT_EQ(WithFullStop("done."), "done.");
     EXPECT_EQ(WithFullStop(""), "");
 }

@@ -146,7 +146,8 @@ TEST(RtfReader, SurvivesRandomlyMutatedAndTruncatedInput) {
     std::mt19937 rng(20261208);
     std::string runs = "{\\rtf1 ";
     for (int i = 0; i < 300; ++i) runs += "{\\b x}{\\i y}";
-    std::vector<std::string> seeds = {kSample, ShippedFile("V13.rtf"), ShippedFile("V13b.rtf"), runs + "}"};
+    std::vector<std::string> seeds = {kSample, ShippedFile("V13.rtf"), ShippedFile("V13b.rtf"),
+                                      runs + "}"};
     const std::string alphabet = "{}\\'*uc0123456789-abfi ?\r\n\xe9\x80\xff";
     QElapsedTimer timer;
     timer.start();
@@ -157,10 +158,18 @@ TEST(RtfReader, SurvivesRandomlyMutatedAndTruncatedInput) {
         for (int e = 0; e < edits && !s.empty(); ++e) {
             const std::size_t at = rng() % s.size();
             switch (rng() % 4) {
-            case 0: s[at] = alphabet[rng() % alphabet.size()]; break;
-            case 1: s.insert(at, 1, alphabet[rng() % alphabet.size()]); break;
-            case 2: s.erase(at, 1 + rng() % 8); break;
-            default: s[at] = static_cast<char>(rng() % 256); break;
+                case 0:
+                    s[at] = alphabet[rng() % alphabet.size()];
+                    break;
+                case 1:
+                    s.insert(at, 1, alphabet[rng() % alphabet.size()]);
+                    break;
+                case 2:
+                    s.erase(at, 1 + rng() % 8);
+                    break;
+                default:
+                    s[at] = static_cast<char>(rng() % 256);
+                    break;
             }
         }
         if (rng() % 3 == 0) s.resize(rng() % (s.size() + 1));

@@ -15,7 +15,6 @@
 
 namespace {
 
-
 using testing_support::MakeJpeg;
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
@@ -30,7 +29,8 @@ protected:
         main = Open();
         power = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
         power->SetGroupAnalysisButton(main->GroupAnalysisButton());
-        main->SetAnalysisActions([this] { power->OpenFromSumSignal(); }, [this] { power->OpenFromGroup(); });
+        main->SetAnalysisActions([this] { power->OpenFromSumSignal(); },
+                                 [this] { power->OpenFromGroup(); });
     }
     QTabWidget* Pages() { return Find<QTabWidget>(*power, "analysisTabs"); }
     // A page chosen as the user chooses it.
@@ -80,10 +80,13 @@ TEST_F(AnalysisWindow, OpenFromGroupWithoutCrossGroup) {
     EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(1, 1));
     EXPECT_FALSE(Plot(*power, "histogramPlot")->Image().isNull());
     EXPECT_TRUE(Find<QTextEdit>(*power, "introductionText")->toPlainText().contains("histogram"));
-    for (const char* b : {"figure4_3Button", "figure4_5Button", "figure4_6Button", "figure4_7Button", "figure4_10Button", "figure4_12Button",
+    for (const char* b : {"figure4_3Button", "figure4_5Button", "figure4_6Button",
+                          "figure4_7Button", "figure4_10Button", "figure4_12Button",
                           "figure4_13Button", "figure4_14Button", "figure7_14Button"})
         EXPECT_TRUE(Shown(b)) << b;
-    for (const char* b : {"figure10_2Button", "figure4_8Button", "figure10_4Button", "figure10_3Button"}) EXPECT_FALSE(Shown(b)) << b;
+    for (const char* b :
+         {"figure10_2Button", "figure4_8Button", "figure10_4Button", "figure10_3Button"})
+        EXPECT_FALSE(Shown(b)) << b;
     EXPECT_TRUE(main->GroupAnalysisButton()->isEnabled());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
     // Reopening replaces the text; nothing piles up behind the box.
@@ -130,10 +133,12 @@ TEST_F(AnalysisWindow, OpenFromSumSignal) {
     EXPECT_FALSE(Pages()->isTabVisible(4));
     EXPECT_EQ(Pages()->currentIndex(), 0);
     EXPECT_EQ(Plot(*power, "powerPlot")->Image(), Expected(0, 0));
-    for (const char* b : {"figure10_2Button", "figure4_8Button", "figure10_4Button", "figure10_3Button", "figure7_14Button"})
+    for (const char* b : {"figure10_2Button", "figure4_8Button", "figure10_4Button",
+                          "figure10_3Button", "figure7_14Button"})
         EXPECT_TRUE(Shown(b)) << b;
-    for (const char* b : {"figure4_3Button", "figure4_5Button", "figure4_6Button", "figure4_7Button", "figure4_10Button", "figure4_12Button",
-                          "figure4_13Button", "figure4_14Button"})
+    for (const char* b :
+         {"figure4_3Button", "figure4_5Button", "figure4_6Button", "figure4_7Button",
+          "figure4_10Button", "figure4_12Button", "figure4_13Button", "figure4_14Button"})
         EXPECT_FALSE(Shown(b)) << b;
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 }
@@ -189,23 +194,24 @@ protected:
         EXPECT_EQ(Shown("figure10_3Button"), s.sumSignal);
         EXPECT_EQ(Shown("figure4_12Button"), !s.sumSignal);
         switch (Pages()->currentIndex()) {
-        case 1: {
-            common::PlotSurface expected(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
-            ecgtrace::DrawHistogram(m, index, expected);
-            EXPECT_EQ(Plot(*power, "histogramPlot")->Image(), expected.Image());
-            break;
-        }
-        case 3: {
-            const bool flag = m.WithRepetition(index) != 0;
-            EXPECT_EQ(Button(*power, "repetitionButton")->text(),
-                      flag ? "remove repetition effect" : "show repetition effect");
-            EXPECT_EQ(Button(*power, "repetitionButton")->isEnabled(), !s.sumSignal);
-            EXPECT_EQ(Plot(*power, "powerPlot")->Image(),
-                      s.sumSignal ? Expected(0, 0) : Expected(s.group, s.cross));
-            break;
-        }
-        default:
-            break;
+            case 1: {
+                common::PlotSurface expected(ecgtrace::kHistogramPlotWidth,
+                                             ecgtrace::kHistogramPlotHeight);
+                ecgtrace::DrawHistogram(m, index, expected);
+                EXPECT_EQ(Plot(*power, "histogramPlot")->Image(), expected.Image());
+                break;
+            }
+            case 3: {
+                const bool flag = m.WithRepetition(index) != 0;
+                EXPECT_EQ(Button(*power, "repetitionButton")->text(),
+                          flag ? "remove repetition effect" : "show repetition effect");
+                EXPECT_EQ(Button(*power, "repetitionButton")->isEnabled(), !s.sumSignal);
+                EXPECT_EQ(Plot(*power, "powerPlot")->Image(),
+                          s.sumSignal ? Expected(0, 0) : Expected(s.group, s.cross));
+                break;
+            }
+            default:
+                break;
         }
     }
     // Chooses `page` as the user does: a click on its tab or Ctrl+Tab until
@@ -216,7 +222,8 @@ protected:
             return true;
         }
         // The page may go out of sight on the way, when the window follows the main window.
-        for (int i = 0; i < 5 && Pages()->currentIndex() != page && Pages()->isTabVisible(page); ++i)
+        for (int i = 0; i < 5 && Pages()->currentIndex() != page && Pages()->isTabVisible(page);
+             ++i)
             QTest::keyClick(power.get(), Qt::Key_Tab, Qt::ControlModifier);
         return Pages()->currentIndex() == page;
     }
@@ -230,15 +237,16 @@ TEST_F(AnalysisFollowsMainWindow, AgreesAfterEveryMainTabGroupAndPageChange) {
             for (bool otherGroup : {false, true})
                 for (bool withKeys : {false, true})
                     for (int page : {1, 2, 3, 4, 3}) {
-                        const std::string context = std::string(fromSum ? "E(t)" : "A(t)") + " opened, main tab " +
-                                                    std::to_string(mainTab) + (otherGroup ? ", g 3" : ", g 1") +
-                                                    (withKeys ? ", keys" : ", mouse") + ", page " +
-                                                    std::to_string(page);
+                        const std::string context =
+                            std::string(fromSum ? "E(t)" : "A(t)") + " opened, main tab " +
+                            std::to_string(mainTab) + (otherGroup ? ", g 3" : ", g 1") +
+                            (withKeys ? ", keys" : ", mouse") + ", page " + std::to_string(page);
                         // Open from group 1 against 2, or from E(t).
                         TypeAndEnter(Spin(*main, "actualGroupField"), "1");
                         TypeAndEnter(Spin(*main, "crossGroupField"), "2");
                         Tabs(*main)->setCurrentIndex(fromSum ? 1 : 3);
-                        Button(*main, fromSum ? "sumAnalysisButton" : "groupAnalysisButton")->click();
+                        Button(*main, fromSum ? "sumAnalysisButton" : "groupAnalysisButton")
+                            ->click();
                         power->activateWindow();
                         ASSERT_TRUE(QTest::qWaitForWindowActive(power.get()));
                         ExpectAgreement(Now(), context + ": opened");
@@ -262,8 +270,8 @@ TEST_F(AnalysisFollowsMainWindow, AgreesAfterEveryMainTabGroupAndPageChange) {
                             Button(*power, "repetitionButton")->click();
                             ExpectAgreement(Now(), context + ", repetition button");
                         }
-                        ASSERT_TRUE(dialogs.errors.isEmpty()) << context << ": "
-                                                             << dialogs.errors.join("|").toStdString();
+                        ASSERT_TRUE(dialogs.errors.isEmpty())
+                            << context << ": " << dialogs.errors.join("|").toStdString();
                     }
     EXPECT_GT(checked, 40);
 }
@@ -298,7 +306,8 @@ TEST_F(AnalysisWindow, RepetitionFlipTakesEffectBeforeTheDrawing) {
     EXPECT_FALSE(subject.crossPhaseShown);
     const ecgtrace::PowerSpectrumRows rows = session.ToggleRepetition();
     EXPECT_TRUE(m.WithRepetition(0));
-    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(m.WithRepetition(0)), "remove repetition effect");
+    EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(m.WithRepetition(0)),
+                 "remove repetition effect");
     EXPECT_FALSE(rows.switchable);
     EXPECT_FALSE(session.CrossPhaseShown());
     EXPECT_TRUE(m.WithRepetition(0));  // kept as flipped while row 0 was built
@@ -314,7 +323,8 @@ TEST(AnalysisWindowTexts, CaptionNamesWhatIsAnalysed) {
     EXPECT_EQ(ecgtrace::AnalysisCaption(c), "Signal analysis of At(2)");
     EXPECT_EQ(c.index, 2);
     session.ChangeCrossGroup(3);
-    EXPECT_EQ(ecgtrace::AnalysisCaption(session.FollowMainWindow()), "Signal analysis of At(2) versus At(3)");
+    EXPECT_EQ(ecgtrace::AnalysisCaption(session.FollowMainWindow()),
+              "Signal analysis of At(2) versus At(3)");
     session.ShowTab(true);
     c = session.FollowMainWindow();
     EXPECT_EQ(ecgtrace::AnalysisCaption(c), "Signal analysis of E(t)");
@@ -335,11 +345,13 @@ TEST(AnalysisWindowPlace, BesideTheMainWindowOrClearOfItsTabs) {
     EXPECT_EQ(ecgtrace::AnalysisWindowPlace({1000, 0, 705, 445}, own, {0, 0, 1920, 1080}, {5, 5}),
               QPoint(330, 0));
     // Centred on 1280 x 1024: no room beside; at the bottom, clear of the tab bar.
-    const QPoint low = ecgtrace::AnalysisWindowPlace({287, 289, 705, 445}, own, {0, 0, 1280, 1024}, {5, 5});
+    const QPoint low =
+        ecgtrace::AnalysisWindowPlace({287, 289, 705, 445}, own, {0, 0, 1280, 1024}, {5, 5});
     EXPECT_EQ(low, QPoint(287, 624));
     EXPECT_GE(low.y(), 289 + ecgtrace::kMainTabBarClearance);
     // A screen too small for anything: where it was.
-    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({0, 0, 705, 445}, own, {0, 0, 700, 440}, {5, 5}), QPoint(5, 5));
+    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({0, 0, 705, 445}, own, {0, 0, 700, 440}, {5, 5}),
+              QPoint(5, 5));
 }
 
 TEST_F(AnalysisWindow, MissingIntroductionReportedOnceAndWindowStillOpens) {
@@ -403,7 +415,8 @@ TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     WriteBytes(dir.File("Fig4-3.jpg"), good.substr(0, good.size() / 2));
     fig->click();
     EXPECT_EQ(dialogs.errors.size(), 2);
-    EXPECT_TRUE(dialogs.errors.last().startsWith("Fig4-3.jpg: ")) << dialogs.errors.last().toStdString();
+    EXPECT_TRUE(dialogs.errors.last().startsWith("Fig4-3.jpg: "))
+        << dialogs.errors.last().toStdString();
     EXPECT_EQ(image->Image(), shown);
     std::string corrupt = good;
     for (size_t i = 2; i < 40 && i < corrupt.size(); ++i) corrupt[i] = '\x55';

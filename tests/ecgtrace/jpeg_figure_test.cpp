@@ -54,7 +54,8 @@ TEST(JpegFigure, DamagedInputsFailCleanly) {
         for (int round = 0; round < 300; ++round) {
             std::string s = good;
             const int edits = 1 + std::rand() % 20;
-            for (int e = 0; e < edits; ++e) s[std::rand() % s.size()] = static_cast<char>(std::rand() % 256);
+            for (int e = 0; e < edits; ++e)
+                s[std::rand() % s.size()] = static_cast<char>(std::rand() % 256);
             if (round % 3 == 0) s.resize(std::rand() % s.size());
             try {
                 ecgtrace::DecodeJpeg(s, "x.jpg");

@@ -90,13 +90,15 @@ TEST_F(MainWindow, WindowLayoutAndCaptions) {
     EXPECT_EQ(form->findChild<QLabel*>("periodEquations")->size(), QSize(442, 265));
     EXPECT_EQ(form->findChild<QLabel*>("signalEquations")->size(), QSize(442, 265));
     EXPECT_EQ(form->findChild<QLabel*>("mapEquations")->size(), QSize(257, 265));
-    EXPECT_TRUE(ecgtrace::EquationText(ecgtrace::Formulas::Period).contains("<i>T<sub>r</sub></i>"));
+    EXPECT_TRUE(
+        ecgtrace::EquationText(ecgtrace::Formulas::Period).contains("<i>T<sub>r</sub></i>"));
     EXPECT_EQ(Button(*form, "cobwebButton")->text(), "plot Pn -> Pn+1");
     EXPECT_EQ(Button(*form, "applyWindowButton")->text(), "apply");
     EXPECT_EQ(Button(*form, "sumAnalysisButton")->text(), "signal analysis");
     EXPECT_EQ(Button(*form, "groupAnalysisButton")->text(), "signal analysis");
     // The introduction text came from the working folder.
-    EXPECT_TRUE(form->findChild<QTextEdit*>("introductionText")->toPlainText().contains("fibrillation"));
+    EXPECT_TRUE(
+        form->findChild<QTextEdit*>("introductionText")->toPlainText().contains("fibrillation"));
     EXPECT_EQ(Spin(*form, "windowStartField")->Increment(), 100);
     EXPECT_EQ(Spin(*form, "windowEndField")->MinValue(), 100);
     EXPECT_EQ(Spin(*form, "groupCountField")->MaxValue(), 15);
@@ -137,7 +139,8 @@ TEST_F(MainWindow, EveryPlotCopiesItsMask) {
         const QImage copy = QApplication::clipboard()->image();
         ASSERT_EQ(copy.size(), view->Image().size()) << name;
         EXPECT_EQ(copy.convertToFormat(QImage::Format_RGB32),
-                  common::MaskOfImage(view->Image(), common::kGreen)) << name;
+                  common::MaskOfImage(view->Image(), common::kGreen))
+            << name;
     }
 }
 
@@ -484,7 +487,8 @@ TEST_F(MainWindow, FailedSaveKeepsWindowOpenForAnotherTry) {
 
 TEST_F(MainWindow, NamedParameterFileIsReadShownInTheCaptionAndProposedAtExit) {
     WriteParameterFile();
-    QFile::rename(QString::fromStdString(dir.File("vfdef.par")), QString::fromStdString(dir.File("my-set.par")));
+    QFile::rename(QString::fromStdString(dir.File("vfdef.par")),
+                  QString::fromStdString(dir.File("my-set.par")));
     auto form = std::make_unique<ecgtrace::MainWindow>(nullptr, dir.File("my-set.par"));
     EXPECT_EQ(form->windowTitle(), "Simulation of Ventricular Fibrillation - my-set.par");
     EXPECT_EQ(form->Model().Parameters(1).Ta, 180) << "read from the named file";
@@ -492,7 +496,8 @@ TEST_F(MainWindow, NamedParameterFileIsReadShownInTheCaptionAndProposedAtExit) {
     TypeAndEnter(Spin(*form, "groupCountField"), "5");
     form->close();
     ASSERT_EQ(dialogs.saveQuestions.size(), 1u);
-    EXPECT_EQ(dialogs.saveQuestions[0].proposedName, QString::fromStdString(dir.File("my-set.par")));
+    EXPECT_EQ(dialogs.saveQuestions[0].proposedName,
+              QString::fromStdString(dir.File("my-set.par")));
 
     EXPECT_EQ(Open()->windowTitle(), "Simulation of Ventricular Fibrillation");
 }

@@ -30,7 +30,9 @@ protected:
                         QString::fromStdString(dir.File(name)));
     }
 
-    std::unique_ptr<ecgtrace::MainWindow> Open() { return std::make_unique<ecgtrace::MainWindow>(); }
+    std::unique_ptr<ecgtrace::MainWindow> Open() {
+        return std::make_unique<ecgtrace::MainWindow>();
+    }
 
     // "vfdef.par" with the defaults except group 1 (Ta 180) and group 3
     // (Te 9, s1 12, M 10, P0 0.3).
@@ -70,7 +72,9 @@ protected:
         else
             QTest::keyClicks(edit, text);
     }
-    static void Type(common::ui::IntSpinEdit* spin, const QString& text) { Type(spin->Editor(), text); }
+    static void Type(common::ui::IntSpinEdit* spin, const QString& text) {
+        Type(spin->Editor(), text);
+    }
     // Ends the editing with Enter.
     static void Enter(QLineEdit* edit) { QTest::keyClick(edit, Qt::Key_Return); }
     static void Enter(common::ui::IntSpinEdit* spin) { Enter(spin->Editor()); }

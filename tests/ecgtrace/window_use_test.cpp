@@ -26,7 +26,8 @@ protected:
         main = Open();
         power = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
         power->SetGroupAnalysisButton(main->GroupAnalysisButton());
-        main->SetAnalysisActions([this] { power->OpenFromSumSignal(); }, [this] { power->OpenFromGroup(); });
+        main->SetAnalysisActions([this] { power->OpenFromSumSignal(); },
+                                 [this] { power->OpenFromGroup(); });
     }
     // A text box shows the beginning of its text: caret and view at the top.
     static void ExpectAtStart(QWidget& window, const char* name) {
@@ -51,7 +52,9 @@ TEST_F(WindowUse, IntroductionsAreReadFromTheirBeginning) {
     main->GroupAnalysisButton()->click();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(power.get()));
     ExpectAtStart(*power, "introductionText");
-    power->findChild<QTextEdit*>(QStringLiteral("introductionText"))->verticalScrollBar()->setValue(50);
+    power->findChild<QTextEdit*>(QStringLiteral("introductionText"))
+        ->verticalScrollBar()
+        ->setValue(50);
     Button(*main, "sumAnalysisButton")->click();
     QApplication::processEvents();
     ExpectAtStart(*power, "introductionText");

@@ -44,7 +44,8 @@ TEST(TitleAnimation, BeforeTheFirstTickOnlyTheTwoBlackPolygonsShow) {
     // Both fixed polygons are there: the triangle 33-34-50 and the
     // quadrilateral 42-43-46-47.
     EXPECT_EQ(a.Surface().Pixel((73 + 109 + 106) / 3, (36 + 45 + 34) / 3), common::kBlack);
-    EXPECT_EQ(a.Surface().Pixel((175 + 154 + 122 + 127) / 4, (37 + 34 + 35 + 39) / 4), common::kBlack);
+    EXPECT_EQ(a.Surface().Pixel((175 + 154 + 122 + 127) / 4, (37 + 34 + 35 + 39) / 4),
+              common::kBlack);
     EXPECT_GT(black, 300);
     EXPECT_EQ(SegmentColour(a, 1), common::kWhite);
 }

@@ -37,7 +37,8 @@ TEST(Illusion, WaveFrontMovesOutwardFromTheCentreColumns) {
         for (int j = 1; j <= kSize; ++j) {
             const bool centre = j >= 11 && j <= 14;
             EXPECT_EQ(f.Lit(i, j), centre ? 1 : 0) << i << "," << j;
-            EXPECT_EQ(CellPixel(f, i, j), centre ? f.DarkColour() : common::kWhite) << i << "," << j;
+            EXPECT_EQ(CellPixel(f, i, j), centre ? f.DarkColour() : common::kWhite)
+                << i << "," << j;
         }
     f.IllusionStep();
     for (int i = 1; i <= kSize; ++i)

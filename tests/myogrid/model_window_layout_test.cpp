@@ -47,9 +47,9 @@ TEST_F(ModelWindowLayout, StartPageByKind) {
     EXPECT_EQ(Box(Command::Delay)->text(), "delay");
     EXPECT_EQ(Box(Command::StartMethod)->text(), "start method");
     EXPECT_EQ(Box(Switch::AllCells)->text(), "all cells");
-    for (Command c : {Command::Run, Command::Formula, Command::Delay, Command::TimeWindow,
-                      Command::Parameters, Command::SaveParameters, Command::StartMethod,
-                      Command::Stop})
+    for (Command c :
+         {Command::Run, Command::Formula, Command::Delay, Command::TimeWindow, Command::Parameters,
+          Command::SaveParameters, Command::StartMethod, Command::Stop})
         EXPECT_TRUE(Box(c)->isVisible()) << Box(c)->text().toStdString();
     EXPECT_TRUE(Box(Switch::FirstDerivative)->isVisible());
     EXPECT_TRUE(Box(Switch::AllCells)->isVisible());
@@ -99,7 +99,8 @@ TEST_F(ModelWindowLayout, RightCaptionFollowsTheAllCellsTickWhenOpened) {
 }
 
 TEST_F(ModelWindowLayout, HelpTextsLineByLine) {
-    const QStringList start = Controls().helpTexts[static_cast<std::size_t>(PageHelpStart)]->toPlainText().split('\n');
+    const QStringList start =
+        Controls().helpTexts[static_cast<std::size_t>(PageHelpStart)]->toPlainText().split('\n');
     ASSERT_EQ(start.size(), 9);
     EXPECT_EQ(start[5], "  [1st derivative]   of activity is shown in time window");
     EXPECT_EQ(start[3], "");
@@ -116,7 +117,8 @@ TEST_F(ModelWindowLayout, HelpTextsLineByLine) {
     EXPECT_EQ(vf2[8], "  [membr. pot] electrogram in time window");
     EXPECT_EQ(vf2[9], "  [all oscill.s] all oscillators with activity");
     EXPECT_EQ(HelpText(PageHelpParameters).size(), 15);
-    EXPECT_EQ(HelpText(PageHelpParameters)[10], "abs. ref.:    lenght of absolute refractory state");
+    EXPECT_EQ(HelpText(PageHelpParameters)[10],
+              "abs. ref.:    lenght of absolute refractory state");
     for (int page = 0; page < kPageCount; ++page) {
         QPlainTextEdit* memo = Controls().helpTexts[static_cast<std::size_t>(page)];
         ASSERT_EQ(memo != nullptr, IsHelpPage(page)) << page;
@@ -151,7 +153,8 @@ TEST_F(ModelWindowLayout, EveryLabelAndBoxOfEveryPageShowsItsWholeText) {
             QWidget* shown = Controls().notebook->currentWidget();
             for (QLabel* label : shown->findChildren<QLabel*>()) {
                 if (!label->isVisible()) continue;
-                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+                EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()),
+                          label->contentsRect().width())
                     << label->text().toStdString();
             }
             for (QCheckBox* box : shown->findChildren<QCheckBox*>()) {

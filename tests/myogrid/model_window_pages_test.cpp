@@ -209,13 +209,15 @@ TEST(HelpPageOf, TargetsForEveryKind) {
     for (ModelKind k : {ModelKind::IndependentOscillators, ModelKind::OneOscillator,
                         ModelKind::CoupledOscillators})
         EXPECT_EQ(HelpPageOf(PageParameters, k), PageHelpReturnMap);
-    EXPECT_EQ(HelpPageOf(PageOscTimeWindow, ModelKind::OneOscillator), PageHelpOneOscillatorTimeWindow);
+    EXPECT_EQ(HelpPageOf(PageOscTimeWindow, ModelKind::OneOscillator),
+              PageHelpOneOscillatorTimeWindow);
     EXPECT_EQ(HelpPageOf(PageOscTimeWindow, ModelKind::CoupledOscillators), PageHelpOscTimeWindow);
     EXPECT_EQ(HelpPageOf(PageFormula, ModelKind::Topological), -1);
     // Help pages lead back to their page.
     for (int page : {1, 19, 20, 21}) EXPECT_EQ(HelpPageOf(page, ModelKind::OneOscillator), 0);
     EXPECT_EQ(HelpPageOf(PageHelpReturnMap, ModelKind::OneOscillator), PageParameters);
-    EXPECT_EQ(HelpPageOf(PageHelpOneOscillatorTimeWindow, ModelKind::OneOscillator), PageOscTimeWindow);
+    EXPECT_EQ(HelpPageOf(PageHelpOneOscillatorTimeWindow, ModelKind::OneOscillator),
+              PageOscTimeWindow);
     EXPECT_EQ(HelpPageOf(PageHelpOscStart, ModelKind::Topological), PageOscStart);
 }
 

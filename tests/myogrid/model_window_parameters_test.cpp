@@ -77,8 +77,8 @@ TEST_F(ModelWindowParameters, SaveParametersStoresEveryControl) {
     EXPECT_EQ(table.Value(Param::Active), "0");
     // Unchanged values are stored back as they were.
     const ParameterTable defaults = ParameterTable::Defaults();
-    for (Param p : {Param::XNexus, Param::Period, Param::EnvWeight, Param::PeriodVariability,
-                    Param::Osc1X})
+    for (Param p :
+         {Param::XNexus, Param::Period, Param::EnvWeight, Param::PeriodVariability, Param::Osc1X})
         EXPECT_EQ(table.Value(p), defaults.Value(p));
 
     // Nothing changed at all: the flag is still set.

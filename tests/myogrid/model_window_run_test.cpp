@@ -192,7 +192,8 @@ TEST_F(ModelWindowRun, AnOverflowingRunStopsWithAnErrorBox) {
 
 TEST_F(ModelWindowRun, AFailedBuildIsTriedAgainAtTheNextRun) {
     Open(ModelKind::CoupledOscillators);
-    for (Param p : {Param::XNexus, Param::XyXzNexus, Param::XyzNexus}) Field(p)->SetValue(0);  // no nexuses at all
+    for (Param p : {Param::XNexus, Param::XyXzNexus, Param::XyzNexus})
+        Field(p)->SetValue(0);  // no nexuses at all
     Click(Command::Run);
     EXPECT_EQ(dialogs.errors.size(), 1);
     EXPECT_FALSE(form->Running());
@@ -224,11 +225,14 @@ TEST_F(ModelWindowRun, ControlsAtTheirLimitsRunOrSayWhyNot) {
         for (const ParameterSpec& spec : kParameterSpecs) {
             const std::string key = spec.key;
             if (common::ui::IntSpinEdit* spin = Field(spec.param)) {
-                check(kind, [&] { spin->SetValue(spin->MinValue()); }, key + " min");
-                check(kind, [&] { spin->SetValue(spin->MaxValue()); }, key + " max");
+                check(
+                    kind, [&] { spin->SetValue(spin->MinValue()); }, key + " min");
+                check(
+                    kind, [&] { spin->SetValue(spin->MaxValue()); }, key + " max");
             } else if (RealSpinEdit* real = RealField(spec.param)) {
                 for (double v : {0.0, -1e300, 1e300})
-                    check(kind, [&] { real->SetValue(v); }, key + " " + std::to_string(v));
+                    check(
+                        kind, [&] { real->SetValue(v); }, key + " " + std::to_string(v));
             }
         }
     }

@@ -14,7 +14,12 @@ namespace myogrid {
 namespace {
 
 std::string ReadWhenThere(const std::string& path) {
-    (void)QTest::qWaitFor([&] { return QFile::exists(QString::fromStdString(path)) && QFile(QString::fromStdString(path)).size() > 0; }, 5000);
+    (void)QTest::qWaitFor(
+        [&] {
+            return QFile::exists(QString::fromStdString(path)) &&
+                   QFile(QString::fromStdString(path)).size() > 0;
+        },
+        5000);
     std::ifstream in(path);
     std::string text;
     std::getline(in, text);
@@ -25,7 +30,8 @@ TEST(SystemProcessStarter, StartsWithoutShellInOurFolderAndDoesNotWait) {
     testing_support::ScopedWorkDir dir;
     // A program whose path holds a blank; its argument holds "#" and a blank.
     const std::string program = dir.File("my browser");
-    std::ofstream(program) << "#!/bin/sh\nsleep 2 &\necho \"$1|$(pwd)\" > seen.tmp\nmv seen.tmp seen.txt\nexec sleep 1\n";
+    std::ofstream(program) << "#!/bin/sh\nsleep 2 &\necho \"$1|$(pwd)\" > seen.tmp\nmv seen.tmp "
+                              "seen.txt\nexec sleep 1\n";
     chmod(program.c_str(), 0755);
     SystemProcessStarter starter;
     QElapsedTimer timer;

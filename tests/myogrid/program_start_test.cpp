@@ -41,8 +41,10 @@ TEST(ProgramStart, CreatesTheWindowsHiddenAndJoinsThem) {
     const std::vector<std::tuple<QPushButton*, QString, ModelKind>> buttons = {
         {windows->launcher->blockModelButton, "Topological model", ModelKind::Topological},
         {windows->launcher->oneOscillatorButton, "one oscillator model", ModelKind::OneOscillator},
-        {windows->launcher->coupledOscillatorsButton, "coupled oscillators model", ModelKind::CoupledOscillators},
-        {windows->launcher->independentOscillatorsButton, "independent oscillators model", ModelKind::IndependentOscillators},
+        {windows->launcher->coupledOscillatorsButton, "coupled oscillators model",
+         ModelKind::CoupledOscillators},
+        {windows->launcher->independentOscillatorsButton, "independent oscillators model",
+         ModelKind::IndependentOscillators},
     };
     for (const auto& [button, title, kind] : buttons) {
         button->click();
@@ -89,7 +91,8 @@ TEST(ProgramStart, ParameterFileBoxesStandOverTheLauncher) {
 
     // At start-up the launcher stands centred before the file is read.
     QFile::remove(QString::fromStdString(dir.File("Myogrid.par")));
-    QFile::rename(QString::fromStdString(dir.File("bad.par")), QString::fromStdString(dir.File("Myogrid.par")));
+    QFile::rename(QString::fromStdString(dir.File("bad.par")),
+                  QString::fromStdString(dir.File("Myogrid.par")));
     Launcher failing(&starter);
     EXPECT_TRUE(failing.MustClose());
     ASSERT_EQ(dialogs.errors.size(), 2);

@@ -14,7 +14,9 @@ namespace {
 
 struct BeepCounter {
     int count = 0;
-    BeepCounter() { common::ui::SetSpinBeepHandler([this] { ++count; }); }
+    BeepCounter() {
+        common::ui::SetSpinBeepHandler([this] { ++count; });
+    }
     ~BeepCounter() { common::ui::SetSpinBeepHandler(nullptr); }
 };
 

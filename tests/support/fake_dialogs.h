@@ -25,7 +25,7 @@ public:
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::vector<FileQuestion> openQuestions, saveQuestions;
-    QStringList errors;        // messages of error boxes, in order
+    QStringList errors;  // messages of error boxes, in order
     QStringList errorTitles;
     std::vector<QWidget*> errorParents;
     std::vector<QPoint> errorCentres;  // centre of the parent's window, at the time

@@ -11,6 +11,7 @@ TEST(SaveDialog, OnlyTheProposedFileIsReplacedWithoutAQuestion) {
     EXPECT_TRUE(IsProposedFile(QStringLiteral("vfdef.par"), QStringLiteral("vfdef.par")));
     EXPECT_FALSE(IsProposedFile(QDir::current().absoluteFilePath(QStringLiteral("other.par")),
                                 QStringLiteral("vfdef.par")));
-    EXPECT_FALSE(IsProposedFile(QStringLiteral("/elsewhere/vfdef.par"), QStringLiteral("vfdef.par")));
+    EXPECT_FALSE(
+        IsProposedFile(QStringLiteral("/elsewhere/vfdef.par"), QStringLiteral("vfdef.par")));
     EXPECT_FALSE(IsProposedFile(here, QString()));
 }

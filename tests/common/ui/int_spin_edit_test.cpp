@@ -18,7 +18,9 @@ namespace {
 // Counts beeps instead of sounding them.
 struct BeepCounter {
     int count = 0;
-    BeepCounter() { common::ui::SetSpinBeepHandler([this] { ++count; }); }
+    BeepCounter() {
+        common::ui::SetSpinBeepHandler([this] { ++count; });
+    }
     ~BeepCounter() { common::ui::SetSpinBeepHandler(nullptr); }
 };
 

@@ -14,8 +14,8 @@
 using common::kTeal;
 using common::kYellow;
 using common::PlotSurface;
-using ecgtrace::SignalModel;
 using ecgtrace::Complex;
+using ecgtrace::SignalModel;
 
 namespace {
 
@@ -156,8 +156,8 @@ TEST(Histogram, RangeAndBins) {
     h = ecgtrace::CountHistogram({-1.0, -4.0, -2.5});
     EXPECT_EQ(h.max, 0.0);
     EXPECT_EQ(h.min, -4.0);
-    EXPECT_DOUBLE_EQ(h.frequency[0], 1.0 / 3);   // the minimum in bin 1
-    EXPECT_DOUBLE_EQ(h.frequency[5], 1.0 / 3);   // (-2.5 + 4) / (4 / 15) = 5.6: bin 6
+    EXPECT_DOUBLE_EQ(h.frequency[0], 1.0 / 3);  // the minimum in bin 1
+    EXPECT_DOUBLE_EQ(h.frequency[5], 1.0 / 3);  // (-2.5 + 4) / (4 / 15) = 5.6: bin 6
 
     h = ecgtrace::CountHistogram({0.0, 0.0, 0.0, 0.0});
     EXPECT_EQ(h.frequency[0], 1.0);  // a flat zero signal counts in bin 1
@@ -185,7 +185,8 @@ TEST(Autocorrelation, ModelledByTwoHarmonics) {
     m.SetWeights(2, 0.5, 0.5);
     auto v = ecgtrace::AutocorrelationValues(m, 2);
     ASSERT_EQ(v.size(), 2000u);
-    for (int tau : {1, 37, 50, 123, 2000}) EXPECT_NEAR(v[tau - 1], std::cos(4 * kPi * tau / 200), 1e-12);
+    for (int tau : {1, 37, 50, 123, 2000})
+        EXPECT_NEAR(v[tau - 1], std::cos(4 * kPi * tau / 200), 1e-12);
     m.SetWeights(2, m.PHalf(2), 0.9);
     v = ecgtrace::AutocorrelationValues(m, 2);
     for (int n = 1; n <= 10; ++n) EXPECT_NEAR(v[200 * n - 1], 1.0, 1e-12);
@@ -205,7 +206,6 @@ TEST(AnalysisTexts, Titles) {
     EXPECT_EQ(ecgtrace::CrossPhaseTitle(2, 3), "cross phase spectrum of A(2) versus A(3)");
     EXPECT_EQ(ecgtrace::RepetitionText(false), "  no repetition");
     EXPECT_EQ(ecgtrace::RepetitionText(true), "with repetition");
-
 }
 
 TEST(AnalysisPlots, HistogramBars) {

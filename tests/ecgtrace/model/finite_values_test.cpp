@@ -85,22 +85,27 @@ TEST(FiniteValues, SignalPlotsRefuseNonFiniteValues) {
         SignalModel m = Started();
         Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.A.assign(s.A.size(), bad); });
         PlotSurface at(ecgtrace::kSignalPlotWidth, ecgtrace::kSignalPlotHeight);
-        ExpectRefusedUntouched(at, [&] { ecgtrace::DrawA(m, 1, at); }, "A(t)");
+        ExpectRefusedUntouched(
+            at, [&] { ecgtrace::DrawA(m, 1, at); }, "A(t)");
 
         m = Started();
         CorruptSumSignal(m, bad);
         PlotSurface et(ecgtrace::kSumPlotWidth, ecgtrace::kSumPlotHeight);
-        ExpectRefusedUntouched(et, [&] { ecgtrace::DrawE(m, et); }, "E(t)");
+        ExpectRefusedUntouched(
+            et, [&] { ecgtrace::DrawE(m, et); }, "E(t)");
 
         m = Started();
         Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.PMap[50] = bad; });
         PlotSurface map(ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight);
         PlotSurface series(ecgtrace::kSeriesPlotWidth, ecgtrace::kSeriesPlotHeight);
-        ExpectRefusedUntouched(map, [&] { ecgtrace::DrawPMap(m, 1, map); }, "map");
-        ExpectRefusedUntouched(map, [&] { ecgtrace::DrawCobweb(m, 1, map); }, "cobweb");
+        ExpectRefusedUntouched(
+            map, [&] { ecgtrace::DrawPMap(m, 1, map); }, "map");
+        ExpectRefusedUntouched(
+            map, [&] { ecgtrace::DrawCobweb(m, 1, map); }, "cobweb");
         // The series runs through the map wherever P0 leads it.
         Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.PMap.fill(bad); });
-        ExpectRefusedUntouched(series, [&] { ecgtrace::DrawPSeries(m, 1, series); }, "series");
+        ExpectRefusedUntouched(
+            series, [&] { ecgtrace::DrawPSeries(m, 1, series); }, "series");
     }
 }
 
@@ -110,24 +115,27 @@ TEST(FiniteValues, AnalysisPlotsRefuseNonFiniteValues) {
         SignalModel m = Started();
         Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.A.assign(s.A.size(), bad); });
         PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
-        ExpectRefusedUntouched(hist, [&] { ecgtrace::DrawHistogram(m, 1, hist); }, "histogram");
+        ExpectRefusedUntouched(
+            hist, [&] { ecgtrace::DrawHistogram(m, 1, hist); }, "histogram");
         m = Started();
         m.SetETabActive(true);
         CorruptSumSignal(m, bad);
-        ExpectRefusedUntouched(hist, [&] { ecgtrace::DrawHistogram(m, 0, hist); }, "E histogram");
+        ExpectRefusedUntouched(
+            hist, [&] { ecgtrace::DrawHistogram(m, 0, hist); }, "E histogram");
 
         m = Started();
         m.SetWeights(1, bad, 0.5);
         PlotSurface correl(ecgtrace::kCorrelationPlotWidth, ecgtrace::kCorrelationPlotHeight);
-        ExpectRefusedUntouched(correl, [&] { ecgtrace::DrawAutocorrelation(m, 1, correl); },
-                               "autocorrelation");
+        ExpectRefusedUntouched(
+            correl, [&] { ecgtrace::DrawAutocorrelation(m, 1, correl); }, "autocorrelation");
 
         m = Started();
         std::vector<ecgtrace::Complex> row = m.Spectrum(2);
         row[10].im = bad;
         m.SetSpectrum(2, row);
         PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
-        ExpectRefusedUntouched(power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
+        ExpectRefusedUntouched(
+            power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
     }
     // Finite bins whose product leaves the double range.
     SignalModel m = Started();
@@ -137,5 +145,6 @@ TEST(FiniteValues, AnalysisPlotsRefuseNonFiniteValues) {
         m.SetSpectrum(g, row);
     }
     PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
-    ExpectRefusedUntouched(power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
+    ExpectRefusedUntouched(
+        power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
 }

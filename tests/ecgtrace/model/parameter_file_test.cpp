@@ -185,7 +185,8 @@ std::string ParameterFileErrorPlace(const std::string& text) {
         EXPECT_STREQ(e.what(), "Invalid numeric input");
         // Nothing of the file taken.
         EXPECT_EQ(m.StoredGroupCount(), before.StoredGroupCount());
-        for (int g = 1; g <= m.StoredGroupCount(); ++g) EXPECT_EQ(m.Parameters(g), before.Parameters(g)) << g;
+        for (int g = 1; g <= m.StoredGroupCount(); ++g)
+            EXPECT_EQ(m.Parameters(g), before.Parameters(g)) << g;
         return e.Where();
     }
     ADD_FAILURE() << "read without a fault";
@@ -232,10 +233,10 @@ TEST(ParameterFile, OverlongFileRefusedWithoutReadingItAll) {
 TEST(ParameterFile, IncompleteFileFallsBackToDefaults) {
     testing_support::ScopedWorkDir dir;
     const std::vector<std::string> broken{
-        "",                                                   // empty
-        "Parameters for E(t)\r\n6\tG\r\n1\tg\r\n",            // cut short
-        "Parameters for E(t)\r\nsix\tG\r\n",                  // not a number
-        "Parameters for E(t)\r\n0\tG\r\n1\tg\r\n1\tCrossg\r\n",        // no groups
+        "",                                                               // empty
+        "Parameters for E(t)\r\n6\tG\r\n1\tg\r\n",                        // cut short
+        "Parameters for E(t)\r\nsix\tG\r\n",                              // not a number
+        "Parameters for E(t)\r\n0\tG\r\n1\tg\r\n1\tCrossg\r\n",           // no groups
         "Parameters for E(t)\r\n2000000000\tG\r\n1\tg\r\n1\tCrossg\r\n",  // absurd count
     };
     for (const auto& text : broken) {

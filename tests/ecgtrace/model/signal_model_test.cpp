@@ -284,7 +284,8 @@ TEST(Map, Failures) {
 
     m.SetParameter(1, ecgtrace::Parameter::M, -1);
     EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), ecgtrace::NegativeMMessage(-1));
-    EXPECT_EQ(ErrorOf([] { ecgtrace::ValidateM(-3); }), "M = -3 is not allowed: M must be 0 or more");
+    EXPECT_EQ(ErrorOf([] { ecgtrace::ValidateM(-3); }),
+              "M = -3 is not allowed: M must be 0 or more");
     EXPECT_NO_THROW(ecgtrace::ValidateM(0));
     m.SetParameter(1, ecgtrace::Parameter::M, 18);
     m.ComputePMap(1);
@@ -309,9 +310,9 @@ TEST(EditRules, LimitsAndUpDown) {
         positions.push_back(next);
         increment = ecgtrace::P0StepIncrement(next);
     }
-    const std::vector<int> expected{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 16, 21,
-                                    26, 31, 36, 41, 46, 51, 56, 61, 66, 71, 76, 81, 86, 91,
-                                    92, 93, 94, 95, 96, 97, 98, 99, 100};
+    const std::vector<int> expected{0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 16,
+                                    21, 26, 31, 36, 41, 46, 51, 56, 61, 66, 71, 76, 81,
+                                    86, 91, 92, 93, 94, 95, 96, 97, 98, 99, 100};
     EXPECT_EQ(positions, expected);
 }
 
@@ -326,7 +327,8 @@ TEST(SumSignal, DefaultSamplesAndPeriodicity) {
     ExpectRelative(m.ESignal()[221], -1.171182e-3);
     ExpectRelative(m.EMax(), 2.714404e-3);
     ExpectRelative(m.EMin(), -3.645803e-3);
-    for (int j = 1; j + 221 <= 2800; ++j) EXPECT_DOUBLE_EQ(m.ESignal()[j + 221], m.ESignal()[j]) << j;
+    for (int j = 1; j + 221 <= 2800; ++j)
+        EXPECT_DOUBLE_EQ(m.ESignal()[j + 221], m.ESignal()[j]) << j;
     // E at t = 0 follows the same formula with j = 0.
     const double e0 = 6 * (m.Signal(1)[0] * m.PHalf(1) + m.Signal(1)[110] * m.PWhole(1));
     EXPECT_NEAR(m.ESignal()[0], e0, 1e-15);
@@ -361,7 +363,8 @@ TEST(GroupEdit, FailureHalfwayRestoresTheWholeGroup) {
 
     const std::string error = ErrorOf([&] {
         m.EditGroup(2, [&] {
-            m.SetParameter(2, ecgtrace::Parameter::N, 6);  // T computes; the map needs C(18, k) for k up to 42
+            m.SetParameter(2, ecgtrace::Parameter::N,
+                           6);  // T computes; the map needs C(18, k) for k up to 42
             m.ComputeT(2);
             m.ComputePMap(2);
         });

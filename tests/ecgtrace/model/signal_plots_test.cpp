@@ -104,9 +104,9 @@ TEST(DrawPlots, MapSeriesAndCobweb) {
     // Drawing changes nothing in the model: the weights stay as they were.
     EXPECT_EQ(m.PHalf(1), 0.0);
     EXPECT_EQ(m.PWhole(1), 0.0);
-    EXPECT_EQ(map.Pixel(10, 60), kLime);    // frame
-    EXPECT_EQ(map.Pixel(40, 40), kLime);    // the line Pn+1 = 1 - Pn
-    EXPECT_EQ(map.Pixel(40, 80), kLime);    // the line Pn+1 = Pn
+    EXPECT_EQ(map.Pixel(10, 60), kLime);        // frame
+    EXPECT_EQ(map.Pixel(40, 40), kLime);        // the line Pn+1 = 1 - Pn
+    EXPECT_EQ(map.Pixel(40, 80), kLime);        // the line Pn+1 = Pn
     EXPECT_EQ(map.Pixel(20, 110 - 71), kLime);  // PMap[10] = 0.7128
     EXPECT_EQ(map.Pixel(20, 110 - 72), kGreen);
 
@@ -146,7 +146,8 @@ TEST(DrawE, WindowPlacementAndFrame) {
     // From 0 the first point is E at t = 0.
     m.SetEWindow(0, 2800);
     ecgtrace::DrawE(m, s);
-    const int y0 = 50 - static_cast<int>(common::Round(m.ESignal()[0] * (100 / (m.EMax() - m.EMin()))));
+    const int y0 =
+        50 - static_cast<int>(common::Round(m.ESignal()[0] * (100 / (m.EMax() - m.EMin()))));
     EXPECT_EQ(s.Pixel(0, y0), kLime);
 
     // An empty window leaves only the frame.

@@ -94,7 +94,8 @@ TEST_F(BlockDynamics, RandomStartCountsTheActiveClocks) {
     EXPECT_EQ(block.Cell(4).CellState, CellActive);
 
     // A cycle of length 0 gives clocks of 0.
-    for (Param p : {Param::Excited, Param::Active, Param::AbsRefr, Param::Refractory}) params.SetInteger(p, 0);
+    for (Param p : {Param::Excited, Param::Active, Param::AbsRefr, Param::Refractory})
+        params.SetInteger(p, 0);
     SeededRandom seeded(3);
     BlockRun zero(block, params, seeded);
     zero.StartBlockRun(s);

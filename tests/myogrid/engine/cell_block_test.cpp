@@ -17,8 +17,8 @@ namespace myogrid {
 namespace {
 
 using enginetest::HighestDraws;
-using enginetest::StubRandom;
 using enginetest::LowestDraws;
+using enginetest::StubRandom;
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
     std::vector<std::string> lines;
@@ -110,12 +110,14 @@ TEST(CellBlock, JunctionsAreSymmetricAndFacesLeadToTheEnvironment) {
                     for (int d = 1; d <= kDirectionCount; ++d) {
                         const Direction& dir = kDirections[d];
                         const auto inside = [&](int v) { return v >= 0 && v < dimension; };
-                        const bool leaves = !inside(x + dir.dx) || !inside(y + dir.dy) || !inside(z + dir.dz);
+                        const bool leaves =
+                            !inside(x + dir.dx) || !inside(y + dir.dy) || !inside(z + dir.dz);
                         const int n = cell.Neighbour[d];
                         if (leaves) {
                             ASSERT_EQ(n, count) << "cell " << c << " direction " << d;
                         } else {
-                            ASSERT_EQ(n, CellBlock::CellIndex(x + dir.dx, y + dir.dy, z + dir.dz, dimension));
+                            ASSERT_EQ(n, CellBlock::CellIndex(x + dir.dx, y + dir.dy, z + dir.dz,
+                                                              dimension));
                             ASSERT_EQ(block.Cell(n).Neighbour[OppositeDirection(d)], c);
                             ASSERT_EQ(block.Cell(n).Weight[OppositeDirection(d)], cell.Weight[d]);
                         }
@@ -128,7 +130,9 @@ TEST(CellBlock, JunctionsAreSymmetricAndFacesLeadToTheEnvironment) {
 
 // Junctions between neighbouring layers: (Dimension - 1) layer pairs, each
 // with (3 * Dimension - 2)^2 pairs of cells.
-int InnerJunctions(int dimension) { return (dimension - 1) * (3 * dimension - 2) * (3 * dimension - 2); }
+int InnerJunctions(int dimension) {
+    return (dimension - 1) * (3 * dimension - 2) * (3 * dimension - 2);
+}
 
 TEST(CellBlock, OneDrawPerJunctionAndCell255IsDrawnAgain) {
     testing_support::ScopedWorkDir dir;
@@ -228,7 +232,8 @@ TEST(CellBlock, UnwritableTableIsReportedButTheBlockIsComplete) {
     params.SetInteger(Param::Dimension, 5);
     SeededRandom random(1);
     CellBlock block;
-    EXPECT_THROW(block.BuildBlock(params, random, dir.File("missing/connex.txt")), common::AppError);
+    EXPECT_THROW(block.BuildBlock(params, random, dir.File("missing/connex.txt")),
+                 common::AppError);
     EXPECT_TRUE(block.Built());
     EXPECT_EQ(block.CellCount(), 125);
     block.Release();

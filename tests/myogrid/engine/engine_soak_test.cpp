@@ -35,8 +35,9 @@ TEST(ModelEngine, BlockStepsDoNotDependOnTheView) {
         for (int step = 0; step < 300; ++step) {
             const StepReport report = engine.Step(ModelKind::Topological, switches);
             renderer.DrawStep(ModelKind::Topological, engine, switches);
-            values.insert(values.end(), {static_cast<double>(report.modelTime),
-                                         static_cast<double>(report.activeCount), report.trace1, report.trace2});
+            values.insert(values.end(),
+                          {static_cast<double>(report.modelTime),
+                           static_cast<double>(report.activeCount), report.trace1, report.trace2});
         }
         runs.push_back(values);
     }
@@ -112,7 +113,9 @@ TEST(ModelEngine, SoakWithRandomParameters) {
     const auto uniform = [&](double lo, double hi) {
         return std::uniform_real_distribution<double>(lo, hi)(generator);
     };
-    const auto integer = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(generator); };
+    const auto integer = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(generator);
+    };
     const ModelKind kinds[] = {ModelKind::Topological, ModelKind::IndependentOscillators,
                                ModelKind::OneOscillator, ModelKind::CoupledOscillators};
     int completed = 0;
@@ -155,7 +158,9 @@ TEST(ModelEngine, SoakWithRandomParameters) {
             engine.SetTraceCells(kind, integer(0, n * n * n + n), integer(0, n * n * n + n));
             engine.StartRun(kind, switches);
             renderer.DrawRunStart(kind, engine, switches);
-            const int steps = (kind == ModelKind::Topological && params.Integer(Param::Dimension) == 13) ? 150 : 1500;
+            const int steps =
+                (kind == ModelKind::Topological && params.Integer(Param::Dimension) == 13) ? 150
+                                                                                           : 1500;
             for (int step = 0; step < steps; ++step) {
                 engine.Step(kind, switches);
                 renderer.DrawStep(kind, engine, switches);
@@ -169,7 +174,8 @@ TEST(ModelEngine, SoakWithRandomParameters) {
             ++completed;
         } catch (const common::AppError& e) {
             const std::string message = e.what();
-            EXPECT_TRUE(message == common::kFloatDivisionByZero || message == common::kInvalidFloatOperation)
+            EXPECT_TRUE(message == common::kFloatDivisionByZero ||
+                        message == common::kInvalidFloatOperation)
                 << message;
         }
     }

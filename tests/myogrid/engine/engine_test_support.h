@@ -11,7 +11,8 @@ namespace myogrid::enginetest {
 // Answers every draw with pick(n) and records the ranges asked for.
 class StubRandom : public RandomSource {
 public:
-    explicit StubRandom(std::function<std::uint32_t(std::uint32_t)> pick) : pick_(std::move(pick)) {}
+    explicit StubRandom(std::function<std::uint32_t(std::uint32_t)> pick)
+        : pick_(std::move(pick)) {}
     std::uint32_t Below(std::uint32_t n) override {
         ranges.push_back(n);
         return n == 0 ? 0 : pick_(n);

@@ -199,7 +199,7 @@ TEST(ReturnMapDrawing, CurveRunsAlongTheBottomFromCornerToCorner) {
     table.ComputeReturnMap();
     DrawReturnMap(pictures, table);
     const common::PlotSurface& right = pictures.RightWindow();
-    EXPECT_EQ(right.Pixel(5, 206), common::kWhite);    // (5, H - 5)
+    EXPECT_EQ(right.Pixel(5, 206), common::kWhite);  // (5, H - 5)
     EXPECT_EQ(right.Pixel(6, 206), common::kWhite);
     EXPECT_EQ(right.Pixel(205, 205), common::kWhite);  // into (W - 5, H - 5)
     EXPECT_EQ(right.Pixel(206, 206), common::kLime);   // the frame's corner
@@ -245,7 +245,8 @@ TEST(RunLoop, IntervalFromTheFirstStep) {
     clock.readings = {10000, 11250};
     RunLoop loop(clock);
     std::vector<std::string> calls;
-    EXPECT_EQ(loop.StartRun([&] { calls.push_back("start"); }, [&] { calls.push_back("step"); }), 1350);
+    EXPECT_EQ(loop.StartRun([&] { calls.push_back("start"); }, [&] { calls.push_back("step"); }),
+              1350);
     EXPECT_EQ(calls, (std::vector<std::string>{"start", "step"}));
     EXPECT_TRUE(loop.Running());
     EXPECT_EQ(loop.IntervalMs(), 1350);
@@ -259,11 +260,13 @@ TEST(RunLoop, FailingStepHaltsTheLoop) {
     FakeClock clock;
     clock.readings = {0, 5, 0, 5};
     RunLoop loop(clock);
-    EXPECT_THROW(loop.StartRun([] {}, [] { throw common::AppError("Floating point division by zero"); }),
-                 common::AppError);
+    EXPECT_THROW(
+        loop.StartRun([] {}, [] { throw common::AppError("Floating point division by zero"); }),
+        common::AppError);
     EXPECT_FALSE(loop.Running());
     loop.StartRun([] {}, [] {});
-    EXPECT_THROW(loop.Tick([] { throw common::AppError("Invalid floating point operation"); }), common::AppError);
+    EXPECT_THROW(loop.Tick([] { throw common::AppError("Invalid floating point operation"); }),
+                 common::AppError);
     EXPECT_FALSE(loop.Running());
 }
 

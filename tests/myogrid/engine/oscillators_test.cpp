@@ -17,7 +17,8 @@ namespace {
 double AtMost(int r, double p) {
     double sum = 0.0;
     for (int l = 0; l <= r && l <= 18; ++l) {
-        const double binomial = std::exp(std::lgamma(19.0) - std::lgamma(l + 1.0) - std::lgamma(19.0 - l));
+        const double binomial =
+            std::exp(std::lgamma(19.0) - std::lgamma(l + 1.0) - std::lgamma(19.0 - l));
         sum += binomial * std::pow(p, l) * std::pow(1 - p, 18 - l);
     }
     return sum;
@@ -48,7 +49,9 @@ TEST(OscDirections, OppositesAndClasses) {
         EXPECT_EQ(a.dz, -b.dz);
         EXPECT_EQ(a.linkClass, b.linkClass);
         const int moves = (a.dx != 0) + (a.dy != 0) + (a.dz != 0);
-        const int expected = moves == 3 ? 5 : moves == 1 ? (a.dx != 0 ? 1 : 2) : (a.dx != 0 ? 3 : 4);
+        const int expected = moves == 3   ? 5
+                             : moves == 1 ? (a.dx != 0 ? 1 : 2)
+                                          : (a.dx != 0 ? 3 : 4);
         EXPECT_EQ(a.linkClass, expected) << "direction " << d;
     }
 }
@@ -161,7 +164,8 @@ TEST_F(Oscillators, OneOscillatorMeanIsItsActivity) {
     std::int32_t lastNext = table.Record(0).NextFiring;
     for (int step = 0; step < 1000; ++step) {
         table.StepOscillators(switches);
-        ASSERT_DOUBLE_EQ(table.MeanOscillator().Amplitude, table.OscillatorActivity(table.Record(0)));
+        ASSERT_DOUBLE_EQ(table.MeanOscillator().Amplitude,
+                         table.OscillatorActivity(table.Record(0)));
         if (table.Record(0).NextFiring != lastNext) ++firings;
         lastNext = table.Record(0).NextFiring;
     }

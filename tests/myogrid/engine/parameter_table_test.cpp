@@ -18,7 +18,8 @@ using testing_support::ScopedWorkDir;
 struct FakeQuestions : StartupQuestions {
     std::deque<std::optional<std::string>> answers;
     std::vector<std::string> titles, filters, messages, failures;
-    std::optional<std::string> AskForFile(const std::string& title, const std::string& filter) override {
+    std::optional<std::string> AskForFile(const std::string& title,
+                                          const std::string& filter) override {
         titles.push_back(title);
         filters.push_back(filter);
         if (answers.empty()) return std::nullopt;
@@ -105,7 +106,8 @@ TEST(ParameterTable, KeyIsLookedForAnywhereButValueTakenFromFixedPosition) {
 
 TEST(ParameterTable, ValuesAreCutToEightyCharacters) {
     const std::string longPath(100, 'a');
-    ParameterLineReader reader("Browser=" + longPath + "\nBook=" + std::string(79, 'b') + "\xc3\xa9\xc3\xa9\n");
+    ParameterLineReader reader("Browser=" + longPath + "\nBook=" + std::string(79, 'b') +
+                               "\xc3\xa9\xc3\xa9\n");
     EXPECT_EQ(*reader.ReadParameterLine("Browser="), std::string(80, 'a'));
     // Characters, not bytes: the cut keeps the first accented letter whole.
     EXPECT_EQ(*reader.ReadParameterLine("Book="), std::string(79, 'b') + "\xc3\xa9");
