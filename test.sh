@@ -18,6 +18,16 @@ if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
   "${sudo_cmd[@]}" locale-gen
 fi
 
+# House style: every tracked C++ file as .clang-format describes it.
+unformatted=$(git ls-files '*.cpp' '*.h' | while read -r f; do
+  clang-format --dry-run --Werror "$f" >/dev/null 2>&1 || echo "$f"
+done)
+if [ -n "$unformatted" ]; then
+  echo "Not in the house style (run clang-format -i on them):" >&2
+  echo "$unformatted" >&2
+  exit 1
+fi
+
 # The model and engine tests also with the optimised flags ./run.sh builds with.
 cmake -S . -B build/release-tests -DCMAKE_BUILD_TYPE=Release -DARRHYTHMICA_BENCH=OFF \
       -DARRHYTHMICA_MODEL_TESTS_ONLY=ON >/dev/null
