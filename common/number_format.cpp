@@ -37,7 +37,8 @@ struct Digits {
 // even after a desktop with decimal commas switched LC_NUMERIC.
 std::string Chars(double value, std::chars_format format, int precision) {
     std::string text(400 + static_cast<std::size_t>(std::max(precision, 0)), '\0');
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
+    const auto result =
+        std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
     if (result.ec != std::errc()) throw AppError(kInvalidFloatOperation);
     text.resize(static_cast<std::size_t>(result.ptr - text.data()));
     return text;
@@ -104,7 +105,8 @@ std::string IntToText(std::int64_t value) {
 
 std::string IntToText(std::int64_t value, int width) {
     std::string text = IntToText(value);
-    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;
 }
 
@@ -173,6 +175,28 @@ bool TryParseInteger(const std::string& text, std::int32_t& out) {
     if (v > std::numeric_limits<std::int32_t>::max()) return false;
     out = static_cast<std::int32_t>(v);
     return true;
+}
+
+bool TryParseUnsigned64(const std::string& text, std::uint64_t& out) {
+    if (text.empty()) return false;
+    std::uint64_t v = 0;
+    for (const char c : text) {
+        if (!IsDecimalDigit(c)) return false;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (v > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return false;
+        v = v * 10 + digit;
+    }
+    out = v;
+    return true;
+}
+
+std::string UnsignedToText(std::uint64_t value) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
 }
 
 bool TryParseFloat(const std::string& text, double& out) {

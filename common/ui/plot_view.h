@@ -13,7 +13,13 @@ public:
     void SetImage(const QImage& image);
     const QImage& Image() const { return image_; }
     // Optional: draw the image stretched to the widget (book figures).
-    void SetStretched(bool stretched) { stretched_ = stretched; update(); }
+    void SetStretched(bool stretched) {
+        stretched_ = stretched;
+        update();
+    }
+    // The image pixel shown at `position` (widget coordinates) of an
+    // unstretched view; it may lie outside the image.
+    QPoint ImagePixelAt(const QPointF& position) const;
 
 signals:
     void Clicked();

@@ -14,9 +14,28 @@ namespace {
 int TileX(int x, int z, int dimension) { return (z + (dimension + 2) * (x % 4)) * 3 + 5; }
 int TileY(int x, int y, int dimension) { return (y + (x / 4) * (dimension + 2)) * 3 + 5; }
 
+constexpr int kTilesPerRow = 4;
+constexpr int kDotPitch = 3;
+constexpr int kTileMargin = 5;
+
 }  // namespace
 
-void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine, const BlockSwitches& switches) {
+std::optional<LatticePoint> TileCellAt(int px, int py, int dimension) {
+    if (dimension <= 0 || px < kTileMargin || py < kTileMargin) return std::nullopt;
+    const int pitch = dimension + 2;  // a tile and its gap, in dots
+    const int column = (px - kTileMargin) / kDotPitch;
+    const int row = (py - kTileMargin) / kDotPitch;
+    const int tileColumn = column / pitch;
+    const int tileRow = row / pitch;
+    LatticePoint cell{tileRow * kTilesPerRow + tileColumn, row % pitch, column % pitch};
+    if (tileColumn >= kTilesPerRow || cell.x >= dimension || cell.y >= dimension ||
+        cell.z >= dimension)
+        return std::nullopt;
+    return cell;
+}
+
+void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine,
+                                 const BlockSwitches& switches) {
     if (!engine.Built(kind)) return;
     if (kind == ModelKind::Topological) {
         DrawBlockRunStart(engine.BlockModel(), switches);
@@ -25,7 +44,8 @@ void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine, cons
     }
 }
 
-void ModelRenderer::DrawStep(ModelKind kind, const ModelEngine& engine, const BlockSwitches& switches) {
+void ModelRenderer::DrawStep(ModelKind kind, const ModelEngine& engine,
+                             const BlockSwitches& switches) {
     if (!engine.Built(kind)) return;
     if (kind == ModelKind::Topological) {
         DrawBlockStep(engine.BlockModel(), switches);
@@ -121,7 +141,8 @@ void ModelRenderer::DrawBlockTraces(const BlockRun& run, const BlockSwitches& sw
     }
 }
 
-void ModelRenderer::DrawOscillatorRunStart(const OscillatorTable& table, const OscillatorSwitches& switches) {
+void ModelRenderer::DrawOscillatorRunStart(const OscillatorTable& table,
+                                           const OscillatorSwitches& switches) {
     pictures_.ClearRightWindow();
     TraceState& tr = pictures_.trace;
     common::PlotSurface& right = pictures_.RightWindow();
@@ -143,7 +164,8 @@ void ModelRenderer::DrawOscillatorRunStart(const OscillatorTable& table, const O
     right.SetBrushColor(common::kWhite);
 }
 
-void ModelRenderer::DrawOscillatorStep(const OscillatorTable& table, const OscillatorSwitches& switches) {
+void ModelRenderer::DrawOscillatorStep(const OscillatorTable& table,
+                                       const OscillatorSwitches& switches) {
     if (pictures_.PastRightEdge()) pictures_.RestartSweep();
     common::PlotSurface& right = pictures_.RightWindow();
     const int dimension = table.OscDimension();
@@ -211,7 +233,8 @@ void DrawDelayFunction(ModelPictures& pictures, const ParameterSource& params) {
     const ThresholdFunction threshold(params);
     // Beyond this count the curve has left the window for good (a negative
     // refractory length would otherwise never end the search).
-    const std::int64_t maxCount = 2 * static_cast<std::int64_t>(std::abs(refractory)) + right.Height() + 2;
+    const std::int64_t maxCount =
+        2 * static_cast<std::int64_t>(std::abs(refractory)) + right.Height() + 2;
 
     right.MoveTo(0, 0);
     for (std::int32_t i = 0; i <= nexuses; ++i) {
