@@ -258,7 +258,7 @@ void BuildRunControls(LayoutBuilder& b, QWidget& window, ModelWindowControls& c)
     c.seed->setObjectName(QStringLiteral("seedField"));
     c.seed->setPlaceholderText(QStringLiteral("from the clock"));
     c.seed->setToolTip(QStringLiteral("seed of the model's build; type one to repeat a run"));
-    c.seed->setMaxLength(20);
+    c.seed->setMaxLength(30);
     c.seed->setGeometry(256, kRowY, 148, 22);
 }
 
