@@ -93,7 +93,8 @@ void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
     window.SwitchBox(Switch::AllCells)->setChecked(allCells);
     window.SetPauseMs(0);
     window.CommandBox(Command::Run)->click();
-    const int stepUnit = window.Integer(kind == ModelKind::Topological ? Param::StepUnit : Param::OscStepUnit);
+    const int stepUnit =
+        window.Integer(kind == ModelKind::Topological ? Param::StepUnit : Param::OscStepUnit);
     std::int64_t steps = 0;
     double waitMax = 0, waitSum = 0;
     int clicks = 0;
@@ -109,8 +110,9 @@ void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
         QMetaObject::invokeMethod(
             &probe,
             [&] {
-                QMouseEvent press(QEvent::MouseButtonPress, QPointF(8, 8), plot->mapToGlobal(QPointF(8, 8)),
-                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+                QMouseEvent press(QEvent::MouseButtonPress, QPointF(8, 8),
+                                  plot->mapToGlobal(QPointF(8, 8)), Qt::LeftButton, Qt::LeftButton,
+                                  Qt::NoModifier);
                 QApplication::sendEvent(plot, &press);
                 handled = true;
             },
@@ -132,9 +134,15 @@ void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
     QDir::setCurrent(previous);
 }
 
-void BM_WindowRunBlock13Phase(benchmark::State& state) { WindowRun(state, ModelKind::Topological, false); }
-void BM_WindowRunBlock13AllCells(benchmark::State& state) { WindowRun(state, ModelKind::Topological, true); }
-void BM_WindowRunCoupled13(benchmark::State& state) { WindowRun(state, ModelKind::CoupledOscillators, false); }
+void BM_WindowRunBlock13Phase(benchmark::State& state) {
+    WindowRun(state, ModelKind::Topological, false);
+}
+void BM_WindowRunBlock13AllCells(benchmark::State& state) {
+    WindowRun(state, ModelKind::Topological, true);
+}
+void BM_WindowRunCoupled13(benchmark::State& state) {
+    WindowRun(state, ModelKind::CoupledOscillators, false);
+}
 
 BENCHMARK(BM_WindowRunBlock13Phase)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_WindowRunBlock13AllCells)->Unit(benchmark::kMillisecond)->MinTime(3.0);
