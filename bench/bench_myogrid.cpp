@@ -1,10 +1,19 @@
-// Speed of the model engine at the largest block and lattice.
+// Speed of the model engine at the largest block and lattice, and of the
+// model window's run loop without pause (drawing and showing included).
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
-#include <QGuiApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdlib>
+
+#include "common/ui/plot_view.h"
+#include "myogrid/engine/parameter_table.h"
+#include "myogrid/model_window.h"
 
 #include "myogrid/engine/block_dynamics.h"
 #include "myogrid/engine/cell_block.h"
@@ -70,6 +79,74 @@ void BM_BuildBlock13(benchmark::State& state) {
     }
 }
 
+// The window runs `kind` at pause 0 through its event loop; steps per
+// second of wall time, and how long a click on the right plot waits.
+void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
+    QTemporaryDir dir;
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());  // connex.txt goes here
+    ParameterTable table = ParameterTable::Defaults();
+    table.Store(Param::Dimension, "13");
+    table.Store(Param::OscDimension, "13");
+    ModelWindow window(table);
+    window.OpenAndShow(QStringLiteral("bench"), kind);
+    window.SwitchBox(Switch::AllCells)->setChecked(allCells);
+    window.SetPauseMs(0);
+    window.CommandBox(Command::Run)->click();
+    const int stepUnit =
+        window.Integer(kind == ModelKind::Topological ? Param::StepUnit : Param::OscStepUnit);
+    std::int64_t steps = 0;
+    double waitMax = 0, waitSum = 0;
+    int clicks = 0;
+    QElapsedTimer wall;
+    wall.start();
+    for (auto _ : state) {
+        const std::int32_t before = window.Engine().ModelTime(kind);
+        // A click in the all-cells view while the run goes on.
+        bool handled = false;
+        QElapsedTimer wait;
+        QWidget* plot = window.Controls().rightPlot;
+        QObject probe;
+        QMetaObject::invokeMethod(
+            &probe,
+            [&] {
+                QMouseEvent press(QEvent::MouseButtonPress, QPointF(8, 8),
+                                  plot->mapToGlobal(QPointF(8, 8)), Qt::LeftButton, Qt::LeftButton,
+                                  Qt::NoModifier);
+                QApplication::sendEvent(plot, &press);
+                handled = true;
+            },
+            Qt::QueuedConnection);
+        wait.start();
+        while (!handled) QApplication::processEvents();
+        const double waited = wait.nsecsElapsed() / 1e6;
+        waitMax = std::max(waitMax, waited);
+        waitSum += waited;
+        ++clicks;
+        for (int i = 0; i < 20; ++i) QApplication::processEvents();
+        steps += (window.Engine().ModelTime(kind) - before) / stepUnit;
+    }
+    const double seconds = wall.nsecsElapsed() / 1e9;
+    state.counters["steps_per_s"] = benchmark::Counter(static_cast<double>(steps) / seconds);
+    state.counters["click_wait_max_ms"] = waitMax;
+    state.counters["click_wait_mean_ms"] = clicks ? waitSum / clicks : 0;
+    window.CommandBox(Command::Stop)->click();
+    QDir::setCurrent(previous);
+}
+
+void BM_WindowRunBlock13Phase(benchmark::State& state) {
+    WindowRun(state, ModelKind::Topological, false);
+}
+void BM_WindowRunBlock13AllCells(benchmark::State& state) {
+    WindowRun(state, ModelKind::Topological, true);
+}
+void BM_WindowRunCoupled13(benchmark::State& state) {
+    WindowRun(state, ModelKind::CoupledOscillators, false);
+}
+
+BENCHMARK(BM_WindowRunBlock13Phase)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_WindowRunBlock13AllCells)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_WindowRunCoupled13)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_StepBlock13)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepBlock13AllCells)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepCoupledOscillators13)->Unit(benchmark::kMicrosecond);
@@ -79,7 +156,7 @@ BENCHMARK(BM_BuildBlock13)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

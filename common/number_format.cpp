@@ -177,6 +177,28 @@ bool TryParseInteger(const std::string& text, std::int32_t& out) {
     return true;
 }
 
+bool TryParseUnsigned64(const std::string& text, std::uint64_t& out) {
+    if (text.empty()) return false;
+    std::uint64_t v = 0;
+    for (const char c : text) {
+        if (!IsDecimalDigit(c)) return false;
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (v > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return false;
+        v = v * 10 + digit;
+    }
+    out = v;
+    return true;
+}
+
+std::string UnsignedToText(std::uint64_t value) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
+}
+
 bool TryParseFloat(const std::string& text, double& out) {
     std::string s = Trimmed(text);
     if (!IsRealSyntax(s)) return false;

@@ -36,6 +36,11 @@ double ParseFloat(const std::string& text);
 bool TryParseInteger(const std::string& text, std::int32_t& out);
 bool TryParseFloat(const std::string& text, double& out);
 
+// Whole numbers 0..18446744073709551615 (seeds of random generators): digits
+// only, no sign, no blanks; false for anything else or a value out of range.
+bool TryParseUnsigned64(const std::string& text, std::uint64_t& out);
+std::string UnsignedToText(std::uint64_t value);
+
 // Reads numbers from a text the way a line-ordered parameter file is read:
 // blanks, TABs and line ends before a number are skipped and the following run
 // of non-blank characters is the number. Anything unreadable (also the end of

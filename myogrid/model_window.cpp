@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -10,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "common/errors.h"
 #include "common/number_format.h"
 #include "common/numeric.h"
 #include "common/ui/dialogs.h"
@@ -94,23 +96,21 @@ std::span<const ModelWindow::SwitchEntry> ModelWindow::SwitchTable() {
 
 ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondClock* clock,
                          RandomSource* random)
-    : QWidget(parent, Qt::Window), table_(table) {
+    : QWidget(parent, Qt::Window),
+      table_(table),
+      givenRandom_(random),
+      random_(random ? *random : seed_.Random()) {
     if (!clock) {
         ownClock_ = std::make_unique<SystemMillisecondClock>();
         clock = ownClock_.get();
     }
-    if (!random) {
-        ownRandom_ = std::make_unique<SeededRandom>(SeededRandom::ClockSeed());
-        random = ownRandom_.get();
-    }
     clock_ = clock;
-    random_ = random;
     runLoop_ = std::make_unique<RunLoop>(*clock_);
 
     setObjectName(QStringLiteral("modelWindow"));
     controls_ = BuildModelWindowLayout(*this);
 
-    engine_ = std::make_unique<ModelEngine>(*this, *random_);
+    engine_ = std::make_unique<ModelEngine>(*this, random_);
     RefreshPlots();
 
     runTimer_ = new QTimer(this);
@@ -153,6 +153,18 @@ void ModelWindow::ConnectControls() {
     // The start-method boxes: a mouse press unticks all three first.
     for (Switch s : {Switch::RandomStart, Switch::FiftyHzStart, Switch::ExtraStart})
         c.SwitchBox(s)->installEventFilter(this);
+
+    // Run control: the pause, single steps and the seed; Space and the
+    // Right arrow on the plots, which take the focus when clicked.
+    connect(c.pause, &common::ui::IntSpinEdit::UserChanged, this,
+            [this] { SetPauseMs(controls_.pause->Value()); });
+    connect(c.step, &QToolButton::clicked, this, &ModelWindow::StepCommand);
+    connect(c.seed, &QLineEdit::textEdited, this,
+            [this](const QString& text) { seedTyped_ = !text.trimmed().isEmpty(); });
+    for (common::ui::PlotView* plot : {c.timePlot, c.rightPlot}) {
+        plot->setFocusPolicy(Qt::ClickFocus);
+        plot->installEventFilter(this);
+    }
 }
 
 // ------------------------------------------------------ parameter source
@@ -230,6 +242,22 @@ void ModelWindow::Halt() {
     runTimer_->stop();
     runLoop_->Halt();
     CommandBox(Command::Run)->setChecked(false);
+    controls_.step->setEnabled(true);
+    if (unshownSteps_) ShowSteps();
+}
+
+void ModelWindow::Pause() {
+    runTimer_->stop();
+    runLoop_->Pause();
+    CommandBox(Command::Run)->setChecked(false);
+    controls_.step->setEnabled(true);
+    if (unshownSteps_) ShowSteps();
+}
+
+void ModelWindow::ShowSteps() {
+    controls_.modelTime->setText(QString::fromStdString(common::IntToText(stepModelTime_)));
+    RefreshPlots();
+    unshownSteps_ = false;
 }
 
 bool ModelWindow::Running() const { return runTimer_->isActive(); }
@@ -308,6 +336,12 @@ void ModelWindow::OpenModelWindow(const QString& title, ModelKind kind) {
     for (const FixedParameter& fixed : FixedParametersOf(kind))
         IntegerField(fixed.param)->SetValue(fixed.value);
     rebuild_.Forget();
+    seed_.Forget();
+    // The seed kept with the parameters is the typed one; without it each
+    // build draws its own.
+    seedTyped_ = table_.Seed.has_value();
+    c.seed->setText(seedTyped_ ? QString::fromStdString(common::UnsignedToText(*table_.Seed))
+                               : QString());
     ApplyKindToStartPage();
     // The "all cells" tick is kept between openings; where the model offers
     // that view, the next run shows it.
@@ -410,15 +444,30 @@ void ModelWindow::ClampOscillatorCoordinates() {
 }
 
 void ModelWindow::RunCommand() {
-    RebuildCheck();
-    if (CommandBox(Command::Run)->isChecked())
-        StartRun();
-    else
+    const bool wasPaused = runLoop_->Paused();
+    const bool rebuilt = RebuildCheck();
+    if (!CommandBox(Command::Run)->isChecked())
         Halt();
+    else if (wasPaused && !rebuilt && engine_->Built(kind_))
+        ContinueRun();
+    else
+        StartRun();
 }
 
-void ModelWindow::RebuildCheck() {
-    if (!rebuild_.NeedsRebuild(kind_, *this, engine_->Built(kind_))) return;
+std::optional<std::uint64_t> ModelWindow::TypedSeed() const {
+    const QString text = controls_.seed->text().trimmed();
+    if (!seedTyped_ || text.isEmpty()) return std::nullopt;
+    std::uint64_t seed = 0;
+    if (!common::TryParseUnsigned64(text.toStdString(), seed))
+        throw common::AppError(common::NotValidIntegerMessage(text.toStdString()));
+    return seed;
+}
+
+bool ModelWindow::RebuildCheck() {
+    seed_.Choose(TypedSeed());
+    if (!rebuild_.NeedsRebuild(kind_, *this, engine_->Built(kind_)) &&
+        !seed_.ChosenDiffersFromBuild())
+        return false;
 
     QLabel* notice = controls_.initializingNotice;
     notice->show();
@@ -432,6 +481,16 @@ void ModelWindow::RebuildCheck() {
 
     const bool block = kind_ == ModelKind::Topological;
     rebuild_.BuildStarting(kind_, *this);
+    if (seed_.Chosen() || !givenRandom_) {
+        seed_.StartBuild(SeededRandom::ClockSeed());
+        random_.SetTarget(seed_.Random());
+        controls_.seed->setText(QString::fromStdString(common::UnsignedToText(*seed_.OfBuild())));
+    } else {
+        // A test's generator: its seed is the test's.
+        seed_.Forget();
+        random_.SetTarget(*givenRandom_);
+        controls_.seed->clear();
+    }
     try {
         ComputeTraceCells();
         const int built = engine_->Rebuild(kind_);
@@ -447,15 +506,19 @@ void ModelWindow::RebuildCheck() {
     } catch (...) {
         // Nothing usable was built: the next run must try again.
         rebuild_.Forget();
+        seed_.Forget();
         throw;
     }
+    seed_.BuildDone();
+    return true;
 }
 
-void ModelWindow::StartRun() {
+void ModelWindow::StartRun(bool goOn) {
     if (!engine_->Built(kind_)) {
         Halt();
         return;
     }
+    seed_.StartRun();
     // The block in memory now matches the dimension in the fields: trace the
     // cells the time-window page shows, even if that page was last left
     // while another dimension stood there.
@@ -470,8 +533,20 @@ void ModelWindow::StartRun() {
         },
         [&] { StepAndDraw(); });
     RefreshPlots();
+    if (!goOn) {
+        runLoop_->HoldStill();
+        return;
+    }
     runTimer_->setInterval(interval);
     runTimer_->start();
+    controls_.step->setEnabled(false);
+}
+
+void ModelWindow::ContinueRun() {
+    runLoop_->Resume();
+    runTimer_->setInterval(runLoop_->IntervalMs());
+    runTimer_->start();
+    controls_.step->setEnabled(false);
 }
 
 void ModelWindow::RunTimerTick() {
@@ -481,10 +556,69 @@ void ModelWindow::RunTimerTick() {
             Halt();
             return;
         }
-        controls_.modelTime->setText(
-            QString::fromStdString(common::IntToText(engine_->ModelTime(kind_))));
-        runLoop_->Tick([&] { StepAndDraw(); });
-        RefreshPlots();
+        const SliceResult slice = runLoop_->RunSlice([&] {
+            stepModelTime_ = engine_->ModelTime(kind_);
+            unshownSteps_ = true;
+            StepAndDraw();
+        });
+        if (slice.show) ShowSteps();
+    });
+}
+
+void ModelWindow::SetPauseMs(int pauseMs) {
+    runLoop_->SetPauseMs(pauseMs);
+    if (controls_.pause->Value() != runLoop_->PauseMs())
+        controls_.pause->SetValue(runLoop_->PauseMs());
+    if (Running()) runTimer_->setInterval(runLoop_->IntervalMs());
+}
+
+void ModelWindow::StepCommand() {
+    Handle([&] {
+        if (Running()) return;
+        if (runLoop_->Paused() && engine_->Built(kind_)) {
+            stepModelTime_ = engine_->ModelTime(kind_);
+            unshownSteps_ = true;
+            StepAndDraw();
+            ShowSteps();
+            return;
+        }
+        // No run to go on with: a new one, held after its first step.
+        RebuildCheck();
+        StartRun(false);
+    });
+}
+
+void ModelWindow::ToggleRunPause() {
+    if (Running()) {
+        Pause();
+        return;
+    }
+    CommandBox(Command::Run)->click();
+}
+
+void ModelWindow::PickTracedCell(const QPoint& pixel, bool second) {
+    Handle([&] {
+        // Only the view of every cell (or oscillator) of the model in memory.
+        if (controls_.rightCaption->text() != QLatin1String(kActiveCells) || !Switches().allCells ||
+            !engine_->Built(kind_))
+            return;
+        const bool block = kind_ == ModelKind::Topological;
+        const int dimension =
+            block ? engine_->Block().Dimension() : engine_->Oscillators().OscDimension();
+        if (IntegerField(block ? Param::Dimension : Param::OscDimension)->Value() != dimension)
+            return;
+        const std::optional<LatticePoint> cell = TileCellAt(pixel.x(), pixel.y(), dimension);
+        if (!cell) return;
+        static constexpr Param kCoordinates[2][2][3] = {
+            {{Param::Cell1X, Param::Cell1Y, Param::Cell1Z},
+             {Param::Cell2X, Param::Cell2Y, Param::Cell2Z}},
+            {{Param::Osc1X, Param::Osc1Y, Param::Osc1Z},
+             {Param::Osc2X, Param::Osc2Y, Param::Osc2Z}}};
+        const Param(&fields)[3] = kCoordinates[block ? 0 : 1][second ? 1 : 0];
+        IntegerField(fields[0])->SetValue(cell->x);
+        IntegerField(fields[1])->SetValue(cell->y);
+        IntegerField(fields[2])->SetValue(cell->z);
+        ComputeTraceCells();
     });
 }
 
@@ -509,6 +643,8 @@ void ModelWindow::StopCommand() {
 
 void ModelWindow::SaveParametersCommand() {
     Halt();
+    // A seed that is no number fails before anything is stored.
+    table_.Seed = TypedSeed();
     for (const ParameterSpec& spec : kParameterSpecs) {
         const std::string text = spec.real
                                      ? common::FormatGeneral(RealField(spec.param)->Value(), 15)
@@ -566,6 +702,24 @@ void ModelWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool ModelWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool onPlot = watched == controls_.timePlot || watched == controls_.rightPlot;
+    if (onPlot && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Space) {
+            if (!key->isAutoRepeat()) ToggleRunPause();
+            return true;
+        }
+        if (key->key() == Qt::Key_Right) {
+            StepCommand();
+            return true;
+        }
+    }
+    if (watched == controls_.rightPlot && event->type() == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            PickTracedCell(controls_.rightPlot->ImagePixelAt(mouse->position()),
+                           mouse->modifiers().testFlag(Qt::ShiftModifier));
+    }
     // The second press of a double click comes as a double-click event.
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
         auto* mouse = static_cast<QMouseEvent*>(event);

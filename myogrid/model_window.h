@@ -31,7 +31,9 @@ class ModelWindow : public QWidget, public ParameterSource {
     Q_OBJECT
 public:
     // `clock` and `random` may be given by tests; by default the wall clock
-    // and a generator seeded from it. None is owned.
+    // and, per build, a generator seeded from it or from the seed typed in
+    // the window. A given `random` serves every build without a typed seed.
+    // None is owned.
     explicit ModelWindow(ParameterTable& table, QWidget* parent = nullptr,
                          MillisecondClock* clock = nullptr, RandomSource* random = nullptr);
     ~ModelWindow() override;
@@ -68,6 +70,21 @@ public:
     void RunTimerTick();
     // Copies every field into the parameter table ("save parameters").
     void SaveParametersCommand();
+
+    // Run control. The pause between steps (0..1000 ms; 0: as fast as the
+    // window can, the pictures shown at most 60 times a second).
+    void SetPauseMs(int pauseMs);
+    // One step while no run goes on: the next step of a paused run, or the
+    // first step of a new one. The run goes on from there with "run".
+    void StepCommand();
+    // Space on the plots: pauses a run, or goes on with it.
+    void ToggleRunPause();
+    bool Paused() const { return runLoop_->Paused(); }
+    // A click at `pixel` of the right plot in the all-cells (all-oscillators)
+    // view: that cell becomes traced cell 1, or cell 2 when `second`.
+    void PickTracedCell(const QPoint& pixel, bool second);
+    // The seed of the model in memory; nothing before a build.
+    std::optional<std::uint64_t> BuildSeed() const { return seed_.OfBuild(); }
 
 signals:
     // "initializing! please wait" is shown and painted; the build follows.
@@ -135,8 +152,17 @@ private:
 
     // Commands.
     void RunCommand();
-    void RebuildCheck();
-    void StartRun();
+    // Returns whether the model was built anew.
+    bool RebuildCheck();
+    // Starts a run with its first step; the timer runs it on when `goOn`.
+    void StartRun(bool goOn = true);
+    void ContinueRun();
+    void Pause();
+    // Shows the model time and pictures of the steps not shown yet.
+    void ShowSteps();
+    // The seed typed in the window; nothing when none is. Throws the
+    // conversion error of a text that is no seed.
+    std::optional<std::uint64_t> TypedSeed() const;
     void StopCommand();
     void PrepareDelayOrReturnMap();
     void PrepareBlockParameters();
@@ -158,9 +184,14 @@ private:
 
     ParameterTable& table_;
     std::unique_ptr<SystemMillisecondClock> ownClock_;
-    std::unique_ptr<SeededRandom> ownRandom_;
     MillisecondClock* clock_;
-    RandomSource* random_;
+    RandomSource* givenRandom_;  // from a test; may be null
+    RunSeed seed_;
+    RandomRelay random_;  // the engine's source: the seeded or the given one
+    bool seedTyped_ = false;
+    // The model time before the last step, and whether steps are not shown yet.
+    std::int32_t stepModelTime_ = 0;
+    bool unshownSteps_ = false;
     std::unique_ptr<ModelEngine> engine_;
     ModelRenderer renderer_;  // clears both plot windows when it is made
     std::unique_ptr<RunLoop> runLoop_;

@@ -12,6 +12,7 @@
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
 #include "myogrid/engine/model_pictures.h"
+#include "myogrid/engine/run_loop.h"
 #include "myogrid/engine/parameter_spec.h"
 #include "myogrid/real_spin_edit.h"
 
@@ -231,6 +232,36 @@ void BuildParameterPages(LayoutBuilder& b, ModelWindowControls& c) {
     b.AddField(p, Param::PeriodVariability, QStringLiteral("period variability"), 8, 108, 130);
 }
 
+void BuildRunControls(LayoutBuilder& b, QWidget& window, ModelWindowControls& c) {
+    constexpr int kRowY = 458;
+    b.AddLabel(&window, QStringLiteral("pause"), 6, kRowY + 3, 38)
+        ->setObjectName(QStringLiteral("pauseCaption"));
+    c.pause = new common::ui::IntSpinEdit(&window);
+    c.pause->setObjectName(QStringLiteral("pauseField"));
+    c.pause->SetMinValue(0);
+    c.pause->SetMaxValue(kMaxPauseMs);
+    c.pause->SetIncrement(10);
+    c.pause->SetValue(kDefaultPauseMs);
+    c.pause->setToolTip(QStringLiteral("pause between steps; 0: as fast as possible"));
+    c.pause->setGeometry(44, kRowY, 72, 22);
+    b.AddLabel(&window, QStringLiteral("msec"), 120, kRowY + 3, 32);
+
+    c.step = new QToolButton(&window);
+    c.step->setObjectName(QStringLiteral("stepButton"));
+    c.step->setText(QStringLiteral("step"));
+    c.step->setToolTip(QStringLiteral("one step (Right arrow on the plots; Space: run/pause)"));
+    c.step->setGeometry(160, kRowY, 50, 22);
+
+    b.AddLabel(&window, QStringLiteral("seed"), 222, kRowY + 3, 32)
+        ->setObjectName(QStringLiteral("seedCaption"));
+    c.seed = new QLineEdit(&window);
+    c.seed->setObjectName(QStringLiteral("seedField"));
+    c.seed->setPlaceholderText(QStringLiteral("from the clock"));
+    c.seed->setToolTip(QStringLiteral("seed of the model's build; type one to repeat a run"));
+    c.seed->setMaxLength(30);
+    c.seed->setGeometry(256, kRowY, 148, 22);
+}
+
 }  // namespace
 
 QWidget* ModelWindowControls::Field(Param p) const {
@@ -364,6 +395,8 @@ ModelWindowControls BuildModelWindowLayout(QWidget& window) {
     c.initializingNotice->setAlignment(Qt::AlignCenter);
     c.initializingNotice->setGeometry(6, 90, 616, 44);
     c.initializingNotice->hide();
+
+    BuildRunControls(b, window, c);
     return c;
 }
 

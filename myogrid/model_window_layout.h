@@ -73,6 +73,10 @@ struct ModelWindowControls {
     QStackedWidget* notebook = nullptr;
     common::ui::PlotView* rightPlot = nullptr;
     QLabel* initializingNotice = nullptr;  // shown while a model is built
+    // Run control, in the strip under the notebook.
+    common::ui::IntSpinEdit* pause = nullptr;  // pause between steps, ms
+    QToolButton* step = nullptr;               // one step while not running
+    QLineEdit* seed = nullptr;                 // seed of the build and its runs
 
     std::array<QCheckBox*, kCommandCount> commands{};
     std::array<QCheckBox*, kSwitchCount> switches{};

@@ -1,7 +1,8 @@
 // myogrid-batch --model block|one|coupled|independent [--par FILE] [--steps N]
 //               [--seed S] [--start random|50hz|extra] [--background]
 // Runs one of the models without a window, with the parameters of a
-// "Myogrid.par" file (the defaults when none is given), and prints one JSON
+// "Myogrid.par" file (the defaults when none is given) and its seed (when
+// the file keeps one and no --seed is given), and prints one JSON
 // document with the state of every step, one step a line, each printed as it
 // is computed: memory stays the same whatever --steps is. The block model
 // writes "connex.txt" into the working directory, as the program does.
@@ -71,15 +72,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
                 throw UsageError{"--steps needs a whole number of at least 0"};
             options.steps = steps;
         } else if (arg == "--seed") {
-            // Digits only, and within range: strtoull would quietly take
-            // " 7", "+7" or a saturated maximum for a seed it cannot hold.
-            const std::string& text = value(i);
-            const bool digits =
-                !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-            errno = 0;
-            char* end = nullptr;
-            const unsigned long long seed = digits ? std::strtoull(text.c_str(), &end, 10) : 0;
-            if (!digits || errno == ERANGE || *end != '\0')
+            // Digits only, and within range: never " 7", "+7" or a
+            // saturated maximum for a seed that does not fit.
+            std::uint64_t seed = 0;
+            if (!common::TryParseUnsigned64(value(i), seed))
                 throw UsageError{"--seed needs a whole number from 0 to 18446744073709551615"};
             options.seed = seed;
         } else if (arg == "--start") {
@@ -153,9 +149,16 @@ private:
     }
 };
 
-ParameterValues LoadParameters(const std::optional<std::string>& path) {
+// The parameters of the file and the seed it keeps, if any.
+struct LoadedParameters {
     ParameterValues values;
-    if (!path) return values;
+    std::optional<std::uint64_t> seed;
+};
+
+LoadedParameters LoadParameters(const std::optional<std::string>& path) {
+    LoadedParameters loaded;
+    ParameterValues& values = loaded.values;
+    if (!path) return loaded;
     if (!common::FileExists(*path)) throw common::AppError(common::CannotOpenFileMessage(*path));
     ParameterTable table;
     BatchQuestions questions;
@@ -179,7 +182,8 @@ ParameterValues LoadParameters(const std::optional<std::string>& path) {
     }
     // The window's controls hold every value within their ranges.
     values.ClampToControlRanges();
-    return values;
+    loaded.seed = table.Seed;
+    return loaded;
 }
 
 // Never "INF" or "NAN": a value that overflowed fails the run.
@@ -220,10 +224,12 @@ private:
     std::string buffer_;
 };
 
-void Run(const Options& options, ParameterValues& params, LineOutput& output) {
+void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
+    ParameterValues& params = loaded.values;
     for (const FixedParameter& fixed : FixedParametersOf(options.kind))
         params.SetInteger(fixed.param, fixed.value);
-    SeededRandom random(options.seed ? *options.seed : SeededRandom::ClockSeed());
+    // --seed first, then the seed the file keeps, then the clock.
+    SeededRandom random(options.seed.value_or(loaded.seed.value_or(SeededRandom::ClockSeed())));
     ModelEngine engine(params, random);
     const bool block = options.kind == ModelKind::Topological;
     const int dimension = engine.Rebuild(options.kind);
@@ -290,7 +296,7 @@ int main(int argc, char** argv) {
     LineOutput output;
     try {
         const Options options = ParseArguments(args);
-        ParameterValues params = LoadParameters(options.parFile);
+        LoadedParameters params = LoadParameters(options.parFile);
         Run(options, params, output);
         output.Flush();
     } catch (const UsageError& e) {

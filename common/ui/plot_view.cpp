@@ -13,6 +13,12 @@
 
 namespace common::ui {
 
+namespace {
+
+int Magnification(qreal ratio) { return std::max(1, static_cast<int>(std::floor(ratio + 1e-9))); }
+
+}  // namespace
+
 PlotView::PlotView(int width, int height, QWidget* parent) : QWidget(parent) {
     setFixedSize(width, height);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -34,10 +40,18 @@ void PlotView::paintEvent(QPaintEvent*) {
     }
     // Whole-number magnification only, so plot pixels stay sharp.
     const qreal ratio = devicePixelRatioF();
-    const int factor = std::max(1, static_cast<int>(std::floor(ratio + 1e-9)));
+    const int factor = Magnification(ratio);
     const QSizeF logical(image_.width() * factor / ratio, image_.height() * factor / ratio);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
     p.drawImage(QRectF(QPointF(0, 0), logical), image_);
+}
+
+QPoint PlotView::ImagePixelAt(const QPointF& position) const {
+    // An image pixel covers factor / ratio logical pixels.
+    const qreal ratio = devicePixelRatioF();
+    const qreal scale = ratio / Magnification(ratio);
+    return QPoint(static_cast<int>(std::floor(position.x() * scale)),
+                  static_cast<int>(std::floor(position.y() * scale)));
 }
 
 void PlotView::mousePressEvent(QMouseEvent* event) {

@@ -17,6 +17,9 @@ public:
         stretched_ = stretched;
         update();
     }
+    // The image pixel shown at `position` (widget coordinates) of an
+    // unstretched view; it may lie outside the image.
+    QPoint ImagePixelAt(const QPointF& position) const;
 
 signals:
     void Clicked();

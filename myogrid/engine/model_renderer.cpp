@@ -14,7 +14,25 @@ namespace {
 int TileX(int x, int z, int dimension) { return (z + (dimension + 2) * (x % 4)) * 3 + 5; }
 int TileY(int x, int y, int dimension) { return (y + (x / 4) * (dimension + 2)) * 3 + 5; }
 
+constexpr int kTilesPerRow = 4;
+constexpr int kDotPitch = 3;
+constexpr int kTileMargin = 5;
+
 }  // namespace
+
+std::optional<LatticePoint> TileCellAt(int px, int py, int dimension) {
+    if (dimension <= 0 || px < kTileMargin || py < kTileMargin) return std::nullopt;
+    const int pitch = dimension + 2;  // a tile and its gap, in dots
+    const int column = (px - kTileMargin) / kDotPitch;
+    const int row = (py - kTileMargin) / kDotPitch;
+    const int tileColumn = column / pitch;
+    const int tileRow = row / pitch;
+    LatticePoint cell{tileRow * kTilesPerRow + tileColumn, row % pitch, column % pitch};
+    if (tileColumn >= kTilesPerRow || cell.x >= dimension || cell.y >= dimension ||
+        cell.z >= dimension)
+        return std::nullopt;
+    return cell;
+}
 
 void ModelRenderer::DrawRunStart(ModelKind kind, const ModelEngine& engine,
                                  const BlockSwitches& switches) {

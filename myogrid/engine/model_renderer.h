@@ -9,6 +9,7 @@
 #include "myogrid/engine/oscillators.h"
 
 #include <array>
+#include <optional>
 
 namespace myogrid {
 
@@ -40,6 +41,18 @@ private:
     std::array<int, 3> activeHistory_{};
     int phaseX_ = 0, phaseY_ = 0;
 };
+
+// A cell of the block or an oscillator of the lattice.
+struct LatticePoint {
+    int x = 0, y = 0, z = 0;
+    friend bool operator==(const LatticePoint&, const LatticePoint&) = default;
+};
+
+// The cell (or oscillator) whose dot in the all-cells (all-oscillators) view
+// of a lattice of `dimension` covers pixel (px, py) of the right window: the
+// dot with the 3 x 3 pixels of its place in the tile. Nothing between and
+// beside the tiles.
+std::optional<LatticePoint> TileCellAt(int px, int py, int dimension);
 
 // The ReturnMap of `table` (as last computed) with its frame and diagonals
 // into the right window.

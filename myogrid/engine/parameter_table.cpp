@@ -141,6 +141,13 @@ bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::strin
         reader.SkipLine();  // [Parameters]
         for (const ParameterSpec& spec : kParameterSpecs)
             read(spec.key, values_[Index(spec.param)]);
+        // A seed line that is missing or unreadable leaves the seed to the
+        // clock; it never makes the file bad.
+        Seed.reset();
+        std::uint64_t seed = 0;
+        if (const auto text = reader.ReadExtraLine(kSeedKey);
+            text && common::TryParseUnsigned64(*text, seed))
+            Seed = seed;
     } else {
         const auto sink = std::move(sink_);
         *this = Defaults();
@@ -165,6 +172,7 @@ std::string ParameterTable::FileText() const {
         const auto p = static_cast<Param>(i);
         text += std::string(KeyOf(p)) + FileForm(p, Value(p)) + kLineEnd;
     }
+    if (Seed) text += std::string(kSeedKey) + common::UnsignedToText(*Seed) + kLineEnd;
     return text;
 }
 
@@ -178,7 +186,7 @@ void StartupQuestions::ReportBadLine(std::size_t, const std::string&) {
 
 ParameterLineReader::ParameterLineReader(const std::string& text) {
     std::size_t start = 0;
-    while (start < text.size() && lines_.size() < static_cast<std::size_t>(kFileLineCount)) {
+    while (start < text.size() && lines_.size() < static_cast<std::size_t>(kFileLineCount) + 1) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
@@ -190,6 +198,12 @@ ParameterLineReader::ParameterLineReader(const std::string& text) {
 
 std::string ParameterLineReader::LastLine() const {
     return next_ >= 1 && next_ <= lines_.size() ? lines_[next_ - 1] : std::string();
+}
+
+std::optional<std::string> ParameterLineReader::ReadExtraLine(const std::string& key) const {
+    const auto index = static_cast<std::size_t>(kFileLineCount);
+    if (index >= lines_.size() || lines_[index].rfind(key, 0) != 0) return std::nullopt;
+    return lines_[index].substr(key.size());
 }
 
 std::optional<std::string> ParameterLineReader::ReadParameterLine(const std::string& key) {

@@ -14,6 +14,9 @@
 namespace myogrid {
 
 inline constexpr int kFileLineCount = 39;  // the 36 keys, "[Path]", an empty line, "[Parameters]"
+// An optional line after them keeps the seed of the model window's runs;
+// readers of the 39 lines never look at it.
+inline constexpr const char* kSeedKey = "seed=";
 // Far beyond any sane "Myogrid.par"; more of a file is never read.
 inline constexpr std::size_t kMaxParameterFileBytes = 1 << 20;
 inline constexpr std::size_t kMaxValueLength = 80;
@@ -60,6 +63,8 @@ public:
     std::string BrowserPath;
     std::string BookPath;
     bool ParametersChanged = false;
+    // The seed chosen for the model window's runs; nothing: from the clock.
+    std::optional<std::uint64_t> Seed;
 
     // Fixed at the end of start-up: the folder part of BookPath with its
     // trailing separator, and the browser used for launching.
@@ -92,13 +97,15 @@ public:
     bool ReadAtStartup(StartupQuestions& questions,
                        const std::string& fileName = kParameterFileName);
 
-    // The 39 lines of the file, CR LF line ends.
+    // The 39 lines of the file, then the seed line when a seed is kept; CR LF
+    // line ends.
     std::string FileText() const;
     // Replaces `path` atomically; throws AppError on failure.
     void WriteFile(const std::string& path) const;
 
     friend bool operator==(const ParameterTable& a, const ParameterTable& b) {
-        return a.BrowserPath == b.BrowserPath && a.BookPath == b.BookPath && a.values_ == b.values_;
+        return a.BrowserPath == b.BrowserPath && a.BookPath == b.BookPath &&
+               a.values_ == b.values_ && a.Seed == b.Seed;
     }
 
 private:
@@ -125,6 +132,9 @@ public:
     // characters. Nothing when the key is not in the line (or the file has
     // ended).
     std::optional<std::string> ReadParameterLine(const std::string& key);
+    // The line after the 39 of the layout when it starts with `key`: the
+    // rest of it (no cut). Nothing otherwise.
+    std::optional<std::string> ReadExtraLine(const std::string& key) const;
 
 private:
     std::vector<std::string> lines_;

@@ -14,4 +14,17 @@ std::uint32_t SeededRandom::Below(std::uint32_t n) {
     return pick(generator_);
 }
 
+std::uint64_t RunSeed::StartBuild(std::uint64_t clockSeed) {
+    const std::uint64_t seed = chosen_.value_or(clockSeed);
+    random_ = SeededRandom(seed);
+    ofBuild_ = seed;
+    return seed;
+}
+
+void RunSeed::StartRun() {
+    // With the seed chosen, every run draws on from where the build ended,
+    // as the batch tool's single run does.
+    if (chosen_ && chosen_ == ofBuild_) random_ = afterBuild_;
+}
+
 }  // namespace myogrid

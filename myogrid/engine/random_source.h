@@ -1,6 +1,7 @@
 #pragma once
 // The single pseudo-random source of the model window: uniform integers.
 #include <cstdint>
+#include <optional>
 #include <random>
 
 namespace myogrid {
@@ -21,6 +22,54 @@ public:
 
 private:
     std::mt19937_64 generator_;
+};
+
+// Passes every draw on to another source, which may change between draws.
+class RandomRelay : public RandomSource {
+public:
+    explicit RandomRelay(RandomSource& target) : target_(&target) {}
+    void SetTarget(RandomSource& target) { target_ = &target; }
+    std::uint32_t Below(std::uint32_t n) override { return target_->Below(n); }
+
+private:
+    RandomSource* target_;
+};
+
+// The seed of each build and the generator it drives. A build takes the seed
+// the user chose, or a new one from the clock, and seeds the generator with
+// it: the same seed and parameters build the same model and, drawing on,
+// start the same run as myogrid-batch --seed. Each later run on that build
+// with a chosen seed starts from the generator as the build left it, so it
+// repeats step for step; without a chosen seed a later run draws on.
+class RunSeed {
+public:
+    RunSeed() : random_(0), afterBuild_(0) {}
+
+    // The seed the user chose; nothing: a new one from the clock per build.
+    void Choose(std::optional<std::uint64_t> seed) { chosen_ = seed; }
+    const std::optional<std::uint64_t>& Chosen() const { return chosen_; }
+    // The seed of the model in memory; nothing before the first build.
+    const std::optional<std::uint64_t>& OfBuild() const { return ofBuild_; }
+    // A chosen seed other than the build's asks for a new build.
+    bool ChosenDiffersFromBuild() const { return chosen_ && chosen_ != ofBuild_; }
+
+    // A build begins: seeds the generator with the chosen seed or with
+    // `clockSeed`, and returns the seed taken.
+    std::uint64_t StartBuild(std::uint64_t clockSeed);
+    // The build is done: the generator as it stands starts the next run.
+    void BuildDone() { afterBuild_ = random_; }
+    // No build is in memory any more.
+    void Forget() { ofBuild_.reset(); }
+    // A run begins on the build in memory.
+    void StartRun();
+
+    SeededRandom& Random() { return random_; }
+
+private:
+    std::optional<std::uint64_t> chosen_;
+    std::optional<std::uint64_t> ofBuild_;
+    SeededRandom random_;
+    SeededRandom afterBuild_;
 };
 
 }  // namespace myogrid

@@ -116,6 +116,24 @@ TEST_F(CommaLocale, NumbersKeepTheirPoint) {
     EXPECT_EQ(IntToText(-1234567), "-1234567");
 }
 
+TEST(Unsigned64, WholeRangeDigitsOnly) {
+    std::uint64_t v = 1;
+    EXPECT_TRUE(common::TryParseUnsigned64("0", v));
+    EXPECT_EQ(v, 0u);
+    EXPECT_TRUE(common::TryParseUnsigned64("18446744073709551615", v));
+    EXPECT_EQ(v, 18446744073709551615ull);
+    EXPECT_TRUE(common::TryParseUnsigned64("000042", v));
+    EXPECT_EQ(v, 42u);
+    v = 7;
+    for (const char* bad : {"", "18446744073709551616", "99999999999999999999", "-1", "+1", " 1",
+                            "1 ", "1.0", "1e3", "0x10"}) {
+        EXPECT_FALSE(common::TryParseUnsigned64(bad, v)) << bad;
+        EXPECT_EQ(v, 7u) << bad;  // untouched
+    }
+    EXPECT_EQ(common::UnsignedToText(0), "0");
+    EXPECT_EQ(common::UnsignedToText(18446744073709551615ull), "18446744073709551615");
+}
+
 TEST(IntToText, RightAlignedInAWidth) {
     EXPECT_EQ(IntToText(7, 3), "  7");
     EXPECT_EQ(IntToText(-1, 3), " -1");

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <deque>
 #include <fstream>
 
@@ -214,6 +215,90 @@ TEST(ParameterTable, BadLinesAreLocatedAndOnlyTheFileLayoutIsRead) {
     EXPECT_FALSE(ParameterTable().ReadAtStartup(cut));
     ASSERT_EQ(cut.badLines.size(), 3u);
     EXPECT_EQ(cut.badLines[1], (std::pair<std::size_t, std::string>{38, ""}));
+}
+
+// The seed line: optional, after the 39 lines of the layout, never a reason
+// to end the program.
+TEST(ParameterTableSeed, KeptSeedFollowsTheLayoutAndReadsBack) {
+    ScopedWorkDir dir;
+    ParameterTable written = TableWithExistingPaths(dir);
+    const std::string without = written.FileText();
+    written.Seed = 18446744073709551615ull;
+    const std::string with = written.FileText();
+    ASSERT_EQ(with.substr(0, without.size()), without);  // the 39 lines unchanged and first
+    EXPECT_EQ(with.substr(without.size()), "seed=18446744073709551615\r\n");
+    written.WriteFile(dir.File("Myogrid.par"));
+
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_TRUE(read.ReadAtStartup(questions));
+    EXPECT_EQ(read, written);
+    EXPECT_EQ(read.Seed, written.Seed);
+    EXPECT_TRUE(questions.messages.empty());
+}
+
+TEST(ParameterTableSeed, FileWithoutSeedLineReadsAsBefore) {
+    ScopedWorkDir dir;
+    ParameterTable written = TableWithExistingPaths(dir);
+    written.Store(Param::Dimension, "7");
+    WriteText(dir.File("Myogrid.par"), written.FileText());
+    ParameterTable read;
+    read.Seed = 5;  // whatever the table held before
+    FakeQuestions questions;
+    EXPECT_TRUE(read.ReadAtStartup(questions));
+    EXPECT_EQ(read, written);
+    EXPECT_FALSE(read.Seed.has_value());
+    EXPECT_FALSE(read.ParametersChanged);
+    EXPECT_EQ(read.AsInteger(Param::Dimension), 7);
+    // No file at all: no seed either.
+    std::remove(dir.File("Myogrid.par").c_str());
+    ParameterTable fresh;
+    FakeQuestions none;
+    EXPECT_TRUE(fresh.ReadAtStartup(none));
+    EXPECT_FALSE(fresh.Seed.has_value());
+}
+
+TEST(ParameterTableSeed, UnreadableSeedLineIsIgnoredAndTheFileStaysGood) {
+    ScopedWorkDir dir;
+    const std::string layout = TableWithExistingPaths(dir).FileText();
+    const std::string lines[] = {"seed=",
+                                 "seed=abc",
+                                 "seed=-1",
+                                 "seed=+7",
+                                 "seed= 7",
+                                 "seed=7x",
+                                 "Seed=7",
+                                 "xseed=7",
+                                 "seed=18446744073709551616",
+                                 "seed=" + std::string(5000, '9')};
+    for (const std::string& line : lines) {
+        SCOPED_TRACE(line.substr(0, 40));
+        WriteText(dir.File("Myogrid.par"), layout + line + "\r\nmore\r\n");
+        ParameterTable read;
+        FakeQuestions questions;
+        EXPECT_TRUE(read.ReadAtStartup(questions));
+        EXPECT_FALSE(read.Seed.has_value());
+        EXPECT_TRUE(questions.messages.empty());
+        EXPECT_EQ(read.AsInteger(Param::Osc2Z), 0);
+    }
+    // Line ends of any kind, and nothing after the seed's line.
+    WriteText(dir.File("Myogrid.par"), layout + "seed=0");
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_TRUE(read.ReadAtStartup(questions));
+    EXPECT_EQ(read.Seed, std::optional<std::uint64_t>(0));
+}
+
+TEST(ParameterTableSeed, SeedLineDoesNotRepairAShortFile) {
+    // A seed line where a parameter line belongs is a bad parameter line.
+    ScopedWorkDir dir;
+    std::string text = TableWithExistingPaths(dir).FileText();
+    text = text.substr(0, text.find("osc. 2 z=")) + "seed=12\r\n";
+    WriteText(dir.File("Myogrid.par"), text);
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_FALSE(read.ReadAtStartup(questions));
+    EXPECT_FALSE(read.Seed.has_value());
 }
 
 // The defaults must survive the clamping a window applies when it fills its
