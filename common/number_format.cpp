@@ -37,7 +37,8 @@ struct Digits {
 // even after a desktop with decimal commas switched LC_NUMERIC.
 std::string Chars(double value, std::chars_format format, int precision) {
     std::string text(400 + static_cast<std::size_t>(std::max(precision, 0)), '\0');
-    const auto result = std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
+    const auto result =
+        std::to_chars(text.data(), text.data() + text.size(), value, format, precision);
     if (result.ec != std::errc()) throw AppError(kInvalidFloatOperation);
     text.resize(static_cast<std::size_t>(result.ptr - text.data()));
     return text;
@@ -104,7 +105,8 @@ std::string IntToText(std::int64_t value) {
 
 std::string IntToText(std::int64_t value, int width) {
     std::string text = IntToText(value);
-    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    if (static_cast<int>(text.size()) < width)
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;
 }
 
@@ -185,6 +187,14 @@ bool TryParseFloat(const std::string& text, double& out) {
     if (!std::isfinite(v)) return false;
     out = v;
     return true;
+}
+
+std::string FormatShortest(double value) {
+    if (!std::isfinite(value)) throw AppError(kInvalidFloatOperation);
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    if (result.ec != std::errc()) throw AppError(kInvalidFloatOperation);
+    return std::string(text, result.ptr);
 }
 
 std::int32_t ParseInteger(const std::string& text) {

@@ -45,22 +45,17 @@ void PlotView::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
-void CopyPlotAsMask(const QImage& image, int backgroundRed, int backgroundGreen, int backgroundBlue) {
+void CopyPlotAsMask(const QImage& image, int backgroundRed, int backgroundGreen,
+                    int backgroundBlue) {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) throw common::AppError(common::kCannotOpenClipboard);
     clipboard->setImage(image);
     QImage copy = clipboard->image();
     if (copy.isNull()) copy = image;  // a clipboard that keeps no pictures
-    clipboard->setImage(common::MaskOfImage(copy, common::Rgb{backgroundRed, backgroundGreen, backgroundBlue}));
+    clipboard->setImage(
+        common::MaskOfImage(copy, common::Rgb{backgroundRed, backgroundGreen, backgroundBlue}));
 }
 
-void LoadProgramFonts() {
-    static bool loaded = false;
-    if (loaded) return;
-    loaded = true;
-    const QDir dir(QStringLiteral("/usr/share/fonts/truetype/liberation"));
-    for (const QString& name : dir.entryList({QStringLiteral("Liberation*.ttf")}, QDir::Files))
-        QFontDatabase::addApplicationFont(dir.filePath(name));
-}
+void LoadProgramFonts() { common::LoadPlotFonts(); }
 
 }  // namespace common::ui
