@@ -73,6 +73,7 @@ struct ModelWindowControls {
     QStackedWidget* notebook = nullptr;
     common::ui::PlotView* rightPlot = nullptr;
     QLabel* initializingNotice = nullptr;  // shown while a model is built
+    QCheckBox* record = nullptr;           // "record": the run's steps into a file
 
     std::array<QCheckBox*, kCommandCount> commands{};
     std::array<QCheckBox*, kSwitchCount> switches{};
