@@ -21,6 +21,7 @@
 #include "common/number_format.h"
 #include "common/numeric.h"
 #include "ecgtrace/model/analysis_plots.h"
+#include "ecgtrace/model/plot_exports.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/spectra.h"
 
@@ -28,6 +29,8 @@ namespace {
 
 const char* const kUsage =
     "usage: ecgtrace-batch [--csv] [PARFILE]\n"
+    "       ecgtrace-batch [PARFILE] --plot NAME --format png|svg|csv|edf [--scale N]\n"
+    "                      [--group G] [--cross C] [--repetition] --out FILE\n"
     "       ecgtrace-batch --help | --version\n";
 
 // Everything that is printed, computed in full before printing starts.
@@ -37,12 +40,12 @@ struct Results {
     std::vector<std::vector<double>> autocorrelation;                     // 0 = E(t)
 };
 
-
 Results Compute(const std::string* path, bool csv) {
     Results r;
     ecgtrace::SignalModel& m = r.model;
     if (path) {
-        if (!common::FileExists(*path)) throw common::AppError(common::CannotOpenFileMessage(*path));
+        if (!common::FileExists(*path))
+            throw common::AppError(common::CannotOpenFileMessage(*path));
         m.LoadParameterFile(*path);
     }
     m.CompleteStartup(nullptr);
@@ -164,6 +167,8 @@ void Csv(Output& out, const ecgtrace::SignalModel& m) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // One plot drawn or taken out into a file.
+    if (ecgtrace::AsksForPlot(argc, argv)) return ecgtrace::RunPlotExportCommand(argc, argv);
     bool csv = false;
     bool havePath = false;
     std::string path;
