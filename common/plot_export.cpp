@@ -96,6 +96,7 @@ std::string SvgOfSurface(const PlotSurface& surface) {
     generator.setOutputDevice(&buffer);
     generator.setSize(size);
     generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(96);  // one surface pixel is one CSS pixel
     {
         QPainter painter(&generator);
         if (surface.Drawing().Complete())

@@ -371,6 +371,12 @@ int main(int argc, char** argv) {
         if (options.picture) {
             if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
                 qputenv("QT_QPA_PLATFORM", "offscreen");
+            // The platform's notes (a missing runtime folder, say) are not ours to print.
+            qInstallMessageHandler(
+                [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+                    if (type == QtCriticalMsg || type == QtFatalMsg)
+                        std::cerr << message.toLocal8Bit().constData() << "\n";
+                });
             application.emplace(argc, argv);
             common::LoadPlotFonts();
             CheckWritable(*options.out);
