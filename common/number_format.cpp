@@ -211,6 +211,14 @@ bool TryParseFloat(const std::string& text, double& out) {
     return true;
 }
 
+std::string FormatShortest(double value) {
+    if (!std::isfinite(value)) throw AppError(kInvalidFloatOperation);
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    if (result.ec != std::errc()) throw AppError(kInvalidFloatOperation);
+    return std::string(text, result.ptr);
+}
+
 std::int32_t ParseInteger(const std::string& text) {
     std::int32_t v = 0;
     if (!TryParseInteger(text, v)) throw AppError(NotValidIntegerMessage(text));

@@ -23,6 +23,11 @@ std::string FormatFixed(double value, int decimals, int precision = 7);
 // ("1.5E-6", "1E20", "-2.5E17"). 0 gives "0".
 std::string FormatGeneral(double value, int precision = 15);
 
+// The shortest text that reads back as exactly `value` ("0.1", "10",
+// "1e+20", "-2.5e-07"); NaN and infinities throw "Invalid floating point
+// operation". For tables other programs read back.
+std::string FormatShortest(double value);
+
 // The 23-character exponent form of "vfdef.par": sign or blank, one digit,
 // point, 14 digits, "E", exponent sign and 4 digits (" 2.10000000000000E+0001").
 std::string FormatParExponent(double value);

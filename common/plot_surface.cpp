@@ -3,6 +3,8 @@
 #include "common/errors.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
@@ -25,10 +27,21 @@ QFont DefaultPlotFont() {
     return font;
 }
 
+void LoadPlotFonts() {
+    static bool loaded = false;
+    if (loaded) return;
+    loaded = true;
+    const QDir dir(QStringLiteral("/usr/share/fonts/truetype/liberation"));
+    for (const QString& name : dir.entryList({QStringLiteral("Liberation*.ttf")}, QDir::Files))
+        QFontDatabase::addApplicationFont(dir.filePath(name));
+}
+
 PlotSurface::PlotSurface(int width, int height)
     : image_(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32),
-      font_(DefaultPlotFont()) {
+      font_(DefaultPlotFont()),
+      record_(image_.size()) {
     image_.fill(Qt::white);
+    record_.AddFill(0, 0, image_.width(), image_.height(), kWhite);
 }
 
 PlotSurface::~PlotSurface() { EndPainting(); }
@@ -39,7 +52,8 @@ PlotSurface::PlotSurface(const PlotSurface& other)
       brush_(other.brush_),
       fontColor_(other.fontColor_),
       font_(other.font_),
-      pos_(other.pos_) {}
+      pos_(other.pos_),
+      record_(other.record_) {}
 
 PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
     if (this != &other) {
@@ -50,6 +64,7 @@ PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
         fontColor_ = other.fontColor_;
         font_ = other.font_;
         pos_ = other.pos_;
+        record_ = other.record_;
     }
     return *this;
 }
@@ -77,6 +92,7 @@ const QImage& PlotSurface::Image() const {
 
 QImage& PlotSurface::MutableImage() {
     EndPainting();
+    record_.GiveUp();
     return image_;
 }
 
@@ -122,6 +138,7 @@ void PlotSurface::LineTo(int x, int y) {
             if (px >= 0 && py >= 0 && px < w && py < h) Row(static_cast<int>(py))[px] = colour;
         }
     }
+    record_.AddLine(pos_, QPoint(x, y), pen_);
     pos_ = QPoint(x, y);
 }
 
@@ -140,6 +157,7 @@ void PlotSurface::Polygon(const std::vector<QPoint>& points) {
     p.setPen(pen);
     p.setBrush(ToQColor(brush_));
     p.drawPolygon(QPolygon(QList<QPoint>(points.begin(), points.end())));
+    record_.AddPolygon(points, pen_, brush_);
 }
 
 void PlotSurface::FillArea(int x1, int y1, int x2, int y2, Rgb c) {
@@ -163,12 +181,14 @@ void PlotSurface::Rectangle(int x1, int y1, int x2, int y2) {
     FillArea(x1, y2 - 1, x2, y2, pen_);
     FillArea(x1, y1, x1 + 1, y2, pen_);
     FillArea(x2 - 1, y1, x2, y2, pen_);
+    record_.AddRectangle(x1, y1, x2, y2, pen_, brush_);
 }
 
 void PlotSurface::FillRect(int x1, int y1, int x2, int y2) {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     FillArea(x1, y1, x2, y2, brush_);
+    record_.AddFill(x1, y1, x2, y2, brush_);
 }
 
 void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
@@ -182,11 +202,13 @@ void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
     p.setPen(pen);
     p.setBrush(ToQColor(brush_));
     p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    record_.AddEllipse(x1, y1, x2, y2, pen_, brush_);
 }
 
 void PlotSurface::SetPixel(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
     Row(y)[x] = qRgb(c.r, c.g, c.b);
+    record_.AddPixel(x, y, c);
 }
 
 void PlotSurface::TextOut(int x, int y, const std::string& text) {
@@ -196,8 +218,11 @@ void PlotSurface::TextOut(int x, int y, const std::string& text) {
     p.setBackgroundMode(Qt::OpaqueMode);
     p.setBackground(ToQColor(brush_));
     const QFontMetrics metrics(font_);
-    p.drawText(QPoint(x, y + metrics.ascent()), QString::fromStdString(text));
+    const QString shown = QString::fromStdString(text);
+    p.drawText(QPoint(x, y + metrics.ascent()), shown);
     p.setBackgroundMode(Qt::TransparentMode);
+    record_.AddText(x, y, text, font_, fontColor_, brush_, metrics.horizontalAdvance(shown),
+                    metrics.height(), metrics.ascent());
 }
 
 int PlotSurface::TextWidth(const std::string& text) const {

@@ -6,6 +6,10 @@
 // - Rectangle(x1, y1, x2, y2) covers x1..x2-1 and y1..y2-1: border in the pen
 //   colour, inside in the brush colour (same for Ellipse);
 // - TextOut places text by its top-left corner, on the brush colour.
+// Besides the pixels, the surface keeps the drawing operations that made
+// them (DrawingRecord), so the same picture can be drawn as a vector drawing.
+#include "common/drawing_record.h"
+
 #include <QColor>
 #include <QFont>
 #include <QImage>
@@ -37,6 +41,10 @@ inline constexpr Rgb kSilver{192, 192, 192};
 
 // The font plots write with when nothing else is chosen.
 QFont DefaultPlotFont();
+// Makes the plot fonts (Liberation Serif and Sans) available from the
+// system's font files, so plots look alike whatever the user's font
+// settings; a program that draws plots calls it once at start.
+void LoadPlotFonts();
 
 class PlotSurface {
 public:
@@ -75,7 +83,10 @@ public:
     Rgb Pixel(int x, int y) const;
     // The picture as drawn so far (drawing goes on afterwards as usual).
     const QImage& Image() const;
+    // Direct access to the pixels; the drawing record is given up.
     QImage& MutableImage();
+    // How the picture was drawn (since the last time it was covered whole).
+    const DrawingRecord& Drawing() const { return record_; }
 
     // Writes the whole image as a Windows bitmap, replacing `path` atomically.
     void SaveBmp(const std::string& path) const;
@@ -93,6 +104,7 @@ private:
     Rgb fontColor_ = kBlack;
     QFont font_;
     QPoint pos_{0, 0};
+    DrawingRecord record_;
 };
 
 // A black-on-white copy of `image`: pixels of `background` become white,

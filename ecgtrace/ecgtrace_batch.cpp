@@ -23,6 +23,7 @@
 #include "common/numeric.h"
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/session.h"
+#include "ecgtrace/model/plot_exports.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/spectra.h"
 
@@ -30,6 +31,8 @@ namespace {
 
 const char* const kUsage =
     "usage: ecgtrace-batch [--csv] [PARFILE]\n"
+    "       ecgtrace-batch [PARFILE] --plot NAME --format png|svg|csv|edf [--scale N]\n"
+    "                      [--group G] [--cross C] [--repetition] --out FILE\n"
     "       ecgtrace-batch --help | --version\n";
 
 // Everything that is printed, computed in full before printing starts.
@@ -163,6 +166,8 @@ void Csv(Output& out, const ecgtrace::SignalModel& m) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // One plot drawn or taken out into a file.
+    if (ecgtrace::AsksForPlot(argc, argv)) return ecgtrace::RunPlotExportCommand(argc, argv);
     bool csv = false;
     bool havePath = false;
     std::string path;

@@ -3,6 +3,7 @@
 #include "common/number_format.h"
 #include "common/numeric.h"
 #include "common/ui/error_box.h"
+#include "common/ui/plot_menu.h"
 #include "common/ui/plot_view.h"
 #include "common/ui/window_placement.h"
 
@@ -70,6 +71,10 @@ IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 30
     gridView = new common::ui::PlotView(300, 300, this);
     gridView->setObjectName(QStringLiteral("gridView"));
     gridView->move(14, 77);
+    common::ui::AttachPlotMenu(gridView, {QStringLiteral("illusion"),
+                                          [this]() -> const common::PlotSurface& { return grid_; },
+                                          {},
+                                          {}});
 
     headline = MakeLabel(this, "headline", QStringLiteral("pseudowaves!"), 90, 19);
     QFont titleFont(QStringLiteral("Liberation Serif"));

@@ -17,6 +17,7 @@
 #include "common/ui/dialogs.h"
 #include "common/ui/error_box.h"
 #include "common/ui/int_spin_edit.h"
+#include "common/ui/plot_menu.h"
 #include "common/ui/plot_view.h"
 #include "common/ui/scope_exit.h"
 #include "common/ui/window_placement.h"
@@ -117,9 +118,20 @@ ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondCloc
     runTimer_->setObjectName(QStringLiteral("runTimer"));
     connect(runTimer_, &QTimer::timeout, this, &ModelWindow::RunTimerTick);
     ConnectControls();
+    ConnectExports();
 }
 
-ModelWindow::~ModelWindow() { runTimer_->stop(); }
+ModelWindow::~ModelWindow() {
+    runTimer_->stop();
+    // Closing normally has completed the record already; what a window
+    // destroyed without closing has recorded is kept as far as it can be.
+    if (recorder_) {
+        try {
+            recorder_->Finish();
+        } catch (const std::exception&) {
+        }
+    }
+}
 
 void ModelWindow::ConnectControls() {
     const ModelWindowControls& c = controls_;
@@ -244,6 +256,7 @@ void ModelWindow::Halt() {
     CommandBox(Command::Run)->setChecked(false);
     controls_.step->setEnabled(true);
     if (unshownSteps_) ShowSteps();
+    FinishRecording();
 }
 
 void ModelWindow::Pause() {
@@ -624,8 +637,12 @@ void ModelWindow::PickTracedCell(const QPoint& pixel, bool second) {
 
 void ModelWindow::StepAndDraw() {
     const BlockSwitches switches = Switches();
-    engine_->Step(kind_, switches);
+    // The step that finds the traces past the right edge clears the window.
+    if (renderer_.Pictures().PastRightEdge()) sweep_.Clear();
+    const StepReport report = engine_->Step(kind_, switches);
     renderer_.DrawStep(kind_, *engine_, switches);
+    sweep_.Add(report);
+    if (recorder_) recorder_->Add(report);
 }
 
 void ModelWindow::ShowReturnMap() {
@@ -691,6 +708,49 @@ void ModelWindow::SavePicture(bool timePlot) {
             timePlot ? renderer_.Pictures().TimeWindow() : renderer_.Pictures().RightWindow();
         surface.SaveBmp(name->toStdString());
     });
+}
+
+// ------------------------------------------------------------- exports
+
+void ModelWindow::ConnectExports() {
+    common::ui::AttachPlotMenu(controls_.timePlot, {QStringLiteral("time window"),
+                                                    [this]() -> const common::PlotSurface& {
+                                                        return renderer_.Pictures().TimeWindow();
+                                                    },
+                                                    [this] { return sweep_.Table(kind_); },
+                                                    {}});
+    common::ui::AttachPlotMenu(controls_.rightPlot, {QStringLiteral("right window"),
+                                                     [this]() -> const common::PlotSurface& {
+                                                         return renderer_.Pictures().RightWindow();
+                                                     },
+                                                     {},
+                                                     {}});
+    connect(controls_.record, &QCheckBox::clicked, this, &ModelWindow::RecordClicked);
+}
+
+void ModelWindow::RecordClicked(bool ticked) {
+    const bool done = common::ui::Guarded(this, [&] {
+        if (!ticked) {
+            FinishRecording();
+            return;
+        }
+        const std::optional<QString> name = common::ui::Dialogs().SaveFileName(
+            this, QStringLiteral("record the run"), QStringLiteral("CSV table|*.csv"),
+            QStringLiteral("run.csv"));
+        if (!name || name->isEmpty()) {
+            controls_.record->setChecked(false);
+            return;
+        }
+        recorder_ = std::make_unique<RunRecorder>(name->toStdString(), kind_);
+    });
+    if (!done) controls_.record->setChecked(recorder_ != nullptr);
+}
+
+void ModelWindow::FinishRecording() {
+    controls_.record->setChecked(false);
+    if (!recorder_) return;
+    const std::unique_ptr<RunRecorder> recorder = std::move(recorder_);
+    common::ui::Guarded(this, [&] { recorder->Finish(); });
 }
 
 // --------------------------------------------------------------- events

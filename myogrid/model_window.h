@@ -19,7 +19,9 @@
 #include "myogrid/engine/random_source.h"
 #include "myogrid/engine/rebuild_policy.h"
 #include "myogrid/engine/run_loop.h"
+#include "myogrid/engine/run_table.h"
 #include "myogrid/model_window_layout.h"
+#include "myogrid/run_recorder.h"
 
 class QTimer;
 
@@ -85,6 +87,10 @@ public:
     void PickTracedCell(const QPoint& pixel, bool second);
     // The seed of the model in memory; nothing before a build.
     std::optional<std::uint64_t> BuildSeed() const { return seed_.OfBuild(); }
+    // The steps drawn in the time window since it was last cleared.
+    const SweepSteps& Sweep() const { return sweep_; }
+    // The file a ticked "record" writes into (empty when none).
+    std::string RecordPath() const { return recorder_ ? recorder_->Path() : std::string(); }
 
 signals:
     // "initializing! please wait" is shown and painted; the build follows.
@@ -181,6 +187,11 @@ private:
     void StepAndDraw();
     // Recomputes the ReturnMap and draws it into the right plot.
     void ShowReturnMap();
+    // The context menus of the plots and the "record" box.
+    void ConnectExports();
+    void RecordClicked(bool ticked);
+    // Completes the record file, if one is being written, and unticks "record".
+    void FinishRecording();
 
     ParameterTable& table_;
     std::unique_ptr<SystemMillisecondClock> ownClock_;
@@ -204,6 +215,8 @@ private:
 
     ModelWindowControls controls_;
     QTimer* runTimer_ = nullptr;
+    SweepSteps sweep_;
+    std::unique_ptr<RunRecorder> recorder_;
 };
 
 }  // namespace myogrid

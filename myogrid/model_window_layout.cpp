@@ -397,6 +397,11 @@ ModelWindowControls BuildModelWindowLayout(QWidget& window) {
     c.initializingNotice->hide();
 
     BuildRunControls(b, window, c);
+    // Under the right plot, clear of every other control.
+    c.record = new QCheckBox(QStringLiteral("record"), &window);
+    c.record->setObjectName(QStringLiteral("recordBox"));
+    c.record->setToolTip(QStringLiteral("write every step of the run into a CSV file"));
+    c.record->setGeometry(410, 456, 100, 20);
     return c;
 }
 

@@ -77,6 +77,7 @@ struct ModelWindowControls {
     common::ui::IntSpinEdit* pause = nullptr;  // pause between steps, ms
     QToolButton* step = nullptr;               // one step while not running
     QLineEdit* seed = nullptr;                 // seed of the build and its runs
+    QCheckBox* record = nullptr;               // "record": the run's steps into a file
 
     std::array<QCheckBox*, kCommandCount> commands{};
     std::array<QCheckBox*, kSwitchCount> switches{};

@@ -1,5 +1,6 @@
 // myogrid-batch --model block|one|coupled|independent [--par FILE] [--steps N]
-//               [--seed S] [--start random|50hz|extra] [--background]
+//               [--seed S] [--start random|50hz|extra] [--background] [--csv]
+//               [--picture time|right --out FILE.png|FILE.svg]
 // Runs one of the models without a window, with the parameters of a
 // "Myogrid.par" file (the defaults when none is given) and its seed (when
 // the file keeps one and no --seed is given), and prints one JSON
@@ -10,6 +11,10 @@
 // first step leaves stdout empty, one found later (a value that is no longer
 // finite) ends the output after the last complete step. SIGINT and SIGTERM
 // end the run after the step under way, with every printed line complete.
+// --csv prints the steps as CSV instead ("model_time_ms,trace1,trace2," and
+// "active_count" or "mean_amplitude"). --picture draws the run as the model
+// window does and writes its time window or right window after the last
+// step as PNG or SVG; only then is a (windowless) GUI application made.
 
 #include <unistd.h>
 
@@ -22,14 +27,20 @@
 #include <string_view>
 #include <vector>
 
+#include <QGuiApplication>
+#include <QSaveFile>
+
 #include "common/command_line.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
 #include "common/numeric.h"
+#include "common/plot_export.h"
 #include "myogrid/engine/model_engine.h"
+#include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/parameter_table.h"
 #include "myogrid/engine/parameter_values.h"
+#include "myogrid/engine/run_table.h"
 
 namespace {
 
@@ -37,7 +48,8 @@ using namespace myogrid;
 
 const char* const kUsage =
     "usage: myogrid-batch --model block|one|coupled|independent [--par FILE] [--steps N]\n"
-    "                     [--seed S] [--start random|50hz|extra] [--background]\n"
+    "                     [--seed S] [--start random|50hz|extra] [--background] [--csv]\n"
+    "                     [--picture time|right --out FILE.png|FILE.svg]\n"
     "       myogrid-batch --help | --version\n";
 
 struct UsageError {
@@ -52,6 +64,10 @@ struct Options {
     std::optional<std::uint64_t> seed;
     std::string start = "random";
     bool background = false;
+    bool csv = false;
+    std::optional<std::string> picture;  // "time" or "right"
+    std::optional<std::string> out;
+    common::PictureFormat pictureFormat = common::PictureFormat::Png;
 };
 
 Options ParseArguments(const std::vector<std::string>& args) {
@@ -84,10 +100,24 @@ Options ParseArguments(const std::vector<std::string>& args) {
                 throw UsageError{"--start is random, 50hz or extra"};
         } else if (arg == "--background") {
             options.background = true;
+        } else if (arg == "--csv") {
+            options.csv = true;
+        } else if (arg == "--picture") {
+            options.picture = value(i);
+            if (*options.picture != "time" && *options.picture != "right")
+                throw UsageError{"--picture is time or right"};
+        } else if (arg == "--out") {
+            options.out = value(i);
+            const auto format = common::PictureFormatOfPath(*options.out);
+            if (!format || *format == common::PictureFormat::Bmp)
+                throw UsageError{"--out names a .png or .svg file"};
+            options.pictureFormat = *format;
         } else {
             throw UsageError{"unknown argument " + arg};
         }
     }
+    if (options.picture.has_value() != options.out.has_value())
+        throw UsageError{"--picture and --out go together"};
     if (options.modelName == "block") {
         options.kind = ModelKind::Topological;
     } else if (options.modelName == "one") {
@@ -208,6 +238,11 @@ public:
         buffer_ += '\n';
         if (buffer_.size() >= kBlockBytes) Flush();
     }
+    // Whole lines, each with its line end.
+    void Lines(std::string_view text) {
+        buffer_ += text;
+        if (buffer_.size() >= kBlockBytes) Flush();
+    }
     void Flush() {
         std::size_t done = 0;
         while (done < buffer_.size()) {
@@ -240,6 +275,33 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
     switches.extra = options.start == "extra";
     switches.background = options.background;
     engine.StartRun(options.kind, switches);
+    // The pictures are drawn as the model window draws them: the first
+    // step begins a new sweep.
+    std::optional<ModelRenderer> renderer;
+    if (options.picture) {
+        renderer.emplace();
+        renderer->DrawRunStart(options.kind, engine, switches);
+        renderer->Pictures().PlaceBeyondRightEdge();
+    }
+    const auto savePicture = [&] {
+        if (!renderer) return;
+        const common::PlotSurface& surface = *options.picture == "time"
+                                                 ? renderer->Pictures().TimeWindow()
+                                                 : renderer->Pictures().RightWindow();
+        common::SavePicture(surface, *options.out, options.pictureFormat);
+    };
+
+    if (options.csv) {
+        output.Lines(RunCsvHeader(options.kind));
+        for (std::int32_t step = 0; step < options.steps; ++step) {
+            if (interruptedBy != 0) throw Interrupted{interruptedBy};
+            const StepReport report = engine.Step(options.kind, switches);
+            if (renderer) renderer->DrawStep(options.kind, engine, switches);
+            output.Lines(RunCsvLine(options.kind, report));
+        }
+        savePicture();
+        return;
+    }
 
     std::string line = "{\"model\":\"" + options.modelName + "\",\"dimension\":" + Int(dimension);
     if (block) {
@@ -250,12 +312,14 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
     line += ",\"steps\":[";
     if (options.steps == 0) {
         output.Line(line + "]}");
+        savePicture();
         return;
     }
     output.Line(line);
     for (std::int32_t step = 0; step < options.steps; ++step) {
         if (interruptedBy != 0) throw Interrupted{interruptedBy};
         const StepReport report = engine.Step(options.kind, switches);
+        if (renderer) renderer->DrawStep(options.kind, engine, switches);
         line = "{\"ModelTime\":" + Int(report.modelTime);
         if (block) {
             line += ",\"ActiveCount\":" + Int(report.activeCount);
@@ -266,6 +330,17 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
         line += step + 1 < options.steps ? "}," : "}]}";
         output.Line(line);
     }
+    savePicture();
+}
+
+// Refuses a picture file that cannot be written before anything is run or
+// printed: a temporary file beside it is made and thrown away.
+void CheckWritable(const std::string& path) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly))
+        throw common::AppError("Cannot create file " + path + ". " +
+                               file.errorString().toStdString());
+    file.cancelWriting();
 }
 
 }  // namespace
@@ -297,6 +372,21 @@ int main(int argc, char** argv) {
     try {
         const Options options = ParseArguments(args);
         LoadedParameters params = LoadParameters(options.parFile);
+        // Drawing text needs a GUI application, without any window.
+        std::optional<QGuiApplication> application;
+        if (options.picture) {
+            if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            // The platform's notes (a missing runtime folder, say) are not ours to print.
+            qInstallMessageHandler(
+                [](QtMsgType type, const QMessageLogContext&, const QString& message) {
+                    if (type == QtCriticalMsg || type == QtFatalMsg)
+                        std::cerr << message.toLocal8Bit().constData() << "\n";
+                });
+            application.emplace(argc, argv);
+            common::LoadPlotFonts();
+            CheckWritable(*options.out);
+        }
         Run(options, params, output);
         output.Flush();
     } catch (const UsageError& e) {

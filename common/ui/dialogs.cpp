@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStringList>
+#include <algorithm>
 
 namespace common::ui {
 namespace {
@@ -21,11 +23,20 @@ public:
     std::optional<QString> SaveFileName(QWidget* parent, const QString& title,
                                         const QString& filter,
                                         const QString& proposedName) override {
+        int chosen = 0;
+        return SaveFileNameAndFilter(parent, title, filter, proposedName, chosen);
+    }
+    std::optional<QString> SaveFileNameAndFilter(QWidget* parent, const QString& title,
+                                                 const QString& filter, const QString& proposedName,
+                                                 int& chosenFilter) override {
+        const QString qtFilter = QtFilterFromPairs(filter);
+        const QStringList filters = qtFilter.split(QStringLiteral(";;"));
+        QString selected = filters.value(chosenFilter);
         QString start = proposedName;
         for (;;) {
-            const QString path =
-                QFileDialog::getSaveFileName(parent, title, start, QtFilterFromPairs(filter),
-                                             nullptr, QFileDialog::DontConfirmOverwrite);
+            const QString path = QFileDialog::getSaveFileName(
+                parent, title, start, qtFilter, &selected, QFileDialog::DontConfirmOverwrite);
+            chosenFilter = std::max(0, static_cast<int>(filters.indexOf(selected)));
             if (path.isEmpty()) return std::nullopt;
             // The file the program proposed is its own to replace; another
             // existing file is asked about, and "No" chooses again.
@@ -36,6 +47,14 @@ public:
             if (QMessageBox::question(parent, title, question) == QMessageBox::Yes) return path;
             start = path;
         }
+    }
+    std::optional<int> AskInteger(QWidget* parent, const QString& title, const QString& label,
+                                  int value, int minimum, int maximum) override {
+        bool ok = false;
+        const int chosen =
+            QInputDialog::getInt(parent, title, label, value, minimum, maximum, 1, &ok);
+        if (!ok) return std::nullopt;
+        return chosen;
     }
     void ShowError(QWidget* parent, const QString& title, const QString& message) override {
         QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);

@@ -20,6 +20,17 @@ public:
     virtual std::optional<QString> SaveFileName(QWidget* parent, const QString& title,
                                                 const QString& filter,
                                                 const QString& proposedName) = 0;
+    // The same with several filters ("PNG image|*.png|SVG drawing|*.svg"):
+    // `chosenFilter` tells which pair the user chose (0 for the first).
+    virtual std::optional<QString> SaveFileNameAndFilter(QWidget* parent, const QString& title,
+                                                         const QString& filter,
+                                                         const QString& proposedName,
+                                                         int& chosenFilter) = 0;
+    // Asks for a whole number from `minimum` to `maximum`, proposing
+    // `value`; nothing when the user cancelled.
+    virtual std::optional<int> AskInteger(QWidget* parent, const QString& title,
+                                          const QString& label, int value, int minimum,
+                                          int maximum) = 0;
     // A message box with an error sign and one "OK" button.
     virtual void ShowError(QWidget* parent, const QString& title, const QString& message) = 0;
     // Runs a dialog modally; returns its result code.

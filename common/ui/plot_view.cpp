@@ -70,13 +70,6 @@ void CopyPlotAsMask(const QImage& image, int backgroundRed, int backgroundGreen,
         common::MaskOfImage(copy, common::Rgb{backgroundRed, backgroundGreen, backgroundBlue}));
 }
 
-void LoadProgramFonts() {
-    static bool loaded = false;
-    if (loaded) return;
-    loaded = true;
-    const QDir dir(QStringLiteral("/usr/share/fonts/truetype/liberation"));
-    for (const QString& name : dir.entryList({QStringLiteral("Liberation*.ttf")}, QDir::Files))
-        QFontDatabase::addApplicationFont(dir.filePath(name));
-}
+void LoadProgramFonts() { common::LoadPlotFonts(); }
 
 }  // namespace common::ui

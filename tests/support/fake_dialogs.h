@@ -18,6 +18,10 @@ public:
     struct FileQuestion {
         QString title, filter, proposedName;
     };
+    struct IntegerQuestion {
+        QString title, label;
+        int value, minimum, maximum;
+    };
     FakeDialogs() { common::ui::SetDialogs(this); }
     ~FakeDialogs() override { common::ui::SetDialogs(nullptr); }
 
@@ -25,6 +29,12 @@ public:
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
     std::vector<FileQuestion> openQuestions, saveQuestions;
+    // The filter chosen with each answer of SaveFileNameAndFilter; an empty
+    // queue leaves the one the program proposed.
+    std::deque<int> saveFilterAnswers;
+    // Answers for AskInteger; an empty queue answers "cancel".
+    std::deque<std::optional<int>> integerAnswers;
+    std::vector<IntegerQuestion> integerQuestions;
     QStringList errors;  // messages of error boxes, in order
     QStringList errorTitles;
     std::vector<QWidget*> errorParents;
@@ -41,6 +51,23 @@ public:
                                         const QString& proposedName) override {
         saveQuestions.push_back({title, filter, proposedName});
         return Next(saveAnswers);
+    }
+    std::optional<QString> SaveFileNameAndFilter(QWidget* parent, const QString& title,
+                                                 const QString& filter, const QString& proposedName,
+                                                 int& chosenFilter) override {
+        if (!saveFilterAnswers.empty()) {
+            chosenFilter = saveFilterAnswers.front();
+            saveFilterAnswers.pop_front();
+        }
+        return SaveFileName(parent, title, filter, proposedName);
+    }
+    std::optional<int> AskInteger(QWidget*, const QString& title, const QString& label, int value,
+                                  int minimum, int maximum) override {
+        integerQuestions.push_back({title, label, value, minimum, maximum});
+        if (integerAnswers.empty()) return std::nullopt;
+        const std::optional<int> answer = integerAnswers.front();
+        integerAnswers.pop_front();
+        return answer;
     }
     void ShowError(QWidget* parent, const QString& title, const QString& message) override {
         errorTitles << title;

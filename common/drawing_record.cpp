@@ -1,0 +1,329 @@
+#include "common/drawing_record.h"
+
+#include "common/plot_surface.h"
+
+#include <QColor>
+#include <QPainter>
+#include <QPen>
+#include <QPolygonF>
+#include <algorithm>
+#include <functional>
+
+namespace common {
+namespace {
+
+QRgb ToQRgb(Rgb c) { return qRgb(c.r, c.g, c.b); }
+
+QRect FromCorners(int x1, int y1, int x2, int y2) {
+    return QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1));
+}
+
+QRect BoundsOf(const std::vector<QPoint>& points) {
+    int left = points.front().x(), right = left, top = points.front().y(), bottom = top;
+    for (const QPoint& p : points) {
+        left = std::min(left, p.x());
+        right = std::max(right, p.x());
+        top = std::min(top, p.y());
+        bottom = std::max(bottom, p.y());
+    }
+    return QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+// One surface pixel wide, ends cut square at the points: lines keep the
+// width of the pixels they stand for.
+QPen LinePen(QRgb colour) {
+    QPen pen{QColor(colour)};
+    pen.setWidthF(1.0);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    return pen;
+}
+
+// Pixel centres: a line through pixels (x, y) runs at (x + 0.5, y + 0.5).
+QPolygonF Centres(const std::vector<QPoint>& points) {
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(points.size()));
+    for (const QPoint& p : points) polygon << QPointF(p.x() + 0.5, p.y() + 0.5);
+    return polygon;
+}
+
+}  // namespace
+
+std::size_t DrawingRecord::ShapeKeyHash::operator()(const ShapeKey& k) const {
+    std::size_t h = static_cast<std::size_t>(k.kind);
+    for (int v : {k.x1, k.y1, k.x2, k.y2}) h = h * 1000003u ^ std::hash<int>()(v);
+    return h;
+}
+
+void DrawingRecord::Reset() {
+    operations_.clear();
+    shapes_.clear();
+    dead_ = 0;
+    points_ = 0;
+    complete_ = true;
+}
+
+void DrawingRecord::GiveUp() {
+    operations_.clear();
+    shapes_.clear();
+    dead_ = 0;
+    points_ = 0;
+    complete_ = false;
+}
+
+bool DrawingRecord::Covers(const QRect& area) const {
+    return area.contains(QRect(QPoint(0, 0), surface_));
+}
+
+void DrawingRecord::Kill(std::size_t index) {
+    Operation& op = operations_[index];
+    if (!op.live) return;
+    op.live = false;
+    points_ -= op.points.size();
+    ++dead_;
+}
+
+void DrawingRecord::Cover(const QRect& area) {
+    if (Covers(area)) {
+        Reset();
+        return;
+    }
+    if (!complete_) return;
+    const QRect cover = Clipped(area);
+    if (cover.isEmpty()) return;
+    // Lines partly under the rectangle lose the segments that lie wholly
+    // under it; what stays takes their place in the drawing order.
+    std::vector<std::pair<std::size_t, std::vector<Operation>>> splits;
+    for (std::size_t i = 0; i < operations_.size(); ++i) {
+        const Operation& op = operations_[i];
+        if (!op.live) continue;
+        const QRect painted = Clipped(op.bounds);
+        if (painted.isEmpty() || cover.contains(painted)) {
+            Kill(i);
+            continue;
+        }
+        if (op.kind != Kind::Lines || !cover.intersects(painted)) continue;
+        std::vector<Operation> parts;
+        bool removedAny = false, previousKept = false;
+        for (std::size_t s = 0; s + 1 < op.points.size(); ++s) {
+            const QRect segment = Clipped(BoundsOf({op.points[s], op.points[s + 1]}));
+            if (segment.isEmpty() || cover.contains(segment)) {
+                removedAny = true;
+                previousKept = false;
+                continue;
+            }
+            if (!previousKept) {
+                Operation part;
+                part.kind = Kind::Lines;
+                part.pen = op.pen;
+                part.points = {op.points[s]};
+                parts.push_back(std::move(part));
+            }
+            parts.back().points.push_back(op.points[s + 1]);
+            previousKept = true;
+        }
+        if (removedAny) splits.emplace_back(i, std::move(parts));
+    }
+    if (splits.empty()) return;
+    std::vector<Operation> result;
+    result.reserve(operations_.size());
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < operations_.size(); ++i) {
+        if (next < splits.size() && splits[next].first == i) {
+            Kill(i);
+            for (Operation& part : splits[next].second) {
+                part.bounds = BoundsOf(part.points);
+                points_ += part.points.size();
+                result.push_back(std::move(part));
+            }
+            ++next;
+            continue;
+        }
+        if (operations_[i].live) result.push_back(std::move(operations_[i]));
+    }
+    operations_ = std::move(result);
+    dead_ = 0;
+    RenumberShapes();
+}
+
+void DrawingRecord::Append(Operation op, bool replacesSameShape) {
+    if (!complete_) return;
+    if (replacesSameShape) {
+        const ShapeKey key{op.kind, op.bounds.left(), op.bounds.top(), op.bounds.right(),
+                           op.bounds.bottom()};
+        const auto found = shapes_.find(key);
+        if (found != shapes_.end()) Kill(found->second);
+        shapes_[key] = operations_.size();
+    }
+    points_ += op.points.size();
+    operations_.push_back(std::move(op));
+    if (dead_ > 1024 && dead_ > operations_.size() / 2) Compact();
+    CheckBounds();
+}
+
+void DrawingRecord::Compact() {
+    std::vector<Operation> kept;
+    kept.reserve(operations_.size() - dead_);
+    for (Operation& op : operations_)
+        if (op.live) kept.push_back(std::move(op));
+    operations_ = std::move(kept);
+    dead_ = 0;
+    RenumberShapes();
+}
+
+void DrawingRecord::RenumberShapes() {
+    shapes_.clear();
+    for (std::size_t i = 0; i < operations_.size(); ++i) {
+        const Operation& op = operations_[i];
+        if (op.kind == Kind::Lines || op.kind == Kind::Polygon) continue;
+        shapes_[ShapeKey{op.kind, op.bounds.left(), op.bounds.top(), op.bounds.right(),
+                         op.bounds.bottom()}] = i;
+    }
+}
+
+void DrawingRecord::CheckBounds() {
+    if (OperationCount() > kMaxOperations || points_ > kMaxPoints) GiveUp();
+}
+
+void DrawingRecord::AddLine(QPoint from, QPoint to, Rgb pen) {
+    if (!complete_ || from == to) return;  // a line of no length paints nothing
+    const QRgb colour = ToQRgb(pen);
+    // Continue the line that ends where this one starts, when only lines of
+    // the same colour were drawn after it (their order does not show).
+    constexpr std::size_t kLookBack = 8;
+    for (std::size_t back = 0; back < std::min(kLookBack, operations_.size()); ++back) {
+        Operation& op = operations_[operations_.size() - 1 - back];
+        if (!op.live) continue;
+        if (op.kind != Kind::Lines || op.pen != colour) break;
+        if (op.points.back() == from) {
+            op.points.push_back(to);
+            op.bounds = op.bounds.united(QRect(to, QSize(1, 1)));
+            ++points_;
+            CheckBounds();
+            return;
+        }
+    }
+    Operation op;
+    op.kind = Kind::Lines;
+    op.pen = colour;
+    op.points = {from, to};
+    op.bounds = BoundsOf(op.points);
+    Append(std::move(op), false);
+}
+
+void DrawingRecord::AddPolygon(const std::vector<QPoint>& points, Rgb pen, Rgb brush) {
+    if (points.empty()) return;
+    Operation op;
+    op.kind = Kind::Polygon;
+    op.pen = ToQRgb(pen);
+    op.brush = ToQRgb(brush);
+    op.points = points;
+    op.bounds = BoundsOf(points);
+    Append(std::move(op), false);
+}
+
+void DrawingRecord::AddRectangle(int x1, int y1, int x2, int y2, Rgb pen, Rgb brush) {
+    if (x2 <= x1 || y2 <= y1) return;
+    Operation op;
+    op.kind = Kind::Rectangle;
+    op.pen = ToQRgb(pen);
+    op.brush = ToQRgb(brush);
+    op.bounds = FromCorners(x1, y1, x2, y2);
+    op.shape = op.bounds;
+    Cover(op.bounds);
+    Append(std::move(op), true);
+}
+
+void DrawingRecord::AddFill(int x1, int y1, int x2, int y2, Rgb brush) {
+    if (x2 <= x1 || y2 <= y1) return;
+    Operation op;
+    op.kind = Kind::FillRect;
+    op.pen = op.brush = ToQRgb(brush);
+    op.bounds = FromCorners(x1, y1, x2, y2);
+    op.shape = op.bounds;
+    Cover(op.bounds);
+    Append(std::move(op), true);
+}
+
+void DrawingRecord::AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brush) {
+    if (x2 <= x1 || y2 <= y1) return;
+    Operation op;
+    op.kind = Kind::Ellipse;
+    op.pen = ToQRgb(pen);
+    op.brush = ToQRgb(brush);
+    op.bounds = FromCorners(x1, y1, x2, y2);
+    op.shape = op.bounds;
+    Append(std::move(op), true);
+}
+
+void DrawingRecord::AddPixel(int x, int y, Rgb colour) {
+    Operation op;
+    op.kind = Kind::Pixel;
+    op.pen = op.brush = ToQRgb(colour);
+    op.bounds = QRect(x, y, 1, 1);
+    op.shape = op.bounds;
+    Append(std::move(op), true);
+}
+
+void DrawingRecord::AddText(int x, int y, const std::string& text, const QFont& font, Rgb colour,
+                            Rgb background, int width, int height, int ascent) {
+    if (text.empty()) return;
+    Operation op;
+    op.kind = Kind::Text;
+    op.pen = ToQRgb(colour);
+    op.brush = ToQRgb(background);
+    op.bounds = QRect(x, y, std::max(width, 1), std::max(height, 1));
+    op.shape = op.bounds;
+    op.text = text;
+    op.font = font;
+    op.ascent = ascent;
+    Append(std::move(op), true);
+}
+
+void DrawingRecord::Replay(QPainter& p) const {
+    p.save();
+    p.setClipRect(QRect(QPoint(0, 0), surface_));
+    for (const Operation& op : operations_) {
+        if (!op.live) continue;
+        const QRectF area(op.shape);
+        switch (op.kind) {
+            case Kind::Lines:
+                p.setPen(LinePen(op.pen));
+                p.setBrush(Qt::NoBrush);
+                p.drawPolyline(Centres(op.points));
+                break;
+            case Kind::Polygon:
+                p.setPen(LinePen(op.pen));
+                p.setBrush(QColor(op.brush));
+                p.drawPolygon(Centres(op.points));
+                break;
+            case Kind::Rectangle:
+                if (op.shape.width() < 3 || op.shape.height() < 3) {
+                    p.fillRect(area, QColor(op.pen));
+                    break;
+                }
+                p.fillRect(area, QColor(op.pen));
+                p.fillRect(area.adjusted(1, 1, -1, -1), QColor(op.brush));
+                break;
+            case Kind::FillRect:
+            case Kind::Pixel:
+                p.fillRect(area, QColor(op.brush));
+                break;
+            case Kind::Ellipse:
+                p.setPen(LinePen(op.pen));
+                p.setBrush(QColor(op.brush));
+                p.drawEllipse(area.adjusted(0.5, 0.5, -0.5, -0.5));
+                break;
+            case Kind::Text:
+                p.fillRect(area, QColor(op.brush));
+                p.setFont(op.font);
+                p.setPen(QColor(op.pen));
+                p.drawText(QPointF(op.shape.left(), op.shape.top() + op.ascent),
+                           QString::fromStdString(op.text));
+                break;
+        }
+    }
+    p.restore();
+}
+
+}  // namespace common

@@ -1,0 +1,107 @@
+#pragma once
+// The drawing operations that made a plot surface's picture, kept so the
+// picture can be drawn again onto any painter (a vector drawing, say).
+//
+// The record stays bounded however long a picture is drawn on:
+// - an opaque rectangle over the whole surface starts the record afresh;
+// - an opaque rectangle removes what it paints over entirely (parts of
+//   lines included);
+// - a dot, rectangle, pixel or text with the same place and size as an
+//   earlier one replaces it;
+// - beyond kMaxOperations operations or kMaxPoints line points the record
+//   is given up (Complete() turns false) until the surface is covered
+//   whole again; the picture then exists only as pixels.
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QRgb>
+#include <QSize>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class QPainter;
+
+namespace common {
+
+struct Rgb;
+
+class DrawingRecord {
+public:
+    static constexpr std::size_t kMaxOperations = 100000;
+    static constexpr std::size_t kMaxPoints = 2000000;
+
+    enum class Kind { Lines, Polygon, Rectangle, FillRect, Ellipse, Pixel, Text };
+    struct Operation {
+        Kind kind = Kind::Lines;
+        QRgb pen = 0, brush = 0;  // text: its colour and its background
+        // Lines and polygons: the points; shapes: x1, y1, x2, y2 as the
+        // surface takes them (x2, y2 not covered).
+        std::vector<QPoint> points;
+        QRect shape;
+        QRect bounds;  // every pixel the operation paints lies inside
+        std::string text;
+        QFont font;
+        int ascent = 0;
+        bool live = true;
+    };
+
+    explicit DrawingRecord(QSize surface) : surface_(surface) {}
+
+    void AddLine(QPoint from, QPoint to, Rgb pen);
+    void AddPolygon(const std::vector<QPoint>& points, Rgb pen, Rgb brush);
+    // Rectangle and FillRect cover x1..x2-1, y1..y2-1 (already ordered).
+    void AddRectangle(int x1, int y1, int x2, int y2, Rgb pen, Rgb brush);
+    void AddFill(int x1, int y1, int x2, int y2, Rgb brush);
+    void AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brush);
+    void AddPixel(int x, int y, Rgb colour);
+    void AddText(int x, int y, const std::string& text, const QFont& font, Rgb colour,
+                 Rgb background, int width, int height, int ascent);
+    // The pixels were changed some other way: the record no longer tells
+    // how the picture was made.
+    void GiveUp();
+
+    // True while the record draws exactly what the surface shows.
+    bool Complete() const { return complete_; }
+    std::size_t OperationCount() const { return operations_.size() - dead_; }
+    std::size_t PointCount() const { return points_; }
+    // Draws the record, one surface pixel per painter unit.
+    void Replay(QPainter& painter) const;
+    template <class Visit>
+    void ForEach(Visit&& visit) const {
+        for (const Operation& op : operations_)
+            if (op.live) visit(op);
+    }
+
+private:
+    struct ShapeKey {
+        Kind kind;
+        int x1, y1, x2, y2;
+        friend bool operator==(const ShapeKey&, const ShapeKey&) = default;
+    };
+    struct ShapeKeyHash {
+        std::size_t operator()(const ShapeKey& k) const;
+    };
+
+    void Reset();
+    bool Covers(const QRect& area) const;
+    // An opaque rectangle: removes what lies under it, or starts afresh.
+    void Cover(const QRect& area);
+    void Append(Operation op, bool replacesSameShape);
+    void Kill(std::size_t index);
+    void Compact();
+    void RenumberShapes();
+    void CheckBounds();
+    QRect Clipped(const QRect& r) const { return r.intersected(QRect(QPoint(0, 0), surface_)); }
+
+    QSize surface_;
+    std::vector<Operation> operations_;
+    std::unordered_map<ShapeKey, std::size_t, ShapeKeyHash> shapes_;
+    std::size_t dead_ = 0;
+    std::size_t points_ = 0;
+    bool complete_ = true;
+};
+
+}  // namespace common

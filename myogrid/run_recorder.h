@@ -1,0 +1,30 @@
+#pragma once
+// The record of a run: every step's values written into a CSV file as the
+// run goes on. The file appears, complete, when the record is finished; a
+// record given up or failed leaves a former file of that name as it was.
+#include <QSaveFile>
+#include <string>
+
+#include "myogrid/engine/model_engine.h"
+#include "myogrid/engine/model_kind.h"
+
+namespace myogrid {
+
+class RunRecorder {
+public:
+    // Starts the record with its header line; throws AppError when the
+    // file cannot be made.
+    RunRecorder(const std::string& path, ModelKind kind);
+    void Add(const StepReport& step);  // throws AppError when writing fails
+    // Completes the file; throws AppError when it cannot be completed.
+    void Finish();
+    const std::string& Path() const { return path_; }
+
+private:
+    void Write(const std::string& line);
+    std::string path_;
+    ModelKind kind_;
+    QSaveFile file_;
+};
+
+}  // namespace myogrid
