@@ -1,6 +1,8 @@
 #include "ecgtrace/analysis_window.h"
 
 #include "common/program_folders.h"
+#include "common/ui/plot_menu.h"
+#include "ecgtrace/model/plot_data.h"
 #include "common/errors.h"
 #include "common/rtf_reader.h"
 #include "common/ui/error_box.h"
@@ -156,6 +158,34 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
         if (!settingPage_) PageChanged(index);
     });
     AddPageKeys(tabs_);
+    AttachExportMenus();
+}
+
+void AnalysisWindow::AttachExportMenus() {
+    // Pictures as drawn; the values of the rows they were drawn from.
+    using common::ui::AttachPlotMenu;
+    AttachPlotMenu(histogramPlot_,
+                   {QStringLiteral("histogram"),
+                    [this]() -> const common::PlotSurface& { return histogramSurface_; },
+                    [this] { return HistogramTable(session_.Model(), histogramIndex_); },
+                    {}});
+    AttachPlotMenu(correlationPlot_,
+                   {QStringLiteral("autocorrelation"),
+                    [this]() -> const common::PlotSurface& { return correlationSurface_; },
+                    [this] { return AutocorrelationTable(session_.Model(), correlationIndex_); },
+                    {}});
+    AttachPlotMenu(
+        powerPlot_,
+        {QStringLiteral("power"),
+         [this]() -> const common::PlotSurface& { return powerSurface_; },
+         [this] { return PowerSpectrumTable(session_.Model(), powerRows_.g1, powerRows_.g2); },
+         {}});
+    AttachPlotMenu(
+        phasePlot_,
+        {QStringLiteral("crossphase"),
+         [this]() -> const common::PlotSurface& { return phaseSurface_; },
+         [this] { return CrossPhaseTable(session_.Model(), phaseRows_.g1, phaseRows_.g2); },
+         {}});
 }
 
 QWidget* AnalysisWindow::AddPage(const char* name, const char* caption) {
@@ -212,11 +242,13 @@ QString AnalysisCaption(const AnalysisSubject& subject) {
 
 void AnalysisWindow::DrawHistogram(std::int32_t index) {
     ecgtrace::DrawHistogram(session_.Model(), index, histogramSurface_);
+    histogramIndex_ = index;
     histogramPlot_->SetImage(histogramSurface_.Image());
 }
 
 void AnalysisWindow::DrawPowerSpectrum(const PowerSpectrumRows& rows) {
     ecgtrace::DrawPowerSpectrum(session_.Model(), rows.g1, rows.g2, powerSurface_);
+    powerRows_ = rows;
     powerPlot_->SetImage(powerSurface_.Image());
 }
 
@@ -341,11 +373,13 @@ void AnalysisWindow::PageChanged(int index) {
                 break;
             case kCorrelationPage:
                 DrawAutocorrelation(model, analysed, correlationSurface_);
+                correlationIndex_ = analysed;
                 correlationPlot_->SetImage(correlationSurface_.Image());
                 break;
             case kCrossPhasePage: {
                 const PowerSpectrumRows rows = session_.ComputeCrossPhase();
                 DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
+                phaseRows_ = rows;
                 phasePlot_->SetImage(phaseSurface_.Image());
                 ShowRepetitionSwitch(true);
                 break;

@@ -85,9 +85,14 @@ private:
     void DrawPowerSpectrum(const PowerSpectrumRows& rows);
     void PlaceBesideMainWindow();
     void LoadIntroduction();
+    // "Copy picture", "Save picture…", "Copy data", "Save data…" on every plot.
+    void AttachExportMenus();
 
     SignalSession& session_;
     common::PlotSurface histogramSurface_, correlationSurface_, powerSurface_, phaseSurface_;
+    // What the plots were last drawn from, for their data.
+    std::int32_t histogramIndex_ = 0, correlationIndex_ = 0;
+    PowerSpectrumRows powerRows_, phaseRows_;
     QPushButton* groupAnalysisButton_ = nullptr;
     bool settingPage_ = false;           // page changes made by the window itself
     bool introductionReported_ = false;  // one report of a missing text per opening

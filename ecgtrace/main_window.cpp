@@ -1,6 +1,9 @@
 #include "ecgtrace/main_window.h"
 
 #include "common/program_folders.h"
+#include "common/ui/plot_menu.h"
+#include "ecgtrace/model/edf_export.h"
+#include "ecgtrace/model/plot_data.h"
 #include "common/errors.h"
 #include "common/number_format.h"
 #include "common/rtf_reader.h"
@@ -362,6 +365,29 @@ void MainWindow::BuildMapTab(QWidget* page) {
             });
         });
     }
+    AttachExportMenus();
+}
+
+void MainWindow::AttachExportMenus() {
+    // Pictures as drawn; the values of the actual group at the moment asked.
+    using common::ui::AttachPlotMenu;
+    AttachPlotMenu(sumPlot_, {QStringLiteral("et"),
+                              [this]() -> const common::PlotSurface& { return sumSurface_; },
+                              [this] { return ETable(Model()); },
+                              {{QStringLiteral("EDF+ biosignal"), QStringLiteral("edf"),
+                                [this](const std::string& path) { WriteEdf(Model(), path); }}}});
+    AttachPlotMenu(signalPlot_, {QStringLiteral("at"),
+                                 [this]() -> const common::PlotSurface& { return signalSurface_; },
+                                 [this] { return ATable(Model(), Model().ActualGroup()); },
+                                 {}});
+    AttachPlotMenu(seriesPlot_, {QStringLiteral("pseries"),
+                                 [this]() -> const common::PlotSurface& { return seriesSurface_; },
+                                 [this] { return PSeriesTable(Model(), Model().ActualGroup()); },
+                                 {}});
+    AttachPlotMenu(mapPlot_, {QStringLiteral("pmap"),
+                              [this]() -> const common::PlotSurface& { return mapSurface_; },
+                              [this] { return PMapTable(Model(), Model().ActualGroup()); },
+                              {}});
 }
 
 // --- start-up and shutdown ---------------------------------------------------------

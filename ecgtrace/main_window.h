@@ -79,6 +79,8 @@ private:
     void BuildMapTab(QWidget* page);
     void RunStartup();
     void LoadIntroduction();
+    // "Copy picture", "Save picture…", "Copy data", "Save data…" on every plot.
+    void AttachExportMenus();
 
     // Showing values: never runs an edit handler, never marks a change.
     void ShowGroupChoice();
