@@ -306,10 +306,11 @@ void ModelWindow::ComputeTraceCells() { engine_->TraceCellsFromParameters(kind_)
 
 void ModelWindow::ClampToDependentMaxima(std::initializer_list<UpperBound> bounds) {
     // Table order: the threshold before the cell coordinates.
-    for (const ParameterSpec& spec : kParameterSpecs) {
-        if (std::find(bounds.begin(), bounds.end(), spec.upperBound) == bounds.end()) continue;
-        const std::int32_t maximum = *DependentMaximum(spec.param, *this);
-        common::ui::IntSpinEdit* field = IntegerField(spec.param);
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        if (std::find(bounds.begin(), bounds.end(), definition.upperBound) == bounds.end())
+            continue;
+        const std::int32_t maximum = *DependentMaximum(definition.param, *this);
+        common::ui::IntSpinEdit* field = IntegerField(definition.param);
         field->SetMaxValue(maximum);
         if (field->Value() > maximum) field->SetValue(maximum);
     }
@@ -333,15 +334,15 @@ void ModelWindow::OpenModelWindow(const QString& title, ModelKind kind) {
     SwitchBox(Switch::RandomStart)->setChecked(true);
 
     // Table order; the dependent maxima from the values just filled in.
-    for (const ParameterSpec& spec : kParameterSpecs) {
-        const std::string key = spec.key;
-        const std::string fallback = spec.defaultText;
-        if (spec.real) {
-            RealField(spec.param)->SetValue(table_.ParameterAsReal(key, fallback));
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        const std::string key = definition.key;
+        const std::string fallback = definition.defaultText;
+        if (definition.real) {
+            RealField(definition.param)->SetValue(table_.ParameterAsReal(key, fallback));
             continue;
         }
-        common::ui::IntSpinEdit* field = IntegerField(spec.param);
-        if (const auto max = DependentMaximum(spec.param, *this)) field->SetMaxValue(*max);
+        common::ui::IntSpinEdit* field = IntegerField(definition.param);
+        if (const auto max = DependentMaximum(definition.param, *this)) field->SetMaxValue(*max);
         field->SetValue(table_.ParameterAsInteger(key, fallback));
     }
 
@@ -662,11 +663,11 @@ void ModelWindow::SaveParametersCommand() {
     Halt();
     // A seed that is no number fails before anything is stored.
     table_.Seed = TypedSeed();
-    for (const ParameterSpec& spec : kParameterSpecs) {
-        const std::string text = spec.real
-                                     ? common::FormatGeneral(RealField(spec.param)->Value(), 15)
-                                     : common::IntToText(IntegerField(spec.param)->Value());
-        table_.StoreParameter(spec.key, text);
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        const std::string text =
+            definition.real ? common::FormatGeneral(RealField(definition.param)->Value(), 15)
+                            : common::IntToText(IntegerField(definition.param)->Value());
+        table_.StoreParameter(definition.key, text);
     }
     CommandBox(Command::SaveParameters)->setChecked(false);
     table_.ParametersChanged = true;

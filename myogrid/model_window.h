@@ -15,7 +15,7 @@
 #include "myogrid/engine/model_kind.h"
 #include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/parameter_source.h"
-#include "myogrid/engine/parameter_spec.h"
+#include "myogrid/engine/parameter_definitions.h"
 #include "myogrid/engine/random_source.h"
 #include "myogrid/engine/rebuild_policy.h"
 #include "myogrid/engine/run_loop.h"

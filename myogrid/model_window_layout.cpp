@@ -13,7 +13,7 @@
 #include "common/ui/plot_view.h"
 #include "myogrid/engine/model_pictures.h"
 #include "myogrid/engine/run_loop.h"
-#include "myogrid/engine/parameter_spec.h"
+#include "myogrid/engine/parameter_definitions.h"
 #include "myogrid/real_spin_edit.h"
 
 namespace myogrid {
@@ -107,10 +107,10 @@ public:
             field = spin;
         } else {
             auto* spin = new common::ui::IntSpinEdit(page);
-            const ParameterSpec& spec = SpecOf(p);
-            spin->SetMinValue(spec.min);
-            spin->SetMaxValue(spec.max);
-            spin->SetIncrement(spec.increment);
+            const ParameterDefinition& definition = DefinitionOf(p);
+            spin->SetMinValue(definition.min);
+            spin->SetMaxValue(definition.max);
+            spin->SetIncrement(definition.increment);
             c_.integerFields[i] = spin;
             field = spin;
         }

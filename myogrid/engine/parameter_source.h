@@ -7,7 +7,7 @@
 namespace myogrid {
 
 // The 34 model parameters, in the order of the lines of "Myogrid.par"
-// (their keys, defaults and ranges: parameter_spec.h).
+// (their keys, defaults and ranges: parameter_definitions.h).
 enum class Param : int {
     Dimension,
     XNexus,

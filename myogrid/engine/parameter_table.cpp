@@ -52,8 +52,8 @@ ParameterTable::ParameterTable() = default;
 
 ParameterTable ParameterTable::Defaults() {
     ParameterTable table;
-    for (const ParameterSpec& spec : kParameterSpecs)
-        table.values_[Index(spec.param)] = spec.defaultText;
+    for (const ParameterDefinition& definition : kParameterDefinitions)
+        table.values_[Index(definition.param)] = definition.defaultText;
     return table;
 }
 
@@ -67,8 +67,8 @@ std::int32_t ParameterTable::AsInteger(Param p) const { return common::ParseInte
 double ParameterTable::AsReal(Param p) const { return common::ParseFloat(Value(p)); }
 
 std::optional<Param> ParameterTable::FindKey(const std::string& key) {
-    for (const ParameterSpec& spec : kParameterSpecs)
-        if (key == spec.key) return spec.param;
+    for (const ParameterDefinition& definition : kParameterDefinitions)
+        if (key == definition.key) return definition.param;
     return std::nullopt;
 }
 
@@ -139,8 +139,8 @@ bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::strin
         AskForMissingFiles(questions);
         reader.SkipLine();  // empty line
         reader.SkipLine();  // [Parameters]
-        for (const ParameterSpec& spec : kParameterSpecs)
-            read(spec.key, values_[Index(spec.param)]);
+        for (const ParameterDefinition& definition : kParameterDefinitions)
+            read(definition.key, values_[Index(definition.param)]);
         // A seed line that is missing or unreadable leaves the seed to the
         // clock; it never makes the file bad.
         Seed.reset();

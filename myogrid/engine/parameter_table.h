@@ -2,7 +2,7 @@
 // Myogrid's model parameters as text under fixed keys, the two paths needed
 // to open the book, and the file "Myogrid.par" that keeps them.
 #include "myogrid/engine/parameter_source.h"
-#include "myogrid/engine/parameter_spec.h"
+#include "myogrid/engine/parameter_definitions.h"
 
 #include <array>
 #include <cstdint>
@@ -32,9 +32,9 @@ inline constexpr const char* kAllFilesFilter = "All Files|*.*";
 inline constexpr const char* kBrowserKey = "Browser=";
 inline constexpr const char* kBookKey = "Book=";
 
-inline const char* KeyOf(Param p) { return SpecOf(p).key; }
+inline const char* KeyOf(Param p) { return DefinitionOf(p).key; }
 // The value used when there is no file ("10", "0.5", "-0.22", ...).
-inline const char* DefaultOf(Param p) { return SpecOf(p).defaultText; }
+inline const char* DefaultOf(Param p) { return DefinitionOf(p).defaultText; }
 
 // The questions start-up may have to put to the user; the window answers
 // them with its dialogs, tests with fixed answers.

@@ -7,23 +7,23 @@
 namespace myogrid {
 
 ParameterValues::ParameterValues() {
-    for (const ParameterSpec& spec : kParameterSpecs) {
-        if (spec.real) {
-            SetReal(spec.param, common::ParseFloat(spec.defaultText));
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        if (definition.real) {
+            SetReal(definition.param, common::ParseFloat(definition.defaultText));
         } else {
-            SetInteger(spec.param, common::ParseInteger(spec.defaultText));
+            SetInteger(definition.param, common::ParseInteger(definition.defaultText));
         }
     }
 }
 
 void ParameterValues::ClampToControlRanges() {
     // Table order, so the dependent maxima see the values already clamped.
-    for (const ParameterSpec& spec : kParameterSpecs) {
-        if (spec.real) continue;
-        const std::int32_t max = DependentMaximum(spec.param, *this).value_or(spec.max);
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        if (definition.real) continue;
+        const std::int32_t max = DependentMaximum(definition.param, *this).value_or(definition.max);
         // A control whose minimum is not below its maximum does not clamp.
-        if (spec.min >= max) continue;
-        SetInteger(spec.param, std::clamp(Integer(spec.param), spec.min, max));
+        if (definition.min >= max) continue;
+        SetInteger(definition.param, std::clamp(Integer(definition.param), definition.min, max));
     }
 }
 

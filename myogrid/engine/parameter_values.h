@@ -2,7 +2,7 @@
 // A settable table of model parameters holding the program's defaults:
 // the parameter source of the tests and of the batch tool.
 #include "myogrid/engine/parameter_source.h"
-#include "myogrid/engine/parameter_spec.h"
+#include "myogrid/engine/parameter_definitions.h"
 
 #include <array>
 #include <cstdint>

@@ -222,14 +222,14 @@ TEST_F(ModelWindowRun, ControlsAtTheirLimitsRunOrSayWhyNot) {
         EXPECT_FALSE(form->isVisible());
     };
     for (ModelKind kind : kinds) {
-        for (const ParameterSpec& spec : kParameterSpecs) {
-            const std::string key = spec.key;
-            if (common::ui::IntSpinEdit* spin = Field(spec.param)) {
+        for (const ParameterDefinition& definition : kParameterDefinitions) {
+            const std::string key = definition.key;
+            if (common::ui::IntSpinEdit* spin = Field(definition.param)) {
                 check(
                     kind, [&] { spin->SetValue(spin->MinValue()); }, key + " min");
                 check(
                     kind, [&] { spin->SetValue(spin->MaxValue()); }, key + " max");
-            } else if (RealSpinEdit* real = RealField(spec.param)) {
+            } else if (RealSpinEdit* real = RealField(definition.param)) {
                 for (double v : {0.0, -1e300, 1e300})
                     check(
                         kind, [&] { real->SetValue(v); }, key + " " + std::to_string(v));

@@ -124,7 +124,7 @@ TEST(ModelEngine, SoakWithRandomParameters) {
         for (int p = 0; p < kParamCount; ++p) {
             const Param param = static_cast<Param>(p);
             if (IsRealParam(param)) continue;
-            params.SetInteger(param, integer(SpecOf(param).min, SpecOf(param).max));
+            params.SetInteger(param, integer(DefinitionOf(param).min, DefinitionOf(param).max));
         }
         // Small blocks mostly, so that long runs stay cheap.
         params.SetInteger(Param::Dimension, round % 6 == 0 ? 13 : integer(5, 8));

@@ -303,18 +303,19 @@ TEST(ParameterTableSeed, SeedLineDoesNotRepairAShortFile) {
 
 // The defaults must survive the clamping a window applies when it fills its
 // controls: otherwise a first start would show other values than it runs.
-TEST(ParameterSpec, DefaultsLieWithinTheRangesTheyAreClampedTo) {
+TEST(ParameterDefinition, DefaultsLieWithinTheRangesTheyAreClampedTo) {
     const ParameterValues defaults;
     ParameterValues clamped;
     clamped.ClampToControlRanges();
-    for (const ParameterSpec& spec : kParameterSpecs) {
-        if (spec.real) continue;
-        EXPECT_EQ(clamped.Integer(spec.param), defaults.Integer(spec.param)) << spec.key;
-        EXPECT_GE(spec.increment, 1) << spec.key;
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        if (definition.real) continue;
+        EXPECT_EQ(clamped.Integer(definition.param), defaults.Integer(definition.param))
+            << definition.key;
+        EXPECT_GE(definition.increment, 1) << definition.key;
     }
 }
 
-TEST(ParameterSpec, DependentMaximaFollowTheBoundingValues) {
+TEST(ParameterDefinition, DependentMaximaFollowTheBoundingValues) {
     ParameterValues values;
     values.SetInteger(Param::XNexus, 1);
     values.SetInteger(Param::XyXzNexus, 0);

@@ -20,7 +20,7 @@ enum class UpperBound {
     OscDimension,    // traced oscillator coordinates
 };
 
-struct ParameterSpec {
+struct ParameterDefinition {
     Param param;
     const char* key;          // "dimension=": the key of its line in the file
     bool real;                // a real number; otherwise whole
@@ -32,7 +32,7 @@ struct ParameterSpec {
 };
 
 // In the order of Param, which is the order of the file's lines.
-inline constexpr std::array<ParameterSpec, kParamCount> kParameterSpecs = {{
+inline constexpr std::array<ParameterDefinition, kParamCount> kParameterDefinitions = {{
     {Param::Dimension, "dimension=", false, "10", 5, 13},
     {Param::XNexus, "x nexus=", false, "18", 0, 35},
     {Param::XyXzNexus, "xy, xz nexus=", false, "3", 0, 35},
@@ -69,13 +69,13 @@ inline constexpr std::array<ParameterSpec, kParamCount> kParameterSpecs = {{
     {Param::Osc2Z, "osc. 2 z=", false, "0", 0, 5, 1, UpperBound::OscDimension},
 }};
 
-constexpr const ParameterSpec& SpecOf(Param p) {
-    return kParameterSpecs[static_cast<std::size_t>(p)];
+constexpr const ParameterDefinition& DefinitionOf(Param p) {
+    return kParameterDefinitions[static_cast<std::size_t>(p)];
 }
 
 // True for the real-valued parameters (Diversity, L, F, env. weight,
 // start fraction, phase and period variability).
-constexpr bool IsRealParam(Param p) { return SpecOf(p).real; }
+constexpr bool IsRealParam(Param p) { return DefinitionOf(p).real; }
 
 // 2 * XNexus + 8 * XyXzNexus + 8 * XyzNexus: the mean nexus total of a cell.
 std::int32_t NexusesPerCell(const ParameterSource& params);

@@ -1,4 +1,4 @@
-#include "myogrid/engine/parameter_spec.h"
+#include "myogrid/engine/parameter_definitions.h"
 
 namespace myogrid {
 
@@ -6,8 +6,8 @@ namespace {
 
 // The table is indexed by Param: each row must stand at its own index.
 constexpr bool RowsInParamOrder() {
-    for (std::size_t i = 0; i < kParameterSpecs.size(); ++i)
-        if (static_cast<std::size_t>(kParameterSpecs[i].param) != i) return false;
+    for (std::size_t i = 0; i < kParameterDefinitions.size(); ++i)
+        if (static_cast<std::size_t>(kParameterDefinitions[i].param) != i) return false;
     return true;
 }
 static_assert(RowsInParamOrder());
@@ -20,7 +20,7 @@ std::int32_t NexusesPerCell(const ParameterSource& params) {
 }
 
 std::optional<std::int32_t> DependentMaximum(Param p, const ParameterSource& values) {
-    switch (SpecOf(p).upperBound) {
+    switch (DefinitionOf(p).upperBound) {
         case UpperBound::NexusesPerCell:
             return NexusesPerCell(values);
         case UpperBound::Dimension:
