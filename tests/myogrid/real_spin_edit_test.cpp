@@ -1,5 +1,7 @@
 #include "myogrid/real_spin_edit.h"
 
+#include "support/spin_field.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,33 +14,10 @@ using myogrid::RealSpinEdit;
 
 namespace {
 
-struct BeepCounter {
-    int count = 0;
-    BeepCounter() {
-        common::ui::SetSpinBeepHandler([this] { ++count; });
-    }
-    ~BeepCounter() { common::ui::SetSpinBeepHandler(nullptr); }
-};
+using testing_support::BeepCounter;
 
-struct Field {
-    QWidget window;
-    RealSpinEdit* spin = new RealSpinEdit(&window);
-    QLineEdit* other = new QLineEdit(&window);
-    Field() {
-        spin->setGeometry(10, 10, 90, 24);
-        other->setGeometry(10, 50, 90, 24);
-        window.resize(200, 100);
-        window.show();
-        (void)QTest::qWaitForWindowExposed(&window);
-    }
-    void Enter() {
-        spin->Editor()->setFocus();
-        QApplication::processEvents();
-    }
-    void Leave() {
-        other->setFocus();
-        QApplication::processEvents();
-    }
+struct Field : testing_support::ShownSpinField<RealSpinEdit> {
+    Field() : ShownSpinField(90) {}
 };
 
 }  // namespace

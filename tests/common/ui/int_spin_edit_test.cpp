@@ -1,5 +1,7 @@
 #include "common/ui/int_spin_edit.h"
 
+#include "support/spin_field.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -15,34 +17,10 @@ using common::ui::RepeatButton;
 
 namespace {
 
-// Counts beeps instead of sounding them.
-struct BeepCounter {
-    int count = 0;
-    BeepCounter() {
-        common::ui::SetSpinBeepHandler([this] { ++count; });
-    }
-    ~BeepCounter() { common::ui::SetSpinBeepHandler(nullptr); }
-};
+using testing_support::BeepCounter;
 
-struct Field {
-    QWidget window;
-    IntSpinEdit* spin = new IntSpinEdit(&window);
-    QLineEdit* other = new QLineEdit(&window);
-    Field() {
-        spin->setGeometry(10, 10, 80, 24);
-        other->setGeometry(10, 50, 80, 24);
-        window.resize(200, 100);
-        window.show();
-        (void)QTest::qWaitForWindowExposed(&window);
-    }
-    void Enter() {
-        spin->Editor()->setFocus();
-        QApplication::processEvents();
-    }
-    void Leave() {
-        other->setFocus();
-        QApplication::processEvents();
-    }
+struct Field : testing_support::ShownSpinField<IntSpinEdit> {
+    Field() : ShownSpinField(80) {}
 };
 
 }  // namespace
