@@ -123,6 +123,9 @@ public:
             throw common::AppError(UnreadableRecordingMessage(path));
         }
         info_.file = path;
+        // A sample at the end of the converter's range is a clipped peak, kept
+        // as it is, not taken for a missing sample.
+        biosig_reset_flag(header_, BIOSIG_FLAG_OVERFLOWDETECTION);
         const double rate = header_->SampleRate;
         const long long samples = static_cast<long long>(header_->NRec) * header_->SPR;
         if (!(rate > 0) || rate > 1e6 || header_->NRec < 0 || header_->SPR == 0 || samples <= 0) {

@@ -18,12 +18,12 @@ struct WfdbSignal {
 // Writes `folder`/`name`.hea and `folder`/`name`.dat; `format` is 16 or 212.
 // Every signal must hold the same number of samples (212: within -2048..2047).
 inline void WriteWfdbRecord(const std::string& folder, const std::string& name, int format,
-                            double rateHz, const std::vector<WfdbSignal>& signals) {
-    const std::size_t count = signals.empty() ? 0 : signals.front().adc.size();
+                            double rateHz, const std::vector<WfdbSignal>& channels) {
+    const std::size_t count = channels.empty() ? 0 : channels.front().adc.size();
     std::vector<int> frames;  // sample-major, as the file stores them
-    frames.reserve(count * signals.size());
+    frames.reserve(count * channels.size());
     for (std::size_t n = 0; n < count; ++n)
-        for (const WfdbSignal& s : signals) frames.push_back(s.adc[n]);
+        for (const WfdbSignal& s : channels) frames.push_back(s.adc[n]);
 
     std::string bytes;
     if (format == 16) {
@@ -47,8 +47,8 @@ inline void WriteWfdbRecord(const std::string& folder, const std::string& name, 
     std::ofstream(folder + "/" + name + ".dat", std::ios::binary) << bytes;
 
     std::ofstream hea(folder + "/" + name + ".hea", std::ios::binary);
-    hea << name << " " << signals.size() << " " << rateHz << " " << count << "\n";
-    for (const WfdbSignal& s : signals) {
+    hea << name << " " << channels.size() << " " << rateHz << " " << count << "\n";
+    for (const WfdbSignal& s : channels) {
         int first = s.adc.empty() ? 0 : s.adc.front();
         int checksum = 0;
         for (int v : s.adc) checksum += v;
