@@ -145,8 +145,9 @@ RecordingWindow ReadRecordingWindow(RecordingSource& source, std::size_t channel
     const auto end = begin + count;
     // Formats mark samples they lack (a lead off) as not a number.
     if (!std::all_of(raw.begin(), raw.end(), [](double x) { return std::isfinite(x); }))
-        throw common::AppError("Channel " + ChannelName(w) + " has missing samples near the 28 s from " +
-                               Number(startSeconds) + " s");
+        throw common::AppError("Channel " + ChannelName(w) +
+                               " has missing samples near the 28 s from " + Number(startSeconds) +
+                               " s");
     const auto [low, high] = std::minmax_element(begin, end);
     if (count < 2 || *low == *high)
         throw common::AppError("Channel " + ChannelName(w) + " is flat from " +

@@ -26,7 +26,8 @@ inline std::vector<double> SineSum(double rateHz, double seconds, const std::vec
     std::vector<double> x(static_cast<std::size_t>(std::llround(rateHz * seconds)));
     for (std::size_t n = 0; n < x.size(); ++n) {
         for (const Sine& s : sines)
-            x[n] += s.amplitude * std::sin(2 * pi * s.frequencyHz * static_cast<double>(n) / rateHz);
+            x[n] +=
+                s.amplitude * std::sin(2 * pi * s.frequencyHz * static_cast<double>(n) / rateHz);
         if (noise > 0) x[n] += jitter(random);
     }
     return x;

@@ -94,7 +94,7 @@ TEST(Resampling, KeepsTheAmplitudeOfA5HzSine) {
 TEST(Wfdb212, ReadsBackTheWrittenSamples) {
     testing_support::ScopedWorkDir dir;
     test_support::WfdbSignal a{"I", 200, "mV", {}}, b{"II", 100, "mV", {}};
-    for (int n = 0; n < 1001; ++n) {  // odd count: the last byte triple is half used
+    for (int n = 0; n < 1001; ++n) {              // odd count: the last byte triple is half used
         a.adc.push_back((n * 37) % 4095 - 2047);  // -2048 marks a missing sample
         b.adc.push_back(2047 - (n * 11) % 4096);
     }
@@ -149,20 +149,22 @@ INSTANTIATE_TEST_SUITE_P(
                     return path;
                 },
                 std::nullopt, 0, "unknown or damaged format"},
-        BadCase{"MissingDat",
-                [](const std::string& f) {
-                    test_support::WriteWfdbSignal(f, "r", 16, 250, "II", SineSum(250, 60, {{6, 1}}));
-                    std::filesystem::remove(f + "/r.dat");
-                    return f + "/r.hea";
-                },
-                std::nullopt, 0, "The signal file r.dat of the record r.hea is missing"},
-        BadCase{"ShortDat",
-                [](const std::string& f) {
-                    test_support::WriteWfdbSignal(f, "r", 212, 250, "II", SineSum(250, 60, {{6, 1}}));
-                    std::filesystem::resize_file(f + "/r.dat", 100);
-                    return f + "/r.hea";
-                },
-                std::nullopt, 0, "shorter than its header says"},
+        BadCase{
+            "MissingDat",
+            [](const std::string& f) {
+                test_support::WriteWfdbSignal(f, "r", 16, 250, "II", SineSum(250, 60, {{6, 1}}));
+                std::filesystem::remove(f + "/r.dat");
+                return f + "/r.hea";
+            },
+            std::nullopt, 0, "The signal file r.dat of the record r.hea is missing"},
+        BadCase{
+            "ShortDat",
+            [](const std::string& f) {
+                test_support::WriteWfdbSignal(f, "r", 212, 250, "II", SineSum(250, 60, {{6, 1}}));
+                std::filesystem::resize_file(f + "/r.dat", 100);
+                return f + "/r.hea";
+            },
+            std::nullopt, 0, "shorter than its header says"},
         BadCase{"NoSuchChannelNumber", GoodEdf, "2", 0, "The recording has no channel 2"},
         BadCase{"NoSuchChannelLabel", GoodEdf, "V9", 0, "The recording has no channel V9"},
         BadCase{"StartPastTheEnd", GoodEdf, std::nullopt, 70, "there are not 28 s"},
@@ -186,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Channels, AreChosenByNumberOrLabel) {
     RecordingInfo info;
-    info.channels = {{"EDF Annotations", 1, "", 0, true}, {"I", 250, "mV", 1}, {"V1", 250, "mV", 1}};
+    info.channels = {
+        {"EDF Annotations", 1, "", 0, true}, {"I", 250, "mV", 1}, {"V1", 250, "mV", 1}};
     EXPECT_EQ(ChooseChannel(info, std::nullopt), 1u);
     EXPECT_EQ(ChooseChannel(info, "3"), 2u);
     EXPECT_EQ(ChooseChannel(info, "v1"), 2u);
