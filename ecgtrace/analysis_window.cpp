@@ -10,7 +10,12 @@
 #include "ecgtrace/jpeg_figure.h"
 #include "ecgtrace/page_keys.h"
 #include "ecgtrace/program_icon.h"
+#include "ecgtrace/recording_dialog.h"
+#include "common/number_format.h"
+#include "common/ui/dialogs.h"
+#include "ecgtrace/model/signal_measures.h"
 
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -58,7 +63,10 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
       histogramSurface_(kHistogramPlotWidth, kHistogramPlotHeight),
       correlationSurface_(kCorrelationPlotWidth, kCorrelationPlotHeight),
       powerSurface_(kPowerPlotWidth, kPowerPlotHeight),
-      phaseSurface_(kPhasePlotWidth, kPhasePlotHeight) {
+      phaseSurface_(kPhasePlotWidth, kPhasePlotHeight),
+      recordingHistogram_(kHistogramPlotWidth, kHistogramPlotHeight),
+      recordingCorrelation_(kCorrelationPlotWidth, kCorrelationPlotHeight),
+      recordingPower_(kPowerPlotWidth, kPowerPlotHeight) {
     setObjectName(QStringLiteral("analysisWindow"));
     setWindowTitle(QStringLiteral("signal analysis"));
     setWindowIcon(ProgramIcon());
@@ -154,6 +162,33 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
             });
         });
     }
+    // A recording beside the simulation, in the book figures' place.
+    recordingButton_ = new QPushButton(QStringLiteral("recording…"), introductionPage_);
+    recordingButton_->setObjectName(QStringLiteral("recordingButton"));
+    recordingButton_->setGeometry(544, 56, 73, 25);
+    connect(recordingButton_, &QPushButton::clicked, this, [this] { ChooseRecording(); });
+    const std::pair<QWidget*, QRect> switches[] = {{histogramPage_, {480, 208, 130, 20}},
+                                                   {correlationPage_, {512, 128, 110, 20}},
+                                                   {powerPage_, {480, 192, 130, 20}}};
+    for (const auto& [page, place] : switches) {
+        auto* box = new QCheckBox(QStringLiteral("recording"), page);
+        box->setObjectName(page->objectName() + QStringLiteral("RecordingSwitch"));
+        box->setToolTip(QStringLiteral("the recording instead of the book figure"));
+        box->setGeometry(place);
+        connect(box, &QCheckBox::clicked, this, [this](bool on) {
+            if (on && !recording_) {
+                ChooseRecording();
+                if (!recording_) ShowRecording(false);
+                return;
+            }
+            ShowRecording(on);
+        });
+        recordingSwitches_.push_back(box);
+    }
+    measuresLabel_ = new QLabel(powerPage_);
+    measuresLabel_->setObjectName(QStringLiteral("measuresLabel"));
+    measuresLabel_->setGeometry(256, 262, 370, 30);
+
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         if (!settingPage_) PageChanged(index);
     });
@@ -212,7 +247,104 @@ QPushButton* AnalysisWindow::AddFigureButton(QWidget* page, const char* name, co
 
 void AnalysisWindow::LoadFigure(const FigureButton& figure) {
     // A picture that cannot be read leaves the one shown before.
-    figure.image->SetImage(DecodeJpegFile(figure.file));
+    const QImage picture = DecodeJpegFile(figure.file);
+    // A book figure asked for: the book figures come back in place of the recording.
+    ShowRecording(false);
+    figure.image->SetImage(picture);
+}
+
+// --- a recording beside the simulation ---------------------------------------------
+
+const common::PlotSurface& AnalysisWindow::RecordingSurface(RecordingPlot plot) const {
+    switch (plot) {
+        case RecordingPlot::Histogram:
+            return recordingHistogram_;
+        case RecordingPlot::Autocorrelation:
+            return recordingCorrelation_;
+        case RecordingPlot::Power:
+            break;
+    }
+    return recordingPower_;
+}
+
+void AnalysisWindow::ChooseRecording(const QString& given) {
+    Guarded(this, [this, &given] {
+        QString path = given;
+        if (path.isEmpty()) {
+            const auto chosen = common::ui::Dialogs().OpenFileName(
+                this, QStringLiteral("open recording"),
+                QStringLiteral("recordings|*.edf *.bdf *.hea *.rec *.gdf *.dat|all files|*"));
+            if (!chosen) return;
+            path = *chosen;
+        }
+        const std::unique_ptr<RecordingSource> source = OpenRecording(path.toStdString());
+        RecordingDialog dialog(source->Info(), this);
+        if (common::ui::Dialogs().RunModal(dialog) != QDialog::Accepted) return;
+        RecordingAnalysis analysis =
+            AnalyseRecording(ReadRecordingWindow(*source, dialog.Channel(), dialog.StartSeconds()));
+        // Drawn before anything changes, so a failure leaves the old choice.
+        common::PlotSurface histogram(kHistogramPlotWidth, kHistogramPlotHeight),
+            correlation(kCorrelationPlotWidth, kCorrelationPlotHeight),
+            power(kPowerPlotWidth, kPowerPlotHeight);
+        DrawRecordingHistogram(analysis, histogram);
+        DrawRecordingAutocorrelation(analysis, correlation);
+        DrawRecordingPowerSpectrum(analysis, power);
+        recordingHistogram_ = histogram;
+        recordingCorrelation_ = correlation;
+        recordingPower_ = power;
+        recording_ = std::move(analysis);
+        ShowRecording(true);
+    });
+}
+
+void AnalysisWindow::ShowRecording(bool shown) {
+    shown = shown && recording_.has_value();
+    PlotView* const views[] = {histogramFigure_, correlationFigure_, powerFigure_};
+    const common::PlotSurface* const surfaces[] = {&recordingHistogram_, &recordingCorrelation_,
+                                                   &recordingPower_};
+    for (int i = 0; i < 3; ++i) {
+        if (shown && !recordingShown_) bookPictures_[i] = views[i]->Image();
+        if (shown)
+            views[i]->SetImage(surfaces[i]->Image());
+        else if (recordingShown_)
+            views[i]->SetImage(bookPictures_[i]);
+    }
+    recordingShown_ = shown;
+    for (QCheckBox* box : recordingSwitches_) box->setChecked(shown);
+    ShowMeasures();
+    if (subject_) ShowSubject(*subject_);
+}
+
+QString AnalysisWindow::RecordingCaption() const {
+    if (!ShowsRecording()) return {};
+    const RecordingWindow& w = recording_->window;
+    return QStringLiteral(" beside %1, channel %2, from %3 s")
+        .arg(QString::fromStdString(RecordingName(w.file)),
+             QString::fromStdString(RecordingChannelName(w)),
+             QString::fromStdString(common::FormatGeneral(w.startSeconds, 6)));
+}
+
+void AnalysisWindow::ShowMeasures() {
+    const auto text = [](const std::optional<double>& value, int decimals, const char* unit) {
+        return value ? QString::fromStdString(common::FormatFixed(*value, decimals)) +
+                           QString::fromLatin1(unit)
+                     : QStringLiteral("-");
+    };
+    QString frequencies = QStringLiteral("dominant frequency   E(t): ");
+    QString organisation = QStringLiteral("organisation index   E(t): ");
+    const std::vector<double>& e = session_.Model().ESignal();
+    if (e.size() > 1) {
+        const SignalMeasures m = MeasureSignal(std::vector<double>(e.begin() + 1, e.end()));
+        frequencies += text(m.dominantFrequencyHz, 2, " Hz");
+        organisation += text(m.organisationIndex, 2, "");
+    }
+    if (recording_) {
+        const SignalMeasures m = MeasureSignal(recording_->window.samples);
+        const QString name = QString::fromStdString(RecordingChannelName(recording_->window));
+        frequencies += QStringLiteral("   %1: ").arg(name) + text(m.dominantFrequencyHz, 2, " Hz");
+        organisation += QStringLiteral("   %1: ").arg(name) + text(m.organisationIndex, 2, "");
+    }
+    measuresLabel_->setText(frequencies + QLatin1Char('\n') + organisation);
 }
 
 // --- opening and filling ------------------------------------------------------------
@@ -253,7 +385,8 @@ void AnalysisWindow::DrawPowerSpectrum(const PowerSpectrumRows& rows) {
 }
 
 void AnalysisWindow::ShowSubject(const AnalysisSubject& subject) {
-    setWindowTitle(AnalysisCaption(subject));
+    subject_ = subject;
+    setWindowTitle(AnalysisCaption(subject) + RecordingCaption());
 }
 
 void AnalysisWindow::FollowMainWindow() {
@@ -287,6 +420,7 @@ void AnalysisWindow::Open(const AnalysisOpening& opening, bool fromSumSignal) {
         ShowRepetitionSwitch(opening.power.switchable);
     });
     ShowFigureButtons(fromSumSignal);
+    Guarded(this, [this] { ShowMeasures(); });
     if (!isVisible()) PlaceBesideMainWindow();
     show();
     raise();

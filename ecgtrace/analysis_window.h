@@ -2,13 +2,17 @@
 // The signal-analysis window: histogram, autocorrelation, power spectrum and
 // cross phase spectrum of E(t) or of the actual group, each beside figures of
 // the book loaded on request.
+#include <QImage>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
 #include "common/plot_surface.h"
 #include "ecgtrace/model/analysis_plots.h"
+#include "ecgtrace/model/recording_plots.h"
 #include "ecgtrace/model/session.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -59,6 +63,14 @@ public:
     const common::PlotSurface& PowerSurface() const { return powerSurface_; }
     const common::PlotSurface& PhaseSurface() const { return phaseSurface_; }
 
+    // "recording…": asks for a recording file (unless `path` names one),
+    // then for its channel and start; the choice lasts until another is made.
+    void ChooseRecording(const QString& path = {});
+    // The recording's plots are shown in the book figures' place.
+    bool ShowsRecording() const { return recordingShown_ && recording_.has_value(); }
+    const RecordingAnalysis* Recording() const { return recording_ ? &*recording_ : nullptr; }
+    const common::PlotSurface& RecordingSurface(RecordingPlot plot) const;
+
 private:
     struct FigureButton {
         QPushButton* button;
@@ -88,6 +100,11 @@ private:
     // "Copy picture", "Save picture…", "Copy data", "Save data…" on every plot.
     void AttachExportMenus();
 
+    // The switch between "book figure" and "recording" on the three pages.
+    void ShowRecording(bool shown);
+    void ShowMeasures();
+    QString RecordingCaption() const;
+
     SignalSession& session_;
     common::PlotSurface histogramSurface_, correlationSurface_, powerSurface_, phaseSurface_;
     // What the plots were last drawn from, for their data.
@@ -107,6 +124,15 @@ private:
                          *powerPlot_ = nullptr, *powerFigure_ = nullptr, *phasePlot_ = nullptr,
                          *phaseFigure_ = nullptr;
     QPushButton* repetitionButton_ = nullptr;
+
+    std::optional<RecordingAnalysis> recording_;
+    bool recordingShown_ = false;
+    common::PlotSurface recordingHistogram_, recordingCorrelation_, recordingPower_;
+    QImage bookPictures_[3];  // what the figure images showed before the recording
+    std::vector<QCheckBox*> recordingSwitches_;
+    QPushButton* recordingButton_ = nullptr;
+    QLabel* measuresLabel_ = nullptr;
+    std::optional<AnalysisSubject> subject_;
 };
 
 }  // namespace ecgtrace

@@ -24,6 +24,7 @@
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/session.h"
 #include "ecgtrace/model/plot_exports.h"
+#include "ecgtrace/model/recording_commands.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/spectra.h"
 
@@ -33,6 +34,10 @@ const char* const kUsage =
     "usage: ecgtrace-batch [--csv] [PARFILE]\n"
     "       ecgtrace-batch [PARFILE] --plot NAME --format png|svg|csv|edf [--scale N]\n"
     "                      [--group G] [--cross C] [--repetition] --out FILE\n"
+    "       ecgtrace-batch [PARFILE] --summary\n"
+    "       ecgtrace-batch --recording FILE [--channel N|LABEL] [--start SECONDS]\n"
+    "                      --summary | --plot histogram|autocorrelation|power\n"
+    "                      --format png|svg|csv [--scale N] --out FILE\n"
     "       ecgtrace-batch --help | --version\n";
 
 // Everything that is printed, computed in full before printing starts.
@@ -166,6 +171,9 @@ void Csv(Output& out, const ecgtrace::SignalModel& m) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A recording analysed as E(t) is, or the numbers that compare them.
+    if (ecgtrace::AsksForRecording(argc, argv)) return ecgtrace::RunRecordingCommand(argc, argv);
+    if (ecgtrace::AsksForSummary(argc, argv)) return ecgtrace::RunSummaryCommand(argc, argv);
     // One plot drawn or taken out into a file.
     if (ecgtrace::AsksForPlot(argc, argv)) return ecgtrace::RunPlotExportCommand(argc, argv);
     bool csv = false;

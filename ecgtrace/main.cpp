@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,28 @@
 #include "ecgtrace/main_window.h"
 #include "ecgtrace/program_icon.h"
 
+namespace {
+
+// "--recording FILE": the recording opened in the analysis window at start.
+// Taken out before the other arguments are looked at.
+std::optional<std::string> TakeRecordingOption(std::vector<std::string>& args) {
+    std::optional<std::string> file;
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (args[i] == "--recording" && i + 1 < args.size()) {
+            file = args[i + 1];
+            args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
+                       args.begin() + static_cast<std::ptrdiff_t>(i + 2));
+            break;
+        }
+    return file;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     // --help, --version and unknown options are answered before any window.
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::optional<std::string> recording = TakeRecordingOption(args);
     if (const auto status = common::AnswerWindowProgramArguments(
             args, "ecgtrace",
             "Simulates the extracellular signal of the heart during ventricular\n"
@@ -34,6 +54,9 @@ int main(int argc, char** argv) {
     // The toolkit has taken its own options ("-platform …") out by now.
     std::vector<std::string> remaining;
     for (const QString& a : QApplication::arguments().mid(1)) remaining.push_back(a.toStdString());
+    TakeRecordingOption(remaining);
+    // Found before the working folder may change.
+    if (recording) recording = common::AbsolutePath(*recording);
     const common::WindowProgramArguments options = common::ParseWindowProgramArguments(remaining);
     // A parameter file named on the command line, found before the working
     // folder may change.
@@ -68,5 +91,9 @@ int main(int argc, char** argv) {
                      Qt::QueuedConnection);
 
     mainWindow.show();
+    if (recording) {
+        analysisWindow.OpenFromSumSignal();
+        analysisWindow.ChooseRecording(QString::fromStdString(*recording));
+    }
     return QApplication::exec();
 }

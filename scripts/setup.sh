@@ -7,7 +7,7 @@ set -euo pipefail
 # Building and running the programs.
 ARRHYTHMICA_BUILD_PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev qt6-svg-dev libjpeg-dev libedf-dev
+  qt6-base-dev qt6-svg-dev libjpeg-dev libedf-dev libbiosig-dev libsamplerate0-dev
   fonts-liberation
 )
 # The test suite: test and benchmark libraries, a virtual X server with real

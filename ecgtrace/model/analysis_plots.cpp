@@ -119,8 +119,14 @@ std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t
 }
 
 PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::int32_t g2) {
-    const auto& row1 = SpectrumRow(model, g1);
-    const auto& row2 = SpectrumRow(model, g2);
+    return ComputePowerLevels(SpectrumRow(model, g1), SpectrumRow(model, g2));
+}
+
+PowerLevels ComputePowerLevels(const std::vector<Complex>& row1, const std::vector<Complex>& row2) {
+    if (row1.size() != kSpectrumBins || row2.size() != kSpectrumBins)
+        throw common::AppError("The spectrum is not computed");
+    RequireFiniteSpectrum(row1);
+    RequireFiniteSpectrum(row2);
     PowerLevels p;
     p.maxLog = -1e308;
     for (std::size_t k = 0; k < kSpectrumBins; ++k) {
@@ -166,7 +172,11 @@ std::string RepetitionText(bool withRepetition) {
 // --- drawings -----------------------------------------------------------------------
 
 void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
-    const std::vector<double> samples = HistogramSamples(model, index);
+    DrawHistogramOf(HistogramSamples(model, index), HistogramTitle(index), s);
+}
+
+void DrawHistogramOf(const std::vector<double>& samples, const std::string& title,
+                     common::PlotSurface& s) {
     common::RequireAllFinite(samples);  // checked before anything is drawn
     const Histogram h = CountHistogram(samples);
     const int W = s.Width();
@@ -193,12 +203,18 @@ void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSur
     s.TextOut(5, 15, "1");
     s.TextOut(5, hb - 5, "0");
     s.TextOut(15, 1, "freq.");
-    WriteTitle(s, 20, H - 15, HistogramTitle(index));
+    WriteTitle(s, 20, H - 15, title);
 }
 
 void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
-    const std::vector<double> values = AutocorrelationValues(model, index);
+    DrawAutocorrelationOf(AutocorrelationValues(model, index), AutocorrelationTitle(index), s);
+}
+
+void DrawAutocorrelationOf(const std::vector<double>& values, const std::string& title,
+                           common::PlotSurface& s) {
     common::RequireAllFinite(values);
+    if (values.size() != kAutocorrelationLags)
+        throw common::AppError("The autocorrelation is not computed");
     Clear(s);
     // Fixed pixel positions: 10 ms per column, 100 pixels per unit.
     s.MoveTo(20, 10);
@@ -215,13 +231,17 @@ void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::P
     s.TextOut(5, 205, "-1");
     s.TextOut(20, 210, "0");
     s.TextOut(210, 210, "2 s");
-    WriteTitle(s, 20, s.Height() - 15, AutocorrelationTitle(index));
+    WriteTitle(s, 20, s.Height() - 15, title);
 }
 
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
                        common::PlotSurface& s) {
-    const PowerLevels p = ComputePowerLevels(model, g1, g2);
-    const std::string repetition = RepetitionText(model.WithRepetition(g1));
+    DrawPowerLevels(ComputePowerLevels(model, g1, g2), RepetitionText(model.WithRepetition(g1)),
+                    PowerSpectrumTitle(g1, g2), s);
+}
+
+void DrawPowerLevels(const PowerLevels& p, const std::string& repetition, const std::string& title,
+                     common::PlotSurface& s) {
     const int W = s.Width();
     const int H = s.Height();
     const double xs = 50.0 / (W - 40);
@@ -256,7 +276,7 @@ void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g
     }
     s.TextOut(15, 1, "db");
     s.TextOut(W - s.TextWidth(repetition) - 5, 1, repetition);
-    WriteTitle(s, 20, 185, PowerSpectrumTitle(g1, g2));
+    WriteTitle(s, 20, 185, title);
 }
 
 void DrawCrossPhase(const SignalModel& model, std::int32_t g1, std::int32_t g2,

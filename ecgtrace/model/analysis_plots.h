@@ -46,6 +46,8 @@ struct PowerLevels {
 };
 // From rows g1 and g2 of GroupSpectra (g < 1 stands for row 0).
 PowerLevels ComputePowerLevels(const SignalModel& model, std::int32_t g1, std::int32_t g2);
+// From two spectrum rows of 51 bins given directly (a recording's).
+PowerLevels ComputePowerLevels(const std::vector<Complex>& row1, const std::vector<Complex>& row2);
 
 // Texts of the plots.
 std::string HistogramTitle(std::int32_t index);        // "amplitudehistogram of Et"
@@ -58,6 +60,16 @@ void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSur
 void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::PlotSurface& plot);
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
                        common::PlotSurface& plot);
+
+// The same drawings of any signal: the samples counted, the autocorrelation
+// values at lags 1..2000 ms, the power levels; the title names the signal.
+void DrawHistogramOf(const std::vector<double>& samples, const std::string& title,
+                     common::PlotSurface& plot);
+void DrawAutocorrelationOf(const std::vector<double>& values, const std::string& title,
+                           common::PlotSurface& plot);
+// `cornerText` is written right-aligned above the plot (the repetition state).
+void DrawPowerLevels(const PowerLevels& levels, const std::string& cornerText,
+                     const std::string& title, common::PlotSurface& plot);
 
 // The phase of the cross spectrum of rows g1 and g2 at the bins within three
 // decades of the strongest.

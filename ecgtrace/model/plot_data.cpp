@@ -44,7 +44,10 @@ common::DataTable PMapTable(const SignalModel& model, std::int32_t g) {
 }
 
 common::DataTable HistogramTable(const SignalModel& model, std::int32_t index) {
-    const std::vector<double> samples = HistogramSamples(model, index);
+    return HistogramTableOf(HistogramSamples(model, index));
+}
+
+common::DataTable HistogramTableOf(const std::vector<double>& samples) {
     common::RequireAllFinite(samples);
     const Histogram h = CountHistogram(samples);
     const double width = (h.max - h.min) / kHistogramBins;
@@ -57,7 +60,10 @@ common::DataTable HistogramTable(const SignalModel& model, std::int32_t index) {
 }
 
 common::DataTable AutocorrelationTable(const SignalModel& model, std::int32_t index) {
-    const std::vector<double> values = AutocorrelationValues(model, index);
+    return AutocorrelationTableOf(AutocorrelationValues(model, index));
+}
+
+common::DataTable AutocorrelationTableOf(const std::vector<double>& values) {
     common::DataTable t{{"lag_ms", "r"}, {}};
     for (std::size_t i = 0; i < values.size(); ++i)
         t.rows.push_back({static_cast<double>(i + 1), common::RequireFinite(values[i])});
@@ -65,7 +71,10 @@ common::DataTable AutocorrelationTable(const SignalModel& model, std::int32_t in
 }
 
 common::DataTable PowerSpectrumTable(const SignalModel& model, std::int32_t g1, std::int32_t g2) {
-    const PowerLevels p = ComputePowerLevels(model, g1, g2);
+    return PowerSpectrumTableOf(ComputePowerLevels(model, g1, g2));
+}
+
+common::DataTable PowerSpectrumTableOf(const PowerLevels& p) {
     common::DataTable t{{"f_Hz", "power_dB"}, {}};
     for (std::size_t k = 0; k < kSpectrumBins; ++k) {
         const double dB = p.silent[k] ? common::DataTable::kNoValue

@@ -4,7 +4,10 @@
 // ecgtrace-batch --format csv writes.
 #include <cstdint>
 
+#include <vector>
+
 #include "common/plot_export.h"
+#include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/signal_model.h"
 
 namespace ecgtrace {
@@ -30,5 +33,11 @@ common::DataTable PowerSpectrumTable(const SignalModel& model, std::int32_t g1, 
 // f_Hz,phase_rad: the phase of the cross spectrum at the bins the plot
 // marks (amplitude within three decades of the largest).
 common::DataTable CrossPhaseTable(const SignalModel& model, std::int32_t g1, std::int32_t g2);
+
+// The same tables of any signal: its samples, its autocorrelation values,
+// its power levels.
+common::DataTable HistogramTableOf(const std::vector<double>& samples);
+common::DataTable AutocorrelationTableOf(const std::vector<double>& values);
+common::DataTable PowerSpectrumTableOf(const PowerLevels& levels);
 
 }  // namespace ecgtrace

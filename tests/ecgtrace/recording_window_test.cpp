@@ -1,0 +1,72 @@
+// A recording shown beside the simulation in the analysis window.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+
+#include "ecgtrace/analysis_window.h"
+#include "ecgtrace/model/recording_plots.h"
+#include "support/recording_maker.h"
+#include "window_test_support.h"
+
+namespace {
+
+class RecordingWindow : public testing_support::EcgtraceWindowTest {
+protected:
+    void SetUp() override {
+        testing_support::EcgtraceWindowTest::SetUp();
+        main = Open();
+        analysis = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        analysis->OpenFromSumSignal();
+        // 40 s at 250 Hz: 6 Hz with a weaker 13 Hz.
+        path = QDir::currentPath().toStdString() + "/ecg.edf";
+        ASSERT_TRUE(test_support::WriteEdfRecording(
+            path, false, 250, {"II"}, {test_support::SineSum(250, 40, {{6, 2}, {13, 0.5}}, 0.2)}));
+    }
+    QImage Expected(ecgtrace::RecordingPlot plot) {
+        return ecgtrace::DrawRecordingPlot(
+                   ecgtrace::AnalyseRecording(ecgtrace::ReadRecordingWindow(path, "II", 0.0)), plot)
+            .Image();
+    }
+
+    std::unique_ptr<ecgtrace::MainWindow> main;
+    std::unique_ptr<ecgtrace::AnalysisWindow> analysis;
+    std::string path;
+};
+
+TEST_F(RecordingWindow, ShowsTheRecordingsPlotsInTheBookFiguresPlace) {
+    analysis->ChooseRecording(QString::fromStdString(path));
+    ASSERT_TRUE(analysis->ShowsRecording());
+    EXPECT_EQ(dialogs.modalRuns, 1);  // the channel and start were asked for
+    EXPECT_EQ(Plot(*analysis, "histogramFigure")->Image(),
+              Expected(ecgtrace::RecordingPlot::Histogram));
+    EXPECT_EQ(Plot(*analysis, "correlationFigure")->Image(),
+              Expected(ecgtrace::RecordingPlot::Autocorrelation));
+    EXPECT_EQ(Plot(*analysis, "powerFigure")->Image(), Expected(ecgtrace::RecordingPlot::Power));
+    EXPECT_TRUE(analysis->windowTitle().endsWith(" beside ecg.edf, channel II, from 0 s"))
+        << analysis->windowTitle().toStdString();
+    EXPECT_TRUE(Label(*analysis, "measuresLabel")->text().contains("II: 6."));
+
+    // Back to the book figure: the pictures from before and the plain caption.
+    Find<QCheckBox>(*analysis, "histogramPageRecordingSwitch")->click();
+    EXPECT_FALSE(analysis->ShowsRecording());
+    EXPECT_TRUE(Plot(*analysis, "histogramFigure")->Image().isNull());
+    EXPECT_FALSE(analysis->windowTitle().contains("beside"));
+    // The choice is kept: switching on again asks nothing.
+    Find<QCheckBox>(*analysis, "powerPageRecordingSwitch")->click();
+    EXPECT_TRUE(analysis->ShowsRecording());
+    EXPECT_EQ(dialogs.modalRuns, 1);
+}
+
+TEST_F(RecordingWindow, ABadChoiceIsReportedAndChangesNothing) {
+    dialogs.modalResult = QDialog::Rejected;
+    analysis->ChooseRecording(QString::fromStdString(path));
+    EXPECT_FALSE(analysis->ShowsRecording());
+    dialogs.modalResult = QDialog::Accepted;
+    analysis->ChooseRecording(QStringLiteral("no-such-file.edf"));
+    EXPECT_FALSE(analysis->ShowsRecording());
+    ASSERT_FALSE(dialogs.errors.empty());
+    EXPECT_TRUE(dialogs.errors.back().contains("Cannot open file"));
+}
+
+}  // namespace
