@@ -256,11 +256,14 @@ TEST(MyogridBatchExports, CsvHoldsTheValuesOfTheJson) {
     const QList<QByteArray> lines = BatchOutput(run + QStringList{"--csv"}).split('\n');
     const QJsonArray steps = json.object().value(QStringLiteral("steps")).toArray();
     ASSERT_EQ(steps.size(), 40);
-    ASSERT_EQ(lines.size(), 1 + 40 + 1);  // header, steps, the empty rest after the last LF
-    EXPECT_EQ(lines.front(), "model_time_ms,trace1,trace2,mean_amplitude");
+    // The seed, the header, the steps, the empty rest after the last LF.
+    ASSERT_EQ(lines.size(), 1 + 1 + 40 + 1);
+    EXPECT_EQ(lines[0], "# seed=5");
+    EXPECT_EQ(json.object().value(QStringLiteral("seed")).toString(), "5");
+    EXPECT_EQ(lines[1], "model_time_ms,trace1,trace2,mean_amplitude");
     for (int i = 0; i < 40; ++i) {
         const QJsonObject step = steps[i].toObject();
-        const QList<QByteArray> cells = lines[i + 1].split(',');
+        const QList<QByteArray> cells = lines[i + 2].split(',');
         ASSERT_EQ(cells.size(), 4);
         EXPECT_EQ(common::ParseFloat(cells[0].toStdString()), step.value("ModelTime").toDouble());
         EXPECT_EQ(common::ParseFloat(cells[1].toStdString()), step.value("trace1").toDouble());
