@@ -211,6 +211,16 @@ bool TryParseFloat(const std::string& text, double& out) {
     return true;
 }
 
+bool TryParseTypedReal(const std::string& text, double& out) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return TryParseFloat(text, out);
+    if (text.find(',', comma + 1) != std::string::npos || text.find('.') != std::string::npos)
+        return false;
+    std::string pointed = text;
+    pointed[comma] = '.';
+    return TryParseFloat(pointed, out);
+}
+
 std::string FormatShortest(double value) {
     if (!std::isfinite(value)) throw AppError(kInvalidFloatOperation);
     char text[64];

@@ -40,6 +40,10 @@ double ParseFloat(const std::string& text);
 // Non-throwing variants.
 bool TryParseInteger(const std::string& text, std::int32_t& out);
 bool TryParseFloat(const std::string& text, double& out);
+// A real number typed into a field: as TryParseFloat, but a single ","
+// (in a text without ".") is the decimal point as well, whatever the
+// locale. Files and outputs keep "."; only typed text reads this way.
+bool TryParseTypedReal(const std::string& text, double& out);
 
 // Whole numbers 0..18446744073709551615 (seeds of random generators): digits
 // only, no sign, no blanks; false for anything else or a value out of range.

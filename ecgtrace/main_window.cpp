@@ -647,7 +647,7 @@ void MainWindow::WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool
     auto read = [real](const QString& text, double& value) {
         const std::string typed = text.toStdString();
         std::int32_t integer = 0;
-        if (real) return common::TryParseFloat(typed, value);
+        if (real) return common::TryParseTypedReal(typed, value);
         if (!common::TryParseInteger(typed, integer)) return false;
         value = integer;
         return true;

@@ -12,6 +12,7 @@
 #include "myogrid/process_starter.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -366,16 +367,18 @@ void Launcher::OpenBookChapter(const QString& caption) {
 }
 
 void Launcher::ReadBookClicked() {
-    // No check for empty paths here: a missing browser is reported.
     const QString folder = QString::fromStdString(table_.BookFolder());
-    QString page = folder + QStringLiteral("vftitel.htm");
+    QString page = QFileInfo(folder + QStringLiteral("vftitel.htm")).absoluteFilePath();
     // On a file system that tells case apart the title page is found under
     // the name the user picked at start-up.
     const QString chosen = QString::fromStdString(table_.BookPath);
     if (!QFileInfo(page).isFile() && QFileInfo(chosen).isFile() &&
         QFileInfo(chosen).fileName().compare(QStringLiteral("vftitel.htm"), Qt::CaseInsensitive) ==
             0)
-        page = chosen;
+        page = QFileInfo(chosen).absoluteFilePath();
+    // The browser or desktop would show nothing at all for a missing page.
+    if (!QFileInfo(page).isFile())
+        throw common::AppError("Cannot open file " + QDir::toNativeSeparators(page).toStdString());
     OpenPage(page);
 }
 

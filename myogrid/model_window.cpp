@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -268,9 +269,26 @@ void ModelWindow::Pause() {
 }
 
 void ModelWindow::ShowSteps() {
-    controls_.modelTime->setText(QString::fromStdString(common::IntToText(stepModelTime_)));
+    ShowModelTime(stepModelTime_);
     RefreshPlots();
     unshownSteps_ = false;
+}
+
+void ModelWindow::ShowModelTime(std::int64_t time) {
+    QLineEdit* field = controls_.modelTime;
+    const QString text = QString::fromStdString(common::IntToText(time));
+    // A number wider than the field is shown in a smaller type, whole.
+    QFont font = controls_.modelTimeCaption->font();
+    const int room = field->contentsRect().width() - 6;
+    const int width = QFontMetrics(font).horizontalAdvance(text);
+    if (width > room && room > 0) {
+        const qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : 9.0;
+        font.setPointSizeF(std::max(4.0, size * room / width));
+    }
+    if (field->font() != font) field->setFont(font);
+    field->setText(text);
+    field->setCursorPosition(0);
+    field->setToolTip(text + QStringLiteral(" msec"));
 }
 
 bool ModelWindow::Running() const { return runTimer_->isActive(); }
@@ -278,12 +296,17 @@ bool ModelWindow::Running() const { return runTimer_->isActive(); }
 int ModelWindow::CurrentPage() const { return controls_.notebook->currentIndex(); }
 
 void ModelWindow::ShowPage(int page) {
+    // Back on the start page no command stays ticked for a page left.
+    if (page == PageStart) UntickPageCommands();
     controls_.notebook->setCurrentIndex(page);
     controls_.pageCaption->setText(PageCaption(page));
 }
 
 void ModelWindow::OpenPage(int page) {
     ReturnBox(page)->setChecked(false);
+    // The page opens clean: its one-shot boxes carry no tick of a former visit.
+    if (page == PageParameters) CommandBox(Command::DelayParameters)->setChecked(false);
+    if (page == PageOscParameters) CommandBox(Command::OscillatorStartMethod)->setChecked(false);
     ShowPage(page);
 }
 
@@ -349,6 +372,17 @@ void ModelWindow::OpenModelWindow(const QString& title, ModelKind kind) {
     kind_ = kind;
     for (const FixedParameter& fixed : FixedParametersOf(kind))
         IntegerField(fixed.param)->SetValue(fixed.value);
+    LimitCoordinatesToTheLayer();
+    // The model opens clean: no tick, picture or time of the model before.
+    UntickPageCommands();
+    renderer_.Pictures().ClearTimeWindow();
+    renderer_.Pictures().ClearRightWindow();
+    sweep_.Clear();
+    rightData_ = RightData::None;
+    phasePoints_.clear();
+    stepModelTime_ = 0;
+    unshownSteps_ = false;
+    ShowSteps();
     rebuild_.Forget();
     seed_.Forget();
     // The seed kept with the parameters is the typed one; without it each
@@ -386,6 +420,11 @@ void ModelWindow::ApplyKindToStartPage() {
         SwitchBox(Switch::ExtraStart)->setChecked(false);
         SwitchBox(Switch::Background)->setChecked(false);
     }
+    // The oscillator models draw no random numbers.
+    controls_.seed->setEnabled(block);
+    controls_.seed->setToolTip(
+        block ? QStringLiteral("seed of the model's build; type one to repeat a run")
+              : QStringLiteral("this model uses no random numbers"));
     // A single oscillator has no coordinates to choose.
     for (Param p : kOscillatorCoordinates) IntegerField(p)->setVisible(!one);
 }
@@ -406,6 +445,7 @@ bool ModelWindow::OpenAndShow(const QString& title, ModelKind kind, QWidget* rep
 
 void ModelWindow::PrepareDelayOrReturnMap() {
     if (kind_ == ModelKind::Topological) {
+        rightData_ = RightData::None;
         DrawDelayFunction(renderer_.Pictures(), *this);
         RefreshPlots();
         CommandBox(Command::Redraw)->show();
@@ -432,6 +472,7 @@ void ModelWindow::PrepareCellParameters() {
 
 void ModelWindow::RedrawDelayFunction() {
     CommandBox(Command::Redraw)->setChecked(false);
+    rightData_ = RightData::None;
     DrawDelayFunction(renderer_.Pictures(), *this);
     RefreshPlots();
 }
@@ -445,6 +486,7 @@ void ModelWindow::HideRedraw() { CommandBox(Command::Redraw)->hide(); }
 
 void ModelWindow::ShowRunViewAgain() {
     SetRightCaptionByAllCells();
+    rightData_ = RightData::None;
     renderer_.Pictures().ClearRightWindow();
     RefreshPlots();
 }
@@ -455,6 +497,29 @@ void ModelWindow::ClampCellParameters() {
 
 void ModelWindow::ClampOscillatorCoordinates() {
     ClampToDependentMaxima({UpperBound::OscDimension});
+    LimitCoordinatesToTheLayer();
+}
+
+void ModelWindow::LimitCoordinatesToTheLayer() {
+    const bool layer = kind_ == ModelKind::IndependentOscillators;
+    for (Param x : {Param::Osc1X, Param::Osc2X}) {
+        IntegerField(x)->setEnabled(!layer);
+        IntegerField(x)->setToolTip(layer ? QStringLiteral("the oscillators lie in the layer x = 0")
+                                          : QString());
+    }
+    if (!layer) return;
+    const int last = std::max(0, IntegerField(Param::OscDimension)->Value() - 1);
+    for (Param p : {Param::Osc1Y, Param::Osc1Z, Param::Osc2Y, Param::Osc2Z}) {
+        common::ui::IntSpinEdit* field = IntegerField(p);
+        field->SetMaxValue(last);
+        if (field->Value() > last) field->SetValue(last);
+    }
+}
+
+void ModelWindow::UntickPageCommands() {
+    for (Command c : {Command::Formula, Command::Delay, Command::TimeWindow, Command::Parameters,
+                      Command::SaveParameters, Command::StartMethod, Command::Stop})
+        CommandBox(c)->setChecked(false);
 }
 
 void ModelWindow::RunCommand() {
@@ -542,11 +607,16 @@ void ModelWindow::StartRun(bool goOn) {
             const BlockSwitches switches = Switches();
             engine_->StartRun(kind_, switches);
             renderer_.DrawRunStart(kind_, *engine_, switches);
+            phasePoints_.clear();
+            activeHistory_ = {};
+            rightData_ = switches.allCells ? RightData::None : RightData::PhasePoints;
             // The first step begins a new sweep.
             renderer_.Pictures().PlaceBeyondRightEdge();
         },
         [&] { StepAndDraw(); });
-    RefreshPlots();
+    // The field shows the time before the step just made, as every tick does.
+    stepModelTime_ = 0;
+    ShowSteps();
     if (!goOn) {
         runLoop_->HoldStill();
         return;
@@ -643,10 +713,53 @@ void ModelWindow::StepAndDraw() {
     const StepReport report = engine_->Step(kind_, switches);
     renderer_.DrawStep(kind_, *engine_, switches);
     sweep_.Add(report);
-    if (recorder_) recorder_->Add(report);
+    if (rightData_ == RightData::PhasePoints) AddPhasePoint(report);
+    if (recorder_) {
+        recorder_->Begin(RepeatingSeed());
+        recorder_->Add(report);
+    }
+}
+
+void ModelWindow::AddPhasePoint(const StepReport& report) {
+    std::array<double, 2> point{};
+    if (kind_ == ModelKind::Topological) {
+        // The number of active cells against its change over two steps.
+        activeHistory_ = {activeHistory_[1], activeHistory_[2], report.activeCount};
+        point = {static_cast<double>(report.activeCount),
+                 static_cast<double>(activeHistory_[2] - activeHistory_[0])};
+    } else {
+        const OscillatorTable& table = engine_->Oscillators();
+        const Oscillator& o = table.Record(std::min(table.TraceCell1(), table.OscillatorCount()));
+        point = {o.PrevAmplitude, o.Amplitude};
+    }
+    if (phasePoints_.size() >= SweepSteps::kMaxSteps) phasePoints_.pop_front();
+    phasePoints_.push_back(point);
+}
+
+common::DataTable ModelWindow::RightTable() const {
+    common::DataTable table;
+    if (rightData_ == RightData::ReturnMap) {
+        table.columns = {"P(t-1)", "P(t)"};
+        const auto& map = engine_->Oscillators().ReturnMap();
+        for (int i = 0; i < kReturnMapSize; ++i)
+            table.rows.push_back({i / 100.0, map[static_cast<std::size_t>(i)]});
+    } else if (rightData_ == RightData::PhasePoints) {
+        table.columns = kind_ == ModelKind::Topological
+                            ? std::vector<std::string>{"active_count", "change_over_two_steps"}
+                            : std::vector<std::string>{"P(t-1)", "P(t)"};
+        for (const auto& point : phasePoints_) table.rows.push_back({point[0], point[1]});
+    }
+    return table;
+}
+
+std::optional<std::uint64_t> ModelWindow::RepeatingSeed() const {
+    // The oscillator models draw no random numbers: any of their runs repeats.
+    if (kind_ != ModelKind::Topological || seed_.RunRepeatsWithSeed()) return seed_.OfBuild();
+    return std::nullopt;
 }
 
 void ModelWindow::ShowReturnMap() {
+    rightData_ = RightData::ReturnMap;
     engine_->ComputeReturnMap();
     DrawReturnMap(renderer_.Pictures(), engine_->Oscillators());
     RefreshPlots();
@@ -724,7 +837,7 @@ void ModelWindow::ConnectExports() {
                                                      [this]() -> const common::PlotSurface& {
                                                          return renderer_.Pictures().RightWindow();
                                                      },
-                                                     {},
+                                                     [this] { return RightTable(); },
                                                      {}});
     connect(controls_.record, &QCheckBox::clicked, this, &ModelWindow::RecordClicked);
 }

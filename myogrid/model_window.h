@@ -5,6 +5,8 @@
 // model_window_layout.h). Its parameter fields are the engine's parameter
 // source: the engine reads them when it uses a value.
 #include <QWidget>
+#include <array>
+#include <deque>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -155,6 +157,11 @@ private:
     // their bounding fields hold now, and their values with them.
     void ClampToDependentMaxima(std::initializer_list<UpperBound> bounds);
     void ApplyKindToStartPage();
+    // The independent oscillators lie in the layer x = 0: their coordinate
+    // fields offer that layer's oscillators only.
+    void LimitCoordinatesToTheLayer();
+    // Unticks the commands of the start page, whose pages are left.
+    void UntickPageCommands();
 
     // Commands.
     void RunCommand();
@@ -192,6 +199,14 @@ private:
     void RecordClicked(bool ticked);
     // Completes the record file, if one is being written, and unticks "record".
     void FinishRecording();
+    // The values behind the right plot: the return map's curve or the
+    // phase-plot points drawn in the run (empty for other views).
+    common::DataTable RightTable() const;
+    void AddPhasePoint(const StepReport& report);
+    // The seed that repeats the run under way, when one does.
+    std::optional<std::uint64_t> RepeatingSeed() const;
+    // Shows `time` whole in the model time field.
+    void ShowModelTime(std::int64_t time);
 
     ParameterTable& table_;
     std::unique_ptr<SystemMillisecondClock> ownClock_;
@@ -201,7 +216,7 @@ private:
     RandomRelay random_;  // the engine's source: the seeded or the given one
     bool seedTyped_ = false;
     // The model time before the last step, and whether steps are not shown yet.
-    std::int32_t stepModelTime_ = 0;
+    std::int64_t stepModelTime_ = 0;
     bool unshownSteps_ = false;
     std::unique_ptr<ModelEngine> engine_;
     ModelRenderer renderer_;  // clears both plot windows when it is made
@@ -216,6 +231,10 @@ private:
     ModelWindowControls controls_;
     QTimer* runTimer_ = nullptr;
     SweepSteps sweep_;
+    enum class RightData { None, ReturnMap, PhasePoints };
+    RightData rightData_ = RightData::None;
+    std::deque<std::array<double, 2>> phasePoints_;
+    std::array<int, 3> activeHistory_{};  // the block's last three active counts
     std::unique_ptr<RunRecorder> recorder_;
 };
 

@@ -111,6 +111,7 @@ public:
             spin->SetMinValue(definition.min);
             spin->SetMaxValue(definition.max);
             spin->SetIncrement(definition.increment);
+            spin->SetShowsValueInUse(true);
             c_.integerFields[i] = spin;
             field = spin;
         }
@@ -242,6 +243,7 @@ void BuildRunControls(LayoutBuilder& b, QWidget& window, ModelWindowControls& c)
     c.pause->SetMaxValue(kMaxPauseMs);
     c.pause->SetIncrement(10);
     c.pause->SetValue(kDefaultPauseMs);
+    c.pause->SetShowsValueInUse(true);
     c.pause->setToolTip(QStringLiteral("pause between steps; 0: as fast as possible"));
     c.pause->setGeometry(44, kRowY, 72, 22);
     b.AddLabel(&window, QStringLiteral("msec"), 120, kRowY + 3, 32);

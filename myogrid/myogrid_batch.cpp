@@ -11,6 +11,8 @@
 // first step leaves stdout empty, one found later (a value that is no longer
 // finite) ends the output after the last complete step. SIGINT and SIGTERM
 // end the run after the step under way, with every printed line complete.
+// The seed used (given, kept in the file or taken from the clock) heads the
+// output: "seed" in the JSON, a first line "# seed=N" in the CSV.
 // --csv prints the steps as CSV instead ("model_time_ms,trace1,trace2," and
 // "active_count" or "mean_amplitude"). --picture draws the run as the model
 // window does and writes its time window or right window after the last
@@ -264,7 +266,9 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
     for (const FixedParameter& fixed : FixedParametersOf(options.kind))
         params.SetInteger(fixed.param, fixed.value);
     // --seed first, then the seed the file keeps, then the clock.
-    SeededRandom random(options.seed.value_or(loaded.seed.value_or(SeededRandom::ClockSeed())));
+    const std::uint64_t seed =
+        options.seed.value_or(loaded.seed.value_or(SeededRandom::ClockSeed()));
+    SeededRandom random(seed);
     ModelEngine engine(params, random);
     const bool block = options.kind == ModelKind::Topological;
     const int dimension = engine.Rebuild(options.kind);
@@ -292,6 +296,7 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
     };
 
     if (options.csv) {
+        output.Lines(RunSeedLine(seed));
         output.Lines(RunCsvHeader(options.kind));
         for (std::int32_t step = 0; step < options.steps; ++step) {
             if (interruptedBy != 0) throw Interrupted{interruptedBy};
@@ -303,7 +308,9 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
         return;
     }
 
-    std::string line = "{\"model\":\"" + options.modelName + "\",\"dimension\":" + Int(dimension);
+    // The seed as a string: a JSON number loses digits beyond 2^53.
+    std::string line = "{\"model\":\"" + options.modelName + "\",\"seed\":\"" +
+                       common::UnsignedToText(seed) + "\",\"dimension\":" + Int(dimension);
     if (block) {
         line += ",\"cells\":" + Int(engine.Block().CellCount());
     } else {

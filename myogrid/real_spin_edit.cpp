@@ -4,11 +4,11 @@
 
 namespace myogrid {
 
-RealSpinEdit::RealSpinEdit(QWidget* parent) : SpinEditBase(parent) {}
+RealSpinEdit::RealSpinEdit(QWidget* parent) : SpinEditBase(parent) { SetShowsValueInUse(true); }
 
 double RealSpinEdit::Value() const {
     double v = 0.0;
-    if (!common::TryParseFloat(Text().toStdString(), v)) return min_;
+    if (!common::TryParseTypedReal(Text().toStdString(), v)) return min_;
     return v;
 }
 
@@ -24,6 +24,14 @@ void RealSpinEdit::SetValue(double value) {
 }
 
 void RealSpinEdit::WriteStepped(int sign) { SetValue(Value() + sign * increment_); }
+
+bool RealSpinEdit::ShowValueInUse() {
+    // A number in its own spelling ("2.50") stays as typed.
+    double v = 0.0;
+    if (common::TryParseFloat(Text().toStdString(), v)) return false;
+    SetValue(Value());
+    return true;
+}
 
 bool RealSpinEdit::ClampShownValue() {
     const double v = Value();

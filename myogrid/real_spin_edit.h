@@ -1,9 +1,10 @@
 #pragma once
 // RealSpinEdit: the spin field of the real-valued model parameters. It looks
 // and behaves like the integer spin field, but value, bounds and step are
-// doubles. The text is the only state: Value() reads it (an unreadable text
-// reads as MinValue()), SetValue() clamps and writes the shortest general
-// form with up to 15 significant digits.
+// doubles. The text is the only state: Value() reads it ("," typed as the
+// decimal point reads as "."; an unreadable text reads as MinValue()),
+// SetValue() clamps and writes the shortest general form with up to 15
+// significant digits. When editing ends the text shows the value in use.
 #include "common/ui/spin_edit_base.h"
 
 namespace myogrid {
@@ -29,6 +30,7 @@ public:
 protected:
     void WriteStepped(int sign) override;
     bool ClampShownValue() override;
+    bool ShowValueInUse() override;
 
 private:
     double min_ = 0.0, max_ = 0.0, increment_ = 1.0;

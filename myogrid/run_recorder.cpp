@@ -10,10 +10,19 @@ RunRecorder::RunRecorder(const std::string& path, ModelKind kind)
     if (!file_.open(QIODevice::WriteOnly))
         throw common::AppError("Cannot create file " + path + ". " +
                                file_.errorString().toStdString());
+}
+
+void RunRecorder::Begin(std::optional<std::uint64_t> seed) {
+    if (begun_) return;
+    begun_ = true;
+    if (seed) Write(RunSeedLine(*seed));
     Write(RunCsvHeader(kind_));
 }
 
-void RunRecorder::Add(const StepReport& step) { Write(RunCsvLine(kind_, step)); }
+void RunRecorder::Add(const StepReport& step) {
+    Begin(std::nullopt);
+    Write(RunCsvLine(kind_, step));
+}
 
 void RunRecorder::Write(const std::string& line) {
     const auto size = static_cast<qint64>(line.size());
@@ -23,6 +32,7 @@ void RunRecorder::Write(const std::string& line) {
 }
 
 void RunRecorder::Finish() {
+    Begin(std::nullopt);
     if (!file_.commit())
         throw common::AppError("Cannot write file " + path_ + ". " +
                                file_.errorString().toStdString());

@@ -1,8 +1,11 @@
 #pragma once
 // The record of a run: every step's values written into a CSV file as the
-// run goes on. The file appears, complete, when the record is finished; a
+// run goes on, after a first line "# seed=N" when the run is repeated by
+// that seed. The file appears, complete, when the record is finished; a
 // record given up or failed leaves a former file of that name as it was.
 #include <QSaveFile>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "myogrid/engine/model_engine.h"
@@ -14,7 +17,12 @@ class RunRecorder {
 public:
     // Starts the record with its header line; throws AppError when the
     // file cannot be made.
+    // Opens the file; throws AppError when it cannot be made.
     RunRecorder(const std::string& path, ModelKind kind);
+    // Writes the seed line (when `seed` is given) and the header line,
+    // unless a step or an earlier Begin wrote them already.
+    void Begin(std::optional<std::uint64_t> seed);
+    bool Begun() const { return begun_; }
     void Add(const StepReport& step);  // throws AppError when writing fails
     // Completes the file; throws AppError when it cannot be completed.
     void Finish();
@@ -24,6 +32,7 @@ private:
     void Write(const std::string& line);
     std::string path_;
     ModelKind kind_;
+    bool begun_ = false;
     QSaveFile file_;
 };
 

@@ -32,6 +32,13 @@ void IntSpinEdit::WriteStepped(int sign) {
         next, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max())));
 }
 
+bool IntSpinEdit::ShowValueInUse() {
+    std::int32_t v = 0;
+    if (TryParseInteger(Text().toStdString(), v)) return false;
+    SetValue(Value());
+    return true;
+}
+
 bool IntSpinEdit::ClampShownValue() {
     const int v = Value();
     if (Clamp(v) == v) return false;

@@ -26,6 +26,7 @@ public:
 protected:
     void WriteStepped(int sign) override;
     bool ClampShownValue() override;
+    bool ShowValueInUse() override;
 
 private:
     int Clamp(int v) const;

@@ -12,7 +12,7 @@ bool SpinAcceptsChar(QChar c, bool editorEnabled) {
     // X11 sends Delete as the control character 127, so every control
     // character counts (not only those below 32), Enter excepted.
     const bool control = c.category() == QChar::Other_Control;
-    bool ok = u == '+' || u == '-' || u == '.' || (u >= '0' && u <= '9') ||
+    bool ok = u == '+' || u == '-' || u == '.' || u == ',' || (u >= '0' && u <= '9') ||
               (control && u != '\r' && u != '\n');
     // With the editor disabled only the harmless control characters pass:
     // Backspace and Delete (46 is the decimal point: refused as well).
@@ -111,17 +111,21 @@ void SpinEditBase::Step(int sign) {
     if (edit_->text() != before) emit UserChanged();
 }
 
+void SpinEditBase::FinishEditing(bool clamp) {
+    if (clamp && ClampShownValue()) emit UserChanged();
+    // The value in use does not change: only the text that showed it badly.
+    if (showsValueInUse_ && !readOnly_) ShowValueInUse();
+    emit EditingFinished();
+}
+
 bool SpinEditBase::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edit_) {
         if (event->type() == QEvent::KeyPress) {
             return HandleSpinKey(
                 static_cast<QKeyEvent*>(event), editorEnabled_, readOnly_,
-                [this](int sign) { Step(sign); }, [this] { emit EditingFinished(); });
+                [this](int sign) { Step(sign); }, [this] { FinishEditing(false); });
         }
-        if (event->type() == QEvent::FocusOut) {
-            if (ClampShownValue()) emit UserChanged();
-            emit EditingFinished();
-        }
+        if (event->type() == QEvent::FocusOut) FinishEditing(true);
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -15,9 +15,9 @@ class QKeyEvent;
 namespace common::ui {
 
 // The key filter both spin fields share: '+', '-', digits, the decimal point
-// and control characters other than Enter (Delete's 127 included) are
-// accepted; with the editor disabled printable characters, Backspace and
-// Delete are refused as well.
+// ("." or ",", which real fields read alike) and control characters other
+// than Enter (Delete's 127 included) are accepted; with the editor disabled
+// printable characters, Backspace and Delete are refused as well.
 bool SpinAcceptsChar(QChar c, bool editorEnabled);
 
 // Handles the keys of a spin field's editor. Returns true when the event was
@@ -36,6 +36,9 @@ public:
     bool EditorEnabled() const { return editorEnabled_; }
     void SetReadOnly(bool readOnly);
     bool ReadOnly() const { return readOnly_; }
+    // When editing ends (Enter or leaving), the text becomes the value in
+    // use: "-", "" or "1.2.3" no longer stand for a minimum silently.
+    void SetShowsValueInUse(bool shows) { showsValueInUse_ = shows; }
     QLineEdit* Editor() const { return edit_; }
     ArrowButtons* Arrows() const { return arrows_; }
 
@@ -58,17 +61,23 @@ protected:
     // Writes the clamped value when the text holds one outside the range;
     // returns whether it did.
     virtual bool ClampShownValue() = 0;
+    // Writes the value in use (what Value() reads, clamped) when the text
+    // is no number as it stands; returns whether it did.
+    virtual bool ShowValueInUse() = 0;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Step(int sign);
     void UpdateEditorReadOnly();
+    // Enter or leaving the field.
+    void FinishEditing(bool clamp);
 
     QLineEdit* edit_;
     ArrowButtons* arrows_;
     bool editorEnabled_ = true;
     bool readOnly_ = false;
+    bool showsValueInUse_ = false;
 };
 
 }  // namespace common::ui

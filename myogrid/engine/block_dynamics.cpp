@@ -126,7 +126,7 @@ void BlockRun::StartBlockRun(const BlockSwitches& switches) {
 void BlockRun::StepBlock(const BlockSwitches& switches) {
     if (!block_.Built()) return;
     const std::int32_t stepUnit = params_.Integer(Param::StepUnit);
-    modelTime_ = common::WrapAdd32(modelTime_, stepUnit);
+    modelTime_ += stepUnit;
     activeCount_ = 0;
 
     // Stimulus of the environment. Only a clock of exactly 0 is quiet. The

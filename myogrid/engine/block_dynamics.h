@@ -73,7 +73,7 @@ public:
     // Milliseconds of model time per step.
     std::int32_t StepUnit() const { return params_.Integer(Param::StepUnit); }
 
-    std::int32_t ModelTime() const { return modelTime_; }
+    std::int64_t ModelTime() const { return modelTime_; }
     int ActiveCount() const { return activeCount_; }
     std::uint16_t CycleLength() const { return cycleLength_; }
     std::uint16_t RefractoryStart() const { return refractoryStart_; }
@@ -99,7 +99,7 @@ private:
     RandomSource& random_;
 
     int traceCell1_ = 0, traceCell2_ = 0;
-    std::int32_t modelTime_ = 0;
+    std::int64_t modelTime_ = 0;  // never wraps
     std::uint16_t cycleLength_ = 0, refractoryStart_ = 0;
     int activeCount_ = 0;
     double backgroundLevel_ = 0.0;

@@ -107,8 +107,6 @@ int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
                 AppendField(text, z, 2);
                 ModelCell& cell = cells_[static_cast<std::size_t>(c)];
                 for (int d = 1; d <= kDirectionCount; ++d) {
-                    // A neighbour that really is cell 255 looks unlaid and is
-                    // drawn again; the new weight replaces the old at both ends.
                     if (cell.Neighbour[d] == kUnlaidSlot) {
                         const int n = NeighbourIndex(x, y, z, d);
                         cell.Neighbour[d] = static_cast<std::uint16_t>(n);

@@ -14,8 +14,10 @@ namespace myogrid {
 inline constexpr int kMaxDimension = 13;
 inline constexpr int kCellSlots = kMaxDimension * kMaxDimension * kMaxDimension + 1;  // 2198
 inline constexpr int kDirectionCount = 18;
-// Marks a neighbour slot not yet laid while the block is built.
-inline constexpr std::uint16_t kUnlaidSlot = 255;
+// Marks a neighbour slot not yet laid while the block is built: above every
+// cell index (at most 13^3), so no real neighbour is taken for it.
+inline constexpr std::uint16_t kUnlaidSlot = 0xFFFF;
+static_assert(kUnlaidSlot > kCellSlots);
 inline constexpr const char* kConnexionFile = "connex.txt";
 
 // Neighbour directions 1..18 (index 0 unused): the 9 cells of the next and

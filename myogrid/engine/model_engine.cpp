@@ -3,7 +3,7 @@
 namespace myogrid {
 
 std::vector<FixedParameter> FixedParametersOf(ModelKind kind) {
-    if (kind == ModelKind::IndependentOscillators) return {{Param::Osc1Z, 0}, {Param::Osc2Z, 0}};
+    if (kind == ModelKind::IndependentOscillators) return {{Param::Osc1X, 0}, {Param::Osc2X, 0}};
     return {};
 }
 
@@ -85,7 +85,7 @@ StepReport ModelEngine::Report(ModelKind kind) const {
     return report;
 }
 
-std::int32_t ModelEngine::ModelTime(ModelKind kind) const {
+std::int64_t ModelEngine::ModelTime(ModelKind kind) const {
     return kind == ModelKind::Topological ? blockRun_.ModelTime() : oscillators_.ModelTime();
 }
 

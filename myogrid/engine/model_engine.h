@@ -32,7 +32,7 @@ namespace myogrid {
 // for the block, the number of active cells or, for the oscillators, the
 // mean amplitude.
 struct StepReport {
-    std::int32_t modelTime = 0;
+    std::int64_t modelTime = 0;
     int activeCount = 0;
     double meanAmplitude = 0.0;
     double trace1 = 0.0;
@@ -40,7 +40,7 @@ struct StepReport {
 };
 
 // Parameters a model kind holds fixed, whatever the file says: the
-// independent oscillators are a flat layer, so their z-axis has length 0.
+// independent oscillators are the one layer x = 0 (y and z vary).
 struct FixedParameter {
     Param param;
     std::int32_t value;
@@ -74,7 +74,7 @@ public:
     // Both do nothing when the model is not built.
     void StartRun(ModelKind kind, const BlockSwitches& switches);
     StepReport Step(ModelKind kind, const BlockSwitches& switches);
-    std::int32_t ModelTime(ModelKind kind) const;
+    std::int64_t ModelTime(ModelKind kind) const;
     StepReport Report(ModelKind kind) const;
     // Recomputes the oscillators' ReturnMap from the current parameters.
     void ComputeReturnMap() { oscillators_.ComputeReturnMap(); }

@@ -155,7 +155,7 @@ double OscillatorTable::OscillatorActivity(const Oscillator& o) const {
 double OscillatorTable::MembraneValue(const Oscillator& o) const {
     const std::int64_t e =
         static_cast<std::int64_t>(params_.Integer(Param::Excited)) + params_.Integer(Param::Active);
-    const auto entry = [&](std::int32_t end) {
+    const auto entry = [&](std::int64_t end) {
         const std::int64_t k =
             std::clamp<std::int64_t>(e + modelTime_ - end, 0, kActivationCurveSize - 1);
         return activationCurve_[static_cast<std::size_t>(k)];
@@ -214,7 +214,7 @@ int OscillatorTable::ReturnMapIndex(double amplitude) const {
     return static_cast<int>(common::Round(v));
 }
 
-void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& switches) {
+void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& /*switches*/) {
     if (!Built()) return;
     if (!fractionsReady_) ComputeCouplingFractions();
     BuildActivationCurve();
@@ -228,7 +228,9 @@ void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& switches) {
         traceCell1_ = traceCell2_ = 0;
     }
 
-    if (!switches.allOscillators) ComputeReturnMap();
+    // The dynamics never depend on what is shown: the map follows the
+    // parameters as they stand at every run start.
+    ComputeReturnMap();
 
     const double startFraction = params_.Real(Param::StartFraction);
     Oscillator& mean = Record(oscillatorCount_);
@@ -258,7 +260,7 @@ void OscillatorTable::StartOscillatorRun(const OscillatorSwitches& switches) {
 
 void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
     if (!Built()) return;
-    modelTime_ = common::WrapAdd32(modelTime_, params_.Integer(Param::OscStepUnit));
+    modelTime_ += params_.Integer(Param::OscStepUnit);
     double sum = 0.0;
     for (int x = 0; x <= sweepX_; ++x) {
         for (int y = 0; y <= sweepY_; ++y) {
@@ -269,10 +271,10 @@ void OscillatorTable::StepOscillators(const OscillatorSwitches& switches) {
                     o.PrevAmplitude = o.Amplitude;
                     o.PrevEnd = o.ActiveEnd;
                     // Computed while both halves of the activity are equal.
-                    o.NextFiring = common::WrapAdd32(NextInterval(i, y), modelTime_);
+                    o.NextFiring = NextInterval(i, y) + modelTime_;
                     o.Amplitude =
                         returnMap_[static_cast<std::size_t>(ReturnMapIndex(o.PrevAmplitude))];
-                    o.ActiveEnd = common::WrapAdd32(ActiveEndAfter(y), modelTime_);
+                    o.ActiveEnd = ActiveEndAfter(y) + modelTime_;
                 }
                 sum = sum + OscillatorActivity(o);
             }

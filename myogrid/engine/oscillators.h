@@ -15,7 +15,9 @@ namespace myogrid {
 inline constexpr int kMaxOscDimension = 13;
 inline constexpr int kOscillatorSlots = kMaxOscDimension * kMaxOscDimension * kMaxOscDimension + 1;
 inline constexpr int kOscDirectionCount = 26;
-inline constexpr std::uint16_t kUnlaidLink = 255;
+// Above every oscillator index, so no real neighbour looks unlaid.
+inline constexpr std::uint16_t kUnlaidLink = 0xFFFF;
+static_assert(kUnlaidLink > kOscillatorSlots);
 inline constexpr int kReturnMapSize = 101;        // entries 0..100
 inline constexpr int kActivationCurveSize = 301;  // entries 0..300
 
@@ -31,9 +33,10 @@ extern const std::array<OscDirection, kOscDirectionCount + 1> kOscDirections;
 struct Oscillator {
     double PrevAmplitude = 0.0;
     double Amplitude = 0.0;
-    std::int32_t PrevEnd = 0;
-    std::int32_t ActiveEnd = 0;
-    std::int32_t NextFiring = 0;
+    // Model times: 64 bits, like the model time itself, so none wraps.
+    std::int64_t PrevEnd = 0;
+    std::int64_t ActiveEnd = 0;
+    std::int64_t NextFiring = 0;
     std::array<std::uint16_t, kOscDirectionCount + 1> Link{};  // [1..26]
 };
 
@@ -76,8 +79,8 @@ public:
     int TraceCell1() const { return traceCell1_; }
     int TraceCell2() const { return traceCell2_; }
 
-    // Starts a run on the built table. The ReturnMap is recomputed unless
-    // the all-oscillators view is on (that view does not show it).
+    // Starts a run on the built table, the ReturnMap computed afresh whatever
+    // view is chosen.
     void StartOscillatorRun(const OscillatorSwitches& switches);
     // One step of OscStepUnit ms.
     void StepOscillators(const OscillatorSwitches& switches);
@@ -96,7 +99,7 @@ public:
     Oscillator& Record(int i) { return records_[static_cast<std::size_t>(i)]; }
     const Oscillator& Record(int i) const { return records_[static_cast<std::size_t>(i)]; }
     const Oscillator& MeanOscillator() const { return Record(oscillatorCount_); }
-    std::int32_t ModelTime() const { return modelTime_; }
+    std::int64_t ModelTime() const { return modelTime_; }
     std::int32_t NexusesPerCell() const { return nexusesPerCell_; }
     const std::array<double, 6>& CouplingFraction() const { return couplingFraction_; }
     const std::array<double, kReturnMapSize>& ReturnMap() const { return returnMap_; }
@@ -125,7 +128,7 @@ private:
     std::array<double, 6> couplingFraction_{};
     std::array<double, kReturnMapSize> returnMap_{};
     std::array<double, kActivationCurveSize> activationCurve_{};
-    std::int32_t modelTime_ = 0;
+    std::int64_t modelTime_ = 0;
     int traceCell1_ = 0, traceCell2_ = 0;
     double q1_ = 0.0, q2_ = 0.0;
 };

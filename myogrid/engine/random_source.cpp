@@ -10,8 +10,7 @@ std::uint64_t SeededRandom::ClockSeed() {
 
 std::uint32_t SeededRandom::Below(std::uint32_t n) {
     if (n == 0) return 0;
-    std::uniform_int_distribution<std::uint32_t> pick(0, n - 1);
-    return pick(generator_);
+    return BelowFromWords(n, [this] { return generator_(); });
 }
 
 std::uint64_t RunSeed::StartBuild(std::uint64_t clockSeed) {
@@ -22,6 +21,7 @@ std::uint64_t RunSeed::StartBuild(std::uint64_t clockSeed) {
 }
 
 void RunSeed::StartRun() {
+    ++runsSinceBuild_;
     // With the seed chosen, every run draws on from where the build ended,
     // as the batch tool's single run does.
     if (chosen_ && chosen_ == ofBuild_) random_ = afterBuild_;

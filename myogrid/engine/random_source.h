@@ -13,6 +13,27 @@ public:
     virtual std::uint32_t Below(std::uint32_t n) = 0;
 };
 
+// A uniform integer in 0..n-1 (n > 0) from uniform 64-bit words, the same
+// with every compiler and library: the high half of word * n, a word being
+// drawn again while the low half falls below 2^64 mod n (that part of the
+// words would favour the small results).
+template <class NextWord>
+std::uint32_t BelowFromWords(std::uint32_t n, NextWord&& nextWord) {
+    const std::uint64_t range = n;
+    unsigned __int128 product = static_cast<unsigned __int128>(nextWord()) * range;
+    auto low = static_cast<std::uint64_t>(product);
+    if (low < range) {
+        const std::uint64_t threshold = (0 - range) % range;
+        while (low < threshold) {
+            product = static_cast<unsigned __int128>(nextWord()) * range;
+            low = static_cast<std::uint64_t>(product);
+        }
+    }
+    return static_cast<std::uint32_t>(product >> 64);
+}
+
+// The 64-bit Mersenne Twister (fully specified by its seed) with the mapping
+// above: a seed means the same draws everywhere.
 class SeededRandom : public RandomSource {
 public:
     explicit SeededRandom(std::uint64_t seed) : generator_(seed) {}
@@ -57,17 +78,27 @@ public:
     // `clockSeed`, and returns the seed taken.
     std::uint64_t StartBuild(std::uint64_t clockSeed);
     // The build is done: the generator as it stands starts the next run.
-    void BuildDone() { afterBuild_ = random_; }
+    void BuildDone() {
+        afterBuild_ = random_;
+        runsSinceBuild_ = 0;
+    }
     // No build is in memory any more.
     void Forget() { ofBuild_.reset(); }
     // A run begins on the build in memory.
     void StartRun();
+    // Whether the run under way repeats with the build's seed alone (as
+    // myogrid-batch --seed does): the seed is chosen, or it is the first run
+    // after the build.
+    bool RunRepeatsWithSeed() const {
+        return ofBuild_ && (chosen_ == ofBuild_ || runsSinceBuild_ == 1);
+    }
 
     SeededRandom& Random() { return random_; }
 
 private:
     std::optional<std::uint64_t> chosen_;
     std::optional<std::uint64_t> ofBuild_;
+    int runsSinceBuild_ = 0;
     SeededRandom random_;
     SeededRandom afterBuild_;
 };

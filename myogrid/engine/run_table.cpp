@@ -1,5 +1,7 @@
 #include "myogrid/engine/run_table.h"
 
+#include "common/number_format.h"
+
 namespace myogrid {
 
 std::vector<std::string> RunColumns(ModelKind kind) {
@@ -16,7 +18,14 @@ std::vector<double> RunRow(ModelKind kind, const StepReport& step) {
 std::string RunCsvHeader(ModelKind kind) { return common::TableLine(RunColumns(kind), ','); }
 
 std::string RunCsvLine(ModelKind kind, const StepReport& step) {
-    return common::TableLine(RunRow(kind, step), ',');
+    // The shortest form of a double would write round times as "1e+05".
+    std::vector<double> values = RunRow(kind, step);
+    values.erase(values.begin());
+    return common::IntToText(step.modelTime) + "," + common::TableLine(values, ',');
+}
+
+std::string RunSeedLine(std::uint64_t seed) {
+    return "# seed=" + common::UnsignedToText(seed) + "\n";
 }
 
 void SweepSteps::Add(const StepReport& step) {

@@ -17,9 +17,12 @@ namespace myogrid {
 // "model_time_ms", "trace1", "trace2", then "active_count" or "mean_amplitude".
 std::vector<std::string> RunColumns(ModelKind kind);
 std::vector<double> RunRow(ModelKind kind, const StepReport& step);
-// The header line and one line per step, as CSV (LF line ends).
+// The header line and one line per step, as CSV (LF line ends); the model
+// time is written as a whole number.
 std::string RunCsvHeader(ModelKind kind);
 std::string RunCsvLine(ModelKind kind, const StepReport& step);
+// The comment line a run's CSV begins with: "# seed=N".
+std::string RunSeedLine(std::uint64_t seed);
 
 // The steps drawn in the time window since it was last cleared: the data
 // behind the picture. A sweep of very small steps keeps its latest

@@ -116,6 +116,16 @@ TEST_F(CommaLocale, NumbersKeepTheirPoint) {
     EXPECT_EQ(IntToText(-1234567), "-1234567");
 }
 
+TEST(ParseNumbers, ACommaIsThePointOnlyInTypedText) {
+    double v = 0;
+    EXPECT_FALSE(TryParseFloat("0,5", v));  // files keep "."
+    EXPECT_TRUE(TryParseTypedReal("-0,5", v));
+    EXPECT_EQ(v, -0.5);
+    EXPECT_TRUE(TryParseTypedReal("2.5", v));
+    EXPECT_EQ(v, 2.5);
+    for (const char* bad : {"1,2,3", "1.5,2", ",", "1,5e"}) EXPECT_FALSE(TryParseTypedReal(bad, v));
+}
+
 TEST(Unsigned64, WholeRangeDigitsOnly) {
     std::uint64_t v = 1;
     EXPECT_TRUE(common::TryParseUnsigned64("0", v));

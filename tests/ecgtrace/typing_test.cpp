@@ -239,6 +239,12 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 1.0);
     upDown->ClickDown();
     EXPECT_EQ(P0->text(), "0.99");
+
+    // A typed comma is the decimal point, whatever the locale.
+    TypeKeys(P0, "0,5");
+    Enter(P0);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 0.5);
 }
 
 TEST_F(Typing, ControlPageKeysSwitchTabsAsControlTabDoes) {

@@ -120,6 +120,16 @@ TEST_F(LauncherTest, ReadTheBookOpensTheTitlePageFoundUnderEitherName) {
     EXPECT_EQ(starter.calls[1].arguments, QStringList{bookFolder + "vftitel.htm"});
 }
 
+TEST_F(LauncherTest, ReadTheBookWithoutTheTitlePageNamesTheFileSought) {
+    // No file: both questions cancelled, so the book is sought here.
+    Launcher form(&starter);
+    form.readBookButton->click();
+    EXPECT_TRUE(starter.calls.empty());
+    EXPECT_TRUE(starter.desktopPages.isEmpty());
+    const QString sought = QDir::current().absoluteFilePath(QStringLiteral("vftitel.htm"));
+    EXPECT_EQ(dialogs.errors, QStringList{"Cannot open file " + sought + "."});
+}
+
 TEST_F(LauncherTest, WithoutBookChaptersDoNothing) {
     // No file, both questions cancelled: empty paths.
     Launcher form(&starter);

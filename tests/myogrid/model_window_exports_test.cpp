@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTest>
 #include <algorithm>
 
 #include "common/file_io.h"
@@ -71,11 +72,14 @@ TEST_F(ModelWindowExportTest, TheRecordOfARunHoldsWhatTheBatchToolPrintsForTheSa
         const QByteArray expected = BatchOutput(
             {"--model", run.batchName, "--par", QString::fromLatin1(kParameterFileName), "--steps",
              QString::number(kSteps), "--seed", QString::number(kSeed), "--csv"});
-        ASSERT_TRUE(expected.startsWith("model_time_ms,trace1,trace2,"));
+        ASSERT_TRUE(expected.startsWith("# seed=977\nmodel_time_ms,trace1,trace2,"));
 
-        SeededRandom seeded(kSeed);
-        ModelWindow window(table, nullptr, &clock, &seeded);
+        ModelWindow window(table, nullptr, &clock);
         ASSERT_TRUE(window.OpenAndShow(QStringLiteral("model"), run.kind));
+        // The block takes the seed typed; the oscillators draw nothing, so
+        // any seed repeats their run.
+        const bool block = run.kind == ModelKind::Topological;
+        if (block) QTest::keyClicks(window.Controls().seed, QString::number(kSeed));
         const std::string path = dir.File(std::string(run.batchName) + ".csv");
         dialogs.saveAnswers.push_back(QString::fromStdString(path));
         window.Controls().record->click();
@@ -86,7 +90,15 @@ TEST_F(ModelWindowExportTest, TheRecordOfARunHoldsWhatTheBatchToolPrintsForTheSa
         EXPECT_FALSE(common::FileExists(path));
         window.CommandBox(Command::Run)->click();
         EXPECT_FALSE(window.Controls().record->isChecked());
-        EXPECT_EQ(common::ReadWholeFile(path), expected.toStdString());
+        const std::string recorded = common::ReadWholeFile(path);
+        const auto withoutSeed = [](const std::string& text) {
+            return text.substr(text.find('\n') + 1);
+        };
+        EXPECT_EQ(recorded.substr(0, 7), "# seed=");
+        if (block)
+            EXPECT_EQ(recorded, expected.toStdString());
+        else
+            EXPECT_EQ(withoutSeed(recorded), withoutSeed(expected.toStdString()));
         EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
         window.CommandBox(Command::Stop)->click();
     }
@@ -165,6 +177,22 @@ TEST_F(ModelWindowExportTest, TheTimeWindowsDataAreTheStepsOfTheCurrentSweep) {
     EXPECT_EQ(form->Sweep().Steps().size(), 1u);
 }
 
+TEST_F(ModelWindowExportTest, TheRightWindowOffersTheCurveOrThePointsItShows) {
+    Open(ModelKind::CoupledOscillators);
+    Click(Command::Delay);  // "Pt vs Pt-1": the return map
+    MenuOf(Controls().rightPlot)->CopyData();
+    QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith("P(t-1)\tP(t)\n0\t0\n0.01\t"));
+    EXPECT_EQ(copied.count('\n'), 1 + 101);
+    Return(PageParameters);
+    Click(Command::Run);  // the phase plot: one point a step
+    Ticks(9);
+    MenuOf(Controls().rightPlot)->CopyData();
+    copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.startsWith("P(t-1)\tP(t)\n"));
+    EXPECT_EQ(copied.count('\n'), 1 + 10);
+}
+
 TEST_F(ModelWindowExportTest, ASweepEndsWhereTheTracesReachTheRightEdge) {
     Open(ModelKind::OneOscillator);
     Click(Command::Run);
@@ -228,11 +256,14 @@ TEST(MyogridBatchExports, CsvHoldsTheValuesOfTheJson) {
     const QList<QByteArray> lines = BatchOutput(run + QStringList{"--csv"}).split('\n');
     const QJsonArray steps = json.object().value(QStringLiteral("steps")).toArray();
     ASSERT_EQ(steps.size(), 40);
-    ASSERT_EQ(lines.size(), 1 + 40 + 1);  // header, steps, the empty rest after the last LF
-    EXPECT_EQ(lines.front(), "model_time_ms,trace1,trace2,mean_amplitude");
+    // The seed, the header, the steps, the empty rest after the last LF.
+    ASSERT_EQ(lines.size(), 1 + 1 + 40 + 1);
+    EXPECT_EQ(lines[0], "# seed=5");
+    EXPECT_EQ(json.object().value(QStringLiteral("seed")).toString(), "5");
+    EXPECT_EQ(lines[1], "model_time_ms,trace1,trace2,mean_amplitude");
     for (int i = 0; i < 40; ++i) {
         const QJsonObject step = steps[i].toObject();
-        const QList<QByteArray> cells = lines[i + 1].split(',');
+        const QList<QByteArray> cells = lines[i + 2].split(',');
         ASSERT_EQ(cells.size(), 4);
         EXPECT_EQ(common::ParseFloat(cells[0].toStdString()), step.value("ModelTime").toDouble());
         EXPECT_EQ(common::ParseFloat(cells[1].toStdString()), step.value("trace1").toDouble());

@@ -66,10 +66,18 @@ TEST_F(ModelWindowLayout, StartPageByKind) {
     EXPECT_TRUE(Box(Switch::FirstDerivative)->isVisible());
     EXPECT_TRUE(Box(Command::Parameters)->isVisible());
     EXPECT_FALSE(Box(Switch::AllCells)->isVisible());
-    EXPECT_EQ(Field(Param::Osc1Z)->Value(), 0);
-    EXPECT_EQ(Field(Param::Osc2Z)->Value(), 0);
+    // The layer x = 0: x is fixed, y and z offer the oscillators there are.
+    EXPECT_EQ(Field(Param::Osc1X)->Value(), 0);
+    EXPECT_FALSE(Field(Param::Osc1X)->isEnabled());
+    EXPECT_EQ(Field(Param::Osc1Y)->Value(), 2);
+    EXPECT_EQ(Field(Param::Osc2Y)->MaxValue(), 4);
+    EXPECT_EQ(form->Engine().Oscillators().TraceCell1(), 0);  // until the first run
+    EXPECT_FALSE(Controls().seed->isEnabled());
+    EXPECT_EQ(Controls().seed->toolTip(), "this model uses no random numbers");
 
     Open(ModelKind::CoupledOscillators, "coupled oscillators model");
+    EXPECT_TRUE(Field(Param::Osc1X)->isEnabled());
+    EXPECT_EQ(Field(Param::Osc2Y)->MaxValue(), 5);
     EXPECT_EQ(Box(Switch::AllCells)->text(), "all oscill.s");
     EXPECT_TRUE(Box(Switch::AllCells)->isVisible());
 }

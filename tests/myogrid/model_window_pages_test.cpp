@@ -167,6 +167,31 @@ TEST_F(ModelWindowPages, ReturnRecomputesTheDependentMaxima) {
     EXPECT_EQ(Field(Param::Osc1X)->Value(), 2);
 }
 
+TEST_F(ModelWindowPages, EveryPageAndModelOpensClean) {
+    Open(ModelKind::CoupledOscillators);
+    const QImage fresh = Time();
+    Click(Command::StartMethod);  // "cell param.s"
+    Click(Command::DelayParameters);
+    Return(PageDelay);
+    EXPECT_EQ(form->CurrentPage(), PageStart);
+    EXPECT_FALSE(Box(Command::StartMethod)->isChecked());
+    Click(Command::StartMethod);
+    EXPECT_FALSE(Box(Command::DelayParameters)->isChecked());
+    Return(PageParameters);
+
+    Click(Command::Run);
+    Ticks(20);
+    Box(Command::StartMethod)->setChecked(true);  // a tick left by any way
+    Click(Command::Stop);
+    Open(ModelKind::Topological);
+    for (Command c : {Command::Formula, Command::Delay, Command::TimeWindow, Command::Parameters,
+                      Command::SaveParameters, Command::StartMethod, Command::Stop})
+        EXPECT_FALSE(Box(c)->isChecked()) << static_cast<int>(c);
+    EXPECT_EQ(Time(), fresh);
+    EXPECT_EQ(Controls().modelTime->text(), "0");
+    EXPECT_TRUE(form->Sweep().Steps().empty());
+}
+
 TEST_F(ModelWindowPages, StartMethodBoxesFollowTheMouse) {
     Open(ModelKind::Topological);
     Click(Command::StartMethod);

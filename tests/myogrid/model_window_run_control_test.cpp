@@ -30,7 +30,7 @@ protected:
                           Qt::LeftButton, modifiers);
         QCoreApplication::sendEvent(plot, &press);
     }
-    std::int32_t ModelTimeOf(ModelKind kind) { return form->Engine().ModelTime(kind); }
+    std::int64_t ModelTimeOf(ModelKind kind) { return form->Engine().ModelTime(kind); }
     QString Connex() {
         QFile file(QStringLiteral("connex.txt"));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
@@ -73,7 +73,7 @@ TEST_F(ModelWindowRunControl, WithoutPauseATickRunsManyStepsAndShowsThemOncePerF
     qint64 shownKey = Time().cacheKey();
     int shows = 0;
     for (int tick = 0; tick < 40; ++tick) {
-        const std::int32_t before = ModelTimeOf(ModelKind::Topological);
+        const std::int64_t before = ModelTimeOf(ModelKind::Topological);
         form->RunTimerTick();
         EXPECT_GT(ModelTimeOf(ModelKind::Topological) - before, 2 * 4);  // several steps
         if (Time().cacheKey() != shownKey) {
@@ -102,7 +102,7 @@ TEST_F(ModelWindowRunControl, WithoutPauseAPostedEventIsHandledWithinFiftyMillis
     clock.advance = 3;  // each step costs 3 ms
 
     for (int round = 0; round < 5; ++round) {
-        const std::int32_t before = ModelTimeOf(ModelKind::CoupledOscillators);
+        const std::int64_t before = ModelTimeOf(ModelKind::CoupledOscillators);
         const std::int64_t postedAt = clock.now;
         std::int64_t handledAt = -1;
         QTimer::singleShot(0, form.get(), [&] { handledAt = clock.now; });
@@ -117,6 +117,26 @@ TEST_F(ModelWindowRunControl, WithoutPauseAPostedEventIsHandledWithinFiftyMillis
 }
 
 // ------------------------------------------------- single steps, keys
+
+TEST_F(ModelWindowRunControl, AStepFromAnyStateShowsTheTimeBeforeItAndAdvances) {
+    Open(ModelKind::Topological);
+    Click(Command::Run);
+    Ticks(5);
+    Click(Command::Run);  // halted at model time 12
+    QStringList shown;
+    for (int i = 0; i < 3; ++i) {
+        Controls().step->click();
+        shown << Controls().modelTime->text();
+    }
+    EXPECT_EQ(shown, (QStringList{"0", "2", "4"}));
+    // Another model opens at 0; Right on a plot after its build as well.
+    Open(ModelKind::CoupledOscillators);
+    EXPECT_EQ(Controls().modelTime->text(), "0");
+    Key(Controls().timePlot, Qt::Key_Right);
+    Key(Controls().timePlot, Qt::Key_Right);
+    EXPECT_EQ(Controls().modelTime->text(), "2");
+    EXPECT_EQ(ModelTimeOf(ModelKind::CoupledOscillators), 4);
+}
 
 TEST_F(ModelWindowRunControl, AStepIsOneTimerTickAndRunGoesOnFromIt) {
     Open(ModelKind::Topological);
@@ -146,7 +166,7 @@ TEST_F(ModelWindowRunControl, AStepIsOneTimerTickAndRunGoesOnFromIt) {
     }
 
     // "run" goes on from the step, without a restart.
-    const std::int32_t held = ModelTimeOf(ModelKind::Topological);
+    const std::int64_t held = ModelTimeOf(ModelKind::Topological);
     Click(Command::Run);
     EXPECT_TRUE(form->Running());
     EXPECT_FALSE(Controls().step->isEnabled());

@@ -100,6 +100,35 @@ TEST(RealSpinEdit, LeavingClampsTypedValues) {
     EXPECT_EQ(f.spin->Text(), "2.50");
 }
 
+TEST(RealSpinEdit, EndOfEditingShowsTheValueInUseAndACommaIsThePoint) {
+    const struct {
+        const char* typed;
+        double value;
+        const char* shown;
+    } cases[] = {
+        {"0,7", 0.7, "0.7"}, {"-", -2, "-2"},     {"", -2, "-2"},
+        {"1.2.3", -2, "-2"}, {"1,2,3", -2, "-2"}, {"1.5,2", -2, "-2"},
+    };
+    for (bool byEnter : {false, true}) {
+        for (const auto& c : cases) {
+            Field f;
+            f.spin->SetMinValue(-2);
+            f.spin->SetMaxValue(10);
+            f.Enter();
+            f.spin->Editor()->selectAll();
+            QTest::keyClick(f.spin->Editor(), Qt::Key_Delete);
+            QTest::keyClicks(f.spin->Editor(), c.typed);
+            EXPECT_EQ(f.spin->Text(), c.typed) << "every character typed is kept";
+            EXPECT_EQ(f.spin->Value(), c.value) << c.typed;
+            if (byEnter)
+                QTest::keyClick(f.spin->Editor(), Qt::Key_Return);
+            else
+                f.Leave();
+            EXPECT_EQ(f.spin->Text(), c.shown) << c.typed;
+        }
+    }
+}
+
 TEST(RealSpinEdit, KeyFilterEditorEnabledAndReadOnly) {
     Field f;
     BeepCounter beeps;

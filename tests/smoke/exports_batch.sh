@@ -45,7 +45,9 @@ head, a = column("a_2.csv", 1)
 assert head == ["k_ms", "A"] and a == data["groups"][1]["A"]
 steps = json.load(open("run.json"))["steps"]
 with open("run.csv", newline="") as f:
-    rows = list(csv.reader(f))
+    lines = f.read().splitlines()
+assert lines[0] == "# seed=" + json.load(open("run.json"))["seed"], lines[0]
+rows = list(csv.reader(lines[1:]))
 assert rows[0] == ["model_time_ms", "trace1", "trace2", "mean_amplitude"], rows[0]
 for step, row in zip(steps, rows[1:], strict=True):
     assert [float(v) for v in row] == [step["ModelTime"], step["trace1"], step["trace2"], step["MeanAmplitude"]]

@@ -53,6 +53,25 @@ TEST(CellBlock, DirectionTableIsSymmetricAndClassified) {
     EXPECT_EQ(classes.count(4), 8u);
 }
 
+// One line per cell in index order after the 4 header lines: coordinates
+// then the 18 weights as they are stored at both ends of each junction.
+void ExpectTableMatchesBlock(const std::vector<std::string>& lines, const CellBlock& block) {
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(4 + block.CellCount()));
+    for (int c = 0; c < block.CellCount(); ++c) {
+        const std::string& line = lines[static_cast<std::size_t>(4 + c)];
+        ASSERT_EQ(line.size(), 60u) << line;
+        std::istringstream fields(line);
+        int x, y, z;
+        fields >> x >> y >> z;
+        EXPECT_EQ(CellBlock::CellIndex(x, y, z, block.Dimension()), c);
+        for (int d = 1; d <= kDirectionCount; ++d) {
+            int w = -1;
+            fields >> w;
+            EXPECT_EQ(w, block.Cell(c).Weight[d]) << "cell " << c << " direction " << d;
+        }
+    }
+}
+
 TEST(CellBlock, DimensionFiveWritesTheNexusTable) {
     testing_support::ScopedWorkDir dir;
     ParameterValues params;
@@ -74,21 +93,7 @@ TEST(CellBlock, DimensionFiveWritesTheNexusTable) {
     EXPECT_EQ(lines[1], "   Y    1  1  1  0  0  0 -1 -1 -1  1  1  1  0  0  0 -1 -1 -1");
     EXPECT_EQ(lines[2], "     Z  1  0 -1  1  0 -1  1  0 -1  1  0 -1  1  0 -1  1  0 -1");
     EXPECT_EQ(lines[3], "");
-    // One line per cell in index order: coordinates then the 18 weights as
-    // they are stored at both ends of each junction.
-    for (int c = 0; c < 125; ++c) {
-        const std::string& line = lines[static_cast<std::size_t>(4 + c)];
-        ASSERT_EQ(line.size(), 60u) << line;
-        std::istringstream fields(line);
-        int x, y, z;
-        fields >> x >> y >> z;
-        EXPECT_EQ(CellBlock::CellIndex(x, y, z, 5), c);
-        for (int d = 1; d <= kDirectionCount; ++d) {
-            int w = -1;
-            fields >> w;
-            EXPECT_EQ(w, block.Cell(c).Weight[d]) << "cell " << c << " direction " << d;
-        }
-    }
+    ExpectTableMatchesBlock(lines, block);
 }
 
 TEST(CellBlock, JunctionsAreSymmetricAndFacesLeadToTheEnvironment) {
@@ -134,27 +139,19 @@ int InnerJunctions(int dimension) {
     return (dimension - 1) * (3 * dimension - 2) * (3 * dimension - 2);
 }
 
-TEST(CellBlock, OneDrawPerJunctionAndCell255IsDrawnAgain) {
+TEST(CellBlock, OneDrawPerJunctionAndTheTableAgreesWithTheBlock) {
     testing_support::ScopedWorkDir dir;
-    ParameterValues params;
-    params.SetInteger(Param::Dimension, 5);
-    auto random = LowestDraws();
-    CellBlock block;
-    block.BuildBlock(params, random);
-    // Every junction once: inner ones plus the links to the environment.
-    EXPECT_EQ(static_cast<int>(random.ranges.size()), 18 * 125 - InnerJunctions(5));
-
-    // With Dimension 7 cell 255 = (5, 1, 3) exists; its 9 junctions to the
-    // layer x = 6 look unlaid at the far end and are drawn a second time.
-    params.SetInteger(Param::Dimension, 7);
-    auto counting = StubRandom([n = 0u](std::uint32_t range) mutable { return n++ % range; });
-    block.RebuildBlock(params, counting);
-    EXPECT_EQ(static_cast<int>(counting.ranges.size()), 18 * 343 - InnerJunctions(7) + 9);
-    for (int d = 1; d <= 9; ++d) {
-        const int n = block.Cell(255).Neighbour[d];
-        ASSERT_LT(n, 343);
-        EXPECT_EQ(block.Cell(n).Neighbour[OppositeDirection(d)], 255);
-        EXPECT_EQ(block.Cell(n).Weight[OppositeDirection(d)], block.Cell(255).Weight[d]);
+    // From Dimension 7 on, cell 255 exists: it is a cell like any other.
+    for (int dimension : {5, 7, 10}) {
+        ParameterValues params;
+        params.SetInteger(Param::Dimension, dimension);
+        auto counting = StubRandom([n = 0u](std::uint32_t range) mutable { return n++ % range; });
+        CellBlock block;
+        block.BuildBlock(params, counting);
+        // Every junction once: inner ones plus the links to the environment.
+        const int cells = dimension * dimension * dimension;
+        EXPECT_EQ(static_cast<int>(counting.ranges.size()), 18 * cells - InnerJunctions(dimension));
+        ExpectTableMatchesBlock(SplitCrLf(common::ReadWholeFile(dir.File("connex.txt"))), block);
     }
 }
 

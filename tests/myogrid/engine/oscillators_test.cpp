@@ -1,5 +1,7 @@
 #include "myogrid/engine/oscillators.h"
 #include "myogrid/engine/model_pictures.h"
+#include "myogrid/engine/model_engine.h"
+#include "support/work_dir.h"
 
 #include "common/errors.h"
 #include "myogrid/engine/parameter_values.h"
@@ -8,6 +10,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace myogrid {
 namespace {
@@ -206,16 +209,44 @@ TEST_F(Oscillators, FiringUsesTheActivityBeforeTheNewAmplitude) {
     EXPECT_EQ(o.ActiveEnd, 174 + 2);
 }
 
-TEST_F(Oscillators, UncomputedReturnMapSilencesEveryFiring) {
+TEST_F(Oscillators, DynamicsDoNotDependOnTheView) {
+    // Neither the all-oscillators view nor a map left from other parameters
+    // changes a run: the map is computed at every run start.
     params.SetInteger(Param::OscDimension, 4);
-    table.RebuildOscillators(ModelKind::CoupledOscillators);
-    switches.allOscillators = true;  // the map is not shown, so never computed
-    table.StartOscillatorRun(switches);
-    for (int step = 0; step < 200; ++step) table.StepOscillators(switches);
-    for (int i = 0; i < table.OscillatorCount(); ++i) {
-        EXPECT_EQ(table.Record(i).Amplitude, 0.0) << i;
+    const auto meanAmplitudes = [&](bool allOscillators) {
+        table.RebuildOscillators(ModelKind::CoupledOscillators);
+        params.SetInteger(Param::Threshold, 40);
+        table.ComputeReturnMap();  // a stale map
+        params.SetInteger(Param::Threshold, 14);
+        switches.allOscillators = allOscillators;
+        table.StartOscillatorRun(switches);
+        std::vector<double> means;
+        for (int step = 0; step < 200; ++step) {
+            table.StepOscillators(switches);
+            means.push_back(table.MeanOscillator().Amplitude);
+        }
+        return means;
+    };
+    const std::vector<double> withView = meanAmplitudes(true);
+    EXPECT_EQ(withView, meanAmplitudes(false));
+    EXPECT_GT(withView.back(), 0.0);
+}
+
+TEST(ModelTime, NeverWrapsForEitherModel) {
+    testing_support::ScopedWorkDir dir;
+    ParameterValues params;
+    params.SetInteger(Param::Dimension, 5);
+    params.SetInteger(Param::OscDimension, 3);
+    params.SetInteger(Param::StepUnit, 1 << 30);
+    params.SetInteger(Param::OscStepUnit, 1 << 30);
+    SeededRandom random(1);
+    ModelEngine engine(params, random);
+    for (ModelKind kind : {ModelKind::Topological, ModelKind::CoupledOscillators}) {
+        engine.Rebuild(kind);
+        engine.StartRun(kind, {});
+        for (int i = 0; i < 3; ++i) engine.Step(kind, {});
+        EXPECT_EQ(engine.Report(kind).modelTime, std::int64_t{3} << 30) << static_cast<int>(kind);
     }
-    EXPECT_EQ(table.MeanOscillator().Amplitude, 0.0);
 }
 
 TEST_F(Oscillators, AmplitudesOutsideTheUnitRangeUseTheMapEnds) {

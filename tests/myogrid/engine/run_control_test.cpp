@@ -215,6 +215,18 @@ std::vector<std::uint32_t> Draws(RandomSource& random, int count) {
     return draws;
 }
 
+TEST(RunSeed, DrawsAreFixedByTheSeedAlone) {
+    // Known draws of seed 42: a seed must mean the same run everywhere.
+    SeededRandom random(42);
+    EXPECT_EQ(Draws(random, 8), (std::vector<std::uint32_t>{755155, 639031, 752145, 136272, 903268,
+                                                            94068, 574570, 372887}));
+    // A word whose low part of word * n lies below 2^64 mod n is drawn again.
+    std::vector<std::uint64_t> words = {0, std::uint64_t{1} << 63};
+    std::size_t next = 0;
+    EXPECT_EQ(BelowFromWords(3, [&] { return words[next++]; }), 1u);
+    EXPECT_EQ(next, 2u);
+}
+
 TEST(RunSeed, ABuildWithTheSeedDrawsAsAGeneratorWithThatSeed) {
     RunSeed seed;
     seed.Choose(77);
@@ -252,9 +264,11 @@ TEST(RunSeed, WithoutAChosenSeedRunsDrawOnAndAChangedChoiceAsksForABuild) {
     seed.StartBuild(5);
     seed.BuildDone();
     seed.StartRun();
+    EXPECT_TRUE(seed.RunRepeatsWithSeed());
     const auto firstRun = Draws(seed.Random(), 30);
     seed.StartRun();
     EXPECT_NE(Draws(seed.Random(), 30), firstRun);
+    EXPECT_FALSE(seed.RunRepeatsWithSeed());
 
     seed.Choose(5);  // the seed the clock gave: no new build needed
     EXPECT_FALSE(seed.ChosenDiffersFromBuild());

@@ -17,13 +17,18 @@ TEST(RunTable, BlockAndOscillatorsNameTheirLastColumn) {
     step.trace2 = 2;
     EXPECT_EQ(RunCsvLine(ModelKind::Topological, step), "14,0.3333333333333333,2,3\n");
     EXPECT_EQ(RunCsvLine(ModelKind::CoupledOscillators, step), "14,0.3333333333333333,2,0.1\n");
+    // Model time is a whole number, also beyond 32 bits and when round.
+    step.modelTime = 100000;
+    EXPECT_EQ(RunCsvLine(ModelKind::Topological, step).substr(0, 7), "100000,");
+    step.modelTime = 5000000000;
+    EXPECT_EQ(RunCsvLine(ModelKind::Topological, step).substr(0, 11), "5000000000,");
 }
 
 TEST(RunTable, ASweepKeepsItsLatestStepsWithinItsBound) {
     SweepSteps sweep;
     StepReport step;
     for (std::size_t i = 0; i < SweepSteps::kMaxSteps + 10; ++i) {
-        step.modelTime = static_cast<std::int32_t>(i);
+        step.modelTime = static_cast<std::int64_t>(i);
         sweep.Add(step);
     }
     ASSERT_EQ(sweep.Steps().size(), SweepSteps::kMaxSteps);
