@@ -148,7 +148,7 @@ std::string FormatGeneral(double value, int precision) {
     }
     out += d.digits.substr(0, 1);
     if (n > 1) out.append(".").append(d.digits, 1);  // as above: no "." + string
-    out += "E" + IntToText(d.exponent);
+    out.append("E").append(IntToText(d.exponent));
     return out;
 }
 
