@@ -38,6 +38,27 @@ BENCHMARK(BM_RtfShortRunsInOneParagraph)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 
+// Tiny formatted runs, escapes and paragraphs: the worst mix for a slow
+// reader; the time must grow linearly (20,000 groups well under a second).
+void BM_RtfRunsEscapesAndParagraphs(benchmark::State& state) {
+    std::string rtf = "{\\rtf1 ";
+    for (std::int64_t i = 0; i < state.range(0); ++i) rtf += "{\\b x}\\'e9\\u228?\\par ";
+    rtf += "}";
+    for (auto _ : state) {
+        QTextDocument document;
+        common::LoadRtfIntoDocument(rtf, document);
+        benchmark::DoNotOptimize(document.blockCount());
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_RtfRunsEscapesAndParagraphs)
+    ->Arg(5000)
+    ->Arg(10000)
+    ->Arg(20000)
+    ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -7,7 +7,6 @@
 #include <QPen>
 #include <QPolygonF>
 #include <algorithm>
-#include <functional>
 
 namespace common {
 namespace {
@@ -49,15 +48,52 @@ QPolygonF Centres(const std::vector<QPoint>& points) {
 
 }  // namespace
 
-std::size_t DrawingRecord::ShapeKeyHash::operator()(const ShapeKey& k) const {
-    std::size_t h = static_cast<std::size_t>(k.kind);
-    for (int v : {k.x1, k.y1, k.x2, k.y2}) h = h * 1000003u ^ std::hash<int>()(v);
-    return h;
+std::size_t DrawingRecord::ShapeIndex::Exchange(const ShapeKey& key, std::size_t index) {
+    if ((used_ + 1) * 2 > slots_.size()) Grow();
+    // Slots follow the place on the surface, so shapes drawn in reading
+    // order (a view of dots, say) touch neighbouring slots: the table stays
+    // in the cache.
+    const auto u = [](int v) { return static_cast<std::uint64_t>(v); };  // wraps, never overflows
+    const std::uint64_t place = u(key.y1) * 1031u + u(key.x1) + (u(key.x2) - u(key.x1)) * 7u +
+                                (u(key.y2) - u(key.y1)) * 131u +
+                                static_cast<std::uint64_t>(key.kind) * 257u;
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = static_cast<std::size_t>(place) & mask;; i = (i + 1) & mask) {
+        Slot& slot = slots_[i];
+        if (slot.generation != generation_) {
+            slot = Slot{key, static_cast<std::uint32_t>(index), generation_};
+            ++used_;
+            return kNone;
+        }
+        if (slot.key == key) {
+            const std::size_t previous = slot.index;
+            slot.index = static_cast<std::uint32_t>(index);
+            return previous;
+        }
+    }
+}
+
+void DrawingRecord::ShapeIndex::Clear() {
+    used_ = 0;
+    if (++generation_ == 0) {  // wrapped: old slots could look current
+        slots_.assign(slots_.size(), Slot{});
+        generation_ = 1;
+    }
+}
+
+void DrawingRecord::ShapeIndex::Grow() {
+    std::vector<Slot> old = std::move(slots_);
+    const std::uint32_t oldGeneration = generation_;
+    slots_.assign(std::max<std::size_t>(old.size() * 2, 64), Slot{});
+    used_ = 0;
+    generation_ = 1;
+    for (const Slot& slot : old)
+        if (slot.generation == oldGeneration) Exchange(slot.key, slot.index);
 }
 
 void DrawingRecord::Reset() {
     operations_.clear();
-    shapes_.clear();
+    shapes_.Clear();
     dead_ = 0;
     points_ = 0;
     complete_ = true;
@@ -65,7 +101,7 @@ void DrawingRecord::Reset() {
 
 void DrawingRecord::GiveUp() {
     operations_.clear();
-    shapes_.clear();
+    shapes_.Clear();
     dead_ = 0;
     points_ = 0;
     complete_ = false;
@@ -149,11 +185,8 @@ void DrawingRecord::Cover(const QRect& area) {
 void DrawingRecord::Append(Operation op, bool replacesSameShape) {
     if (!complete_) return;
     if (replacesSameShape) {
-        const ShapeKey key{op.kind, op.bounds.left(), op.bounds.top(), op.bounds.right(),
-                           op.bounds.bottom()};
-        const auto found = shapes_.find(key);
-        if (found != shapes_.end()) Kill(found->second);
-        shapes_[key] = operations_.size();
+        const std::size_t previous = shapes_.Exchange(KeyOf(op), operations_.size());
+        if (previous != ShapeIndex::kNone) Kill(previous);
     }
     points_ += op.points.size();
     operations_.push_back(std::move(op));
@@ -172,12 +205,11 @@ void DrawingRecord::Compact() {
 }
 
 void DrawingRecord::RenumberShapes() {
-    shapes_.clear();
+    shapes_.Clear();
     for (std::size_t i = 0; i < operations_.size(); ++i) {
         const Operation& op = operations_[i];
         if (op.kind == Kind::Lines || op.kind == Kind::Polygon) continue;
-        shapes_[ShapeKey{op.kind, op.bounds.left(), op.bounds.top(), op.bounds.right(),
-                         op.bounds.bottom()}] = i;
+        shapes_.Exchange(KeyOf(op), i);
     }
 }
 
@@ -275,7 +307,8 @@ void DrawingRecord::AddText(int x, int y, const std::string& text, const QFont& 
     op.bounds = QRect(x, y, std::max(width, 1), std::max(height, 1));
     op.shape = op.bounds;
     op.text = text;
-    op.font = font;
+    if (!lastFont_ || *lastFont_ != font) lastFont_ = std::make_shared<const QFont>(font);
+    op.font = lastFont_;
     op.ascent = ascent;
     Append(std::move(op), true);
 }
@@ -316,7 +349,7 @@ void DrawingRecord::Replay(QPainter& p) const {
                 break;
             case Kind::Text:
                 p.fillRect(area, QColor(op.brush));
-                p.setFont(op.font);
+                p.setFont(*op.font);
                 p.setPen(QColor(op.pen));
                 p.drawText(QPointF(op.shape.left(), op.shape.top() + op.ascent),
                            QString::fromStdString(op.text));

@@ -18,8 +18,8 @@
 #include <QSize>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -43,7 +43,7 @@ public:
         QRect shape;
         QRect bounds;  // every pixel the operation paints lies inside
         std::string text;
-        QFont font;
+        std::shared_ptr<const QFont> font;  // text only: a font is dear to make
         int ascent = 0;
         bool live = true;
     };
@@ -81,9 +81,30 @@ private:
         int x1, y1, x2, y2;
         friend bool operator==(const ShapeKey&, const ShapeKey&) = default;
     };
-    struct ShapeKeyHash {
-        std::size_t operator()(const ShapeKey& k) const;
+    // Which operation last drew each shape: open addressing in one array,
+    // emptied by starting a new generation (shapes are replaced thousands
+    // of times a second in a live run).
+    class ShapeIndex {
+    public:
+        static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+        // Records `index` for `key`; returns the index recorded before, or kNone.
+        std::size_t Exchange(const ShapeKey& key, std::size_t index);
+        void Clear();
+
+    private:
+        struct Slot {
+            ShapeKey key{};
+            std::uint32_t index = 0;
+            std::uint32_t generation = 0;  // in use when equal to generation_
+        };
+        void Grow();
+        std::vector<Slot> slots_;
+        std::size_t used_ = 0;
+        std::uint32_t generation_ = 1;
     };
+    static ShapeKey KeyOf(const Operation& op) {
+        return {op.kind, op.bounds.left(), op.bounds.top(), op.bounds.right(), op.bounds.bottom()};
+    }
 
     void Reset();
     bool Covers(const QRect& area) const;
@@ -98,7 +119,8 @@ private:
 
     QSize surface_;
     std::vector<Operation> operations_;
-    std::unordered_map<ShapeKey, std::size_t, ShapeKeyHash> shapes_;
+    ShapeIndex shapes_;
+    std::shared_ptr<const QFont> lastFont_;  // shared by texts of one font
     std::size_t dead_ = 0;
     std::size_t points_ = 0;
     bool complete_ = true;

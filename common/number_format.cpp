@@ -119,7 +119,8 @@ std::string FormatFixed(double value, int decimals, int precision) {
         const Digits d = SignificantDigits(value, precision);
         std::string out = d.negative ? "-" : "";
         out += d.digits.substr(0, 1);
-        if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "." + string.
+        if (d.digits.size() > 1) out.append(".").append(d.digits, 1);
         return out + ExponentText(d.exponent, 2);
     }
     const bool allZero = text.find_first_not_of("0.") == std::string::npos;
@@ -146,8 +147,8 @@ std::string FormatGeneral(double value, int precision) {
         return out;
     }
     out += d.digits.substr(0, 1);
-    if (n > 1) out += "." + d.digits.substr(1);
-    out += "E" + IntToText(d.exponent);
+    if (n > 1) out.append(".").append(d.digits, 1);  // as above: no "." + string
+    out.append("E").append(IntToText(d.exponent));
     return out;
 }
 

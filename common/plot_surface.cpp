@@ -11,12 +11,73 @@
 #include <QPolygon>
 #include <QSaveFile>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace common {
 namespace {
 
 QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+void PaintEllipse(QPainter& p, int x1, int y1, int x2, int y2, Rgb pen, Rgb brush) {
+    QPen outline(ToQColor(pen));
+    outline.setWidth(1);
+    outline.setCosmetic(true);
+    p.setPen(outline);
+    p.setBrush(ToQColor(brush));
+    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+// Which pixels a small ellipse paints with the pen and which with the brush,
+// taken once from the painter itself: the painter's aliased ellipses look
+// alike wherever they stand, and painting a few pixels directly is far
+// cheaper than a painter call (the all-cells view paints thousands a step).
+class SmallEllipses {
+public:
+    static constexpr int kMaxSize = 12;
+    static constexpr int kMargin = 2;  // the footprint may pass the corners
+    enum Paint : std::uint8_t { kNone, kPen, kBrush };
+
+    SmallEllipses() {
+        constexpr Rgb kPenMark{255, 0, 0}, kBrushMark{0, 0, 255};
+        for (int h = 1; h <= kMaxSize; ++h) {
+            for (int w = 1; w <= kMaxSize; ++w) {
+                QImage scratch(w + 2 * kMargin, h + 2 * kMargin, QImage::Format_RGB32);
+                scratch.fill(Qt::white);
+                {
+                    QPainter p(&scratch);
+                    p.setRenderHint(QPainter::Antialiasing, false);
+                    PaintEllipse(p, kMargin, kMargin, kMargin + w, kMargin + h, kPenMark,
+                                 kBrushMark);
+                }
+                std::vector<Paint>& footprint = footprints_[Index(w, h)];
+                footprint.resize(static_cast<std::size_t>(scratch.width() * scratch.height()));
+                for (int y = 0; y < scratch.height(); ++y)
+                    for (int x = 0; x < scratch.width(); ++x) {
+                        const QRgb c = scratch.pixel(x, y) & 0xFFFFFF;
+                        footprint[static_cast<std::size_t>(y * scratch.width() + x)] =
+                            c == (qRgb(255, 0, 0) & 0xFFFFFF)   ? kPen
+                            : c == (qRgb(0, 0, 255) & 0xFFFFFF) ? kBrush
+                                                                : kNone;
+                    }
+            }
+        }
+    }
+    // Width and height 1..kMaxSize; rows of width + 2 * kMargin, starting
+    // kMargin pixels above and left of the ellipse's corner.
+    const std::vector<Paint>& Footprint(int w, int h) const { return footprints_[Index(w, h)]; }
+
+private:
+    static std::size_t Index(int w, int h) {
+        return static_cast<std::size_t>((h - 1) * kMaxSize + (w - 1));
+    }
+    std::array<std::vector<Paint>, kMaxSize * kMaxSize> footprints_;
+};
+
+const SmallEllipses& SmallEllipseFootprints() {
+    static const SmallEllipses footprints;
+    return footprints;
+}
 
 }  // namespace
 
@@ -98,7 +159,8 @@ QImage& PlotSurface::MutableImage() {
 
 QRgb* PlotSurface::Row(int y) {
     EndPainting();
-    return reinterpret_cast<QRgb*>(image_.scanLine(y));
+    // bits() once per call, not scanLine(): scanLine checks sharing each time.
+    return reinterpret_cast<QRgb*>(image_.bits() + std::ptrdiff_t(y) * image_.bytesPerLine());
 }
 
 void PlotSurface::LineTo(int x, int y) {
@@ -124,6 +186,8 @@ void PlotSurface::LineTo(int x, int y) {
             first = std::max<std::int64_t>(first, major0 - (limit - 1));
             last = std::min<std::int64_t>(last, major0);
         }
+        QRgb* const pixels = Row(0);
+        const std::int64_t stride = image_.bytesPerLine() / std::int64_t(sizeof(QRgb));
         for (std::int64_t i = first; i <= last; ++i) {
             std::int64_t px, py;
             if (ax >= ay) {
@@ -135,7 +199,7 @@ void PlotSurface::LineTo(int x, int y) {
                 px = x0 + sx * static_cast<std::int64_t>((__int128(2) * i * ax + ay) /
                                                          (__int128(2) * ay));
             }
-            if (px >= 0 && py >= 0 && px < w && py < h) Row(static_cast<int>(py))[px] = colour;
+            if (px >= 0 && py >= 0 && px < w && py < h) pixels[py * stride + px] = colour;
         }
     }
     record_.AddLine(pos_, QPoint(x, y), pen_);
@@ -195,14 +259,37 @@ void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     if (x2 == x1 || y2 == y1) return;
-    QPainter& p = Painter();
-    QPen pen(ToQColor(pen_));
-    pen.setWidth(1);
-    pen.setCosmetic(true);
-    p.setPen(pen);
-    p.setBrush(ToQColor(brush_));
-    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+    const std::int64_t w = std::int64_t(x2) - x1, h = std::int64_t(y2) - y1;
+    if (w <= SmallEllipses::kMaxSize && h <= SmallEllipses::kMaxSize)
+        PaintSmallEllipse(x1, y1, static_cast<int>(w), static_cast<int>(h));
+    else
+        PaintEllipse(Painter(), x1, y1, x2, y2, pen_, brush_);
     record_.AddEllipse(x1, y1, x2, y2, pen_, brush_);
+}
+
+void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h) {
+    constexpr int m = SmallEllipses::kMargin;
+    const std::vector<SmallEllipses::Paint>& footprint = SmallEllipseFootprints().Footprint(w, h);
+    const std::int64_t rowLength = w + 2 * m;
+    const std::int64_t left = std::max<std::int64_t>(std::int64_t(x1) - m, 0);
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t(x1) + w + m, image_.width());
+    const std::int64_t top = std::max<std::int64_t>(std::int64_t(y1) - m, 0);
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y1) + h + m, image_.height());
+    const QRgb pen = qRgb(pen_.r, pen_.g, pen_.b), brush = qRgb(brush_.r, brush_.g, brush_.b);
+    if (top >= bottom || left >= right) return;
+    QRgb* const first = Row(0);
+    const std::int64_t stride = image_.bytesPerLine() / std::int64_t(sizeof(QRgb));
+    for (std::int64_t y = top; y < bottom; ++y) {
+        QRgb* row = first + y * stride;
+        const std::int64_t start = (y - y1 + m) * rowLength - x1 + m;
+        for (std::int64_t x = left; x < right; ++x) {
+            const SmallEllipses::Paint paint = footprint[static_cast<std::size_t>(start + x)];
+            if (paint == SmallEllipses::kPen)
+                row[x] = pen;
+            else if (paint == SmallEllipses::kBrush)
+                row[x] = brush;
+        }
+    }
 }
 
 void PlotSurface::SetPixel(int x, int y, Rgb c) {

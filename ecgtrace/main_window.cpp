@@ -103,11 +103,11 @@ PlotView* MakePlot(QWidget* parent, const char* name, int x, int y, int w, int h
 
 MainWindow::MainWindow(QWidget* parent, std::string parameterFile)
     : QWidget(parent),
-      parameterFile_(std::move(parameterFile)),
       sumSurface_(kSumPlotWidth, kSumPlotHeight),
       signalSurface_(kSignalPlotWidth, kSignalPlotHeight),
       seriesSurface_(kSeriesPlotWidth, kSeriesPlotHeight),
-      mapSurface_(kMapPlotWidth, kMapPlotHeight) {
+      mapSurface_(kMapPlotWidth, kMapPlotHeight),
+      parameterFile_(std::move(parameterFile)) {
     setObjectName(QStringLiteral("mainWindow"));
     // Another parameter file than the usual one is named in the caption.
     QString caption = QString::fromLatin1(kMainCaption);

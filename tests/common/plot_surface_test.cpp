@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 
 using common::PlotSurface;
 using common::Rgb;
@@ -101,6 +102,33 @@ TEST(PlotSurface, EllipsePolygonAndPolyline) {
     EXPECT_EQ(s.Pixel(0, 35), common::kBlue);
     EXPECT_EQ(s.Pixel(5, 38), common::kBlue);
     EXPECT_EQ(s.Pixel(5, 39), common::kWhite);
+}
+
+// Small ellipses are painted without the painter: every size, cut by every
+// edge, must give the painter's own pixels.
+TEST(PlotSurface, EllipsesGiveThePaintersPixelsWhereverTheyStand) {
+    struct Case {
+        int x, y, w, h;
+    };
+    const Case cases[] = {{3, 4, 1, 1},     {7, 7, 2, 2},     {20, 9, 5, 5},  {11, 2, 3, 7},
+                          {15, 15, 12, 12}, {4, 20, 13, 9},   {-1, -2, 5, 5}, {37, 26, 5, 5},
+                          {-3, 10, 2, 2},   {38, 29, 12, 12}, {-90, 5, 5, 5}, {5, 1000000, 2, 2}};
+    for (const Case& c : cases) {
+        PlotSurface s(40, 30);
+        s.SetPenColor(common::kNavy);
+        s.SetBrushColor(common::kYellow);
+        s.Ellipse(c.x, c.y, c.x + c.w, c.y + c.h);
+        QImage expected(40, 30, QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        QPainter p(&expected);
+        QPen pen(QColor(0, 0, 128));
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.setBrush(QColor(255, 255, 0));
+        p.drawEllipse(QRect(c.x, c.y, c.w - 1, c.h - 1));
+        p.end();
+        EXPECT_EQ(s.Image(), expected) << c.x << "," << c.y << " " << c.w << "x" << c.h;
+    }
 }
 
 TEST(PlotSurface, DrawingAfterReadingGoesOnAndCopiesAreIndependent) {
