@@ -8,9 +8,24 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLineEdit>
+#include <QVariant>
 #include <algorithm>
+#include <memory>
 #include <cmath>
 
+namespace common::ui {
+namespace {
+
+const char* const kDescriber = "accessibleDescriber";
+
+// The function of DescribePlotWith, kept on the plot itself.
+struct Describer {
+    std::function<QString()> describe;
+};
+
+}  // namespace
+}  // namespace common::ui
+Q_DECLARE_METATYPE(std::shared_ptr<common::ui::Describer>)
 namespace common::ui {
 namespace {
 
@@ -18,6 +33,14 @@ namespace {
 class PlotAccessible : public QAccessibleWidget {
 public:
     explicit PlotAccessible(QWidget* plot) : QAccessibleWidget(plot, QAccessible::Chart) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Description) {
+            const auto describer =
+                widget()->property(kDescriber).value<std::shared_ptr<Describer>>();
+            if (describer && describer->describe) return describer->describe();
+        }
+        return QAccessibleWidget::text(t);
+    }
 };
 
 // An arrow of a spin pair: a button that steps its field once when pressed.
@@ -80,6 +103,13 @@ void NamePlot(PlotView* plot, const QString& name) {
 
 void DescribePlot(PlotView* plot, const QString& description) {
     if (plot) plot->setAccessibleDescription(description);
+}
+
+void DescribePlotWith(PlotView* plot, std::function<QString()> describe) {
+    if (!plot) return;
+    InstallAccessibleRoles();
+    plot->setProperty(kDescriber, QVariant::fromValue(
+                                      std::make_shared<Describer>(Describer{std::move(describe)})));
 }
 
 void SetTabOrder(std::initializer_list<QWidget*> widgets) {

@@ -4,6 +4,7 @@
 // order, and the accessible roles of the home-made widgets (plots as charts,
 // the spin arrows as buttons that can be pressed).
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <utility>
@@ -31,6 +32,9 @@ void NameArrows(ArrowButtons* arrows, const QString& name);
 // key and Space or Enter does what a click does.
 void NamePlot(PlotView* plot, const QString& name);
 void DescribePlot(PlotView* plot, const QString& description);
+// The description is asked of `describe` whenever a reader wants it (for
+// plots whose captions change apart from their drawing).
+void DescribePlotWith(PlotView* plot, std::function<QString()> describe);
 
 // Tab goes through `widgets` in this order (null entries are skipped).
 void SetTabOrder(std::initializer_list<QWidget*> widgets);
