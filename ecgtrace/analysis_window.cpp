@@ -3,6 +3,7 @@
 #include "common/program_folders.h"
 #include "common/ui/plot_menu.h"
 #include "ecgtrace/model/plot_data.h"
+#include "ecgtrace/analysis_window_accessibility.h"
 #include "common/errors.h"
 #include "common/rtf_reader.h"
 #include "common/ui/error_box.h"
@@ -194,6 +195,7 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
     });
     AddPageKeys(tabs_);
     AttachExportMenus();
+    MakeAnalysisWindowAccessible(*this);
 }
 
 void AnalysisWindow::AttachExportMenus() {
@@ -376,12 +378,14 @@ void AnalysisWindow::DrawHistogram(std::int32_t index) {
     ecgtrace::DrawHistogram(session_.Model(), index, histogramSurface_);
     histogramIndex_ = index;
     histogramPlot_->SetImage(histogramSurface_.Image());
+    DescribeHistogramPlot(histogramPlot_, session_.Model(), index);
 }
 
 void AnalysisWindow::DrawPowerSpectrum(const PowerSpectrumRows& rows) {
     ecgtrace::DrawPowerSpectrum(session_.Model(), rows.g1, rows.g2, powerSurface_);
     powerRows_ = rows;
     powerPlot_->SetImage(powerSurface_.Image());
+    DescribePowerPlot(powerPlot_, session_.Model(), rows.g1, rows.g2);
 }
 
 void AnalysisWindow::ShowSubject(const AnalysisSubject& subject) {
@@ -509,12 +513,14 @@ void AnalysisWindow::PageChanged(int index) {
                 DrawAutocorrelation(model, analysed, correlationSurface_);
                 correlationIndex_ = analysed;
                 correlationPlot_->SetImage(correlationSurface_.Image());
+                DescribeCorrelationPlot(correlationPlot_, model, analysed);
                 break;
             case kCrossPhasePage: {
                 const PowerSpectrumRows rows = session_.ComputeCrossPhase();
                 DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
                 phaseRows_ = rows;
                 phasePlot_->SetImage(phaseSurface_.Image());
+                DescribePhasePlot(phasePlot_, model, rows.g1, rows.g2);
                 ShowRepetitionSwitch(true);
                 break;
             }

@@ -12,6 +12,7 @@
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
 #include "ecgtrace/equations.h"
+#include "ecgtrace/main_window_accessibility.h"
 #include "ecgtrace/model/signal_plots.h"
 #include "ecgtrace/page_keys.h"
 #include "ecgtrace/program_icon.h"
@@ -151,6 +152,7 @@ MainWindow::MainWindow(QWidget* parent, std::string parameterFile)
     tabs_->setCurrentIndex(0);
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) { TabChanged(index); });
     AddPageKeys(tabs_);
+    MakeMainWindowAccessible(*this);
 
     RunStartup();
 }
@@ -556,6 +558,7 @@ void MainWindow::ShowSeriesLabels() {
 void MainWindow::DrawSignal() {
     ecgtrace::DrawA(Model(), Model().ActualGroup(), signalSurface_);
     signalPlot_->SetImage(signalSurface_.Image());
+    DescribeSignalPlot(signalPlot_, Model(), Model().ActualGroup());
 }
 
 void MainWindow::DrawSum() {
@@ -563,12 +566,16 @@ void MainWindow::DrawSum() {
     windowEndLabel_->setText(Q(Model().EEndText()));
     ecgtrace::DrawE(Model(), sumSurface_);
     sumPlot_->SetImage(sumSurface_.Image());
+    DescribeSumPlot(sumPlot_, Model());
 }
 
 void MainWindow::DrawMap() {
     struct Refresh {  // shown even when the drawing fails midway
         MainWindow* window;
-        ~Refresh() { window->mapPlot_->SetImage(window->mapSurface_.Image()); }
+        ~Refresh() {
+            window->mapPlot_->SetImage(window->mapSurface_.Image());
+            DescribeMapPlot(window->mapPlot_, window->Model(), window->Model().ActualGroup());
+        }
     } refresh{this};
     ecgtrace::DrawPMap(Model(), Model().ActualGroup(), mapSurface_);
 }
@@ -576,7 +583,10 @@ void MainWindow::DrawMap() {
 void MainWindow::DrawCobweb() {
     struct Refresh {
         MainWindow* window;
-        ~Refresh() { window->mapPlot_->SetImage(window->mapSurface_.Image()); }
+        ~Refresh() {
+            window->mapPlot_->SetImage(window->mapSurface_.Image());
+            DescribeMapPlot(window->mapPlot_, window->Model(), window->Model().ActualGroup());
+        }
     } refresh{this};
     ecgtrace::DrawCobweb(Model(), Model().ActualGroup(), mapSurface_);
 }
@@ -586,6 +596,7 @@ void MainWindow::DrawSeries() {
         MainWindow* window;
         ~Refresh() {
             window->seriesPlot_->SetImage(window->seriesSurface_.Image());
+            DescribeSeriesPlot(window->seriesPlot_, window->Model(), window->Model().ActualGroup());
             window->ShowSeriesLabels();
         }
     } refresh{this};

@@ -1,4 +1,5 @@
 #include "myogrid/illusion_window.h"
+#include "myogrid/window_accessibility.h"
 
 #include "common/number_format.h"
 #include "common/numeric.h"
@@ -136,6 +137,7 @@ IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 30
     connect(periodButton, &QPushButton::clicked, this,
             [this] { common::ui::Guarded(this, [&] { PeriodClicked(); }); });
     connect(exitButton, &QPushButton::clicked, this, [this] { close(); });
+    MakeIllusionWindowAccessible(*this);
 }
 
 common::Rgb IllusionWindow::Calibrated(common::Rgb wanted) {

@@ -1,4 +1,5 @@
 #include "myogrid/launcher.h"
+#include "myogrid/window_accessibility.h"
 
 #include "common/program_folders.h"
 
@@ -108,6 +109,7 @@ Launcher::Launcher(ProcessStarter* starter, QWidget* parent, std::string paramet
     if (fileName != QLatin1String(kParameterFileName)) caption += QStringLiteral(" - ") + fileName;
     setWindowTitle(caption);
     CreateControls();
+    MakeLauncherAccessible(*this);
     // Centred before reading the parameter file, so that its error boxes
     // stand centred over the launcher like every other box.
     common::ui::CentreOnScreen(*this);

@@ -1,4 +1,5 @@
 #include "myogrid/model_window.h"
+#include "myogrid/window_accessibility.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -120,6 +121,7 @@ ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondCloc
     connect(runTimer_, &QTimer::timeout, this, &ModelWindow::RunTimerTick);
     ConnectControls();
     ConnectExports();
+    MakeModelWindowAccessible(controls_);
 }
 
 ModelWindow::~ModelWindow() {

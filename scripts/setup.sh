@@ -16,6 +16,7 @@ ARRHYTHMICA_BUILD_PACKAGES=(
 ARRHYTHMICA_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils xdotool python3
+  dbus at-spi2-core python3-pyatspi
   locales
   desktop-file-utils appstream dpkg-dev groff-base
   clang-format

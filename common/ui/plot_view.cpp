@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
@@ -57,6 +58,17 @@ QPoint PlotView::ImagePixelAt(const QPointF& position) const {
 void PlotView::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) emit Clicked();
     QWidget::mousePressEvent(event);
+}
+
+void PlotView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit Clicked();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void CopyPlotAsMask(const QImage& image, int backgroundRed, int backgroundGreen,

@@ -22,11 +22,13 @@ public:
     QPoint ImagePixelAt(const QPointF& position) const;
 
 signals:
+    // A left click, or Space or Enter while the plot has the focus.
     void Clicked();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QImage image_;

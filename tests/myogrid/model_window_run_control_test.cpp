@@ -184,7 +184,7 @@ TEST_F(ModelWindowRunControl, AStepIsOneTimerTickAndRunGoesOnFromIt) {
 TEST_F(ModelWindowRunControl, SpaceAndRightOnThePlots) {
     Open(ModelKind::OneOscillator);
     QWidget* plot = Controls().timePlot;
-    EXPECT_EQ(plot->focusPolicy(), Qt::ClickFocus);
+    EXPECT_TRUE(plot->focusPolicy() & Qt::ClickFocus);  // and reachable with Tab
     Key(plot, Qt::Key_Space);  // starts a run
     ASSERT_TRUE(form->Running());
     Ticks(4);

@@ -43,8 +43,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     sleep 1
     wid=$(xdotool search --name "$title" | head -1)
     xdotool windowfocus --sync "$wid"
-    # A(t) tab by Ctrl+PageDown; Tab from its "signal analysis" button to s1.
-    xdotool key --delay 100 ctrl+Next ctrl+Next ctrl+Next Tab Tab ctrl+a minus 5 Tab
+    # A(t) tab by Ctrl+PageDown; Tab past its "signal analysis" button and
+    # the A(t) plot to s1.
+    xdotool key --delay 100 ctrl+Next ctrl+Next ctrl+Next Tab Tab Tab ctrl+a minus 5 Tab
     sleep 0.5
     # An error box would be a second top-level window titled "VF simulation".
     if xdotool search --name "^VF simulation$" >/dev/null 2>&1; then fail "an error box came up while typing"; fi
