@@ -26,12 +26,11 @@ namespace {
 using namespace myogrid;
 
 void StepBlockAt13(benchmark::State& state, bool allCells) {
-    QTemporaryDir dir;
     ParameterValues params;
     params.SetInteger(Param::Dimension, 13);
     SeededRandom random(1);
     CellBlock block;
-    block.BuildBlock(params, random, (dir.path() + "/connex.txt").toStdString());
+    block.BuildBlock(params, random);
     BlockRun run(block, params, random);
     ModelRenderer renderer;
     run.SetTraceCells(0, block.CellCount());
@@ -74,7 +73,8 @@ void BM_BuildBlock13(benchmark::State& state) {
     SeededRandom random(1);
     CellBlock block;
     for (auto _ : state) {
-        block.RebuildBlock(params, random, path);
+        block.RebuildBlock(params, random);
+        block.WriteConnexionTable(path);
         benchmark::DoNotOptimize(block.Cell(0).Weight[1]);
     }
 }

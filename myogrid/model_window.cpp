@@ -23,6 +23,7 @@
 #include "common/ui/plot_view.h"
 #include "common/ui/scope_exit.h"
 #include "common/ui/window_placement.h"
+#include "myogrid/engine/delay_function.h"
 #include "myogrid/engine/parameter_table.h"
 #include "myogrid/model_help_texts.h"
 #include "myogrid/real_spin_edit.h"
@@ -99,10 +100,7 @@ std::span<const ModelWindow::SwitchEntry> ModelWindow::SwitchTable() {
 
 ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondClock* clock,
                          RandomSource* random)
-    : QWidget(parent, Qt::Window),
-      table_(table),
-      givenRandom_(random),
-      random_(random ? *random : seed_.Random()) {
+    : QWidget(parent, Qt::Window), table_(table), run_(std::make_unique<RunController>(random)) {
     if (!clock) {
         ownClock_ = std::make_unique<SystemMillisecondClock>();
         clock = ownClock_.get();
@@ -113,7 +111,18 @@ ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondCloc
     setObjectName(QStringLiteral("modelWindow"));
     controls_ = BuildModelWindowLayout(*this);
 
-    engine_ = std::make_unique<ModelEngine>(*this, random_);
+    // The engine reads the values the fields hold, taken as their texts change.
+    TakeFieldValues();
+    for (const ParameterDefinition& definition : kParameterDefinitions) {
+        const Param p = definition.param;
+        QLineEdit* editor = IsRealParam(p) ? RealField(p)->Editor() : IntegerField(p)->Editor();
+        connect(editor, &QLineEdit::textChanged, this, [this, p] { TakeFieldValue(p); });
+    }
+    run_->SetStepObserver([this](const StepReport& step) {
+        if (!recorder_) return;
+        recorder_->Begin(run_->RepeatingSeed());
+        recorder_->Add(step);
+    });
     RefreshPlots();
 
     runTimer_ = new QTimer(this);
@@ -184,14 +193,20 @@ void ModelWindow::ConnectControls() {
 
 // ------------------------------------------------------ parameter source
 
-std::int32_t ModelWindow::Integer(Param p) const {
-    if (IsRealParam(p)) return common::TruncToInt(controls_.RealField(p)->Value());
-    return controls_.IntegerField(p)->Value();
+void ModelWindow::TakeFieldValue(Param p) {
+    ParameterValues& values = run_->Parameters();
+    if (IsRealParam(p)) {
+        values.SetReal(p, RealField(p)->Value());
+    } else {
+        const int value = IntegerField(p)->Value();
+        values.SetInteger(p, value);
+        values.SetReal(p, value);
+    }
 }
 
-double ModelWindow::Real(Param p) const {
-    if (IsRealParam(p)) return controls_.RealField(p)->Value();
-    return controls_.IntegerField(p)->Value();
+void ModelWindow::TakeFieldValues() {
+    for (const ParameterDefinition& definition : kParameterDefinitions)
+        TakeFieldValue(definition.param);
 }
 
 // ------------------------------------------------------------- helpers
@@ -327,14 +342,14 @@ void ModelWindow::SetRightCaptionByAllCells() {
         QString::fromLatin1(IsTicked(Switch::AllCells) ? kActiveCells : kPhasePlot));
 }
 
-void ModelWindow::ComputeTraceCells() { engine_->TraceCellsFromParameters(kind_); }
+void ModelWindow::ComputeTraceCells() { run_->TraceCells(); }
 
 void ModelWindow::ClampToDependentMaxima(std::initializer_list<UpperBound> bounds) {
     // Table order: the threshold before the cell coordinates.
     for (const ParameterDefinition& definition : kParameterDefinitions) {
         if (std::find(bounds.begin(), bounds.end(), definition.upperBound) == bounds.end())
             continue;
-        const std::int32_t maximum = *DependentMaximum(definition.param, *this);
+        const std::int32_t maximum = *DependentMaximum(definition.param, run_->Parameters());
         common::ui::IntSpinEdit* field = IntegerField(definition.param);
         field->SetMaxValue(maximum);
         if (field->Value() > maximum) field->SetValue(maximum);
@@ -367,11 +382,13 @@ void ModelWindow::OpenModelWindow(const QString& title, ModelKind kind) {
             continue;
         }
         common::ui::IntSpinEdit* field = IntegerField(definition.param);
-        if (const auto max = DependentMaximum(definition.param, *this)) field->SetMaxValue(*max);
+        if (const auto max = DependentMaximum(definition.param, run_->Parameters()))
+            field->SetMaxValue(*max);
         field->SetValue(table_.ParameterAsInteger(key, fallback));
     }
 
     kind_ = kind;
+    run_->Open(kind);
     for (const FixedParameter& fixed : FixedParametersOf(kind))
         IntegerField(fixed.param)->SetValue(fixed.value);
     LimitCoordinatesToTheLayer();
@@ -385,8 +402,6 @@ void ModelWindow::OpenModelWindow(const QString& title, ModelKind kind) {
     stepModelTime_ = 0;
     unshownSteps_ = false;
     ShowSteps();
-    rebuild_.Forget();
-    seed_.Forget();
     // The seed kept with the parameters is the typed one; without it each
     // build draws its own.
     seedTyped_ = table_.Seed.has_value();
@@ -447,9 +462,7 @@ bool ModelWindow::OpenAndShow(const QString& title, ModelKind kind, QWidget* rep
 
 void ModelWindow::PrepareDelayOrReturnMap() {
     if (kind_ == ModelKind::Topological) {
-        rightData_ = RightData::None;
-        DrawDelayFunction(renderer_.Pictures(), *this);
-        RefreshPlots();
+        ShowDelayFunction();
         CommandBox(Command::Redraw)->show();
         controls_.rightCaption->setText(QString::fromLatin1(kDelayFunction));
     } else {
@@ -474,9 +487,17 @@ void ModelWindow::PrepareCellParameters() {
 
 void ModelWindow::RedrawDelayFunction() {
     CommandBox(Command::Redraw)->setChecked(false);
+    ShowDelayFunction();
+}
+
+void ModelWindow::ShowDelayFunction() {
     rightData_ = RightData::None;
-    DrawDelayFunction(renderer_.Pictures(), *this);
+    const ParameterValues& values = run_->Parameters();
+    DrawDelayFunction(renderer_.Pictures(), values);
     RefreshPlots();
+    // The data behind the curve, with the values it was drawn from.
+    delayCurve_ = DelayFunction(values, DelayFunctionDataLimit(values));
+    rightData_ = RightData::DelayFunction;
 }
 
 void ModelWindow::RedrawReturnMap() {
@@ -529,7 +550,7 @@ void ModelWindow::RunCommand() {
     const bool rebuilt = RebuildCheck();
     if (!CommandBox(Command::Run)->isChecked())
         Halt();
-    else if (wasPaused && !rebuilt && engine_->Built(kind_))
+    else if (wasPaused && !rebuilt && run_->Built())
         ContinueRun();
     else
         StartRun();
@@ -545,70 +566,49 @@ std::optional<std::uint64_t> ModelWindow::TypedSeed() const {
 }
 
 bool ModelWindow::RebuildCheck() {
-    seed_.Choose(TypedSeed());
-    if (!rebuild_.NeedsRebuild(kind_, *this, engine_->Built(kind_)) &&
-        !seed_.ChosenDiffersFromBuild())
-        return false;
+    TakeFieldValues();
+    run_->ChooseSeed(TypedSeed());
+    if (!run_->BuildDue()) return false;
 
     QLabel* notice = controls_.initializingNotice;
     notice->show();
     notice->raise();
     repaint();
     emit BuildStarting();
-    const common::ui::ScopeExit hideNotice([this, notice] {
-        notice->hide();
-        repaint();
-    });
-
-    const bool block = kind_ == ModelKind::Topological;
-    rebuild_.BuildStarting(kind_, *this);
-    if (seed_.Chosen() || !givenRandom_) {
-        seed_.StartBuild(SeededRandom::ClockSeed());
-        random_.SetTarget(seed_.Random());
-        controls_.seed->setText(QString::fromStdString(common::UnsignedToText(*seed_.OfBuild())));
-    } else {
-        // A test's generator: its seed is the test's.
-        seed_.Forget();
-        random_.SetTarget(*givenRandom_);
-        controls_.seed->clear();
+    BuildOutcome outcome;
+    {
+        const common::ui::ScopeExit hideNotice([this, notice] {
+            notice->hide();
+            repaint();
+        });
+        outcome = run_->BuildIfDue();
     }
-    try {
-        ComputeTraceCells();
-        const int built = engine_->Rebuild(kind_);
+    controls_.seed->setText(run_->BuildSeed()
+                                ? QString::fromStdString(common::UnsignedToText(*run_->BuildSeed()))
+                                : QString());
+    if (outcome.smaller) {
         // Memory ran out: the engine built a smaller model.
         common::ui::IntSpinEdit* dimension =
-            IntegerField(block ? Param::Dimension : Param::OscDimension);
-        if (built > 0 && built < dimension->Value()) {
-            dimension->SetMaxValue(built);
-            dimension->SetValue(built);
-            rebuild_.BuiltSmaller(kind_, built);
-        }
-        if (!block) ComputeTraceCells();
-    } catch (...) {
-        // Nothing usable was built: the next run must try again.
-        rebuild_.Forget();
-        seed_.Forget();
-        throw;
+            IntegerField(kind_ == ModelKind::Topological ? Param::Dimension : Param::OscDimension);
+        dimension->SetMaxValue(outcome.dimension);
+        dimension->SetValue(outcome.dimension);
     }
-    seed_.BuildDone();
+    // The block serves the run even when its nexus table could not be written.
+    if (outcome.connexionFailure)
+        common::ui::ShowErrorBox(this, QString::fromStdString(*outcome.connexionFailure));
     return true;
 }
 
 void ModelWindow::StartRun(bool goOn) {
-    if (!engine_->Built(kind_)) {
+    if (!run_->Built()) {
         Halt();
         return;
     }
-    seed_.StartRun();
-    // The block in memory now matches the dimension in the fields: trace the
-    // cells the time-window page shows, even if that page was last left
-    // while another dimension stood there.
-    if (kind_ == ModelKind::Topological) ComputeTraceCells();
     const int interval = runLoop_->StartRun(
         [&] {
             const BlockSwitches switches = Switches();
-            engine_->StartRun(kind_, switches);
-            renderer_.DrawRunStart(kind_, *engine_, switches);
+            run_->StartRun(switches);
+            renderer_.DrawRunStart(kind_, run_->Engine(), switches);
             phasePoints_.clear();
             activeHistory_ = {};
             rightData_ = switches.allCells ? RightData::None : RightData::PhasePoints;
@@ -638,12 +638,12 @@ void ModelWindow::ContinueRun() {
 void ModelWindow::RunTimerTick() {
     Handle([&] {
         // Never step a model that is not (or no longer) built.
-        if (!runLoop_->Running() || !engine_->Built(kind_)) {
+        if (!runLoop_->Running() || !run_->Built()) {
             Halt();
             return;
         }
         const SliceResult slice = runLoop_->RunSlice([&] {
-            stepModelTime_ = engine_->ModelTime(kind_);
+            stepModelTime_ = run_->ModelTime();
             unshownSteps_ = true;
             StepAndDraw();
         });
@@ -661,8 +661,9 @@ void ModelWindow::SetPauseMs(int pauseMs) {
 void ModelWindow::StepCommand() {
     Handle([&] {
         if (Running()) return;
-        if (runLoop_->Paused() && engine_->Built(kind_)) {
-            stepModelTime_ = engine_->ModelTime(kind_);
+        TakeFieldValues();
+        if (runLoop_->Paused() && run_->Built()) {
+            stepModelTime_ = run_->ModelTime();
             unshownSteps_ = true;
             StepAndDraw();
             ShowSteps();
@@ -686,11 +687,11 @@ void ModelWindow::PickTracedCell(const QPoint& pixel, bool second) {
     Handle([&] {
         // Only the view of every cell (or oscillator) of the model in memory.
         if (controls_.rightCaption->text() != QLatin1String(kActiveCells) || !Switches().allCells ||
-            !engine_->Built(kind_))
+            !run_->Built())
             return;
         const bool block = kind_ == ModelKind::Topological;
         const int dimension =
-            block ? engine_->Block().Dimension() : engine_->Oscillators().OscDimension();
+            block ? Engine().Block().Dimension() : Engine().Oscillators().OscDimension();
         if (IntegerField(block ? Param::Dimension : Param::OscDimension)->Value() != dimension)
             return;
         const std::optional<LatticePoint> cell = TileCellAt(pixel.x(), pixel.y(), dimension);
@@ -712,14 +713,10 @@ void ModelWindow::StepAndDraw() {
     const BlockSwitches switches = Switches();
     // The step that finds the traces past the right edge clears the window.
     if (renderer_.Pictures().PastRightEdge()) sweep_.Clear();
-    const StepReport report = engine_->Step(kind_, switches);
-    renderer_.DrawStep(kind_, *engine_, switches);
+    const StepReport report = run_->Step(switches);
+    renderer_.DrawStep(kind_, run_->Engine(), switches);
     sweep_.Add(report);
     if (rightData_ == RightData::PhasePoints) AddPhasePoint(report);
-    if (recorder_) {
-        recorder_->Begin(RepeatingSeed());
-        recorder_->Add(report);
-    }
 }
 
 void ModelWindow::AddPhasePoint(const StepReport& report) {
@@ -730,7 +727,7 @@ void ModelWindow::AddPhasePoint(const StepReport& report) {
         point = {static_cast<double>(report.activeCount),
                  static_cast<double>(activeHistory_[2] - activeHistory_[0])};
     } else {
-        const OscillatorTable& table = engine_->Oscillators();
+        const OscillatorTable& table = run_->Engine().Oscillators();
         const Oscillator& o = table.Record(std::min(table.TraceCell1(), table.OscillatorCount()));
         point = {o.PrevAmplitude, o.Amplitude};
     }
@@ -740,9 +737,10 @@ void ModelWindow::AddPhasePoint(const StepReport& report) {
 
 common::DataTable ModelWindow::RightTable() const {
     common::DataTable table;
+    if (rightData_ == RightData::DelayFunction) return DelayFunctionTable(delayCurve_);
     if (rightData_ == RightData::ReturnMap) {
         table.columns = {"P(t-1)", "P(t)"};
-        const auto& map = engine_->Oscillators().ReturnMap();
+        const auto& map = run_->Engine().Oscillators().ReturnMap();
         for (int i = 0; i < kReturnMapSize; ++i)
             table.rows.push_back({i / 100.0, map[static_cast<std::size_t>(i)]});
     } else if (rightData_ == RightData::PhasePoints) {
@@ -754,22 +752,16 @@ common::DataTable ModelWindow::RightTable() const {
     return table;
 }
 
-std::optional<std::uint64_t> ModelWindow::RepeatingSeed() const {
-    // The oscillator models draw no random numbers: any of their runs repeats.
-    if (kind_ != ModelKind::Topological || seed_.RunRepeatsWithSeed()) return seed_.OfBuild();
-    return std::nullopt;
-}
-
 void ModelWindow::ShowReturnMap() {
     rightData_ = RightData::ReturnMap;
-    engine_->ComputeReturnMap();
-    DrawReturnMap(renderer_.Pictures(), engine_->Oscillators());
+    run_->Engine().ComputeReturnMap();
+    DrawReturnMap(renderer_.Pictures(), run_->Engine().Oscillators());
     RefreshPlots();
 }
 
 void ModelWindow::StopCommand() {
     Halt();
-    engine_->Release(kind_);
+    run_->Release();
     CommandBox(Command::Stop)->setChecked(false);
     hide();
 }

@@ -2,8 +2,8 @@
 // ModelWindow: the model window. It runs the cell block or one of the three
 // oscillator models, shows the engine's two plot windows, and carries the
 // notebook of command, parameter and help pages (their layout:
-// model_window_layout.h). Its parameter fields are the engine's parameter
-// source: the engine reads them when it uses a value.
+// model_window_layout.h). It fills the run controller's parameter values
+// from its fields as their texts change, and shows what the renderer drew.
 #include <QWidget>
 #include <array>
 #include <deque>
@@ -13,6 +13,7 @@
 #include <span>
 #include <functional>
 
+#include "myogrid/engine/delay_function.h"
 #include "myogrid/engine/model_engine.h"
 #include "myogrid/engine/model_kind.h"
 #include "myogrid/engine/model_renderer.h"
@@ -20,6 +21,7 @@
 #include "myogrid/engine/parameter_definitions.h"
 #include "myogrid/engine/random_source.h"
 #include "myogrid/engine/rebuild_policy.h"
+#include "myogrid/engine/run_controller.h"
 #include "myogrid/engine/run_loop.h"
 #include "myogrid/engine/run_table.h"
 #include "myogrid/model_window_layout.h"
@@ -31,7 +33,7 @@ namespace myogrid {
 
 class ParameterTable;
 
-class ModelWindow : public QWidget, public ParameterSource {
+class ModelWindow : public QWidget {
     Q_OBJECT
 public:
     // `clock` and `random` may be given by tests; by default the wall clock
@@ -51,15 +53,16 @@ public:
     // window is not shown. Returns whether it was shown.
     bool OpenAndShow(const QString& title, ModelKind kind, QWidget* reportTo = nullptr);
 
-    // ParameterSource over the fields.
-    std::int32_t Integer(Param p) const override;
-    double Real(Param p) const override;
+    // The parameter values in use: what the fields hold.
+    std::int32_t Integer(Param p) const { return run_->Parameters().Integer(p); }
+    double Real(Param p) const { return run_->Parameters().Real(p); }
 
     ModelKind Kind() const { return kind_; }
-    const BuildRecord& Record() const { return rebuild_.Record(); }
+    const BuildRecord& Record() const { return run_->Record(); }
     int CurrentPage() const;
     bool Running() const;
-    ModelEngine& Engine() { return *engine_; }
+    ModelEngine& Engine() { return run_->Engine(); }
+    RunController& Run() { return *run_; }
     ModelRenderer& Renderer() { return renderer_; }
 
     const ModelWindowControls& Controls() const { return controls_; }
@@ -88,7 +91,7 @@ public:
     // view: that cell becomes traced cell 1, or cell 2 when `second`.
     void PickTracedCell(const QPoint& pixel, bool second);
     // The seed of the model in memory; nothing before a build.
-    std::optional<std::uint64_t> BuildSeed() const { return seed_.OfBuild(); }
+    std::optional<std::uint64_t> BuildSeed() const { return run_->BuildSeed(); }
     // The steps drawn in the time window since it was last cleared.
     const SweepSteps& Sweep() const { return sweep_; }
     // The file a ticked "record" writes into (empty when none).
@@ -134,6 +137,10 @@ private:
     static std::span<const SwitchEntry> SwitchTable();
 
     void ConnectControls();
+    // Copies a field's value (all fields': TakeFieldValues) into the values
+    // the engine reads.
+    void TakeFieldValue(Param p);
+    void TakeFieldValues();
     // Runs the work of a box's click; a failure leaves the box as it was
     // before the click (except "run", which the halt unticks).
     void BoxClicked(QCheckBox* box, bool restoreOnFailure, const std::function<void()>& work);
@@ -181,6 +188,8 @@ private:
     void PrepareBlockParameters();
     void PrepareCellParameters();
     void RedrawDelayFunction();
+    // Draws the delay function into the right plot and keeps its data.
+    void ShowDelayFunction();
     void RedrawReturnMap();
     void HideRedraw();
     // After a return.
@@ -203,25 +212,19 @@ private:
     // phase-plot points drawn in the run (empty for other views).
     common::DataTable RightTable() const;
     void AddPhasePoint(const StepReport& report);
-    // The seed that repeats the run under way, when one does.
-    std::optional<std::uint64_t> RepeatingSeed() const;
     // Shows `time` whole in the model time field.
     void ShowModelTime(std::int64_t time);
 
     ParameterTable& table_;
     std::unique_ptr<SystemMillisecondClock> ownClock_;
     MillisecondClock* clock_;
-    RandomSource* givenRandom_;  // from a test; may be null
-    RunSeed seed_;
-    RandomRelay random_;  // the engine's source: the seeded or the given one
     bool seedTyped_ = false;
     // The model time before the last step, and whether steps are not shown yet.
     std::int64_t stepModelTime_ = 0;
     bool unshownSteps_ = false;
-    std::unique_ptr<ModelEngine> engine_;
+    std::unique_ptr<RunController> run_;
     ModelRenderer renderer_;  // clears both plot windows when it is made
     std::unique_ptr<RunLoop> runLoop_;
-    RebuildPolicy rebuild_;
 
     ModelKind kind_ = ModelKind::Topological;
     QString title_;
@@ -231,8 +234,9 @@ private:
     ModelWindowControls controls_;
     QTimer* runTimer_ = nullptr;
     SweepSteps sweep_;
-    enum class RightData { None, ReturnMap, PhasePoints };
+    enum class RightData { None, ReturnMap, PhasePoints, DelayFunction };
     RightData rightData_ = RightData::None;
+    std::vector<LatencyPoint> delayCurve_;
     std::deque<std::array<double, 2>> phasePoints_;
     std::array<int, 3> activeHistory_{};  // the block's last three active counts
     std::unique_ptr<RunRecorder> recorder_;

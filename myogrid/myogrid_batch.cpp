@@ -6,7 +6,9 @@
 // the file keeps one and no --seed is given), and prints one JSON
 // document with the state of every step, one step a line, each printed as it
 // is computed: memory stays the same whatever --steps is. The block model
-// writes "connex.txt" into the working directory, as the program does.
+// writes "connex.txt" into the working directory, as the program does; when
+// that file cannot be written the run goes on, the failure goes to stderr
+// and the exit status is 1.
 // Errors go to stderr with a non-zero exit status; one found before the
 // first step leaves stdout empty, one found later (a value that is no longer
 // finite) ends the output after the last complete step. SIGINT and SIGTERM
@@ -42,6 +44,7 @@
 #include "myogrid/engine/model_renderer.h"
 #include "myogrid/engine/parameter_table.h"
 #include "myogrid/engine/parameter_values.h"
+#include "myogrid/engine/run_controller.h"
 #include "myogrid/engine/run_table.h"
 
 namespace {
@@ -261,24 +264,28 @@ private:
     std::string buffer_;
 };
 
-void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
-    ParameterValues& params = loaded.values;
-    for (const FixedParameter& fixed : FixedParametersOf(options.kind))
-        params.SetInteger(fixed.param, fixed.value);
+// Runs the model and prints its steps. Returns false when the run was
+// complete but its nexus table could not be written (reported on stderr).
+bool Run(const Options& options, const LoadedParameters& loaded, LineOutput& output) {
+    RunController run;
+    run.Parameters() = loaded.values;
+    run.Open(options.kind);
     // --seed first, then the seed the file keeps, then the clock.
-    const std::uint64_t seed =
-        options.seed.value_or(loaded.seed.value_or(SeededRandom::ClockSeed()));
-    SeededRandom random(seed);
-    ModelEngine engine(params, random);
+    run.ChooseSeed(options.seed ? options.seed : loaded.seed);
+    const BuildOutcome built = run.BuildIfDue();
+    if (built.connexionFailure)
+        std::cerr << "myogrid-batch: " << Printable(common::WithFullStop(*built.connexionFailure))
+                  << "\n";
+    const std::uint64_t seed = run.BuildSeed().value_or(0);
+    const ModelEngine& engine = run.Engine();
     const bool block = options.kind == ModelKind::Topological;
-    const int dimension = engine.Rebuild(options.kind);
-    engine.TraceCellsFromParameters(options.kind);
+    const int dimension = built.dimension;
     BlockSwitches switches;
     switches.randomStart = options.start == "random";
     switches.fiftyHzStart = options.start == "50hz";
     switches.extra = options.start == "extra";
     switches.background = options.background;
-    engine.StartRun(options.kind, switches);
+    run.StartRun(switches);
     // The pictures are drawn as the model window draws them: the first
     // step begins a new sweep.
     std::optional<ModelRenderer> renderer;
@@ -300,12 +307,12 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
         output.Lines(RunCsvHeader(options.kind));
         for (std::int32_t step = 0; step < options.steps; ++step) {
             if (interruptedBy != 0) throw Interrupted{interruptedBy};
-            const StepReport report = engine.Step(options.kind, switches);
+            const StepReport report = run.Step(switches);
             if (renderer) renderer->DrawStep(options.kind, engine, switches);
             output.Lines(RunCsvLine(options.kind, report));
         }
         savePicture();
-        return;
+        return !built.connexionFailure;
     }
 
     // The seed as a string: a JSON number loses digits beyond 2^53.
@@ -320,12 +327,12 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
     if (options.steps == 0) {
         output.Line(line + "]}");
         savePicture();
-        return;
+        return !built.connexionFailure;
     }
     output.Line(line);
     for (std::int32_t step = 0; step < options.steps; ++step) {
         if (interruptedBy != 0) throw Interrupted{interruptedBy};
-        const StepReport report = engine.Step(options.kind, switches);
+        const StepReport report = run.Step(switches);
         if (renderer) renderer->DrawStep(options.kind, engine, switches);
         line = "{\"ModelTime\":" + Int(report.modelTime);
         if (block) {
@@ -338,6 +345,7 @@ void Run(const Options& options, LoadedParameters& loaded, LineOutput& output) {
         output.Line(line);
     }
     savePicture();
+    return !built.connexionFailure;
 }
 
 // Refuses a picture file that cannot be written before anything is run or
@@ -394,8 +402,9 @@ int main(int argc, char** argv) {
             common::LoadPlotFonts();
             CheckWritable(*options.out);
         }
-        Run(options, params, output);
+        const bool complete = Run(options, params, output);
         output.Flush();
+        if (!complete) return 1;
     } catch (const UsageError& e) {
         std::cerr << "myogrid-batch: " << Printable(e.message) << "\n" << kUsage;
         return 2;

@@ -68,8 +68,7 @@ bool CellBlock::Allocate(int dimension) {
     return true;
 }
 
-int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
-                          const std::string& connexPath) {
+int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random) {
     Release();
     // Mean nexus count per class (index 2..4).
     std::array<std::int32_t, 5> mean{};
@@ -93,18 +92,10 @@ int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
         spread[static_cast<std::size_t>(k)] = h < 3 ? std::uint16_t{3} : h;
     }
 
-    std::string text;
-    text.reserve(static_cast<std::size_t>(cellCount_ + 4) * 62);
-    for (const std::string& line : ConnexionHeader()) text += line + "\r\n";
-    text += "\r\n";
-
     int c = 0;
     for (int x = 0; x < dimension_; ++x) {
         for (int y = 0; y < dimension_; ++y) {
             for (int z = 0; z < dimension_; ++z, ++c) {
-                AppendField(text, x, 2);
-                AppendField(text, y, 2);
-                AppendField(text, z, 2);
                 ModelCell& cell = cells_[static_cast<std::size_t>(c)];
                 for (int d = 1; d <= kDirectionCount; ++d) {
                     if (cell.Neighbour[d] == kUnlaidSlot) {
@@ -123,22 +114,43 @@ int CellBlock::BuildBlock(const ParameterSource& params, RandomSource& random,
                         other.Weight[OppositeDirection(d)] = static_cast<std::uint8_t>(w);
                     }
                     if (cell.Neighbour[d] == cellCount_) onFace_[static_cast<std::size_t>(c)] = 1;
-                    AppendField(text, cell.Weight[d], 3);
                 }
+            }
+        }
+    }
+    built_ = true;
+    return dimension_;
+}
+
+int CellBlock::RebuildBlock(const ParameterSource& params, RandomSource& random) {
+    Release();
+    return BuildBlock(params, random);
+}
+
+std::string CellBlock::ConnexionTable() const {
+    std::string text;
+    if (!built_) return text;
+    text.reserve(static_cast<std::size_t>(cellCount_ + 4) * 62);
+    for (const std::string& line : ConnexionHeader()) text += line + "\r\n";
+    text += "\r\n";
+    int c = 0;
+    for (int x = 0; x < dimension_; ++x) {
+        for (int y = 0; y < dimension_; ++y) {
+            for (int z = 0; z < dimension_; ++z, ++c) {
+                AppendField(text, x, 2);
+                AppendField(text, y, 2);
+                AppendField(text, z, 2);
+                const ModelCell& cell = cells_[static_cast<std::size_t>(c)];
+                for (int d = 1; d <= kDirectionCount; ++d) AppendField(text, cell.Weight[d], 3);
                 text += "\r\n";
             }
         }
     }
-    // The block is complete even when its table cannot be written.
-    built_ = true;
-    common::WriteFileAtomically(connexPath, text);
-    return dimension_;
+    return text;
 }
 
-int CellBlock::RebuildBlock(const ParameterSource& params, RandomSource& random,
-                            const std::string& connexPath) {
-    Release();
-    return BuildBlock(params, random, connexPath);
+void CellBlock::WriteConnexionTable(const std::string& path) const {
+    common::WriteFileAtomically(path, ConnexionTable());
 }
 
 }  // namespace myogrid

@@ -70,18 +70,21 @@ public:
     // leaves the cube.
     int NeighbourIndex(int x, int y, int z, int d) const;
 
-    // Allocates the records 0..CellCount, lays all nexuses (one random draw
-    // per junction, cells in index order, directions 1..18) and writes the
-    // nexus table to `connexPath` (CR LF lines). Reads Dimension, XNexus,
-    // XyXzNexus, XyzNexus and Diversity. Returns the dimension built, which
-    // is lower than asked only when memory ran out (the window then lowers
-    // its dimension control's maximum). Throws common::AppError when the
-    // file cannot be written (the records stay until the next rebuild).
-    int BuildBlock(const ParameterSource& params, RandomSource& random,
-                   const std::string& connexPath = kConnexionFile);
+    // Allocates the records 0..CellCount and lays all nexuses (one random
+    // draw per junction, cells in index order, directions 1..18), in memory
+    // only. Reads Dimension, XNexus, XyXzNexus, XyzNexus and Diversity.
+    // Returns the dimension built, which is lower than asked only when
+    // memory ran out (the window then lowers its dimension control's maximum).
+    int BuildBlock(const ParameterSource& params, RandomSource& random);
     // Releases the block, then BuildBlock.
-    int RebuildBlock(const ParameterSource& params, RandomSource& random,
-                     const std::string& connexPath = kConnexionFile);
+    int RebuildBlock(const ParameterSource& params, RandomSource& random);
+    // The nexus table of the block in memory (CR LF lines): the header, an
+    // empty line, then per cell its coordinates and its 18 weights. Empty
+    // while no block is built.
+    std::string ConnexionTable() const;
+    // Writes ConnexionTable() to `path`; throws common::AppError when it
+    // cannot. The block stays as it is either way.
+    void WriteConnexionTable(const std::string& path = kConnexionFile) const;
     // Releases every record ("stop").
     void Release();
 

@@ -10,8 +10,8 @@ std::vector<FixedParameter> FixedParametersOf(ModelKind kind) {
 ModelEngine::ModelEngine(const ParameterSource& params, RandomSource& random)
     : params_(params), random_(random), blockRun_(block_, params, random), oscillators_(params) {}
 
-int ModelEngine::Rebuild(ModelKind kind, const std::string& connexPath) {
-    if (kind == ModelKind::Topological) return block_.RebuildBlock(params_, random_, connexPath);
+int ModelEngine::Rebuild(ModelKind kind) {
+    if (kind == ModelKind::Topological) return block_.RebuildBlock(params_, random_);
     return oscillators_.RebuildOscillators(kind);
 }
 

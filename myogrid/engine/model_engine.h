@@ -1,18 +1,10 @@
 #pragma once
-// The simulation engine of the model window in one object: it computes and
-// draws nothing; ModelRenderer draws its results. Typical use by the window
-// (all on the UI thread, every call inside common::ui::Guarded):
-//
-//   SeededRandom random(SeededRandom::ClockSeed());
-//   ModelEngine engine(parameterControls, random);
-//   ModelRenderer renderer;                          // clears both images
-//   // run command:
-//   if (build record differs) { engine.Rebuild(kind); engine.SetTraceCells(kind, c1, c2); }
-//   engine.StartRun(kind, switches); renderer.DrawRunStart(kind, engine, switches);
-//   // then time one step: engine.Step(kind, switches); renderer.DrawStep(kind, engine, switches);
+// The simulation models in one object: it computes and draws nothing;
+// ModelRenderer draws its results. RunController (run_controller.h) decides
+// builds, seeds and traced cells around it; the window and myogrid-batch
+// drive that. Besides runs:
 //   // "delay": DrawDelayFunction(renderer.Pictures(), params)
 //   // "Pt vs Pt-1"/"draw function": engine.ComputeReturnMap(), then DrawReturnMap(...)
-//   // "stop": engine.Release(kind)
 //
 // `switches` carries the window's ticks: allCells is "all cells"/"all oscill.s",
 // firstDerivative is "1st derivative"/"membr. pot.".
@@ -58,10 +50,10 @@ public:
     OscillatorTable& Oscillators() { return oscillators_; }
     const OscillatorTable& Oscillators() const { return oscillators_; }
 
-    // Discards and builds the block (RebuildBlock, writing "connex.txt" into
-    // the working directory) or the oscillators (RebuildOscillators).
-    // Returns the dimension built (lower than asked only when memory ran out).
-    int Rebuild(ModelKind kind, const std::string& connexPath = kConnexionFile);
+    // Discards and builds the block (RebuildBlock, in memory only) or the
+    // oscillators (RebuildOscillators). Returns the dimension built (lower
+    // than asked only when memory ran out).
+    int Rebuild(ModelKind kind);
     bool Built(ModelKind kind) const;
     void Release(ModelKind kind);
     // Trace indices from the coordinates (Dimension or OscDimension as n).

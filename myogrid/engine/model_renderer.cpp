@@ -1,5 +1,7 @@
 #include "myogrid/engine/model_renderer.h"
 
+#include "myogrid/engine/delay_function.h"
+
 #include "common/numeric.h"
 #include "myogrid/engine/parameter_values.h"
 
@@ -227,31 +229,25 @@ void DrawDelayFunction(ModelPictures& pictures, const ParameterSource& params) {
     right.SetPenColor(common::kWhite);
     const std::int32_t nexuses = NexusesPerCell(params);
     const std::int32_t refractory = params.Integer(Param::Refractory);
-    const double delayF = params.Real(Param::DelayF);
     const double sx = common::FloatDivide(right.Width(), nexuses);
     const double sy = common::FloatDivide(right.Height(), refractory);
-    const ThresholdFunction threshold(params);
     // Beyond this count the curve has left the window for good (a negative
     // refractory length would otherwise never end the search).
     const std::int64_t maxCount =
         2 * static_cast<std::int64_t>(std::abs(refractory)) + right.Height() + 2;
+    const std::vector<LatencyPoint> curve = DelayFunction(params, maxCount + 1);
 
     right.MoveTo(0, 0);
-    for (std::int32_t i = 0; i <= nexuses; ++i) {
-        const double a = delayF * i / nexuses;
-        double b = 0.0;
+    for (const LatencyPoint& point : curve) {
+        // A latency above the top of the window ends the line just above it.
         std::int64_t count = 0;
-        std::int64_t y = 0;
-        for (;;) {
-            const std::int64_t th = threshold.At(common::Round(b));
-            if (i < th) {
-                b = b + 1 - a;
-                ++count;
-            }
+        std::int64_t y = common::Round(static_cast<double>(refractory) * sy);
+        while (count < point.steps) {
+            ++count;
             y = common::Round(static_cast<double>(refractory - count) * sy);
-            if (i >= th || y < 0 || count > maxCount) break;
+            if (y < 0) break;
         }
-        right.LineTo(PixelCoordinate(i * sx), PixelCoordinate(y));
+        right.LineTo(PixelCoordinate(point.input * sx), PixelCoordinate(y));
     }
 }
 

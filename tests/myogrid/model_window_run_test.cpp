@@ -2,6 +2,7 @@
 // run timer steps it, what halts it, and how a failing run ends.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 #include <functional>
@@ -258,4 +259,22 @@ TEST_F(ModelWindowRun, TracedCellsAreTheOnesOnTheTimeWindowPage) {
     // Cell 1 (5, 5, 5) and cell 2 (6, 0, 0) of the block that runs.
     EXPECT_EQ(form->Engine().BlockModel().TraceCell1(), TraceCellIndex(5, 5, 5, 10));
     EXPECT_EQ(form->Engine().BlockModel().TraceCell2(), TraceCellIndex(6, 0, 0, 10));
+}
+
+// A nexus table that cannot be written is reported once; the block built in
+// memory runs all the same and is not built again.
+TEST_F(ModelWindowRun, UnwritableNexusTableIsReportedAndTheBlockRuns) {
+    ASSERT_TRUE(QDir().mkdir(QStringLiteral("connex.txt")));
+    Open(ModelKind::Topological);
+    Click(Command::Run);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("connex.txt")))
+        << dialogs.errors[0].toStdString();
+    ASSERT_TRUE(form->Running());
+    Ticks(3);
+    EXPECT_EQ(form->Engine().ModelTime(ModelKind::Topological), 8);
+    Click(Command::Run);
+    Click(Command::Run);
+    EXPECT_EQ(builds, 1);
+    EXPECT_EQ(dialogs.errors.size(), 1);
 }

@@ -26,6 +26,13 @@ cd "$work"
 cmp -s block.json again.json || { echo "same seed, different runs"; exit 1; }
 [ "$(wc -l <connex.txt)" -eq 129 ]
 head -n 1 connex.txt | grep -q $'^ X      1  1  1  1  1  1  1  1  1 -1 -1 -1 -1 -1 -1 -1 -1 -1\r$'
+# A nexus table that cannot be written: the run is printed whole, the
+# failure goes to stderr with status 1.
+mkdir table && (cd table && mkdir connex.txt &&
+    { "$tool" --model block --par ../small.par --steps 300 --seed 4 --start 50hz \
+        >../blocked.json 2>../blocked.err && exit 1 || [ $? -eq 1 ]; })
+cmp -s block.json blocked.json || { echo "an unwritable table changed the run"; exit 1; }
+grep -q "connex.txt" blocked.err
 python3 - block.json <<'PY'
 import json, sys
 d = json.load(open(sys.argv[1]))

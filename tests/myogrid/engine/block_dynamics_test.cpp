@@ -24,7 +24,7 @@ protected:
 
     void Build() {
         auto draws = LowestDraws();
-        block.BuildBlock(params, draws, dir.File("connex.txt"));
+        block.BuildBlock(params, draws);
         run.SetTraceCells(125, 125);
     }
     void Start(const BlockSwitches& s) {
@@ -237,7 +237,7 @@ TEST_F(BlockDynamics, NoNexusesMeansNoDelay) {
     params.SetReal(Param::Diversity, 0);
     params.SetReal(Param::EnvWeight, 5);
     auto ones = enginetest::HighestDraws();  // every weight 1
-    block.BuildBlock(params, ones, dir.File("connex.txt"));
+    block.BuildBlock(params, ones);
     BlockSwitches s = Resting();
     s.background = true;
     Start(s);

@@ -83,6 +83,7 @@ TEST(CellBlock, DimensionFiveWritesTheNexusTable) {
     EXPECT_EQ(block.CellCount(), 125);
     EXPECT_EQ(block.EnvironmentCell(), 125);
 
+    block.WriteConnexionTable();
     const std::string text = common::ReadWholeFile(dir.File("connex.txt"));
     ASSERT_GE(text.size(), 2u);
     EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
@@ -151,7 +152,7 @@ TEST(CellBlock, OneDrawPerJunctionAndTheTableAgreesWithTheBlock) {
         // Every junction once: inner ones plus the links to the environment.
         const int cells = dimension * dimension * dimension;
         EXPECT_EQ(static_cast<int>(counting.ranges.size()), 18 * cells - InnerJunctions(dimension));
-        ExpectTableMatchesBlock(SplitCrLf(common::ReadWholeFile(dir.File("connex.txt"))), block);
+        ExpectTableMatchesBlock(SplitCrLf(block.ConnexionTable()), block);
     }
 }
 
@@ -218,7 +219,7 @@ TEST(CellBlock, SpreadLimits) {
     params.SetReal(Param::Diversity, 20);  // spread 700: weights up to 384
     block.BuildBlock(params, high);
     EXPECT_EQ(InnerWeights(block).x, 255);
-    const std::string text = common::ReadWholeFile(dir.File("connex.txt"));
+    const std::string text = block.ConnexionTable();
     EXPECT_NE(text.find("255"), std::string::npos);
     EXPECT_EQ(text.find("384"), std::string::npos);
 }
@@ -229,8 +230,8 @@ TEST(CellBlock, UnwritableTableIsReportedButTheBlockIsComplete) {
     params.SetInteger(Param::Dimension, 5);
     SeededRandom random(1);
     CellBlock block;
-    EXPECT_THROW(block.BuildBlock(params, random, dir.File("missing/connex.txt")),
-                 common::AppError);
+    block.BuildBlock(params, random);
+    EXPECT_THROW(block.WriteConnexionTable(dir.File("missing/connex.txt")), common::AppError);
     EXPECT_TRUE(block.Built());
     EXPECT_EQ(block.CellCount(), 125);
     block.Release();

@@ -54,7 +54,7 @@ protected:
     BlockDrawing() {
         params.SetInteger(Param::Dimension, 5);
         SeededRandom draws(5);
-        block.BuildBlock(params, draws, dir.File("connex.txt"));
+        block.BuildBlock(params, draws);
         run.SetTraceCells(125, 300);  // both beyond the cells: the whole block
         switches.randomStart = false;
     }
