@@ -104,13 +104,14 @@ TEST_F(MainWindow, WindowLayoutAndCaptions) {
     EXPECT_EQ(Spin(*form, "groupCountField")->MaxValue(), 15);
 }
 
-TEST_F(MainWindow, MissingIntroductionIsReportedAndPlaceholderKept) {
+TEST_F(MainWindow, MissingIntroductionIsReportedAndNamedInItsBox) {
     QFile::remove(QString::fromStdString(dir.File("V13.rtf")));
     auto form = Open();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Cannot open file V13.rtf.");
     EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
-    EXPECT_EQ(form->findChild<QTextEdit*>("introductionText")->toPlainText(), "RichEdit1");
+    EXPECT_EQ(form->findChild<QTextEdit*>("introductionText")->toPlainText(),
+              "Cannot open file V13.rtf");
     // Every other step of the start-up was done.
     EXPECT_EQ(Label(*form, "periodLabel")->text(), "T for group 1 = 221");
 }

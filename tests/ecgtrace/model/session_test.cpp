@@ -228,7 +228,7 @@ TEST_F(Session, ToggleAndCrossPhase) {
     session.ShowTab(true);
     const auto opening = session.OpenSumSignalAnalysis();
     EXPECT_EQ(opening.histogramIndex, 0);
-    EXPECT_FALSE(m.WithRepetition(0));
+    EXPECT_TRUE(m.WithRepetition(0));
     EXPECT_FALSE(opening.power.switchable);
     const auto row0 = m.Spectrum(0);
     rows = session.ToggleRepetition();
