@@ -582,7 +582,8 @@ std::string SignalModel::FaultsText() const {
     for (std::int32_t g = 1; g <= last; ++g) {
         const std::string& fault = fault_[static_cast<std::size_t>(g)];
         if (fault.empty()) continue;
-        if (!text.empty()) text += "\n";
+        // Each line ends as a message does; the box ends the last one.
+        if (!text.empty()) text += text.back() > '.' ? ".\n" : "\n";
         text += GroupFaultMessage(g, fault);
     }
     return text;

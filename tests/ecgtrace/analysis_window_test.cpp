@@ -377,6 +377,17 @@ TEST(AnalysisWindowPlace, BesideTheMainWindowElseClearOfItsControls) {
     }
 }
 
+TEST_F(AnalysisWindow, ReopenedWhereTheUserLeftIt) {
+    OpenBoth();
+    Tabs(*main)->setCurrentIndex(1);
+    Button(*main, "sumAnalysisButton")->click();
+    power->move(40, 50);
+    Button(*power, "exitButton")->click();
+    Tabs(*main)->setCurrentIndex(3);
+    main->GroupAnalysisButton()->click();
+    EXPECT_EQ(power->pos(), QPoint(40, 50));
+}
+
 TEST_F(AnalysisWindow, MissingIntroductionReportedOnceAndWindowStillOpens) {
     QFile::remove(QString::fromStdString(dir.File("V13b.rtf")));
     OpenBoth();

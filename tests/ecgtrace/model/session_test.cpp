@@ -271,7 +271,7 @@ TEST(SessionFaultyGroups, NamedAtStartAndMendedByTheEditThatFixesThem) {
     const auto& m = session.Model();
     const ecgtrace::StartupReport report = session.Start(dir.File("bad.par"));
     EXPECT_EQ(report.computeError,
-              "Group 3 cannot be computed: Floating point division by zero\n"
+              "Group 3 cannot be computed: Floating point division by zero.\n"
               "Group 4 cannot be computed: Invalid floating point operation");
     EXPECT_EQ(ErrorOf([&] { session.ShowTab(true); }),
               "Group 3 cannot be computed: Floating point division by zero");
