@@ -408,8 +408,17 @@ void AnalysisWindow::PlaceBesideMainWindow() {
     const QWidget* mainWindow = groupAnalysisButton_->window();
     const QScreen* screen = mainWindow->screen();
     if (!screen) return;
-    move(AnalysisWindowPlace(mainWindow->frameGeometry(), frameGeometry().size(),
-                             screen->availableGeometry(), pos()));
+    const QRect mainFrame = mainWindow->frameGeometry();
+    // Before its first showing this window has no frame yet: it will get
+    // one like the main window's.
+    QSize ownFrame = frameGeometry().size();
+    if (!isVisible()) ownFrame = size() + (mainFrame.size() - mainWindow->size());
+    // The main window's controls begin with the E(t) plot's column.
+    int controlsLeft = mainFrame.left() + mainFrame.width() / 2;
+    if (const auto* sumPlot = mainWindow->findChild<const QWidget*>(QStringLiteral("sumPlot")))
+        controlsLeft = mainWindow->geometry().left() + sumPlot->mapTo(mainWindow, QPoint()).x();
+    move(
+        AnalysisWindowPlace(mainFrame, controlsLeft, ownFrame, screen->availableGeometry(), pos()));
 }
 
 void AnalysisWindow::Open(const AnalysisOpening& opening, bool fromSumSignal) {
@@ -425,7 +434,10 @@ void AnalysisWindow::Open(const AnalysisOpening& opening, bool fromSumSignal) {
     });
     ShowFigureButtons(fromSumSignal);
     Guarded(this, [this] { ShowMeasures(); });
-    if (!isVisible()) PlaceBesideMainWindow();
+    if (!placed_) {
+        PlaceBesideMainWindow();
+        placed_ = true;
+    }
     show();
     raise();
 }
@@ -530,24 +542,46 @@ void AnalysisWindow::PageChanged(int index) {
     });
 }
 
-QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const QRect& screen,
-                           const QPoint& fallback) {
-    const QRect candidates[] = {
+QPoint AnalysisWindowPlace(const QRect& mainFrame, int mainControlsLeft, const QSize& ownFrame,
+                           const QRect& screen, const QPoint& fallback) {
+    if (ownFrame.width() > screen.width() || ownFrame.height() > screen.height()) return fallback;
+    const QRect beside[] = {
         QRect(QPoint(mainFrame.right() + 1, mainFrame.top()), ownFrame),
         QRect(QPoint(mainFrame.left() - ownFrame.width(), mainFrame.top()), ownFrame),
         QRect(QPoint(mainFrame.left(), mainFrame.bottom() + 1), ownFrame),
         QRect(QPoint(mainFrame.left(), mainFrame.top() - ownFrame.height()), ownFrame),
     };
-    // Beside the main window, wholly on the screen.
-    for (const QRect& place : candidates)
+    for (const QRect& place : beside)
         if (screen.contains(place)) return place.topLeft();
-    // Too little room: as low on the screen as it goes, over the lower part
-    // of the main window and clear of its tab bar when the screen allows.
-    const int x = std::clamp(mainFrame.left(), screen.left(),
-                             std::max(screen.left(), screen.right() + 1 - ownFrame.width()));
-    const int y = std::max(screen.top(), screen.bottom() + 1 - ownFrame.height());
-    if (y >= mainFrame.top() + kMainTabBarClearance) return {x, y};
-    return fallback;
+
+    // Too little room: over the main window, but not over what the user works with.
+    const QRect keepClear[] = {
+        QRect(mainFrame.topLeft(), QSize(mainFrame.width(), kMainTabBarClearance)),
+        QRect(QPoint(mainControlsLeft, mainFrame.top()), mainFrame.bottomRight()),
+    };
+    const auto covered = [&](const QRect& place) {
+        long long area = 0;
+        for (const QRect& clear : keepClear) {
+            const QRect common = place.intersected(clear);
+            if (!common.isEmpty()) area += static_cast<long long>(common.width()) * common.height();
+        }
+        return area;
+    };
+    const int left = screen.left();
+    const int right = screen.right() + 1 - ownFrame.width();
+    const int top = screen.top();
+    const int bottom = screen.bottom() + 1 - ownFrame.height();
+    const QPoint corners[] = {{left, bottom}, {right, bottom}, {left, top}, {right, top}};
+    QPoint best = corners[0];
+    long long least = covered(QRect(best, ownFrame));
+    for (const QPoint& corner : corners) {
+        const long long area = covered(QRect(corner, ownFrame));
+        if (area < least) {
+            best = corner;
+            least = area;
+        }
+    }
+    return best;
 }
 
 }  // namespace ecgtrace

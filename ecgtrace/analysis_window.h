@@ -36,11 +36,14 @@ QString AnalysisCaption(const AnalysisSubject& subject);
 // margin and tabs).
 inline constexpr int kMainTabBarClearance = 64;
 
-// Where the analysis window (frame of `ownFrame`) goes when opened: beside the
-// main window when the screen has room; else at the screen's bottom, over the
-// main window's lower part but not its tab bar; else at `fallback`.
-QPoint AnalysisWindowPlace(const QRect& mainFrame, const QSize& ownFrame, const QRect& screen,
-                           const QPoint& fallback);
+// Where the analysis window (frame of `ownFrame`) goes when first opened,
+// wholly on `screen`: beside the main window when there is room; else in a
+// corner of the screen clear of the main window's title and tab bars and of
+// its controls, which lie right of `mainControlsLeft` (the pictures of the
+// equations on their left may be covered); else in the corner covering the
+// least of them. A screen smaller than the window gives `fallback`.
+QPoint AnalysisWindowPlace(const QRect& mainFrame, int mainControlsLeft, const QSize& ownFrame,
+                           const QRect& screen, const QPoint& fallback);
 
 class AnalysisWindow : public QWidget {
     Q_OBJECT
@@ -112,6 +115,7 @@ private:
     PowerSpectrumRows powerRows_, phaseRows_;
     QPushButton* groupAnalysisButton_ = nullptr;
     bool settingPage_ = false;           // page changes made by the window itself
+    bool placed_ = false;                // placed once; then where the user leaves it
     bool introductionReported_ = false;  // one report of a missing text per opening
     std::vector<FigureButton> figures_;
 

@@ -176,7 +176,6 @@ void MainWindow::BuildIntroductionTab(QWidget* page) {
     introductionText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     introductionText_->setLineWrapMode(QTextEdit::FixedPixelWidth);
     introductionText_->setLineWrapColumnOrWidth(440);
-    introductionText_->setPlainText(QStringLiteral("RichEdit1"));
 
     auto* about = MakeButton(page, "aboutButton", QStringLiteral("about"), {496, 8, 75, 25});
     auto* exitButton = MakeButton(page, "exitButton", QStringLiteral("exit"), {496, 40, 75, 25});
@@ -231,7 +230,12 @@ void MainWindow::BuildSumSignalTab(QWidget* page) {
         [this] { return Model().CrossGroup(); }, false, false);
     connect(applyWindowButton_, &QPushButton::clicked, this, [this] {
         RunAction([this] {
-            Show(session_.SetEWindow(windowStartField_->Value(), windowEndField_->Value()));
+            try {
+                Show(session_.SetEWindow(windowStartField_->Value(), windowEndField_->Value()));
+            } catch (...) {
+                DrawSumQuietly();
+                throw;
+            }
         });
     });
     connect(sumAnalysisButton_, &QPushButton::clicked, this, [this] {
@@ -352,7 +356,8 @@ void MainWindow::BuildMapTab(QWidget* page) {
 
     connect(cobwebButton_, &QPushButton::clicked, this,
             [this] { RunAction([this] { Show(session_.PlotCobweb()); }); });
-    // A value limited to 0..1 stays as typed; a refused text gives way to P0.
+    // A text that is P0 exactly stays as typed (0.125); one limited to 0..1
+    // or refused gives way to P0 as it is in use.
     WireTypedEdit(P0Field_, true, Parameter::P0, true);
     P0Field_->installEventFilter(this);
     connect(P0Arrows_, &StepArrows::AboutToStep, this,
@@ -426,15 +431,24 @@ void MainWindow::RunStartup() {
 }
 
 void MainWindow::LoadIntroduction() {
-    Guarded(this, [this] {
-        // Read into the box's own document: the text is replaced only when
-        // the file could be read.
+    std::string failure;
+    Guarded(this, [this, &failure] {
+        const std::string path = common::CompanionFile("V13.rtf");
+        failure = common::CannotOpenFileMessage(path);
         QTextDocument* document = introductionText_->document();
         document->setDefaultFont(introductionText_->font());
-        common::LoadRtfFile(common::CompanionFile("V13.rtf"), *document);
+        try {
+            common::LoadRtfFile(path, *document);
+        } catch (const std::exception& e) {
+            failure = e.what();
+            throw;
+        }
+        failure.clear();
         // The caret followed the inserted text to its end; the reader starts at the top.
         introductionText_->moveCursor(QTextCursor::Start);
     });
+    // Instead of the text, the box says which file it would have shown.
+    if (!failure.empty()) introductionText_->setPlainText(Q(failure));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -555,18 +569,34 @@ void MainWindow::ShowSeriesLabels() {
 
 // --- drawing -------------------------------------------------------------------
 
+// A drawing that stops leaves its empty frame: the view shows the surface
+// either way, never a picture of values no longer behind it.
 void MainWindow::DrawSignal() {
+    struct Refresh {
+        MainWindow* window;
+        ~Refresh() { window->signalPlot_->SetImage(window->signalSurface_.Image()); }
+    } refresh{this};
     ecgtrace::DrawA(Model(), Model().ActualGroup(), signalSurface_);
-    signalPlot_->SetImage(signalSurface_.Image());
     DescribeSignalPlot(signalPlot_, Model(), Model().ActualGroup());
 }
 
 void MainWindow::DrawSum() {
     windowStartLabel_->setText(Q(Model().EStartText()));
     windowEndLabel_->setText(Q(Model().EEndText()));
+    struct Refresh {
+        MainWindow* window;
+        ~Refresh() { window->sumPlot_->SetImage(window->sumSurface_.Image()); }
+    } refresh{this};
     ecgtrace::DrawE(Model(), sumSurface_);
-    sumPlot_->SetImage(sumSurface_.Image());
     DescribeSumPlot(sumPlot_, Model());
+}
+
+void MainWindow::DrawSumQuietly() noexcept {
+    try {
+        DrawSum();
+    } catch (...) {
+        // The frame is shown; the message comes when E(t) is shown or applied.
+    }
 }
 
 void MainWindow::DrawMap() {
@@ -654,7 +684,7 @@ int MainWindow::StoredValue(Parameter which) const {
     return static_cast<int>(ParameterValue(Model().Parameters(Model().ActualGroup()), which));
 }
 
-void MainWindow::WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool keepLimitedText) {
+void MainWindow::WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool keepExactText) {
     auto read = [real](const QString& text, double& value) {
         const std::string typed = text.toStdString();
         std::int32_t integer = 0;
@@ -686,12 +716,13 @@ void MainWindow::WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool
         return value;
     };
     field.apply = [this, which](double v) { GroupEdited(which, v); };
-    field.showKept = [edit, read, storedText, keepLimitedText] {
+    field.showKept = [this, edit, read, storedText, keepExactText, which] {
         const QString kept = Q(storedText());
         double typed = 0, value = 0;
         const bool readable = read(edit->text(), typed);
-        // A limited value may stay as typed; a refused text never does.
-        if (readable && keepLimitedText) return;
+        if (readable && keepExactText &&
+            typed == ParameterValue(Model().Parameters(Model().ActualGroup()), which))
+            return;
         if (!readable || !read(kept, value) || typed != value) edit->setText(kept);
     };
     TypedField& wired = AddField(std::move(field));
@@ -888,7 +919,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 // group again as it was when the edit is refused.
 
 void MainWindow::GroupEdited(Parameter which, double value) {
-    const Redraw changed = session_.SetGroupParameter(which, value);
+    Redraw changed = session_.SetGroupParameter(which, value);
+    const bool sumSignal = changed.sumSignal;
+    changed.sumSignal = false;
     try {
         Show(changed);
     } catch (...) {
@@ -896,6 +929,14 @@ void MainWindow::GroupEdited(Parameter which, double value) {
         session_.TakeBackLastEdit();
         throw;
     }
+    if (!sumSignal) return;
+    // A mended group brings E(t) up to date; its tab is not shown, so a sum
+    // that still cannot be formed says why only when it is.
+    try {
+        session_.RecomputeSumSignal();
+    } catch (...) {
+    }
+    DrawSumQuietly();
 }
 
 void MainWindow::GroupCountChanged(int value) {
@@ -909,6 +950,7 @@ void MainWindow::GroupCountChanged(int value) {
             ShowGroupChoice();
             RefreshActualGroup();
         }
+        DrawSumQuietly();
         throw;
     }
 }
@@ -921,6 +963,7 @@ void MainWindow::ActualGroupChanged(int value) {
         // is the group the edits go to.
         ShowGroupChoice();
         RefreshActualGroup();
+        DrawSumQuietly();
         throw;
     }
 }
@@ -943,7 +986,14 @@ void MainWindow::P0ArrowsClicked() {
 
 void MainWindow::TabChanged(int index) {
     FinishTyping();
-    Guarded(this, [this, index] { Show(session_.ShowTab(index == 1)); });
+    Guarded(this, [this, index] {
+        try {
+            Show(session_.ShowTab(index == 1));
+        } catch (...) {
+            if (index == 1) DrawSumQuietly();
+            throw;
+        }
+    });
 }
 
 void MainWindow::ExitClicked() { close(); }

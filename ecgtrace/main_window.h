@@ -95,6 +95,7 @@ private:
     // Drawing into the surfaces and the views.
     void DrawSignal();
     void DrawSum();  // window labels and plot
+    void DrawSumQuietly() noexcept;
     void DrawMap();
     void DrawCobweb();
     void DrawSeries();  // plot and labels
@@ -145,7 +146,9 @@ private:
 
     TypedField& AddField(TypedField field);
     // A line edit whose unreadable text is refused with its message.
-    void WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool keepLimitedText = false);
+    // `keepExactText`: a text whose value is the one in use stays as typed
+    // (more decimals than the field shows).
+    void WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool keepExactText = false);
     // A spin field whose unreadable text is refused with its message.
     void WireTypedSpin(common::ui::IntSpinEdit* spin, Parameter which);
     // A spin field reading an unreadable text as its lower limit; `live`

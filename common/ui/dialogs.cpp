@@ -1,14 +1,87 @@
 #include "common/ui/dialogs.h"
 
-#include <QDialog>
+#include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QSpinBox>
 #include <QStringList>
+#include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 namespace common::ui {
+
+// A spin box that takes any number typed; its arrows stay within the range.
+class BoundedSpin : public QSpinBox {
+public:
+    BoundedSpin(QWidget* parent, int minimum, int maximum)
+        : QSpinBox(parent), minimum_(minimum), maximum_(maximum) {
+        setRange(std::min(minimum, 0), std::numeric_limits<int>::max());
+        if (minimum < 0) setMinimum(std::numeric_limits<int>::min());
+    }
+    void stepBy(int steps) override {
+        const long long next = static_cast<long long>(value()) + steps;
+        setValue(static_cast<int>(std::clamp<long long>(next, minimum_, maximum_)));
+        selectAll();
+    }
+
+protected:
+    StepEnabled stepEnabled() const override {
+        StepEnabled enabled = StepNone;
+        if (value() < maximum_) enabled |= StepUpEnabled;
+        if (value() > minimum_) enabled |= StepDownEnabled;
+        return enabled;
+    }
+
+private:
+    int minimum_, maximum_;
+};
+
+IntegerQuestion::IntegerQuestion(QWidget* parent, const QString& title, const QString& label,
+                                 int value, int minimum, int maximum)
+    : QDialog(parent),
+      field_(new BoundedSpin(this, minimum, std::max(minimum, maximum))),
+      minimum_(minimum),
+      maximum_(std::max(minimum, maximum)) {
+    setWindowTitle(title);
+    auto* layout = new QVBoxLayout(this);
+    auto* caption = new QLabel(label, this);
+    caption->setBuddy(field_);
+    layout->addWidget(caption);
+    field_->setValue(std::clamp(value, minimum_, maximum_));
+    field_->selectAll();
+    layout->addWidget(field_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &IntegerQuestion::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &IntegerQuestion::reject);
+    layout->addWidget(buttons);
+    field_->setFocus();
+}
+
+QWidget* IntegerQuestion::Field() const { return field_; }
+
+QString IntegerQuestion::Text() const { return field_->text(); }
+
+int IntegerQuestion::Value() const { return field_->value(); }
+
+void IntegerQuestion::accept() {
+    field_->interpretText();
+    const int value = field_->value();
+    const int limited = std::clamp(value, minimum_, maximum_);
+    if (limited != value) {
+        // Shown, not taken: the user sees the limit and confirms it.
+        field_->setValue(limited);
+        field_->selectAll();
+        QApplication::beep();
+        return;
+    }
+    QDialog::accept();
+}
+
 namespace {
 
 class QtDialogService : public DialogService {
@@ -50,11 +123,9 @@ public:
     }
     std::optional<int> AskInteger(QWidget* parent, const QString& title, const QString& label,
                                   int value, int minimum, int maximum) override {
-        bool ok = false;
-        const int chosen =
-            QInputDialog::getInt(parent, title, label, value, minimum, maximum, 1, &ok);
-        if (!ok) return std::nullopt;
-        return chosen;
+        IntegerQuestion question(parent, title, label, value, minimum, maximum);
+        if (question.exec() != QDialog::Accepted) return std::nullopt;
+        return question.Value();
     }
     void ShowError(QWidget* parent, const QString& title, const QString& message) override {
         QMessageBox box(QMessageBox::Critical, title, message, QMessageBox::Ok, parent);

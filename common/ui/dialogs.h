@@ -1,13 +1,33 @@
 #pragma once
 // Every modal question of the programs goes through DialogService, so tests
 // can answer it without a dialog ever blocking.
+#include <QDialog>
 #include <QString>
 #include <optional>
 
 class QWidget;
-class QDialog;
 
 namespace common::ui {
+
+class BoundedSpin;
+
+// The box behind the real AskInteger. Its field takes every digit typed, so
+// a keystroke is never dropped unseen; OK on a number outside the range
+// puts the nearest limit in the field and beeps instead of closing.
+class IntegerQuestion : public QDialog {
+    Q_OBJECT
+public:
+    IntegerQuestion(QWidget* parent, const QString& title, const QString& label, int value,
+                    int minimum, int maximum);
+    QWidget* Field() const;  // the field, for typing into it
+    QString Text() const;    // what the field shows
+    int Value() const;       // the value accepted
+    void accept() override;
+
+private:
+    BoundedSpin* field_;
+    int minimum_, maximum_;
+};
 
 class DialogService {
 public:

@@ -45,9 +45,20 @@ int WholeTextX(const common::PlotSurface& s, int x, const std::string& text, int
     return moved >= lowestX ? moved : x;
 }
 
-// Plot titles may start anywhere right of the frame's left border.
+// Plot titles may start anywhere right of the frame's left border. One too
+// long for the frame even so (two-digit groups in a cross spectrum) is
+// written in the narrow cut of the plot font, whole.
 void WriteTitle(common::PlotSurface& s, int x, int y, const std::string& title) {
+    if (s.TextWidth(title) <= s.Width() - 2) {
+        s.TextOut(WholeTextX(s, x, title, 1), y, title);
+        return;
+    }
+    const QFont usual = s.Font();
+    QFont narrow = usual;
+    narrow.setFamily(QStringLiteral("Liberation Sans Narrow"));
+    s.SetFont(narrow);
     s.TextOut(WholeTextX(s, x, title, 1), y, title);
+    s.SetFont(usual);
 }
 
 }  // namespace

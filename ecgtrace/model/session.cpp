@@ -69,7 +69,8 @@ Redraw SignalSession::SetGroupParameter(Parameter which, double value) {
         ParameterValue(model_.Parameters(g), which) == value)
         return {};
     model_.SetParametersChanged(true);
-    return EditActualGroup([&] {
+    const bool faulty = !model_.GroupFault(g).empty();
+    Redraw shown = EditActualGroup([&] {
         Redraw r;
         switch (which) {
             case Parameter::f:
@@ -119,6 +120,21 @@ Redraw SignalSession::SetGroupParameter(Parameter which, double value) {
         }
         return r;
     });
+    if (faulty) shown |= MendActualGroup();
+    return shown;
+}
+
+Redraw SignalSession::MendActualGroup() {
+    // A group whose T, map or series once failed is left incomplete by an
+    // edit that recomputes only part of it: the edit may be what it needed.
+    Redraw r = ActualGroupShown();
+    try {
+        model_.RecomputeGroup(model_.ActualGroup());
+    } catch (const common::AppError&) {
+        return r;  // still faulty; what did compute is shown
+    }
+    r.sumSignal = true;
+    return r;
 }
 
 Redraw SignalSession::StepP0(int position) {
@@ -176,6 +192,13 @@ Redraw SignalSession::ChangeCrossGroup(std::int32_t group) {
     return {};
 }
 
+Redraw SignalSession::RecomputeSumSignal() {
+    model_.ComputeE();
+    Redraw r;
+    r.sumSignal = true;
+    return r;
+}
+
 Redraw SignalSession::SetEWindow(std::int32_t start, std::int32_t end) {
     model_.SetEWindow(start, end);
     model_.ComputeE();
@@ -218,8 +241,6 @@ AnalysisOpening SignalSession::OpenSumSignalAnalysis() {
     AnalysisOpening opening;
     opening.histogramIndex = 0;
     opening.subject = FollowMainWindow();
-    // This clears the repetition of E(t) again: the plot says "no
-    // repetition" while its curve is the sum of the harmonic lines.
     opening.power = ToggleRepetition();
     return opening;
 }
@@ -239,17 +260,14 @@ bool SignalSession::CrossPhaseShown() const {
 }
 
 PowerSpectrumRows SignalSession::ToggleRepetition() {
-    model_.SetRepetition(analysedIndex_, !model_.WithRepetition(analysedIndex_));
     if (model_.ETabActive()) {
-        // Row 0 holds the sum of the repetition spectra once E(t) was
-        // analysed; before that it is built here, the flag of E(t) kept.
-        if (model_.Spectrum(0).size() != kSpectrumBins) {
-            const bool flag = model_.WithRepetition(0);
-            ComputeSumSignalSpectra(model_);
-            model_.SetRepetition(0, flag);
-        }
+        // The spectrum of E(t) is always the sum of the groups' harmonic
+        // lines: nothing to switch, and its state says so wherever shown.
+        if (model_.Spectrum(0).size() != kSpectrumBins) ComputeSumSignalSpectra(model_);
+        model_.SetRepetition(0, true);
         return {0, 0, false};
     }
+    model_.SetRepetition(analysedIndex_, !model_.WithRepetition(analysedIndex_));
     const std::int32_t g = model_.ActualGroup();
     const std::int32_t cross = model_.CrossGroup();
     ComputeGroupSpectra(model_, g, cross);

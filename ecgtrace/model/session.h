@@ -73,7 +73,9 @@ public:
     // A value typed or stepped into a field of the actual group. F, P0 and
     // the offset are held within their limits; a width set to its own value
     // is no change. A value that cannot be computed leaves the group as it
-    // was and throws.
+    // was and throws. When the group could not be computed before, it is
+    // computed whole after the edit: once it can be, everything of it is
+    // shown again and `sumSignal` asks for E(t) (RecomputeSumSignal).
     Redraw SetGroupParameter(Parameter which, double value);
     // The arrows beside P0: P0 becomes position / 100.
     Redraw StepP0(int position);
@@ -94,6 +96,8 @@ public:
     // The group the T, A(t) and map tabs show and edit; the cross group follows.
     Redraw ChangeActualGroup(std::int32_t group);
     Redraw ChangeCrossGroup(std::int32_t group);
+    // E(t) from the groups as they are now, without drawing anything else.
+    Redraw RecomputeSumSignal();
     // "apply": the window of E(t) drawn.
     Redraw SetEWindow(std::int32_t start, std::int32_t end);
     // The main window shows another tab; E(t) is brought up to date when it
@@ -114,8 +118,9 @@ public:
     std::int32_t AnalysedIndex() const { return analysedIndex_; }
     // A group is analysed against another one, as the main window stands.
     bool CrossPhaseShown() const;
-    // Flips the repetition of the analysed signal and computes the rows of
-    // the power spectrum. The flip stays when the computation fails.
+    // Flips the repetition of the analysed group and computes the rows of
+    // the power spectrum. The flip stays when the computation fails. E(t)
+    // is always shown with the repetition effect: nothing flips.
     PowerSpectrumRows ToggleRepetition();
     // The cross phase page: the analysed group and the cross group with the
     // repetition effect.
@@ -125,6 +130,8 @@ private:
     // Runs an edit of the actual group; a failure gives the group back its
     // state from before the edit.
     Redraw EditActualGroup(const std::function<Redraw()>& edit);
+    // A faulty actual group computed whole again, quietly: what to show.
+    Redraw MendActualGroup();
 
     SignalModel model_;
     std::int32_t analysedIndex_ = 0;

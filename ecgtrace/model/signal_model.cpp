@@ -278,6 +278,7 @@ void SignalModel::ClearGroupTables() {
     pWhole_.clear();
     withRepetition_.clear();
     spectra_.clear();
+    fault_.clear();
 }
 
 void SignalModel::SetDefaultParameters() {
@@ -301,6 +302,7 @@ void SignalModel::ResizeGroupTables(std::int32_t groupCount) {
     GrowTo(pWhole_, size);
     GrowTo(withRepetition_, size);
     GrowTo(spectra_, size);
+    GrowTo(fault_, size);
 }
 
 // --- parameter file ---------------------------------------------------------
@@ -454,12 +456,9 @@ void SignalModel::CompleteStartup(StartupReport* report) {
     const std::int32_t usable = std::min(groupCount_, kMaxGroupCount);
     for (std::int32_t i = 1; i <= usable; ++i) {
         try {
-            ComputeT(i);
-            ComputePMap(i);
-            ComputePSeries(i);
-        } catch (const AppError& e) {
+            RecomputeGroup(i);
+        } catch (const AppError&) {
             if (!report) throw;
-            if (report->computeError.empty()) report->computeError = e.what();
         }
     }
 
@@ -467,6 +466,7 @@ void SignalModel::CompleteStartup(StartupReport* report) {
     actualGroup_ = std::clamp(actualGroup_, 1, groupCount_);
     crossGroup_ = std::clamp(crossGroup_, 1, groupCount_);
     initialGroupCount_ = groupCount_;
+    if (report) report->computeError = FaultsText();
     eWindowStart_ = 0;
     eWindowEnd_ = kESampleCount;
     parametersChanged_ = !parametersLoaded_;
@@ -480,9 +480,7 @@ bool SignalModel::ChangeGroupCount(std::int32_t newCount) {
         // As choosing the group does, except that E(t) is computed once, at
         // the end, when the groups it sums are settled.
         SelectActualGroup(groupCount_);
-        ComputeT(actualGroup_);
-        ComputePMap(actualGroup_);
-        ComputePSeries(actualGroup_);
+        RecomputeGroup(actualGroup_);
     }
     if (groupCount_ > initialGroupCount_) {
         // Groups that never existed below the new top group (G raised by
@@ -505,7 +503,12 @@ bool SignalModel::ChangeGroupCount(std::int32_t newCount) {
                 groups_[i] = groups_[i - 1];
             }
             withRepetition_[i] = 0;
-            ComputeT(g);
+            try {
+                ComputeT(g);
+            } catch (const AppError& e) {
+                fault_[i] = e.what();  // E(t) names it until the group is mended
+                throw;
+            }
         }
     }
     ComputeE();
@@ -515,8 +518,8 @@ bool SignalModel::ChangeGroupCount(std::int32_t newCount) {
 GroupState SignalModel::SaveGroupState(std::int32_t g) const {
     CheckGroup(g);
     const auto i = static_cast<std::size_t>(g);
-    return {g,       groups_[i], period_[i], signal_[i],
-            map_[i], pHalf_[i],  pWhole_[i], withRepetition_[i]};
+    return {g,         groups_[i], period_[i],         signal_[i], map_[i],
+            pHalf_[i], pWhole_[i], withRepetition_[i], fault_[i]};
 }
 
 void SignalModel::RestoreGroupState(const GroupState& state) {
@@ -529,6 +532,7 @@ void SignalModel::RestoreGroupState(const GroupState& state) {
     pHalf_[i] = state.PHalf;
     pWhole_[i] = state.PWhole;
     withRepetition_[i] = state.RepetitionFlag;
+    fault_[i] = state.fault;
 }
 
 void SignalModel::EditGroup(std::int32_t g, const std::function<void()>& edit) {
@@ -548,10 +552,41 @@ void SignalModel::SelectActualGroup(std::int32_t g) {
 }
 
 void SignalModel::RecomputeActualGroup() {
-    ComputeT(actualGroup_);
+    // E(t) last: it takes the weights of the group's series as they are now.
+    RecomputeGroup(actualGroup_);
     ComputeE();
-    ComputePMap(actualGroup_);
-    ComputePSeries(actualGroup_);
+}
+
+void SignalModel::RecomputeGroup(std::int32_t g) {
+    CheckGroup(g);
+    std::string& fault = fault_[static_cast<std::size_t>(g)];
+    try {
+        ComputeT(g);
+        ComputePMap(g);
+        ComputePSeries(g);
+    } catch (const AppError& e) {
+        fault = e.what();
+        throw;
+    }
+    fault.clear();
+}
+
+const std::string& SignalModel::GroupFault(std::int32_t g) const {
+    CheckGroup(g);
+    return fault_[static_cast<std::size_t>(g)];
+}
+
+std::string SignalModel::FaultsText() const {
+    std::string text;
+    const std::int32_t last = std::min(groupCount_, StoredGroupCount());
+    for (std::int32_t g = 1; g <= last; ++g) {
+        const std::string& fault = fault_[static_cast<std::size_t>(g)];
+        if (fault.empty()) continue;
+        // Each line ends as a message does; the box ends the last one.
+        if (!text.empty()) text += text.back() > '.' ? ".\n" : "\n";
+        text += GroupFaultMessage(g, fault);
+    }
+    return text;
 }
 
 // --- computations -------------------------------------------------------------
@@ -663,9 +698,19 @@ std::vector<double> SignalModel::PSeries(std::int32_t g) const {
 }
 
 void SignalModel::ComputeE() {
+    // A sum that cannot be formed leaves no E(t) behind: nothing stale is
+    // drawn or exported as if it were the present one.
+    struct Forget {
+        SignalModel* model;
+        bool done = false;
+        ~Forget() {
+            if (!done) model->eSignal_.clear();
+        }
+    } forget{this};
     for (std::int32_t g = 1; g <= groupCount_; ++g) {
         const auto i = static_cast<std::size_t>(g);
         if (i >= period_.size()) throw AppError("Group " + IntText(g) + " does not exist");
+        if (!fault_[i].empty()) throw AppError(GroupFaultMessage(g, fault_[i]));
         if (period_[i] > 0 && signal_[i].size() != static_cast<std::size_t>(period_[i]))
             throw AppError("A(t) of group " + IntText(g) + " is not computed");
     }
@@ -690,6 +735,7 @@ void SignalModel::ComputeE() {
     eSignal_ = std::move(e);
     eMax_ = emax;
     eMin_ = emin;
+    forget.done = true;
 }
 
 // --- texts ------------------------------------------------------------------------
@@ -748,7 +794,16 @@ void ValidateM(std::int32_t M) {
     if (M < 0) throw AppError(NegativeMMessage(M));
 }
 
-int P0StepPosition(double P0) { return static_cast<int>(common::TruncToInt(100.0 * P0)); }
+int P0StepPosition(double P0) {
+    // 100 * 0.29 is 28.999...: count in hundredths against n / 100 as the
+    // arrows store it, so a value they set gives back its own position.
+    if (!(P0 > 0.0)) return 0;
+    if (P0 >= 1.0) return 100;
+    int n = static_cast<int>(common::TruncToInt(100.0 * P0));
+    while (n < 100 && (n + 1) / 100.0 <= P0) ++n;
+    while (n > 0 && n / 100.0 > P0) --n;
+    return n;
+}
 
 int P0StepIncrement(int position) { return position <= 10 || position >= 90 ? 1 : 5; }
 
@@ -759,6 +814,10 @@ std::string PeriodTooSmallMessage(std::int64_t T) {
 std::string PeriodTooLargeMessage(std::int64_t T) {
     return "The period T = " + IntText(T) + " ms is too long: T must be at most " +
            IntText(kMaxPeriod) + " ms";
+}
+
+std::string GroupFaultMessage(std::int32_t g, const std::string& fault) {
+    return "Group " + IntText(g) + " cannot be computed: " + fault;
 }
 
 std::string NegativeMMessage(std::int32_t M) {

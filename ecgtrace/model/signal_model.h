@@ -22,7 +22,10 @@
 //       CompleteStartup(report*)             the same after loading (used by the batch tool)
 //       ChangeGroupCount(newG)               change of G, the actual group lowered with it
 //       SelectActualGroup(g)                 changed flag, g, cross group := g (limited)
-//       RecomputeActualGroup()               ComputeT, ComputeE, ComputePMap, ComputePSeries
+//       RecomputeActualGroup()               RecomputeGroup(g), then ComputeE
+//       RecomputeGroup(g)                    ComputeT, ComputePMap, ComputePSeries; notes
+//                                            or clears the group's fault
+//       GroupFault(g) / FaultsText()         why a group could not be computed
 //       SaveGroupState(g) / RestoreGroupState(state)   parameters and derived tables of g
 //       EditGroup(g, edit)                   edit; on failure group g as before
 //       ComputeT(g)                          T then ComputeA(g); T < 1 refused
@@ -30,7 +33,8 @@
 //       ComputePMap(g)                       map with wrapped factorials; M < 0 refused
 //       ComputePSeries(g)                    stores PHalf/PWhole, returns P_0..P_300
 //       PSeries(g)                           P_0..P_300 from the stored map, nothing stored
-//       ComputeE()                           ESignal[0..2800] (0 = t 0), EMax/EMin of 1..2800
+//       ComputeE()                           ESignal[0..2800] (0 = t 0), EMax/EMin of 1..2800;
+//                                            refused (and emptied) while a group is faulty
 //     value rules: LimitF, LimitP0, LimitOffset, ValidateM, P0StepPosition,
 //       P0StepIncrement
 //     texts of values: TGroupText, fText, FText, M1Text, M2Text, P0Text,
@@ -122,6 +126,7 @@ struct GroupState {
     double PHalf = 0.0;
     double PWhole = 0.0;
     std::uint8_t RepetitionFlag = 0;
+    std::string fault;
 };
 
 // A parameter file that cannot be read. what() is the message the windows
@@ -141,7 +146,8 @@ struct StartupReport {
     // Non-empty when "vfdef.par" existed but could not be read completely;
     // the model then started from the defaults.
     std::string loadError;
-    // Non-empty when computing a group failed during start-up (first message).
+    // Non-empty when computing groups failed during start-up: one line per
+    // failing group, naming it.
     std::string computeError;
 };
 
@@ -229,8 +235,17 @@ public:
     // The model part of choosing the actual group: changed flag, g, and the
     // cross group set to g within 1..InitialGroupCount.
     void SelectActualGroup(std::int32_t g);
-    // ComputeT(g), ComputeE, ComputePMap(g), ComputePSeries(g) for the actual group.
+    // RecomputeGroup for the actual group, then ComputeE.
     void RecomputeActualGroup();
+    // T, A(t), map and series of group g. A failure is noted as the group's
+    // fault (what was computed before it stays) and thrown; success clears it.
+    void RecomputeGroup(std::int32_t g);
+    // Why group g could not be computed when it was last tried; empty when
+    // all its tables follow from its parameters.
+    const std::string& GroupFault(std::int32_t g) const;
+    // One line per faulty group among 1..G ("Group 3 cannot be computed:
+    // ..."); empty when every group is computed.
+    std::string FaultsText() const;
 
     // --- edits of one group ---------------------------------------------------
     GroupState SaveGroupState(std::int32_t g) const;
@@ -290,6 +305,7 @@ private:
     std::vector<double> pWhole_;
     std::vector<std::uint8_t> withRepetition_;
     std::vector<std::vector<Complex>> spectra_;
+    std::vector<std::string> fault_;
 
     std::vector<double> eSignal_;
     double eMax_ = 0.0;
@@ -302,13 +318,14 @@ double LimitP0(double P0);                      // 0..1
 std::int32_t LimitOffset(std::int32_t offset);  // negative -> 0
 void ValidateM(std::int32_t M);                 // M < 0 throws
 // The arrows beside P0 step a position of 0..100 (P0 = position / 100).
-int P0StepPosition(double P0);      // trunc(100 P0)
+int P0StepPosition(double P0);      // the whole hundredths in P0
 int P0StepIncrement(int position);  // 1 near the ends (<= 10, >= 90), else 5
 
 // Message texts of refused values.
 std::string PeriodTooSmallMessage(std::int64_t T);
 std::string PeriodTooLargeMessage(std::int64_t T);
 std::string NegativeMMessage(std::int32_t M);
+std::string GroupFaultMessage(std::int32_t g, const std::string& fault);
 
 // The wrapped 32-bit factorial of the map (1 for n < 1).
 std::int32_t WrappedFactorial(std::int32_t n);

@@ -26,6 +26,7 @@ void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
     const std::int32_t step = common::TruncToInt(common::FloatDivide(period, W - 20)) + 1;
 
     Clear(s, W, H);
+    if (a.empty()) return;  // a group that could not be computed: the frame alone
     double amax = -1e308;
     double amin = 1e308;
     for (double v : a) {
@@ -106,6 +107,7 @@ void DrawE(const SignalModel& model, common::PlotSurface& s) {
     const int W = s.Width();
     // The frame stops one pixel short of the image width used for x.
     Clear(s, W - 1, s.Height());
+    if (model.ESignal().empty()) return;  // E(t) could not be computed: the frame alone
     s.MoveTo(0, 100);
     const double scale = common::FloatDivide(100.0, model.EMax() - model.EMin());
     const std::vector<double>& e = model.ESignal();

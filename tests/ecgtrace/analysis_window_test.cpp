@@ -126,9 +126,9 @@ TEST_F(AnalysisWindow, OpenFromSumSignal) {
     EXPECT_TRUE(power->isVisible());
     EXPECT_EQ(power->windowTitle(), "Signal analysis of E(t)");
     EXPECT_EQ(power->AnalysedIndex(), 0);
-    EXPECT_FALSE(m.WithRepetition(0));
-    for (int g = 1; g <= m.GroupCount(); ++g) EXPECT_TRUE(m.WithRepetition(g)) << g;
-    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "show repetition effect");
+    // The sum of the harmonic lines is drawn and said so: caption, button and curve agree.
+    for (int g = 0; g <= m.GroupCount(); ++g) EXPECT_TRUE(m.WithRepetition(g)) << g;
+    EXPECT_EQ(Button(*power, "repetitionButton")->text(), "remove repetition effect");
     EXPECT_FALSE(Button(*power, "repetitionButton")->isEnabled());
     EXPECT_FALSE(Pages()->isTabVisible(4));
     EXPECT_EQ(Pages()->currentIndex(), 0);
@@ -288,10 +288,12 @@ TEST_F(AnalysisFollowsMainWindow, SumSignalNeverAnalysedBeforeIsBuiltOnFirstUse)
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
     EXPECT_EQ(power->windowTitle(), "Signal analysis of E(t)");
     ExpectAgreement(Now(), "power page");
-    const bool flag = main->Model().WithRepetition(0);
+    EXPECT_TRUE(main->Model().WithRepetition(0));
+    const QImage drawn = Plot(*power, "powerPlot")->Image();
     Select(1);
-    Select(3);  // each visit flips the state of E(t)
-    EXPECT_NE(main->Model().WithRepetition(0) != 0, flag);
+    Select(3);  // a visit changes neither the state of E(t) nor its picture
+    EXPECT_TRUE(main->Model().WithRepetition(0));
+    EXPECT_EQ(Plot(*power, "powerPlot")->Image(), drawn);
     ExpectAgreement(Now(), "power page again");
 }
 
@@ -336,22 +338,54 @@ TEST(AnalysisWindowTexts, RepetitionSwitchSaysWhatAClickDoes) {
     EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(false), "show repetition effect");
 }
 
-TEST(AnalysisWindowPlace, BesideTheMainWindowOrClearOfItsTabs) {
-    const QSize own(670, 400);
-    // Room on the right.
-    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({0, 0, 705, 445}, own, {0, 0, 1920, 1080}, {5, 5}),
-              QPoint(705, 0));
-    // Room only on the left.
-    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({1000, 0, 705, 445}, own, {0, 0, 1920, 1080}, {5, 5}),
-              QPoint(330, 0));
-    // Centred on 1280 x 1024: no room beside; at the bottom, clear of the tab bar.
-    const QPoint low =
-        ecgtrace::AnalysisWindowPlace({287, 289, 705, 445}, own, {0, 0, 1280, 1024}, {5, 5});
-    EXPECT_EQ(low, QPoint(287, 624));
-    EXPECT_GE(low.y(), 289 + ecgtrace::kMainTabBarClearance);
-    // A screen too small for anything: where it was.
-    EXPECT_EQ(ecgtrace::AnalysisWindowPlace({0, 0, 705, 445}, own, {0, 0, 700, 440}, {5, 5}),
-              QPoint(5, 5));
+TEST(AnalysisWindowPlace, BesideTheMainWindowElseClearOfItsControls) {
+    // Frames as a window manager draws them: 670 x 400 inside 8 + 29 px.
+    const QSize own(678, 437);
+    const QRect screen(0, 0, 1280, 1024);
+    const QRect centred(287, 289, 705, 445);
+    struct Case {
+        const char* name;
+        QRect main;
+        int controlsLeft;  // from the main frame's left
+        QRect screen;
+        QPoint expected;
+        int coveredWidth;  // of the controls' column
+    };
+    const Case cases[] = {
+        {"room on the right", {0, 0, 705, 445}, 384, {0, 0, 1920, 1080}, {705, 0}, 0},
+        {"room only on the left", {1000, 0, 705, 445}, 384, {0, 0, 1920, 1080}, {322, 0}, 0},
+        {"room above", {0, 579, 705, 445}, 384, screen, {0, 142}, 0},
+        // Centred on 1280 x 1024: lower left, over the pictures of the
+        // equations and the mere edge of the E(t) column.
+        {"centred", centred, 384, screen, {0, 1024 - 437}, 7},
+        {"screen too small", {0, 0, 705, 445}, 384, {0, 0, 640, 480}, {5, 5}, 0},
+    };
+    for (const Case& c : cases) {
+        const int controlsLeft = c.main.left() + c.controlsLeft;
+        const QPoint place =
+            ecgtrace::AnalysisWindowPlace(c.main, controlsLeft, own, c.screen, {5, 5});
+        EXPECT_EQ(place, c.expected) << c.name;
+        if (c.expected == QPoint(5, 5)) continue;
+        const QRect frame(place, own);
+        EXPECT_TRUE(c.screen.contains(frame)) << c.name;
+        EXPECT_FALSE(frame.intersects(
+            QRect(c.main.left(), c.main.top(), c.main.width(), ecgtrace::kMainTabBarClearance)))
+            << c.name;
+        const QRect controls =
+            frame.intersected(QRect(QPoint(controlsLeft, c.main.top()), c.main.bottomRight()));
+        EXPECT_EQ(controls.isEmpty() ? 0 : controls.width(), c.coveredWidth) << c.name;
+    }
+}
+
+TEST_F(AnalysisWindow, ReopenedWhereTheUserLeftIt) {
+    OpenBoth();
+    Tabs(*main)->setCurrentIndex(1);
+    Button(*main, "sumAnalysisButton")->click();
+    power->move(40, 50);
+    Button(*power, "exitButton")->click();
+    Tabs(*main)->setCurrentIndex(3);
+    main->GroupAnalysisButton()->click();
+    EXPECT_EQ(power->pos(), QPoint(40, 50));
 }
 
 TEST_F(AnalysisWindow, MissingIntroductionReportedOnceAndWindowStillOpens) {

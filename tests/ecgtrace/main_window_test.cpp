@@ -8,6 +8,7 @@
 #include "common/ui/plot_view.h"
 #include "ecgtrace/about_box.h"
 #include "ecgtrace/equations.h"
+#include "ecgtrace/model/signal_plots.h"
 #include "ecgtrace/step_arrows.h"
 #include "window_test_support.h"
 
@@ -104,13 +105,14 @@ TEST_F(MainWindow, WindowLayoutAndCaptions) {
     EXPECT_EQ(Spin(*form, "groupCountField")->MaxValue(), 15);
 }
 
-TEST_F(MainWindow, MissingIntroductionIsReportedAndPlaceholderKept) {
+TEST_F(MainWindow, MissingIntroductionIsReportedAndNamedInItsBox) {
     QFile::remove(QString::fromStdString(dir.File("V13.rtf")));
     auto form = Open();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Cannot open file V13.rtf.");
     EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
-    EXPECT_EQ(form->findChild<QTextEdit*>("introductionText")->toPlainText(), "RichEdit1");
+    EXPECT_EQ(form->findChild<QTextEdit*>("introductionText")->toPlainText(),
+              "Cannot open file V13.rtf");
     // Every other step of the start-up was done.
     EXPECT_EQ(Label(*form, "periodLabel")->text(), "T for group 1 = 221");
 }
@@ -405,6 +407,48 @@ TEST_F(MainWindow, ApplyRedrawsChosenWindow) {
     // The window is not a stored parameter.
     Button(*form, "applyWindowButton")->click();
     EXPECT_FALSE(form->Model().ParametersChanged());
+}
+
+// E(t) flat (G = 1, P0 = 1): the message, and no picture of the former sum
+// left under it.
+TEST_F(MainWindow, SumThatCannotBeDrawnLeavesTheEmptyFrame) {
+    auto form = Open();
+    Tabs(*form)->setCurrentIndex(1);
+    const QImage before = Plot(*form, "sumPlot")->Image();
+    TypeAndEnter(Spin(*form, "groupCountField"), "1");
+    Tabs(*form)->setCurrentIndex(4);
+    TypeAndEnter(Edit(*form, "P0Field"), "1");
+    dialogs.errors.clear();
+    Tabs(*form)->setCurrentIndex(1);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "Floating point division by zero.");
+    common::PlotSurface frame(ecgtrace::kSumPlotWidth, ecgtrace::kSumPlotHeight);
+    ecgtrace::DrawE(ecgtrace::SignalModel(), frame);  // nothing computed: the frame
+    // Inside the frame (the column right of it is never drawn).
+    const QRect inside(0, 0, ecgtrace::kSumPlotWidth - 1, ecgtrace::kSumPlotHeight);
+    EXPECT_NE(Plot(*form, "sumPlot")->Image().copy(inside), before.copy(inside));
+    EXPECT_EQ(Plot(*form, "sumPlot")->Image().copy(inside), frame.Image().copy(inside));
+}
+
+TEST_F(MainWindow, FaultyGroupNamedAtStartAndMendedByTyping) {
+    ecgtrace::SignalModel file;
+    file.SetParameter(3, ecgtrace::Parameter::s1, 0);
+    file.SaveParameterFile(dir.File("vfdef.par"));
+    auto form = Open();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_EQ(dialogs.errors[0], "Group 3 cannot be computed: Floating point division by zero.");
+    TypeAndEnter(Spin(*form, "actualGroupField"), "3");
+    EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), "p half = 0.000");
+    TypeAndEnter(Spin(*form, "s1Field"), "20");
+    EXPECT_EQ(dialogs.errors.size(), 2);
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), "p half = 0.290");
+    EXPECT_EQ(Label(*form, "periodLabel")->text(), "T for group 3 = 221");
+    common::PlotSurface sum(ecgtrace::kSumPlotWidth, ecgtrace::kSumPlotHeight);
+    ecgtrace::DrawE(form->Model(), sum);
+    EXPECT_EQ(Plot(*form, "sumPlot")->Image(), sum.Image());  // brought up to date at once
+    Tabs(*form)->setCurrentIndex(1);
+    EXPECT_EQ(dialogs.errors.size(), 2);
 }
 
 // Unparseable typing: reported once when editing ends; the value from

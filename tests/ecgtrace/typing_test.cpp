@@ -227,7 +227,7 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 0.10);
     EXPECT_EQ(Label(*form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(1)));
 
-    // A refused text gives way to the value kept; a limited one stays as typed.
+    // A refused or limited text gives way to the value in use; an exact one stays.
     TypeKeys(P0, "abc");
     Enter(P0);
     ASSERT_EQ(dialogs.errors.size(), 1);
@@ -235,10 +235,19 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     EXPECT_EQ(P0->text(), "0.10");
     TypeKeys(P0, "1.5");
     Enter(P0);
-    EXPECT_EQ(P0->text(), "1.5");
+    EXPECT_EQ(P0->text(), "1.00");
     EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 1.0);
     upDown->ClickDown();
     EXPECT_EQ(P0->text(), "0.99");
+    TypeKeys(P0, "0.125");
+    Enter(P0);
+    EXPECT_EQ(P0->text(), "0.125");
+    // Down from 0.34 by fives, each a whole number of hundredths.
+    TypeKeys(P0, "0.34");
+    for (const char* expected : {"0.29", "0.24", "0.19"}) {
+        upDown->ClickDown();
+        EXPECT_EQ(P0->text(), expected);
+    }
 
     // A typed comma is the decimal point, whatever the locale.
     TypeKeys(P0, "0,5");

@@ -341,4 +341,25 @@ TEST(AnalysisPlots, TextsNearTheRightEdgeStayWhole) {
     for (int x = 20; x < 20 + reference.TextWidth(ecgtrace::PowerSpectrumTitle(1, 1)); ++x)
         for (int y = 185; y < 185 + reference.TextHeight("x"); ++y)
             ASSERT_EQ(shortTitle.Pixel(x, y), reference.Pixel(x, y)) << x << "," << y;
+
+    // Two-digit groups: too long for the plot even from its left border, the
+    // title is written narrower, whole and inside the frame.
+    m.ChangeGroupCount(13);
+    ecgtrace::ComputeGroupSpectra(m, 12, 13);
+    PlotSurface longTitle(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
+    ecgtrace::DrawPowerSpectrum(m, 12, 13, longTitle);
+    const std::string twoDigits = ecgtrace::PowerSpectrumTitle(12, 13);
+    ASSERT_GT(longTitle.TextWidth(twoDigits), ecgtrace::kPowerPlotWidth);
+    EXPECT_TRUE(RightBorderWhole(longTitle));
+    QFont narrow = longTitle.Font();
+    narrow.setFamily(QStringLiteral("Liberation Sans Narrow"));
+    PlotSurface narrowReference(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
+    narrowReference.SetFont(narrow);
+    narrowReference.SetBrushColor(kYellow);
+    narrowReference.TextOut(20, 185, twoDigits);
+    const int width = narrowReference.TextWidth(twoDigits);
+    ASSERT_LT(20 + width, ecgtrace::kPowerPlotWidth - 1);
+    for (int x = 20; x < 20 + width; ++x)
+        for (int y = 185; y < 185 + narrowReference.TextHeight("x"); ++y)
+            ASSERT_EQ(longTitle.Pixel(x, y), narrowReference.Pixel(x, y)) << x << "," << y;
 }

@@ -228,7 +228,7 @@ TEST_F(Session, ToggleAndCrossPhase) {
     session.ShowTab(true);
     const auto opening = session.OpenSumSignalAnalysis();
     EXPECT_EQ(opening.histogramIndex, 0);
-    EXPECT_FALSE(m.WithRepetition(0));
+    EXPECT_TRUE(m.WithRepetition(0));
     EXPECT_FALSE(opening.power.switchable);
     const auto row0 = m.Spectrum(0);
     rows = session.ToggleRepetition();
@@ -255,4 +255,46 @@ TEST(SessionStart, StrictStartRefusesWhatTheWindowsReplaceByDefaults) {
     SignalSession defaults;
     defaults.StartStrictly(std::nullopt);
     EXPECT_EQ(defaults.Model().Period(6), 221);
+}
+
+// A file with s1 = 0 in group 3 and M = 40 in group 4: both named at the
+// start, E(t) refused naming the first, and each group mended by the edit
+// that makes it computable, E(t) with it once the last one is.
+TEST(SessionFaultyGroups, NamedAtStartAndMendedByTheEditThatFixesThem) {
+    testing_support::ScopedWorkDir dir;
+    ecgtrace::SignalModel file;
+    file.SetParameter(3, Parameter::s1, 0);
+    file.SetParameter(4, Parameter::M, 40);
+    file.SaveParameterFile(dir.File("bad.par"));
+
+    SignalSession session;
+    const auto& m = session.Model();
+    const ecgtrace::StartupReport report = session.Start(dir.File("bad.par"));
+    EXPECT_EQ(report.computeError,
+              "Group 3 cannot be computed: Floating point division by zero.\n"
+              "Group 4 cannot be computed: Invalid floating point operation");
+    EXPECT_EQ(ErrorOf([&] { session.ShowTab(true); }),
+              "Group 3 cannot be computed: Floating point division by zero");
+    EXPECT_TRUE(m.ESignal().empty());  // nothing stale left to draw or export
+
+    EXPECT_FALSE(ErrorOf([&] { session.ChangeActualGroup(3); }).empty());
+    // An edit that leaves the group faulty mends nothing.
+    EXPECT_FALSE(session.SetGroupParameter(Parameter::P0, 0.2).sumSignal);
+    EXPECT_FALSE(m.GroupFault(3).empty());
+    const ecgtrace::Redraw mended = session.SetGroupParameter(Parameter::s1, 20);
+    EXPECT_TRUE(mended.sumSignal && mended.series && mended.periodTab && mended.signalPlot);
+    EXPECT_TRUE(m.GroupFault(3).empty());
+    EXPECT_EQ(m.Period(3), 221);
+    EXPECT_EQ(m.PHalfText(3), "p half = 0.290");
+    EXPECT_EQ(ErrorOf([&] { session.RecomputeSumSignal(); }),
+              "Group 4 cannot be computed: Invalid floating point operation");
+
+    EXPECT_FALSE(ErrorOf([&] { session.ChangeActualGroup(4); }).empty());
+    EXPECT_TRUE(session.SetGroupParameter(Parameter::M, 18).sumSignal);
+    session.RecomputeSumSignal();
+    EXPECT_EQ(m.ESignal().size(), 2801u);
+    EXPECT_TRUE(m.FaultsText().empty());
+    // An edit refused for its own value keeps the mended group as it is.
+    EXPECT_FALSE(ErrorOf([&] { session.SetGroupParameter(Parameter::s2, 0); }).empty());
+    EXPECT_TRUE(m.GroupFault(4).empty());
 }

@@ -301,6 +301,8 @@ TEST(EditRules, LimitsAndUpDown) {
     EXPECT_EQ(ecgtrace::LimitOffset(-5), 0);
     EXPECT_EQ(ecgtrace::P0StepPosition(0.1), 10);
     EXPECT_EQ(ecgtrace::P0StepPosition(0.999), 99);
+    // Every value the arrows set gives back its own position (100 * 0.29 < 29).
+    for (int k = 0; k <= 100; ++k) EXPECT_EQ(ecgtrace::P0StepPosition(k / 100.0), k) << k;
 
     // Clicking up from 0 with the increment rule.
     std::vector<int> positions{0};
