@@ -209,21 +209,23 @@ void DrawingRecord::Append(Operation op, bool replacesSameShape) {
 
 bool DrawingRecord::RedrawInPlace(Kind kind, const QRect& bounds, QRgb pen, QRgb brush) {
     if (owners_.empty() || !complete_) return false;
-    const QRect area = Clipped(bounds);
-    if (area.isEmpty()) return false;
+    // Clipped to the surface by hand: this runs for every dot of a live view.
+    const int left = std::max(bounds.left(), 0), top = std::max(bounds.top(), 0);
+    const int right = std::min(bounds.right(), surface_.width() - 1);
+    const int bottom = std::min(bounds.bottom(), surface_.height() - 1);
+    if (left > right || top > bottom) return false;
     const std::size_t width = static_cast<std::size_t>(surface_.width());
-    const std::uint32_t* const first = owners_.data() +
-                                       static_cast<std::size_t>(area.top()) * width +
-                                       static_cast<std::size_t>(area.left());
+    const std::uint32_t* const first =
+        owners_.data() + static_cast<std::size_t>(top) * width + static_cast<std::size_t>(left);
     const std::uint32_t owner = *first;
     if (owner == 0) return false;
     Operation& op = operations_[owner - 1];
     // A line drawn since may cross it: only a redraw at the end keeps it under.
     if (!op.live || op.kind != kind || op.bounds != bounds || op.drawn < lastLineDrawn_)
         return false;
-    for (int y = 0; y < area.height(); ++y) {
+    for (int y = 0; y <= bottom - top; ++y) {
         const std::uint32_t* row = first + static_cast<std::size_t>(y) * width;
-        for (int x = 0; x < area.width(); ++x)
+        for (int x = 0; x <= right - left; ++x)
             if (row[x] != owner) return false;
     }
     op.pen = pen;

@@ -37,18 +37,19 @@ public:
 
     enum class Kind { Lines, Polygon, Rectangle, FillRect, Ellipse, Pixel, Text };
     struct Operation {
+        // What a redraw in place reads comes first, in one cache line.
         Kind kind = Kind::Lines;
+        bool live = true;
         QRgb pen = 0, brush = 0;  // text: its colour and its background
+        std::uint64_t drawn = 0;  // when the operation was last drawn (a count)
+        QRect bounds;             // every pixel the operation paints lies inside
         // Lines and polygons: the points; shapes: x1, y1, x2, y2 as the
         // surface takes them (x2, y2 not covered).
         std::vector<QPoint> points;
         QRect shape;
-        QRect bounds;  // every pixel the operation paints lies inside
         std::string text;
         std::shared_ptr<const QFont> font;  // text only: a font is dear to make
         int ascent = 0;
-        bool live = true;
-        std::uint64_t drawn = 0;  // when the operation was last drawn (a count)
     };
 
     explicit DrawingRecord(QSize surface) : surface_(surface) {}

@@ -121,6 +121,7 @@ PlotSurface::PlotSurface(const PlotSurface& other)
 PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
     if (this != &other) {
         EndPainting();
+        pixels_ = nullptr;
         image_ = other.Image().copy();
         pen_ = other.pen_;
         brush_ = other.brush_;
@@ -133,6 +134,7 @@ PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
 }
 
 QPainter& PlotSurface::Painter() {
+    pixels_ = nullptr;
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -150,19 +152,24 @@ void PlotSurface::EndPainting() const {
 
 const QImage& PlotSurface::Image() const {
     EndPainting();
+    pixels_ = nullptr;  // the caller may share the image
     return image_;
 }
 
 QImage& PlotSurface::MutableImage() {
     EndPainting();
+    pixels_ = nullptr;
     record_.GiveUp();
     return image_;
 }
 
 QRgb* PlotSurface::Row(int y) {
-    EndPainting();
-    // bits() once per call, not scanLine(): scanLine checks sharing each time.
-    return reinterpret_cast<QRgb*>(image_.bits() + std::ptrdiff_t(y) * image_.bytesPerLine());
+    if (!pixels_) {
+        EndPainting();
+        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+    }
+    return reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(pixels_) +
+                                   std::ptrdiff_t(y) * image_.bytesPerLine());
 }
 
 void PlotSurface::LineTo(int x, int y) {
