@@ -94,6 +94,7 @@ void DrawingRecord::ShapeIndex::Grow() {
 void DrawingRecord::Reset() {
     operations_.clear();
     shapes_.Clear();
+    std::fill(owners_.begin(), owners_.end(), 0u);
     dead_ = 0;
     points_ = 0;
     complete_ = true;
@@ -102,6 +103,7 @@ void DrawingRecord::Reset() {
 void DrawingRecord::GiveUp() {
     operations_.clear();
     shapes_.Clear();
+    owners_ = {};
     dead_ = 0;
     points_ = 0;
     complete_ = false;
@@ -184,14 +186,73 @@ void DrawingRecord::Cover(const QRect& area) {
 
 void DrawingRecord::Append(Operation op, bool replacesSameShape) {
     if (!complete_) return;
+    bool replaced = false;
     if (replacesSameShape) {
         const std::size_t previous = shapes_.Exchange(KeyOf(op), operations_.size());
         if (previous != ShapeIndex::kNone) Kill(previous);
+        replaced = previous != ShapeIndex::kNone;
     }
+    op.drawn = ++clock_;
+    const bool linear = op.kind == Kind::Lines || op.kind == Kind::Polygon;
+    if (linear) lastLineDrawn_ = op.drawn;
     points_ += op.points.size();
     operations_.push_back(std::move(op));
+    if (!linear) {
+        if (!owners_.empty())
+            MarkOwner(operations_.size() - 1);
+        else if (replaced)
+            RebuildOwners();  // shapes are being redrawn: worth knowing who owns what
+    }
     if (dead_ > 1024 && dead_ > operations_.size() / 2) Compact();
     CheckBounds();
+}
+
+bool DrawingRecord::RedrawInPlace(Kind kind, const QRect& bounds, QRgb pen, QRgb brush) {
+    if (owners_.empty() || !complete_) return false;
+    // Clipped to the surface by hand: this runs for every dot of a live view.
+    const int left = std::max(bounds.left(), 0), top = std::max(bounds.top(), 0);
+    const int right = std::min(bounds.right(), surface_.width() - 1);
+    const int bottom = std::min(bounds.bottom(), surface_.height() - 1);
+    if (left > right || top > bottom) return false;
+    const std::size_t width = static_cast<std::size_t>(surface_.width());
+    const std::uint32_t* const first =
+        owners_.data() + static_cast<std::size_t>(top) * width + static_cast<std::size_t>(left);
+    const std::uint32_t owner = *first;
+    if (owner == 0) return false;
+    Operation& op = operations_[owner - 1];
+    // A line drawn since may cross it: only a redraw at the end keeps it under.
+    if (!op.live || op.kind != kind || op.bounds != bounds || op.drawn < lastLineDrawn_)
+        return false;
+    for (int y = 0; y <= bottom - top; ++y) {
+        const std::uint32_t* row = first + static_cast<std::size_t>(y) * width;
+        for (int x = 0; x <= right - left; ++x)
+            if (row[x] != owner) return false;
+    }
+    op.pen = pen;
+    op.brush = brush;
+    op.drawn = ++clock_;
+    return true;
+}
+
+void DrawingRecord::MarkOwner(std::size_t index) {
+    const QRect area = Clipped(operations_[index].bounds);
+    const auto owner = static_cast<std::uint32_t>(index + 1);
+    const std::size_t width = static_cast<std::size_t>(surface_.width());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto row =
+            owners_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * width);
+        std::fill(row + area.left(), row + area.right() + 1, owner);
+    }
+}
+
+void DrawingRecord::RebuildOwners() {
+    owners_.assign(static_cast<std::size_t>(std::max(surface_.width(), 0)) *
+                       static_cast<std::size_t>(std::max(surface_.height(), 0)),
+                   0u);
+    for (std::size_t i = 0; i < operations_.size(); ++i) {
+        const Operation& op = operations_[i];
+        if (op.live && op.kind != Kind::Lines && op.kind != Kind::Polygon) MarkOwner(i);
+    }
 }
 
 void DrawingRecord::Compact() {
@@ -211,6 +272,7 @@ void DrawingRecord::RenumberShapes() {
         if (op.kind == Kind::Lines || op.kind == Kind::Polygon) continue;
         shapes_.Exchange(KeyOf(op), i);
     }
+    if (!owners_.empty()) RebuildOwners();
 }
 
 void DrawingRecord::CheckBounds() {
@@ -228,6 +290,7 @@ void DrawingRecord::AddLine(QPoint from, QPoint to, Rgb pen) {
         if (!op.live) continue;
         if (op.kind != Kind::Lines || op.pen != colour) break;
         if (op.points.back() == from) {
+            op.drawn = lastLineDrawn_ = ++clock_;
             op.points.push_back(to);
             op.bounds = op.bounds.united(QRect(to, QSize(1, 1)));
             ++points_;
@@ -279,6 +342,8 @@ void DrawingRecord::AddFill(int x1, int y1, int x2, int y2, Rgb brush) {
 
 void DrawingRecord::AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brush) {
     if (x2 <= x1 || y2 <= y1) return;
+    if (RedrawInPlace(Kind::Ellipse, FromCorners(x1, y1, x2, y2), ToQRgb(pen), ToQRgb(brush)))
+        return;
     Operation op;
     op.kind = Kind::Ellipse;
     op.pen = ToQRgb(pen);
@@ -289,6 +354,7 @@ void DrawingRecord::AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brus
 }
 
 void DrawingRecord::AddPixel(int x, int y, Rgb colour) {
+    if (RedrawInPlace(Kind::Pixel, QRect(x, y, 1, 1), ToQRgb(colour), ToQRgb(colour))) return;
     Operation op;
     op.kind = Kind::Pixel;
     op.pen = op.brush = ToQRgb(colour);

@@ -7,7 +7,9 @@
 // - an opaque rectangle removes what it paints over entirely (parts of
 //   lines included);
 // - a dot, rectangle, pixel or text with the same place and size as an
-//   earlier one replaces it;
+//   earlier one replaces it; a dot or pixel that nothing drawn since
+//   overlaps is changed where it stands (a live view redraws thousands of
+//   dots a step, and this keeps that nearly free);
 // - beyond kMaxOperations operations or kMaxPoints line points the record
 //   is given up (Complete() turns false) until the surface is covered
 //   whole again; the picture then exists only as pixels.
@@ -35,17 +37,19 @@ public:
 
     enum class Kind { Lines, Polygon, Rectangle, FillRect, Ellipse, Pixel, Text };
     struct Operation {
+        // What a redraw in place reads comes first, in one cache line.
         Kind kind = Kind::Lines;
+        bool live = true;
         QRgb pen = 0, brush = 0;  // text: its colour and its background
+        std::uint64_t drawn = 0;  // when the operation was last drawn (a count)
+        QRect bounds;             // every pixel the operation paints lies inside
         // Lines and polygons: the points; shapes: x1, y1, x2, y2 as the
         // surface takes them (x2, y2 not covered).
         std::vector<QPoint> points;
         QRect shape;
-        QRect bounds;  // every pixel the operation paints lies inside
         std::string text;
         std::shared_ptr<const QFont> font;  // text only: a font is dear to make
         int ascent = 0;
-        bool live = true;
     };
 
     explicit DrawingRecord(QSize surface) : surface_(surface) {}
@@ -111,6 +115,11 @@ private:
     // An opaque rectangle: removes what lies under it, or starts afresh.
     void Cover(const QRect& area);
     void Append(Operation op, bool replacesSameShape);
+    // Changes the colours of the dot or pixel with `bounds` where it stands
+    // when nothing drawn after it overlaps it; false when that is not known.
+    bool RedrawInPlace(Kind kind, const QRect& bounds, QRgb pen, QRgb brush);
+    void MarkOwner(std::size_t index);
+    void RebuildOwners();
     void Kill(std::size_t index);
     void Compact();
     void RenumberShapes();
@@ -121,6 +130,12 @@ private:
     std::vector<Operation> operations_;
     ShapeIndex shapes_;
     std::shared_ptr<const QFont> lastFont_;  // shared by texts of one font
+    // For each surface pixel, 1 + the operation that last painted over it
+    // (lines and polygons aside, 0 for none); kept once a shape is drawn
+    // again at its place, so plots drawn once never pay for it.
+    std::vector<std::uint32_t> owners_;
+    std::uint64_t clock_ = 0;          // counts drawing operations
+    std::uint64_t lastLineDrawn_ = 0;  // when a line or polygon was last drawn
     std::size_t dead_ = 0;
     std::size_t points_ = 0;
     bool complete_ = true;

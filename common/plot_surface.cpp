@@ -36,7 +36,11 @@ class SmallEllipses {
 public:
     static constexpr int kMaxSize = 12;
     static constexpr int kMargin = 2;  // the footprint may pass the corners
-    enum Paint : std::uint8_t { kNone, kPen, kBrush };
+    // A pixel the ellipse paints, from its top left corner.
+    struct Spot {
+        std::int8_t dx, dy;
+        bool pen;  // else the brush
+    };
 
     SmallEllipses() {
         constexpr Rgb kPenMark{255, 0, 0}, kBrushMark{0, 0, 255};
@@ -50,28 +54,26 @@ public:
                     PaintEllipse(p, kMargin, kMargin, kMargin + w, kMargin + h, kPenMark,
                                  kBrushMark);
                 }
-                std::vector<Paint>& footprint = footprints_[Index(w, h)];
-                footprint.resize(static_cast<std::size_t>(scratch.width() * scratch.height()));
+                std::vector<Spot>& footprint = footprints_[Index(w, h)];
                 for (int y = 0; y < scratch.height(); ++y)
                     for (int x = 0; x < scratch.width(); ++x) {
                         const QRgb c = scratch.pixel(x, y) & 0xFFFFFF;
-                        footprint[static_cast<std::size_t>(y * scratch.width() + x)] =
-                            c == (qRgb(255, 0, 0) & 0xFFFFFF)   ? kPen
-                            : c == (qRgb(0, 0, 255) & 0xFFFFFF) ? kBrush
-                                                                : kNone;
+                        const bool pen = c == (qRgb(255, 0, 0) & 0xFFFFFF);
+                        if (pen || c == (qRgb(0, 0, 255) & 0xFFFFFF))
+                            footprint.push_back({static_cast<std::int8_t>(x - kMargin),
+                                                 static_cast<std::int8_t>(y - kMargin), pen});
                     }
             }
         }
     }
-    // Width and height 1..kMaxSize; rows of width + 2 * kMargin, starting
-    // kMargin pixels above and left of the ellipse's corner.
-    const std::vector<Paint>& Footprint(int w, int h) const { return footprints_[Index(w, h)]; }
+    // Width and height 1..kMaxSize.
+    const std::vector<Spot>& Footprint(int w, int h) const { return footprints_[Index(w, h)]; }
 
 private:
     static std::size_t Index(int w, int h) {
         return static_cast<std::size_t>((h - 1) * kMaxSize + (w - 1));
     }
-    std::array<std::vector<Paint>, kMaxSize * kMaxSize> footprints_;
+    std::array<std::vector<Spot>, kMaxSize * kMaxSize> footprints_;
 };
 
 const SmallEllipses& SmallEllipseFootprints() {
@@ -119,6 +121,7 @@ PlotSurface::PlotSurface(const PlotSurface& other)
 PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
     if (this != &other) {
         EndPainting();
+        pixels_ = nullptr;
         image_ = other.Image().copy();
         pen_ = other.pen_;
         brush_ = other.brush_;
@@ -131,6 +134,7 @@ PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
 }
 
 QPainter& PlotSurface::Painter() {
+    pixels_ = nullptr;
     if (!painter_) {
         painter_ = std::make_unique<QPainter>(&image_);
         painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -148,19 +152,24 @@ void PlotSurface::EndPainting() const {
 
 const QImage& PlotSurface::Image() const {
     EndPainting();
+    pixels_ = nullptr;  // the caller may share the image
     return image_;
 }
 
 QImage& PlotSurface::MutableImage() {
     EndPainting();
+    pixels_ = nullptr;
     record_.GiveUp();
     return image_;
 }
 
 QRgb* PlotSurface::Row(int y) {
-    EndPainting();
-    // bits() once per call, not scanLine(): scanLine checks sharing each time.
-    return reinterpret_cast<QRgb*>(image_.bits() + std::ptrdiff_t(y) * image_.bytesPerLine());
+    if (!pixels_) {
+        EndPainting();
+        pixels_ = reinterpret_cast<QRgb*>(image_.bits());
+    }
+    return reinterpret_cast<QRgb*>(reinterpret_cast<uchar*>(pixels_) +
+                                   std::ptrdiff_t(y) * image_.bytesPerLine());
 }
 
 void PlotSurface::LineTo(int x, int y) {
@@ -269,26 +278,17 @@ void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
 
 void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h) {
     constexpr int m = SmallEllipses::kMargin;
-    const std::vector<SmallEllipses::Paint>& footprint = SmallEllipseFootprints().Footprint(w, h);
-    const std::int64_t rowLength = w + 2 * m;
-    const std::int64_t left = std::max<std::int64_t>(std::int64_t(x1) - m, 0);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t(x1) + w + m, image_.width());
-    const std::int64_t top = std::max<std::int64_t>(std::int64_t(y1) - m, 0);
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t(y1) + h + m, image_.height());
+    const std::int64_t width = image_.width(), height = image_.height();
+    if (std::int64_t(x1) + w + m <= 0 || std::int64_t(y1) + h + m <= 0 ||
+        std::int64_t(x1) - m >= width || std::int64_t(y1) - m >= height)
+        return;
     const QRgb pen = qRgb(pen_.r, pen_.g, pen_.b), brush = qRgb(brush_.r, brush_.g, brush_.b);
-    if (top >= bottom || left >= right) return;
     QRgb* const first = Row(0);
     const std::int64_t stride = image_.bytesPerLine() / std::int64_t(sizeof(QRgb));
-    for (std::int64_t y = top; y < bottom; ++y) {
-        QRgb* row = first + y * stride;
-        const std::int64_t start = (y - y1 + m) * rowLength - x1 + m;
-        for (std::int64_t x = left; x < right; ++x) {
-            const SmallEllipses::Paint paint = footprint[static_cast<std::size_t>(start + x)];
-            if (paint == SmallEllipses::kPen)
-                row[x] = pen;
-            else if (paint == SmallEllipses::kBrush)
-                row[x] = brush;
-        }
+    for (const SmallEllipses::Spot& spot : SmallEllipseFootprints().Footprint(w, h)) {
+        const std::int64_t x = std::int64_t(x1) + spot.dx, y = std::int64_t(y1) + spot.dy;
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            first[y * stride + x] = spot.pen ? pen : brush;
     }
 }
 

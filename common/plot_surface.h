@@ -100,6 +100,10 @@ private:
     void PaintSmallEllipse(int x1, int y1, int w, int h);
     void EndPainting() const;
     mutable std::unique_ptr<QPainter> painter_;
+    // The pixels, kept between direct writes: asking the image each time
+    // checks its sharing and costs more than painting a dot. Forgotten
+    // whenever the image may be shared or painted on otherwise.
+    mutable QRgb* pixels_ = nullptr;
     QImage image_;
     Rgb pen_ = kBlack;
     Rgb brush_ = kWhite;

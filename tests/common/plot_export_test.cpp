@@ -15,6 +15,7 @@
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <cmath>
+#include <functional>
 #include <random>
 
 using common::DrawingRecord;
@@ -139,6 +140,43 @@ TEST(DrawingRecord, DotsDrawnOverAndOverStayBounded) {
     int expectedRed = 0;
     for (int cell = 0; cell < 2197; ++cell) expectedRed += (cell + 49) % 3 == 0;
     EXPECT_EQ(red, expectedRed);
+}
+
+TEST(DrawingRecord, ADotRedrawnOverWhatWasDrawnSinceStaysOnTop) {
+    // Something drawn after the dot overlaps it; the dot redrawn in its
+    // first colour must cover it again in the replay, as in the pixels.
+    const std::vector<std::function<void(PlotSurface&)>> overlaps = {
+        [](PlotSurface& s) { s.Ellipse(11, 11, 15, 15); },
+        [](PlotSurface& s) {
+            s.MoveTo(0, 12);
+            s.LineTo(39, 12);
+        },
+        [](PlotSurface& s) { s.SetPixel(12, 12, common::kBlue); },
+        [](PlotSurface& s) { s.TextOut(8, 8, "W"); },
+    };
+    for (std::size_t i = 0; i < overlaps.size(); ++i) {
+        SCOPED_TRACE(i);
+        PlotSurface s(40, 40);
+        const auto dot = [&s](common::Rgb c) {
+            s.SetPenColor(c);
+            s.SetBrushColor(c);
+            s.Ellipse(10, 10, 14, 14);
+        };
+        dot(common::kBlack);
+        dot(common::kRed);  // a redraw: from here on dots may change in place
+        s.SetPenColor(common::kBlue);
+        s.SetBrushColor(common::kBlue);
+        s.SetFontColor(common::kBlue);
+        overlaps[i](s);
+        dot(common::kRed);
+        ASSERT_EQ(s.Pixel(12, 12), common::kRed);
+        QImage replayed(40, 40, QImage::Format_RGB32);
+        {
+            QPainter p(&replayed);
+            s.Drawing().Replay(p);
+        }
+        EXPECT_EQ(replayed.pixel(12, 12), qRgb(255, 0, 0));
+    }
 }
 
 TEST(DrawingRecord, ARectangleRemovesOnlyTheLineSegmentsWhollyUnderIt) {
