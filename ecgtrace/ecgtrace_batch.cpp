@@ -168,6 +168,23 @@ void Csv(Output& out, const ecgtrace::SignalModel& m) {
         out << Int(static_cast<std::int64_t>(10 * j)) << "," << Num(e[j]) << "\n";
 }
 
+// Prints --help or --version text; a text that cannot be written (stdout
+// closed or full) is a failure like any other output.
+int Answer(const std::string& text) {
+    try {
+        common::WriteStandardOutput(text);
+    } catch (const common::AppError& e) {
+        std::cerr << "ecgtrace-batch: " << common::WithFullStop(e.Message()) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Refuse(const std::string& problem) {
+    std::cerr << "ecgtrace-batch: " << common::PrintableText(problem) << "\n" << kUsage;
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,30 +194,27 @@ int main(int argc, char** argv) {
     // One plot drawn or taken out into a file.
     if (ecgtrace::AsksForPlot(argc, argv)) return ecgtrace::RunPlotExportCommand(argc, argv);
     bool csv = false;
-    bool havePath = false;
-    std::string path;
+    std::optional<std::string> path;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--csv") {
             csv = true;
         } else if (arg == "-h" || arg == "--help") {
-            std::cout << kUsage;
-            return 0;
+            return Answer(kUsage);
         } else if (arg == "--version") {
-            std::cout << common::VersionText("ecgtrace-batch");
-            return 0;
-        } else if ((!arg.empty() && arg[0] == '-') || havePath) {
-            std::cerr << kUsage;
-            return 2;
+            return Answer(common::VersionText("ecgtrace-batch"));
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Refuse("unknown argument " + arg);
+        } else if (path) {
+            return Refuse("one parameter file only: " + arg);
         } else {
             // An empty argument is a path like any other: it names no file.
             path = arg;
-            havePath = true;
         }
     }
 
     try {
-        const Results results = Compute(havePath ? &path : nullptr, csv);
+        const Results results = Compute(path ? &*path : nullptr, csv);
         Output out;
         if (csv)
             Csv(out, results.session.Model());
@@ -212,10 +226,12 @@ int main(int argc, char** argv) {
         }
     } catch (const ecgtrace::ParameterFileError& e) {
         // The windows show the message alone; here the place of the fault follows it.
-        std::cerr << "ecgtrace-batch: " << e.what() << " (" << e.Where() << ").\n";
+        std::cerr << "ecgtrace-batch: " << common::PrintableText(e.Message()) << " ("
+                  << common::PrintableText(e.Where()) << ").\n";
         return 1;
     } catch (const common::AppError& e) {
-        std::cerr << "ecgtrace-batch: " << common::WithFullStop(e.what()) << "\n";
+        std::cerr << "ecgtrace-batch: " << common::PrintableText(common::WithFullStop(e.Message()))
+                  << "\n";
         return 1;
     }
     return 0;

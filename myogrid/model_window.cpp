@@ -715,8 +715,16 @@ void ModelWindow::StepAndDraw() {
     sweep_.Add(report);
     if (rightData_ == RightData::PhasePoints) AddPhasePoint(report);
     if (recorder_) {
-        recorder_->Begin(RepeatingSeed());
-        recorder_->Add(report);
+        try {
+            recorder_->Begin(RepeatingSeed());
+            recorder_->Add(report);
+        } catch (const common::AppError&) {
+            // A failed record has removed its file already: it ends here,
+            // with one message.
+            recorder_.reset();
+            controls_.record->setChecked(false);
+            throw;
+        }
     }
 }
 
