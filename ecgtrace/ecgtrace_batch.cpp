@@ -9,9 +9,11 @@
 // analysis of E(t) computes them. Errors go to stderr with a non-zero exit
 // status; nothing is printed to stdout then: every value is computed and
 // checked before the first byte is written, and the output is streamed.
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -72,6 +74,35 @@ Results Compute(const std::string* path, bool csv) {
     for (const auto& h : r.histogram) common::RequireAllFinite(h);
     for (const auto& a : r.autocorrelation) common::RequireAllFinite(a);
     return r;
+}
+
+// Where the computation of a file's groups fails, for the message: "group 3,
+// map". The windows show the message alone, at the group the user edits;
+// here no one sees which group it was. Empty when every group computes.
+std::string FailingComputation(const std::string* path) {
+    ecgtrace::SignalModel m;
+    if (path && !common::FileExists(*path)) return {};
+    try {
+        if (path) m.LoadParameterFile(*path);
+    } catch (const common::AppError&) {
+        return {};
+    }
+    const std::int32_t usable = std::min(m.GroupCount(), ecgtrace::kMaxGroupCount);
+    for (std::int32_t g = 1; g <= usable; ++g) {
+        const std::string group = "group " + common::IntToText(g);
+        const std::pair<const char*, std::function<void()>> steps[] = {
+            {", T and A(t)", [&] { m.ComputeT(g); }},
+            {", map Pn -> Pn+1", [&] { m.ComputePMap(g); }},
+            {", P series", [&] { m.ComputePSeries(g); }}};
+        for (const auto& [what, step] : steps) {
+            try {
+                step();
+            } catch (const common::AppError&) {
+                return group + what;
+            }
+        }
+    }
+    return {};
 }
 
 // Buffered writing to stdout; the first failed write is remembered.
@@ -230,7 +261,10 @@ int main(int argc, char** argv) {
                   << common::PrintableText(e.Where()) << ").\n";
         return 1;
     } catch (const common::AppError& e) {
-        std::cerr << "ecgtrace-batch: " << common::PrintableText(common::WithFullStop(e.Message()))
+        const std::string where = FailingComputation(path ? &*path : nullptr);
+        std::cerr << "ecgtrace-batch: "
+                  << common::PrintableText(where.empty() ? common::WithFullStop(e.Message())
+                                                         : e.Message() + " (" + where + ").")
                   << "\n";
         return 1;
     }
