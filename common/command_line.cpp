@@ -1,5 +1,8 @@
 #include "common/command_line.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
 #include <ostream>
 
 #ifndef ARRHYTHMICA_VERSION
@@ -8,11 +11,55 @@
 
 namespace common {
 
+std::string PrintableText(const std::string& text) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7f) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::string_view ProgramVersion() { return ARRHYTHMICA_VERSION; }
 
 std::string VersionText(std::string_view program) {
     return std::string(program) + " " + std::string(ProgramVersion()) + "\n";
 }
+
+namespace {
+
+// The toolkit's own options, which it takes out of the command line itself:
+// those followed by a value, and those standing alone.
+constexpr std::string_view kToolkitOptionsWithValue[] = {
+    "-platform",        "-platformpluginpath", "-platformtheme", "-plugin",
+    "-qwindowgeometry", "-qwindowicon",        "-qwindowtitle",  "-session",
+    "-display",         "-geometry",           "-style",         "-stylesheet"};
+constexpr std::string_view kToolkitFlags[] = {"-reverse", "-widgetcount", "-nograb", "-dograb"};
+
+bool IsToolkitOptionWithValue(const std::string& arg) {
+    return std::find(std::begin(kToolkitOptionsWithValue), std::end(kToolkitOptionsWithValue),
+                     arg) != std::end(kToolkitOptionsWithValue);
+}
+
+// "-style=fusion", "-qmljsdebugger=port:1234" and the flags.
+bool IsToolkitOptionAlone(const std::string& arg) {
+    if (std::find(std::begin(kToolkitFlags), std::end(kToolkitFlags), arg) !=
+        std::end(kToolkitFlags))
+        return true;
+    const std::size_t equals = arg.find('=');
+    if (equals == std::string::npos) return false;
+    const std::string name = arg.substr(0, equals);
+    return name == "-style" || name == "-stylesheet" || name == "-qmljsdebugger";
+}
+
+}  // namespace
 
 WindowProgramArguments ParseWindowProgramArguments(const std::vector<std::string>& args) {
     WindowProgramArguments result;
@@ -23,32 +70,49 @@ WindowProgramArguments ParseWindowProgramArguments(const std::vector<std::string
     };
     constexpr std::string_view kUserFolder = "--user-folder";
     bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (optionsEnded || !arg.starts_with("--")) {
-            if (arg == "-h" && !optionsEnded) {
-                result.action = WindowProgramArguments::Action::ShowHelp;
-                return result;
-            }
+    std::optional<std::string> answer;  // --help, -h or --version
+    std::size_t others = 0;             // arguments beside it
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg == "-" || !arg.starts_with("-")) {
+            if (!result.files.empty()) return refuse("one parameter file only: " + arg);
             result.files.push_back(arg);
+            ++others;
         } else if (arg == "--") {
             optionsEnded = true;
-        } else if (arg == "--help") {
-            result.action = WindowProgramArguments::Action::ShowHelp;
-            return result;
-        } else if (arg == "--version") {
-            result.action = WindowProgramArguments::Action::ShowVersion;
-            return result;
+        } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+            if (answer) return refuse(arg + " goes alone");
+            answer = arg;
         } else if (arg == kUserFolder) {
             result.userFolderGiven = true;
             result.userFolder.clear();
+            ++others;
         } else if (arg.starts_with(kUserFolder) && arg[kUserFolder.size()] == '=') {
             std::string folder = arg.substr(kUserFolder.size() + 1);
             if (folder.empty()) return refuse("--user-folder= needs a folder name");
             result.userFolderGiven = true;
             result.userFolder = std::move(folder);
-        } else {
+            ++others;
+        } else if (IsToolkitOptionWithValue(arg)) {
+            if (i + 1 >= args.size()) return refuse(arg + " needs a value");
+            ++i;
+        } else if (!IsToolkitOptionAlone(arg)) {
             return refuse("unknown option " + arg);
         }
+    }
+    if (answer) {
+        if (others > 0) return refuse(*answer + " goes alone");
+        result.action = *answer == "--version" ? WindowProgramArguments::Action::ShowVersion
+                                               : WindowProgramArguments::Action::ShowHelp;
+        return result;
+    }
+    // A folder given as the file: "--user-folder /tmp/dir" meant the folder,
+    // which is written --user-folder=/tmp/dir.
+    if (!result.files.empty() && std::filesystem::is_directory(result.files.front())) {
+        return refuse(result.files.front() + " is a folder, not a parameter file" +
+                      (result.userFolderGiven ? " (a folder to work in is given as "
+                                                "--user-folder=FOLDER)"
+                                              : ""));
     }
     return result;
 }
@@ -80,14 +144,15 @@ std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& 
     switch (parsed.action) {
         case WindowProgramArguments::Action::Start:
             return std::nullopt;
+        // A text that could not be written (output closed or full) fails.
         case WindowProgramArguments::Action::ShowHelp:
             out << WindowProgramHelp(program, summary) << std::flush;
-            return 0;
+            return out ? 0 : 1;
         case WindowProgramArguments::Action::ShowVersion:
             out << VersionText(program) << std::flush;
-            return 0;
+            return out ? 0 : 1;
         case WindowProgramArguments::Action::Refuse:
-            err << program << ": " << parsed.problem << "\n"
+            err << program << ": " << PrintableText(parsed.problem) << "\n"
                 << WindowProgramUsage(program) << std::flush;
             return 2;
     }

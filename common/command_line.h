@@ -7,8 +7,11 @@
 //
 // The window programs answer --help, --version and a refused command line
 // before any window (or even the application object) exists, so these work
-// without a display. Arguments that do not begin with "--" are taken as file
-// names; toolkit options such as "-platform offscreen" pass through that way.
+// without a display. --help and --version go alone; one argument not
+// beginning with "-" names the parameter file (after "--" any word does);
+// the toolkit's own options ("-platform offscreen", "-style=fusion") are
+// let through for it; any other option, a second file or a folder named as
+// the file is refused.
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -16,6 +19,11 @@
 #include <vector>
 
 namespace common {
+
+// `text` with control characters (a NUL or an escape sequence in a file
+// name, say) shown as \xNN, so that a message is never cut short and never
+// garbles the terminal.
+std::string PrintableText(const std::string& text);
 
 // The release of the programs, e.g. "1.0.0".
 std::string_view ProgramVersion();
@@ -35,8 +43,8 @@ struct WindowProgramArguments {
     std::string problem;
 };
 
-// Reads the arguments after the program name. --help and --version answer at
-// once; the first unknown option refuses the command line.
+// Reads the arguments after the program name; the first fault refuses the
+// command line.
 WindowProgramArguments ParseWindowProgramArguments(const std::vector<std::string>& args);
 
 // The two usage lines of a window program.
@@ -45,8 +53,9 @@ std::string WindowProgramUsage(std::string_view program);
 // The --help text: usage, what the program does, the options.
 std::string WindowProgramHelp(std::string_view program, std::string_view summary);
 
-// Answers --help and --version on `out` (status 0) or a refused command line
-// on `err` (status 2); returns nothing when the program is to start.
+// Answers --help and --version on `out` (status 0, or 1 when `out` fails)
+// or a refused command line on `err` (status 2); returns nothing when the
+// program is to start.
 std::optional<int> AnswerWindowProgramArguments(const std::vector<std::string>& args,
                                                 std::string_view program, std::string_view summary,
                                                 std::ostream& out, std::ostream& err);

@@ -1,15 +1,15 @@
 #include "common/plot_surface.h"
 
 #include "common/errors.h"
+#include "common/file_io.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
-#include <QSaveFile>
+#include <QBuffer>
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -329,11 +329,13 @@ Rgb PlotSurface::Pixel(int x, int y) const {
 }
 
 void PlotSurface::SaveBmp(const std::string& path) const {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError("Cannot create file " + path + ". " + file.errorString().toStdString());
-    if (!Image().save(&file, "BMP") || !file.commit())
-        throw AppError("Cannot write file " + path + ". " + file.errorString().toStdString());
+    // Made in full first, then written through the one checked path.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!Image().save(&buffer, "BMP")) throw AppError("Cannot make the BMP picture");
+    WriteFileAtomically(path,
+                        std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 QImage MaskOfImage(const QImage& image, Rgb background) {

@@ -9,9 +9,11 @@
 // analysis of E(t) computes them. Errors go to stderr with a non-zero exit
 // status; nothing is printed to stdout then: every value is computed and
 // checked before the first byte is written, and the output is streamed.
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <cstdio>
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -72,6 +74,35 @@ Results Compute(const std::string* path, bool csv) {
     for (const auto& h : r.histogram) common::RequireAllFinite(h);
     for (const auto& a : r.autocorrelation) common::RequireAllFinite(a);
     return r;
+}
+
+// Where the computation of a file's groups fails, for the message: "group 3,
+// map". The windows show the message alone, at the group the user edits;
+// here no one sees which group it was. Empty when every group computes.
+std::string FailingComputation(const std::string* path) {
+    ecgtrace::SignalModel m;
+    if (path && !common::FileExists(*path)) return {};
+    try {
+        if (path) m.LoadParameterFile(*path);
+    } catch (const common::AppError&) {
+        return {};
+    }
+    const std::int32_t usable = std::min(m.GroupCount(), ecgtrace::kMaxGroupCount);
+    for (std::int32_t g = 1; g <= usable; ++g) {
+        const std::string group = "group " + common::IntToText(g);
+        const std::pair<const char*, std::function<void()>> steps[] = {
+            {", T and A(t)", [&] { m.ComputeT(g); }},
+            {", map Pn -> Pn+1", [&] { m.ComputePMap(g); }},
+            {", P series", [&] { m.ComputePSeries(g); }}};
+        for (const auto& [what, step] : steps) {
+            try {
+                step();
+            } catch (const common::AppError&) {
+                return group + what;
+            }
+        }
+    }
+    return {};
 }
 
 // Buffered writing to stdout; the first failed write is remembered.
@@ -168,6 +199,23 @@ void Csv(Output& out, const ecgtrace::SignalModel& m) {
         out << Int(static_cast<std::int64_t>(10 * j)) << "," << Num(e[j]) << "\n";
 }
 
+// Prints --help or --version text; a text that cannot be written (stdout
+// closed or full) is a failure like any other output.
+int Answer(const std::string& text) {
+    try {
+        common::WriteStandardOutput(text);
+    } catch (const common::AppError& e) {
+        std::cerr << "ecgtrace-batch: " << common::WithFullStop(e.Message()) << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int Refuse(const std::string& problem) {
+    std::cerr << "ecgtrace-batch: " << common::PrintableText(problem) << "\n" << kUsage;
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -177,30 +225,27 @@ int main(int argc, char** argv) {
     // One plot drawn or taken out into a file.
     if (ecgtrace::AsksForPlot(argc, argv)) return ecgtrace::RunPlotExportCommand(argc, argv);
     bool csv = false;
-    bool havePath = false;
-    std::string path;
+    std::optional<std::string> path;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--csv") {
             csv = true;
         } else if (arg == "-h" || arg == "--help") {
-            std::cout << kUsage;
-            return 0;
+            return Answer(kUsage);
         } else if (arg == "--version") {
-            std::cout << common::VersionText("ecgtrace-batch");
-            return 0;
-        } else if ((!arg.empty() && arg[0] == '-') || havePath) {
-            std::cerr << kUsage;
-            return 2;
+            return Answer(common::VersionText("ecgtrace-batch"));
+        } else if (!arg.empty() && arg[0] == '-') {
+            return Refuse("unknown argument " + arg);
+        } else if (path) {
+            return Refuse("one parameter file only: " + arg);
         } else {
             // An empty argument is a path like any other: it names no file.
             path = arg;
-            havePath = true;
         }
     }
 
     try {
-        const Results results = Compute(havePath ? &path : nullptr, csv);
+        const Results results = Compute(path ? &*path : nullptr, csv);
         Output out;
         if (csv)
             Csv(out, results.session.Model());
@@ -212,10 +257,15 @@ int main(int argc, char** argv) {
         }
     } catch (const ecgtrace::ParameterFileError& e) {
         // The windows show the message alone; here the place of the fault follows it.
-        std::cerr << "ecgtrace-batch: " << e.what() << " (" << e.Where() << ").\n";
+        std::cerr << "ecgtrace-batch: " << common::PrintableText(e.Message()) << " ("
+                  << common::PrintableText(e.Where()) << ").\n";
         return 1;
     } catch (const common::AppError& e) {
-        std::cerr << "ecgtrace-batch: " << common::WithFullStop(e.what()) << "\n";
+        const std::string where = FailingComputation(path ? &*path : nullptr);
+        std::cerr << "ecgtrace-batch: "
+                  << common::PrintableText(where.empty() ? common::WithFullStop(e.Message())
+                                                         : e.Message() + " (" + where + ").")
+                  << "\n";
         return 1;
     }
     return 0;

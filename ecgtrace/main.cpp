@@ -12,6 +12,7 @@
 #include "common/program_folders.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
+#include "common/ui/start_folder.h"
 #include "ecgtrace/about_box.h"
 #include "ecgtrace/analysis_window.h"
 #include "ecgtrace/main_window.h"
@@ -62,19 +63,10 @@ int main(int argc, char** argv) {
     // folder may change.
     std::string parameterFile = ecgtrace::kParameterFileName;
     if (!options.files.empty()) parameterFile = common::AbsolutePath(options.files.front());
-    if (options.userFolderGiven) {
-        try {
-            common::EnterWorkingFolder(options.userFolder.empty()
-                                           ? common::UserDataFolder("ecgtrace")
-                                           : options.userFolder);
-        } catch (const common::AppError& e) {
-            std::cerr << "ecgtrace: " << e.what() << "\n";
-            return 1;
-        }
-    }
     QApplication::setApplicationName(QStringLiteral("ecgtrace"));
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Ecgtrace"));
     common::ui::SetApplicationTitle(QString::fromLatin1(ecgtrace::kApplicationTitle));
+    if (!common::ui::EnterStartFolder(options, "ecgtrace")) return 1;
     common::ui::LoadProgramFonts();
     QApplication::setWindowIcon(ecgtrace::ProgramIcon());
     // The program ends with the main window, whatever else is open.

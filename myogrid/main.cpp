@@ -2,7 +2,9 @@
 #include "common/command_line.h"
 #include "common/errors.h"
 #include "common/program_folders.h"
+#include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
+#include "common/ui/start_folder.h"
 #include "myogrid/program_start.h"
 #include "myogrid/launcher.h"
 
@@ -36,18 +38,10 @@ int main(int argc, char** argv) {
     // folder may change.
     std::string parameterFile = myogrid::kParameterFileName;
     if (!options.files.empty()) parameterFile = common::AbsolutePath(options.files.front());
-    if (options.userFolderGiven) {
-        try {
-            common::EnterWorkingFolder(options.userFolder.empty()
-                                           ? common::UserDataFolder("myogrid")
-                                           : options.userFolder);
-        } catch (const common::AppError& e) {
-            std::cerr << "myogrid: " << e.what() << "\n";
-            return 1;
-        }
-    }
     QApplication::setApplicationName(QString::fromLatin1(myogrid::kApplicationTitle));
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Myogrid"));
+    common::ui::SetApplicationTitle(QString::fromLatin1(myogrid::kApplicationTitle));
+    if (!common::ui::EnterStartFolder(options, "myogrid")) return 1;
     common::ui::LoadProgramFonts();
 
     // A bad line of "Myogrid.par" ends the program once every bad line has

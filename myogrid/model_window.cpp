@@ -120,8 +120,16 @@ ModelWindow::ModelWindow(ParameterTable& table, QWidget* parent, MillisecondCloc
     }
     run_->SetStepObserver([this](const StepReport& step) {
         if (!recorder_) return;
-        recorder_->Begin(run_->RepeatingSeed());
-        recorder_->Add(step);
+        try {
+            recorder_->Begin(run_->RepeatingSeed());
+            recorder_->Add(step);
+        } catch (const common::AppError&) {
+            // A failed record has removed its file already: it ends here,
+            // with one message.
+            recorder_.reset();
+            controls_.record->setChecked(false);
+            throw;
+        }
     });
     RefreshPlots();
 

@@ -32,7 +32,7 @@
 #include <vector>
 
 #include <QGuiApplication>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include "common/command_line.h"
 #include "common/errors.h"
@@ -113,6 +113,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
                 throw UsageError{"--picture is time or right"};
         } else if (arg == "--out") {
             options.out = value(i);
+            // Standard output gets a PNG.
+            if (*options.out == "-") continue;
             const auto format = common::PictureFormatOfPath(*options.out);
             if (!format || *format == common::PictureFormat::Bmp)
                 throw UsageError{"--out names a .png or .svg file"};
@@ -138,23 +140,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
     return options;
 }
 
-// Control characters (a NUL byte of a hostile file, say) shown as \xNN, so
-// that a message is never cut short or garbles the terminal.
-std::string Printable(const std::string& text) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7f) {
-            out += "\\x";
-            out += kHex[byte >> 4];
-            out += kHex[byte & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
+std::string Printable(const std::string& text) { return common::PrintableText(text); }
 
 // Where a fault of the parameter file lies, after the program's own text.
 std::string AtLine(std::size_t lineNumber, const std::string& line) {
@@ -238,13 +224,17 @@ struct Interrupted {
 // bounded and stdout only ever ends after a complete line.
 class LineOutput {
 public:
+    // The picture alone goes to stdout: the steps are not printed.
+    void Silence() { silent_ = true; }
     void Line(std::string_view text) {
+        if (silent_) return;
         buffer_ += text;
         buffer_ += '\n';
         if (buffer_.size() >= kBlockBytes) Flush();
     }
     // Whole lines, each with its line end.
     void Lines(std::string_view text) {
+        if (silent_) return;
         buffer_ += text;
         if (buffer_.size() >= kBlockBytes) Flush();
     }
@@ -262,6 +252,7 @@ public:
 private:
     static constexpr std::size_t kBlockBytes = 64 * 1024;
     std::string buffer_;
+    bool silent_ = false;
 };
 
 // Runs the model and prints its steps. Returns false when the run was
@@ -299,7 +290,11 @@ bool Run(const Options& options, const LoadedParameters& loaded, LineOutput& out
         const common::PlotSurface& surface = *options.picture == "time"
                                                  ? renderer->Pictures().TimeWindow()
                                                  : renderer->Pictures().RightWindow();
-        common::SavePicture(surface, *options.out, options.pictureFormat);
+        const std::string bytes = common::PictureBytes(surface, options.pictureFormat);
+        if (*options.out == "-")
+            common::WriteStandardOutput(bytes);
+        else
+            common::WriteFileAtomically(*options.out, bytes);
     };
 
     if (options.csv) {
@@ -349,13 +344,24 @@ bool Run(const Options& options, const LoadedParameters& loaded, LineOutput& out
 }
 
 // Refuses a picture file that cannot be written before anything is run or
-// printed: a temporary file beside it is made and thrown away.
+// printed: a temporary file beside it is made and thrown away. A device or
+// FIFO is left alone: opening it would already be a write to it.
 void CheckWritable(const std::string& path) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly))
-        throw common::AppError("Cannot create file " + path + ". " +
-                               file.errorString().toStdString());
-    file.cancelWriting();
+    if (path == "-") return;
+    const QFileInfo target(QString::fromStdString(path));
+    if (target.exists() && !target.isFile() && !target.isDir()) return;
+    common::AtomicFileWriter probe(path);
+}
+
+// --help and --version text; one that cannot be written fails.
+int Answer(const std::string& text) {
+    try {
+        common::WriteStandardOutput(text);
+    } catch (const common::AppError& e) {
+        std::cerr << "myogrid-batch: " << common::WithFullStop(e.Message()) << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -374,14 +380,8 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     for (const std::string& arg : args) {
-        if (arg == "-h" || arg == "--help") {
-            std::cout << kUsage;
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << common::VersionText("myogrid-batch");
-            return 0;
-        }
+        if (arg == "-h" || arg == "--help") return Answer(kUsage);
+        if (arg == "--version") return Answer(common::VersionText("myogrid-batch"));
     }
     LineOutput output;
     try {
@@ -401,6 +401,7 @@ int main(int argc, char** argv) {
             application.emplace(argc, argv);
             common::LoadPlotFonts();
             CheckWritable(*options.out);
+            if (*options.out == "-") output.Silence();
         }
         const bool complete = Run(options, params, output);
         output.Flush();

@@ -5,37 +5,23 @@
 
 namespace myogrid {
 
-RunRecorder::RunRecorder(const std::string& path, ModelKind kind)
-    : path_(path), kind_(kind), file_(QString::fromStdString(path)) {
-    if (!file_.open(QIODevice::WriteOnly))
-        throw common::AppError("Cannot create file " + path + ". " +
-                               file_.errorString().toStdString());
-}
+RunRecorder::RunRecorder(const std::string& path, ModelKind kind) : kind_(kind), file_(path) {}
 
 void RunRecorder::Begin(std::optional<std::uint64_t> seed) {
     if (begun_) return;
     begun_ = true;
-    if (seed) Write(RunSeedLine(*seed));
-    Write(RunCsvHeader(kind_));
+    if (seed) file_.Write(RunSeedLine(*seed));
+    file_.Write(RunCsvHeader(kind_));
 }
 
 void RunRecorder::Add(const StepReport& step) {
     Begin(std::nullopt);
-    Write(RunCsvLine(kind_, step));
-}
-
-void RunRecorder::Write(const std::string& line) {
-    const auto size = static_cast<qint64>(line.size());
-    if (file_.write(line.data(), size) != size)
-        throw common::AppError("Cannot write file " + path_ + ". " +
-                               file_.errorString().toStdString());
+    file_.Write(RunCsvLine(kind_, step));
 }
 
 void RunRecorder::Finish() {
     Begin(std::nullopt);
-    if (!file_.commit())
-        throw common::AppError("Cannot write file " + path_ + ". " +
-                               file_.errorString().toStdString());
+    file_.Commit();
 }
 
 }  // namespace myogrid

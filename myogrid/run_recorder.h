@@ -3,10 +3,11 @@
 // run goes on, after a first line "# seed=N" when the run is repeated by
 // that seed. The file appears, complete, when the record is finished; a
 // record given up or failed leaves a former file of that name as it was.
-#include <QSaveFile>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "common/file_io.h"
 
 #include "myogrid/engine/model_engine.h"
 #include "myogrid/engine/model_kind.h"
@@ -15,8 +16,6 @@ namespace myogrid {
 
 class RunRecorder {
 public:
-    // Starts the record with its header line; throws AppError when the
-    // file cannot be made.
     // Opens the file; throws AppError when it cannot be made.
     RunRecorder(const std::string& path, ModelKind kind);
     // Writes the seed line (when `seed` is given) and the header line,
@@ -26,14 +25,12 @@ public:
     void Add(const StepReport& step);  // throws AppError when writing fails
     // Completes the file; throws AppError when it cannot be completed.
     void Finish();
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return file_.Path(); }
 
 private:
-    void Write(const std::string& line);
-    std::string path_;
     ModelKind kind_;
     bool begun_ = false;
-    QSaveFile file_;
+    common::AtomicFileWriter file_;
 };
 
 }  // namespace myogrid

@@ -2,14 +2,17 @@
 
 #include <edflib.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <cstdio>
+#include <system_error>
 #include <vector>
 
 #include "common/errors.h"
+#include "common/file_io.h"
 #include "common/number_format.h"
 #include "common/numeric.h"
 
@@ -18,6 +21,8 @@ namespace {
 
 constexpr int kSamplesPerSecond = 100;
 constexpr std::size_t kFieldWidth = 8;
+// E(t) is a sum of relative amplitudes: arbitrary units.
+constexpr const char* kEdfDimension = "a.u.";
 
 // `value` rounded toward -infinity (down) or +infinity (up) to the most
 // decimals that still fit the field.
@@ -81,7 +86,50 @@ EdfRange EdfPhysicalRange(double smallest, double largest) {
     return r;
 }
 
-void WriteEdf(const SignalModel& model, const std::string& path) {
+namespace {
+
+// EDFlib writes to a path only: a file in memory, so that the bytes reach
+// the target through the one checked writing path like every other file.
+class MemoryFile {
+public:
+    MemoryFile() : fd_(static_cast<int>(::memfd_create("edf", MFD_CLOEXEC))) {
+        if (fd_ < 0)
+            throw common::AppError("Cannot make the EDF file. " +
+                                   std::system_category().message(errno));
+    }
+    ~MemoryFile() { ::close(fd_); }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+    std::string Path() const { return "/proc/self/fd/" + std::to_string(fd_); }
+    std::string Bytes() const {
+        std::string bytes;
+        char block[8192];
+        for (off_t at = 0;;) {
+            const ssize_t n = ::pread(fd_, block, sizeof block, at);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0)
+                throw common::AppError("Cannot make the EDF file. " +
+                                       std::system_category().message(errno));
+            if (n == 0) return bytes;
+            bytes.append(block, static_cast<std::size_t>(n));
+            at += n;
+        }
+    }
+
+private:
+    int fd_;
+};
+
+// Puts `text`, blank-padded, into a header field of `width` characters.
+void SetField(std::string& bytes, std::size_t at, std::size_t width, const std::string& text) {
+    if (at + width > bytes.size() || text.size() > width)
+        throw common::AppError("Cannot make the EDF file");
+    bytes.replace(at, width, text + std::string(width - text.size(), ' '));
+}
+
+}  // namespace
+
+std::string EdfBytes(const SignalModel& model) {
     if (model.ESignal().size() != static_cast<std::size_t>(kESampleCount) + 1)
         throw common::AppError("E(t) is not computed");
     const std::vector<double> samples(model.ESignal().begin() + 1, model.ESignal().end());
@@ -93,25 +141,16 @@ void WriteEdf(const SignalModel& model, const std::string& path) {
     }
     const EdfRange range = EdfPhysicalRange(smallest, largest);
 
-    // EDFlib writes to a path of its own: a temporary file beside the
-    // target, renamed over it once complete.
-    const QFileInfo target(QString::fromStdString(path));
-    QTemporaryFile temporary(target.absoluteDir().filePath(QStringLiteral(".XXXXXX.edf")));
-    if (!temporary.open())
-        throw common::AppError("Cannot create file " + path + ". " +
-                               temporary.errorString().toStdString());
-    const std::string temporaryPath = temporary.fileName().toStdString();
-    temporary.close();
-    const auto fail = [&] { throw common::AppError("Cannot write file " + path + "."); };
-
-    EdfWriter edf(temporaryPath);
+    MemoryFile file;
+    const auto fail = [] { throw common::AppError("Cannot make the EDF file"); };
+    EdfWriter edf(file.Path());
     const int h = edf.Handle();
     if (h < 0) fail();
     if (edf_set_samplefrequency(h, 0, kSamplesPerSecond) != 0 ||
         edf_set_physical_maximum(h, 0, range.maximum) != 0 ||
         edf_set_physical_minimum(h, 0, range.minimum) != 0 ||
         edf_set_digital_maximum(h, 0, 32767) != 0 || edf_set_digital_minimum(h, 0, -32768) != 0 ||
-        edf_set_label(h, 0, "E") != 0 ||
+        edf_set_label(h, 0, "E") != 0 || edf_set_physical_dimension(h, 0, kEdfDimension) != 0 ||
         // A simulated signal has no recording date: EDF's earliest one.
         edf_set_startdatetime(h, 1985, 1, 1, 0, 0, 0) != 0 ||
         // Sample 1 lies at 10 ms (units of 100 ns).
@@ -126,14 +165,30 @@ void WriteEdf(const SignalModel& model, const std::string& path) {
         if (edfwrite_physical_samples(h, record.data()) != 0) fail();
     }
     if (!edf.Close()) fail();
-    // The permissions a new file gets, or those of the file replaced.
-    QFile::setPermissions(QString::fromStdString(temporaryPath),
-                          target.exists()
-                              ? target.permissions()
-                              : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
-                                    QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(temporaryPath.c_str(), target.absoluteFilePath().toStdString().c_str()) != 0)
+
+    // The library prints the physical limits in its own way, which may cut
+    // the last digit toward zero and so leave samples outside them: the
+    // header gets the outward-rounded texts the samples were scaled with.
+    std::string bytes = file.Bytes();
+    constexpr std::size_t kGeneralHeader = 256;
+    if (bytes.size() < kGeneralHeader) fail();
+    std::int32_t signals = 0;
+    if (!common::TryParseInteger(bytes.substr(252, 4).substr(0, bytes.substr(252, 4).find(' ')),
+                                 signals) ||
+        signals < 1)
         fail();
+    const auto count = static_cast<std::size_t>(signals);
+    // Per signal: label 16, transducer 80, dimension 8, physical minimum 8,
+    // physical maximum 8; signal E is the first.
+    const std::size_t minimumAt = kGeneralHeader + count * (16 + 80 + 8);
+    SetField(bytes, minimumAt, kFieldWidth, range.minimumText);
+    SetField(bytes, minimumAt + count * kFieldWidth, kFieldWidth, range.maximumText);
+    return bytes;
+}
+
+void WriteEdf(const SignalModel& model, const std::string& path) {
+    // Made in full before the target is touched.
+    common::WriteFileAtomically(path, EdfBytes(model));
 }
 
 }  // namespace ecgtrace

@@ -17,7 +17,10 @@ struct EdfRange {
 // Throws AppError when a value needs more than 8 characters in any form.
 EdfRange EdfPhysicalRange(double smallest, double largest);
 
-// Writes samples 1..2800 of E(t), replacing `path` atomically.
+// The EDF+ file of samples 1..2800 of E(t); its physical dimension is
+// "a.u." (arbitrary units).
+std::string EdfBytes(const SignalModel& model);
+// Writes EdfBytes, replacing `path` atomically.
 void WriteEdf(const SignalModel& model, const std::string& path);
 
 }  // namespace ecgtrace

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <vector>
 
+#include "common/command_line.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
@@ -100,11 +101,42 @@ void CheckPlotRequest(const SignalModel& model, const PlotRequest& r) {
         throw common::AppError("--format edf is for the plot et only");
     if (r.scale < common::kMinPictureScale || r.scale > common::kMaxPictureScale)
         throw common::AppError("--scale is a whole number from 1 to 8");
+    // The window shows no cross phase of a group against itself.
+    if (r.plot == PlotName::CrossPhase && CrossGroup(r) == ShownGroup(r))
+        throw common::AppError("--plot crossphase needs a --cross group other than the group");
 }
 
-common::PlotSurface DrawRequestedPlot(SignalSession& session, const PlotRequest& r) {
+namespace {
+
+// Puts the session into the state the windows are in when they show the
+// plot and computes what it shows; for a spectrum, the rows it shows.
+PowerSpectrumRows PreparePlot(SignalSession& session, const PlotRequest& r) {
     CheckPlotRequest(session.Model(), r);
     SetWindowState(session, r);
+    const std::int32_t g = ShownGroup(r);
+    switch (r.plot) {
+        case PlotName::Power: {
+            // As the power tab shows it after "signal analysis", switched
+            // once more when the other state is asked for.
+            const AnalysisOpening opening =
+                g == 0 ? session.OpenSumSignalAnalysis() : session.OpenGroupAnalysis();
+            PowerSpectrumRows rows = opening.power;
+            if (rows.switchable && session.Model().WithRepetition(g) != r.repetition)
+                rows = session.ToggleRepetition();
+            return rows;
+        }
+        case PlotName::CrossPhase:
+            session.OpenGroupAnalysis();
+            return session.ComputeCrossPhase();
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+common::PlotSurface DrawRequestedPlot(SignalSession& session, const PlotRequest& r) {
+    const PowerSpectrumRows rows = PreparePlot(session, r);
     const SignalModel& model = session.Model();
     const QSize size = SurfaceSize(r.plot);
     common::PlotSurface s(size.width(), size.height());
@@ -128,23 +160,12 @@ common::PlotSurface DrawRequestedPlot(SignalSession& session, const PlotRequest&
         case PlotName::Autocorrelation:
             DrawAutocorrelation(model, g, s);
             break;
-        case PlotName::Power: {
-            // As the power tab shows it after "signal analysis", switched
-            // once more when the other state is asked for.
-            AnalysisOpening opening =
-                g == 0 ? session.OpenSumSignalAnalysis() : session.OpenGroupAnalysis();
-            PowerSpectrumRows rows = opening.power;
-            if (rows.switchable && model.WithRepetition(g) != r.repetition)
-                rows = session.ToggleRepetition();
+        case PlotName::Power:
             DrawPowerSpectrum(model, rows.g1, rows.g2, s);
             break;
-        }
-        case PlotName::CrossPhase: {
-            session.OpenGroupAnalysis();
-            const PowerSpectrumRows rows = session.ComputeCrossPhase();
+        case PlotName::CrossPhase:
             DrawCrossPhase(model, rows.g1, rows.g2, s);
             break;
-        }
     }
     return s;
 }
@@ -173,23 +194,28 @@ common::DataTable RequestedPlotTable(const SignalModel& model, const PlotRequest
     return {};
 }
 
-void ExportPlot(SignalSession& session, const PlotRequest& r, const std::string& path) {
-    const common::PlotSurface surface = DrawRequestedPlot(session, r);
-    const SignalModel& model = session.Model();
+std::string ExportBytes(SignalSession& session, const PlotRequest& r) {
     switch (r.format) {
         case ExportFormat::Png:
-            common::SavePicture(surface, path, common::PictureFormat::Png, r.scale);
-            break;
+            return common::PictureBytes(DrawRequestedPlot(session, r), common::PictureFormat::Png,
+                                        r.scale);
         case ExportFormat::Svg:
-            common::SavePicture(surface, path, common::PictureFormat::Svg);
-            break;
+            return common::PictureBytes(DrawRequestedPlot(session, r), common::PictureFormat::Svg);
         case ExportFormat::Csv:
-            common::SaveCsv(RequestedPlotTable(model, r), path);
-            break;
+            // The data need no picture: a plot that cannot be drawn (a flat
+            // E(t)) still gives its table.
+            PreparePlot(session, r);
+            return common::CsvText(RequestedPlotTable(session.Model(), r));
         case ExportFormat::Edf:
-            WriteEdf(model, path);
-            break;
+            PreparePlot(session, r);
+            return EdfBytes(session.Model());
     }
+    return {};
+}
+
+void ExportPlot(SignalSession& session, const PlotRequest& r, const std::string& path) {
+    // Made in full before the file is touched.
+    common::WriteFileAtomically(path, ExportBytes(session, r));
 }
 
 bool AsksForPlot(int argc, char** argv) {
@@ -221,6 +247,10 @@ int RunPlotExportCommand(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     PlotRequest request;
     std::optional<std::string> path, out, plot, format;
+    const auto refuse = [](const std::string& message) {
+        std::cerr << "ecgtrace-batch: " << common::PrintableText(message) << "\n" << kPlotUsage;
+        return 2;
+    };
     try {
         const auto value = [&](std::size_t& i) -> const std::string& {
             if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
@@ -242,8 +272,10 @@ int RunPlotExportCommand(int argc, char** argv) {
                 request.repetition = true;
             } else if (arg == "--out") {
                 out = value(i);
-            } else if ((!arg.empty() && arg[0] == '-') || path) {
+            } else if (!arg.empty() && arg[0] == '-') {
                 throw UsageError{"unknown argument " + arg};
+            } else if (path) {
+                throw UsageError{"one parameter file only: " + arg};
             } else {
                 path = arg;
             }
@@ -258,9 +290,10 @@ int RunPlotExportCommand(int argc, char** argv) {
         if (!out || out->empty()) throw UsageError{"--out is required"};
         if (request.format != ExportFormat::Png && request.scale != 1)
             throw UsageError{"--scale is for --format png only"};
+        if (request.scale < common::kMinPictureScale || request.scale > common::kMaxPictureScale)
+            throw UsageError{"--scale is a whole number from 1 to 8"};
     } catch (const UsageError& e) {
-        std::cerr << "ecgtrace-batch: " << e.message << "\n" << kPlotUsage;
-        return 2;
+        return refuse(e.message);
     }
 
     // Text is drawn with the plot fonts: a GUI application without windows.
@@ -277,12 +310,25 @@ int RunPlotExportCommand(int argc, char** argv) {
     try {
         SignalSession session;
         session.StartStrictly(path);
-        ExportPlot(session, request, *out);
+        // Groups are known once the file is read; a request outside them
+        // is a refused command line all the same.
+        try {
+            CheckPlotRequest(session.Model(), request);
+        } catch (const common::AppError& e) {
+            return refuse(e.Message());
+        }
+        const std::string bytes = ExportBytes(session, request);
+        if (*out == "-")
+            common::WriteStandardOutput(bytes);
+        else
+            common::WriteFileAtomically(*out, bytes);
     } catch (const ParameterFileError& e) {
-        std::cerr << "ecgtrace-batch: " << e.what() << " (" << e.Where() << ").\n";
+        std::cerr << "ecgtrace-batch: " << common::PrintableText(e.Message()) << " ("
+                  << common::PrintableText(e.Where()) << ").\n";
         return 1;
     } catch (const common::AppError& e) {
-        std::cerr << "ecgtrace-batch: " << common::WithFullStop(e.what()) << "\n";
+        std::cerr << "ecgtrace-batch: " << common::PrintableText(common::WithFullStop(e.Message()))
+                  << "\n";
         return 1;
     }
     return 0;

@@ -42,13 +42,17 @@ void CheckPlotRequest(const SignalModel& model, const PlotRequest& request);
 common::PlotSurface DrawRequestedPlot(SignalSession& session, const PlotRequest& request);
 // The values behind the plot just drawn.
 common::DataTable RequestedPlotTable(const SignalModel& model, const PlotRequest& request);
-// Draws the plot and writes the requested file, replacing `path`
-// atomically; on failure nothing is written and AppError is thrown.
+// The requested file's bytes: a picture is drawn, data (CSV, EDF) are
+// taken from the model without drawing.
+std::string ExportBytes(SignalSession& session, const PlotRequest& request);
+// Writes ExportBytes, replacing `path` atomically; on failure nothing is
+// written and AppError is thrown.
 void ExportPlot(SignalSession& session, const PlotRequest& request, const std::string& path);
 
 // ecgtrace-batch [PARFILE] --plot NAME --format F [--scale N] [--group G]
-// [--cross C] [--repetition] --out FILE: returns the exit status (0 done,
-// 1 failed, 2 bad arguments), messages on stderr.
+// [--cross C] [--repetition] --out FILE|-: returns the exit status (0 done,
+// 1 failed, 2 bad arguments, a group outside the file's ones included),
+// messages on stderr. "--out -" writes to standard output.
 int RunPlotExportCommand(int argc, char** argv);
 // True when the arguments ask for a plot (--plot is among them).
 bool AsksForPlot(int argc, char** argv);

@@ -54,20 +54,20 @@ TEST(CommandLine, TheMenuEntryLineAndFileArgumentsStartTheProgram) {
     EXPECT_EQ(separate.userFolder, "");
     EXPECT_EQ(separate.files, std::vector<std::string>{"mine.par"});
 
-    // Single-dash words are files to us; the toolkit reads its own (-platform xcb).
-    const auto toolkit = Parse({"-platform", "offscreen"});
+    // The toolkit's own options are left to it.
+    const auto toolkit = Parse({"-platform", "offscreen", "-style=fusion", "-reverse", "a.par"});
     EXPECT_EQ(toolkit.action, Action::Start);
-    EXPECT_EQ(toolkit.files, (std::vector<std::string>{"-platform", "offscreen"}));
+    EXPECT_EQ(toolkit.files, std::vector<std::string>{"a.par"});
 
     // After "--" even option-like words are files.
-    const auto ended = Parse({"--", "--help", "-h"});
+    const auto ended = Parse({"--", "-h"});
     EXPECT_EQ(ended.action, Action::Start);
-    EXPECT_EQ(ended.files, (std::vector<std::string>{"--help", "-h"}));
+    EXPECT_EQ(ended.files, std::vector<std::string>{"-h"});
 }
 
 TEST(CommandLine, HelpAndVersionAnswerOnStandardOutputWithStatusZero) {
     for (const std::string help : {"--help", "-h"}) {
-        const Answer answer = AnswerFor({"--user-folder", help, "--bogus"});
+        const Answer answer = AnswerFor({help});
         EXPECT_EQ(answer.status, 0) << help;
         EXPECT_TRUE(
             answer.out.starts_with("usage: ecgtrace [--user-folder[=FOLDER]] [PARAMETER-FILE]\n"))
@@ -88,7 +88,14 @@ TEST(CommandLine, UnknownOrMalformedOptionsAreRefusedWithUsageAndStatusTwo) {
                                                  {"--user-folder="},
                                                  {"--help=1"},
                                                  {"--version=2"},
-                                                 {"--Version"}}) {
+                                                 {"--Version"},
+                                                 {"-x"},
+                                                 {"a.par", "b.par"},
+                                                 {"--help", "extra"},
+                                                 {"--version", "--help"},
+                                                 {"--user-folder", "--help"},
+                                                 {"--user-folder", "/tmp"},
+                                                 {"-platform"}}) {
         const Answer answer = AnswerFor(args);
         EXPECT_EQ(answer.status, 2) << args.back();
         EXPECT_EQ(answer.out, "");
@@ -96,8 +103,16 @@ TEST(CommandLine, UnknownOrMalformedOptionsAreRefusedWithUsageAndStatusTwo) {
         EXPECT_NE(answer.err.find("usage: ecgtrace"), std::string::npos) << answer.err;
     }
     EXPECT_EQ(Parse({"--bogus"}).problem, "unknown option --bogus");
-    // The first refusal wins over a later --help.
     EXPECT_EQ(Parse({"--bogus", "--help"}).action, Action::Refuse);
+    // Control characters of a name never reach the terminal raw.
+    EXPECT_EQ(AnswerFor({"-\x1b[2J"}).err.find('\x1b'), std::string::npos);
+}
+
+TEST(CommandLine, HelpThatCannotBeWrittenFails) {
+    std::ostringstream out;
+    out.setstate(std::ios::badbit);
+    std::ostringstream err;
+    EXPECT_EQ(common::AnswerWindowProgramArguments({"--version"}, "myogrid", "", out, err), 1);
 }
 
 TEST(CommandLine, AStartingCommandLinePrintsNothing) {

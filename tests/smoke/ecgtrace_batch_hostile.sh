@@ -64,9 +64,10 @@ refused = {
     "short-line.par": "Invalid numeric input (line 8, group 2).",
     "not-a-number.par": "Invalid numeric input (line 7, group 3).",
     "infinite-real.par": "Invalid numeric input (line 6, group 1).",
-    "zero-width.par": "Floating point division by zero.",
-    "zero-n.par": "Invalid floating point operation.",
-    "m-beyond-factorials.par": "Invalid floating point operation.",
+    # Computation faults name the group and the step.
+    "zero-width.par": "Floating point division by zero (group 1, T and A(t)).",
+    "zero-n.par": "Invalid floating point operation (group 1, T and A(t)).",
+    "m-beyond-factorials.par": "Invalid floating point operation (group 1, map Pn -> Pn+1).",
     "negative-m.par": "M = -1 is not allowed",
     "period-too-short.par": "The period T = -800 ms is too short",
     "period-too-long.par": "The period T = 2000000200 ms is too long",

@@ -9,7 +9,9 @@
 #include <QByteArray>
 #include <QImage>
 #include <QXmlStreamReader>
+#include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <numeric>
 
@@ -203,6 +205,9 @@ TEST(PlotExport, RefusesWhatCannotBeMadeAndWritesNothing) {
     refused({PlotName::At, ExportFormat::Png, 1, 7});
     refused({PlotName::Power, ExportFormat::Png, 1, 1, 0});
     refused({PlotName::Et, ExportFormat::Png, 9});
+    // The window hides the cross phase of a group against itself.
+    refused({PlotName::CrossPhase, ExportFormat::Csv, 1, 2});
+    refused({PlotName::CrossPhase, ExportFormat::Csv, 1, 2, 2});
     EXPECT_THROW(ExportPlot(m, {PlotName::Et, ExportFormat::Csv}, dir.File("none/e.csv")),
                  common::AppError);
     EXPECT_EQ(PlotNamed("crossphase"), PlotName::CrossPhase);
@@ -337,6 +342,54 @@ TEST(EdfExport, PhysicalLimitsAreRoundedOutwardToEightCharacters) {
     EXPECT_THROW(EdfPhysicalRange(-98765432.1, 0), common::AppError);
 }
 
+// Header fields of the E signal (the first of `count`), read as any viewer reads them.
+double HeaderNumber(const std::string& bytes, std::size_t at) {
+    std::string text = bytes.substr(at, 8);
+    text.erase(text.find_last_not_of(' ') + 1);
+    return common::ParseFloat(text);
+}
+
+TEST(EdfExport, EverySampleDecodesWithinOneStepOfTheHeaderLimitsAndTheAxisHasAUnit) {
+    SignalModel m = Started().Model();
+    for (const double weight : {1.0, 0.37, 1.9, 2.71828, 0.0123, 17.3, -0.61}) {
+        SCOPED_TRACE(weight);
+        m.SetWeights(1, weight, weight);
+        m.ComputeE();
+        const std::string bytes = EdfBytes(m);
+        // Two signals (E and the annotations): dimension at 448, limits at 464 and 480.
+        EXPECT_EQ(bytes.substr(448, 8), "a.u.    ");
+        const double minimum = HeaderNumber(bytes, 464), maximum = HeaderNumber(bytes, 480);
+        ASSERT_LT(minimum, maximum);
+        const std::size_t headerBytes = 256 * 3;
+        const std::size_t recordBytes = 2 * 100 + 2 * 57;  // E and the annotation signal
+        const double step = (maximum - minimum) / 65535.0;
+        for (std::size_t j = 1; j <= 2800; ++j) {
+            const std::size_t at = headerBytes + (j - 1) / 100 * recordBytes + (j - 1) % 100 * 2;
+            const auto digital =
+                static_cast<std::int16_t>(static_cast<unsigned char>(bytes[at]) |
+                                          (static_cast<unsigned char>(bytes[at + 1]) << 8));
+            const double decoded = minimum + (digital + 32768.0) * step;
+            ASSERT_LE(std::fabs(decoded - m.ESignal()[j]), step) << "sample " << j;
+        }
+    }
+}
+
+TEST(PlotExport, AFlatSignalNeedsNoDrawingForItsDataAndGetsAValidEdfHeader) {
+    testing_support::ScopedWorkDir dir;
+    SignalModel flat;
+    flat.SetDefaultParameters();
+    for (std::int32_t g = 1; g <= flat.GroupCount(); ++g)
+        flat.SetParameter(g, Parameter::offset, 1000000);
+    flat.SaveParameterFile(dir.File("flat.par"));
+    SignalSession session;
+    session.StartStrictly(dir.File("flat.par"));
+    ASSERT_EQ(session.Model().EMin(), session.Model().EMax());
+    EXPECT_NE(ExportBytes(session, {PlotName::Et, ExportFormat::Csv}).find("t_ms,E\n"),
+              std::string::npos);
+    const std::string edf = ExportBytes(session, {PlotName::Et, ExportFormat::Edf});
+    EXPECT_LT(HeaderNumber(edf, 464), HeaderNumber(edf, 480));
+}
+
 TEST(EdfExport, AFailedWriteLeavesTheFormerFile) {
     testing_support::ScopedWorkDir dir;
     SignalSession session = Started();
@@ -347,4 +400,10 @@ TEST(EdfExport, AFailedWriteLeavesTheFormerFile) {
     EXPECT_THROW(WriteEdf(m, dir.File("e.edf")), common::AppError);
     EXPECT_EQ(common::ReadWholeFile(dir.File("e.edf")), "former");
     EXPECT_THROW(WriteEdf(session.Model(), dir.File("none/e.edf")), common::AppError);
+    // A full disk.
+    common::SetWriteFaultHookForTesting(
+        [](common::WriteStage s) { return s == common::WriteStage::Write ? ENOSPC : 0; });
+    EXPECT_THROW(WriteEdf(session.Model(), dir.File("e.edf")), common::AppError);
+    common::SetWriteFaultHookForTesting({});
+    EXPECT_EQ(common::ReadWholeFile(dir.File("e.edf")), "former");
 }
