@@ -46,7 +46,9 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    QApplication::setApplicationName(QString::fromLatin1(myogrid::kApplicationTitle));
+    // The class of every window (WM_CLASS), which docks match with the menu
+    // entry's StartupWMClass; boxes take their title from kApplicationTitle.
+    QApplication::setApplicationName(QStringLiteral("myogrid"));
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Myogrid"));
     common::ui::LoadProgramFonts();
 
