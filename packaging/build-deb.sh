@@ -25,6 +25,19 @@ export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cflags=$(dpkg-buildflags --get CXXFLAGS)
 cppflags=$(dpkg-buildflags --get CPPFLAGS)
 ldflags=$(dpkg-buildflags --get LDFLAGS)
+# Newer dpkg releases add stack clash protection and control-flow protection
+# to every feature; older ones get them here where the compiler has them.
+probe=$(mktemp -d)
+echo 'int main() { return 0; }' >"$probe/probe.cpp"
+for flag in -fstack-clash-protection -fcf-protection; do
+    case " $cflags " in *" $flag "*) continue ;; esac
+    if "${CXX:-c++}" "$flag" -c "$probe/probe.cpp" -o "$probe/probe.o" 2>/dev/null; then
+        cflags="$cflags $flag"
+    fi
+done
+rm -rf "$probe"
+# The build tree's own path leaves the binaries too (generated sources).
+cflags="$cflags -ffile-prefix-map=$build=."
 
 maintainer=${ARRHYTHMICA_MAINTAINER:-}
 if [ -z "$maintainer" ] && [ -n "${DEBEMAIL:-}" ]; then
