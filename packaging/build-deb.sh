@@ -52,7 +52,7 @@ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=None \
     -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
     -DCMAKE_POSITION_INDEPENDENT_CODE=ON \
     -DARRHYTHMICA_TESTS=OFF -DARRHYTHMICA_BENCH=OFF \
-    -DARRHYTHMICA_INSTALL_LICENSE_TEXT=OFF \
+    -DARRHYTHMICA_DEBIAN_PACKAGE=ON \
     "${maintainer_option[@]}" >/dev/null
 cmake --build "$build" -j"$(nproc)" >/dev/null
 

@@ -26,7 +26,7 @@ for tree in a b; do
         { cat "$work/build-$tree.log" >&2; echo "packaging/build-deb.sh failed" >&2; exit 1; }
 done
 arch=$(dpkg --print-architecture)
-deb="$work/a/arrhythmica_${version}_${arch}.deb"
+deb="$work/a/arrhythmica_${version}-1_${arch}.deb"
 [ -f "$deb" ] || { ls -l "$work/a" >&2; echo "no package named $(basename "$deb")" >&2; exit 1; }
 [ "$(tail -n 1 "$work/build-a.log")" = "$deb" ] || fail "build-deb.sh names another package: $(tail -n 1 "$work/build-a.log")"
 
@@ -40,7 +40,7 @@ fi
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = arrhythmica ] || fail "Package: $(field Package)"
-[ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
+[ "$(field Version)" = "$version-1" ] || fail "Version: $(field Version)"
 [ "$(field Architecture)" = "$arch" ] || fail "Architecture: $(field Architecture)"
 [ "$(field Maintainer)" = "$ARRHYTHMICA_MAINTAINER" ] || fail "Maintainer: $(field Maintainer)"
 [ -n "$(field Description)" ] || fail "no Description"
@@ -69,7 +69,7 @@ for path in /usr/bin/ecgtrace /usr/bin/ecgtrace-batch /usr/bin/myogrid /usr/bin/
     /usr/share/icons/hicolor/48x48/apps/org.arrhythmica.Myogrid.png \
     /usr/share/icons/hicolor/256x256/apps/org.arrhythmica.Ecgtrace.png \
     /usr/share/man/man1/ecgtrace.1.gz /usr/share/man/man1/myogrid-batch.1.gz \
-    $doc/copyright $doc/changelog.gz $doc/README.md; do
+    $doc/copyright $doc/changelog.gz $doc/changelog.Debian.gz $doc/README.md; do
     grep -qxF "$path" "$work/paths" || fail "the package lacks $path"
 done
 if grep -v -e '^/usr$' -e '^/usr/' -e '^/$' -e '^$' "$work/paths" >&2; then fail "paths outside /usr"; fi
@@ -80,7 +80,7 @@ done
 
 dpkg-deb -x "$deb" "$work/root"
 # Compressed files carry neither a name nor a time: gzip -n.
-for gz in "$work/root$doc/changelog.gz" "$work/root"/usr/share/man/man1/*.gz; do
+for gz in "$work/root$doc"/*.gz "$work/root"/usr/share/man/man1/*.gz; do
     header=$(od -An -tx1 -N8 "$gz" | tr -d ' \n')
     [ "${header:6:10}" = 0000000000 ] || fail "$(basename "$gz") keeps a name or a time stamp ($header)"
 done
