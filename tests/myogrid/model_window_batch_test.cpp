@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "myogrid/engine/parameter_table.h"
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 

@@ -19,7 +19,7 @@
 #include "common/ui/plot_menu.h"
 #include "myogrid/illusion_window.h"
 #include "myogrid/engine/run_table.h"
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 using myogrid_support::ModelWindowTest;

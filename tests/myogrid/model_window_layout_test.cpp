@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <QPlainTextEdit>
 
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 

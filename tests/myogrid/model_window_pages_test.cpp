@@ -4,7 +4,7 @@
 
 #include <QTest>
 
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 

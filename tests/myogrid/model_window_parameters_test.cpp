@@ -5,7 +5,7 @@
 
 #include <QImageReader>
 
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 

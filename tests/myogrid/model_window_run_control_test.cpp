@@ -10,7 +10,7 @@
 
 #include "common/number_format.h"
 #include "myogrid/engine/model_renderer.h"
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 

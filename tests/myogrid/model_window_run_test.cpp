@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/ui/error_box.h"
-#include "tests/myogrid/model_window_fixture.h"
+#include "myogrid/model_window_fixture.h"
 
 using namespace myogrid;
 
