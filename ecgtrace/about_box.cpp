@@ -2,6 +2,7 @@
 
 #include "ecgtrace/program_icon.h"
 
+#include "common/licence.h"
 #include "common/program_folders.h"
 
 #include <QFontMetrics>
@@ -43,8 +44,9 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     version->setGeometry(8, 56, 265, 16);
 
     auto* rights = new QLabel(
-        QStringLiteral("Copyright \u00A9 the author of the book. All rights reserved."), panel);
+        QStringLiteral("Copyright \u00A9 the book's author; GNU GPL 3 or later."), panel);
     rights->setObjectName(QStringLiteral("Copyright"));
+    rights->setToolTip(QString::fromLatin1(common::kLicenceNotice));
     rights->setGeometry(8, 80, 265, 16);
 
     auto* comments = new QLabel(

@@ -1,6 +1,7 @@
 #include "myogrid/launcher.h"
 #include "myogrid/window_accessibility.h"
 
+#include "common/licence.h"
 #include "common/program_folders.h"
 
 #include "common/errors.h"
@@ -195,6 +196,12 @@ void Launcher::CreateControls() {
     workingFolder->setText(QFontMetrics(smallFont).elidedText(
         QStringLiteral("working folder: ") + folder, Qt::ElideMiddle, 310));
     workingFolder->setGeometry(6, 230, 318, 12);
+    auto* licence = new QLabel(QStringLiteral("free software: GNU GPL, version 3 or later"), title);
+    licence->setObjectName(QStringLiteral("licence"));
+    licence->setFont(smallFont);
+    licence->setStyleSheet(QStringLiteral("color: rgb(96, 96, 96);"));
+    licence->setToolTip(QString::fromLatin1(common::kLicenceNotice));
+    licence->setGeometry(6, 218, 318, 12);
 
     // "illusions"
     auto* illusions = new QWidget;

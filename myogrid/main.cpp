@@ -38,7 +38,9 @@ int main(int argc, char** argv) {
     // folder may change.
     std::string parameterFile = myogrid::kParameterFileName;
     if (!options.files.empty()) parameterFile = common::AbsolutePath(options.files.front());
-    QApplication::setApplicationName(QString::fromLatin1(myogrid::kApplicationTitle));
+    // The class of every window (WM_CLASS), which docks match with the menu
+    // entry's StartupWMClass; boxes take their title from kApplicationTitle.
+    QApplication::setApplicationName(QStringLiteral("myogrid"));
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Myogrid"));
     common::ui::SetApplicationTitle(QString::fromLatin1(myogrid::kApplicationTitle));
     if (!common::ui::EnterStartFolder(options, "myogrid")) return 1;

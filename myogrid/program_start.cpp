@@ -4,6 +4,9 @@
 #include "myogrid/illusion_window.h"
 #include "myogrid/model_window.h"
 #include "myogrid/launcher.h"
+#include "myogrid/program_icon.h"
+
+#include <QApplication>
 
 namespace myogrid {
 
@@ -13,6 +16,8 @@ MyogridWindows::~MyogridWindows() = default;
 std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter,
                                                      const std::string& parameterFile) {
     common::ui::SetApplicationTitle(QString::fromLatin1(kApplicationTitle));
+    // Every window and box of the program carries its icon.
+    QApplication::setWindowIcon(ProgramIcon());
     auto windows = std::make_unique<MyogridWindows>();
     windows->launcher = std::make_unique<Launcher>(starter, nullptr, parameterFile);
     if (windows->launcher->MustClose()) return nullptr;

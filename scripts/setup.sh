@@ -11,7 +11,8 @@ ARRHYTHMICA_BUILD_PACKAGES=(
   fonts-liberation
 )
 # The test suite: test and benchmark libraries, a virtual X server with real
-# key events, the comma locale, the checkers of the installed tree, and the
+# key events, the comma locale, the checkers of the installed tree and the
+# Debian package (file types and xdg-open, lintian, hardening-check), and the
 # formatter that keeps the house style.
 ARRHYTHMICA_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -19,6 +20,7 @@ ARRHYTHMICA_TEST_PACKAGES=(
   dbus at-spi2-core python3-pyatspi
   locales
   desktop-file-utils appstream dpkg-dev groff-base
+  shared-mime-info xdg-utils libglib2.0-bin lintian devscripts
   clang-format
 )
 

@@ -577,6 +577,10 @@ TEST(AboutBox, CaptionSizeAndDefaultButton) {
     for (auto* label : box.findChildren<QLabel*>()) texts << label->text();
     EXPECT_TRUE(texts.contains("simulation of ventricular fibrillation"));
     EXPECT_TRUE(texts.contains("Version 1.0"));
+    auto* rights = box.findChild<QLabel*>("Copyright");
+    ASSERT_NE(rights, nullptr);
+    EXPECT_TRUE(rights->text().contains("GNU GPL 3 or later"));
+    EXPECT_LE(rights->fontMetrics().horizontalAdvance(rights->text()), rights->width());
     auto* folder = box.findChild<QLabel*>("workingFolder");
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(folder->toolTip(), QString::fromStdString(common::WorkingFolder()));

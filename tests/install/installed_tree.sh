@@ -2,8 +2,10 @@
 # Installs the build tree into a temporary folder (DESTDIR, an unusual
 # prefix) and checks the tree a desktop finds there: every file in its place
 # and nothing else, valid menu entries and metainfo, icons of every size,
-# readable manual pages, --version/--help/unknown options of every program,
-# and the installed Ecgtrace opening its main window under a virtual X server.
+# readable manual pages, the documents, the parameter files' types opened by
+# their programs through xdg-open, --version/--help/unknown options of every
+# program, and both installed programs opening their windows, with the class
+# of their menu entries and their icons, under a virtual X server.
 # Arguments: <build dir> <source dir> <release>
 set -euo pipefail
 build=$(realpath "$1")
@@ -31,6 +33,8 @@ ids=(org.arrhythmica.Ecgtrace org.arrhythmica.Myogrid)
 {
     for p in "${programs[@]}"; do echo "bin/$p"; echo "share/man/man1/$p.1.gz"; done
     for f in "$src"/data/ecgtrace/*; do echo "share/ecgtrace/$(basename "$f")"; done
+    for f in copyright changelog.gz README.md LICENSE; do echo "share/doc/arrhythmica/$f"; done
+    echo "share/mime/packages/arrhythmica.xml"
     for id in "${ids[@]}"; do
         echo "share/applications/$id.desktop"
         echo "share/metainfo/$id.metainfo.xml"
@@ -48,6 +52,10 @@ cmp -s "$src/data/ecgtrace/V13.rtf" "$tree/share/ecgtrace/V13.rtf" || fail "shar
 if grep -rlF -e "$prefix" -e "$build" -e "$src" "$tree/share" >&2; then
     fail "files in share/ hold an absolute path"
 fi
+# No placeholder address in what is shipped.
+if grep -rlI -e '\.example\b' "$tree" >&2; then fail "placeholder addresses in the installed tree"; fi
+cmp -s "$src/LICENSE" "$tree/share/doc/arrhythmica/LICENSE" || fail "LICENSE differs"
+zcat "$tree/share/doc/arrhythmica/changelog.gz" | cmp -s - "$src/CHANGELOG.md" || fail "changelog.gz is not CHANGELOG.md"
 
 # Menu entries: valid, started by an installed program with the option the
 # menu passes, with an icon of every size.
@@ -58,7 +66,7 @@ for id in "${ids[@]}"; do
     exec_line=$(sed -n 's/^Exec=//p' "$desktop")
     read -r exec_program exec_args <<<"$exec_line"
     [ -x "$tree/bin/$exec_program" ] || fail "$id.desktop starts $exec_program, which is not installed"
-    [ "$exec_args" = "--user-folder" ] || fail "$id.desktop passes '$exec_args' instead of --user-folder"
+    [ "$exec_args" = "--user-folder %f" ] || fail "$id.desktop passes '$exec_args' instead of --user-folder %f"
     [ "$(sed -n 's/^Icon=//p' "$desktop")" = "$id" ] || fail "$id.desktop names another icon"
 done
 
@@ -100,8 +108,12 @@ if not os.path.exists(f"{tree}/share/applications/{c.findtext('launchable')}"): 
 for b in c.iter("binary"):
     if not os.access(f"{tree}/bin/{b.text}", os.X_OK): problems.append(f"binary {b.text}")
 if [r.get("version") for r in c.iter("release")][:1] != [version]: problems.append("release")
+if c.findtext("project_license") != "GPL-3.0-or-later": problems.append("project_license")
+if c.findtext("metadata_license") != "CC0-1.0": problems.append("metadata_license")
+release = c.find("releases/release")
+if release is None or not release.findall("description/ul/li"): problems.append("no release notes")
+if "Science" not in [x.text for x in c.iter("category")]: problems.append("not in Science")
 images = [i.text for i in c.iter("image")]
-if not images: problems.append("no screenshots")
 for url in images:
     if not url.startswith("https://") or not os.path.exists(f"{shots}/{url.rsplit('/', 1)[-1]}"):
         problems.append(f"screenshot {url}")
@@ -124,6 +136,45 @@ for p in "${programs[@]}"; do
     zcat "$page" | head -n 1 | grep -qF "Arrhythmica $version" || fail "$p.1 names another release"
 done
 
+# File types: both parameter files end in .par, their content tells them
+# apart, and xdg-open on a desktop (here GNOME's, through gio) starts the
+# program of each with the file. Stand-ins for the programs record how they
+# were started.
+if command -v update-mime-database >/dev/null && command -v gio >/dev/null &&
+    command -v xdg-open >/dev/null; then
+    update-mime-database "$tree/share/mime" >"$work/mime.log" 2>&1
+    update-desktop-database "$tree/share/applications"
+    mkdir -p "$work/files" "$work/stand-ins" "$work/xdg-home" "$work/xdg-config"
+    cp "$src/tests/data/ecgtrace/zero-n.par" "$work/files/signal.par"
+    cp "$src/tests/data/myogrid/long_value.par" "$work/files/model.par"
+    tr -d '\r' <"$src/tests/data/myogrid/long_value.par" >"$work/files/model-lf.par"
+    for p in ecgtrace myogrid; do
+        printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/started-%s"\n' "$work" "$p" >"$work/stand-ins/$p"
+        chmod +x "$work/stand-ins/$p"
+    done
+    while read -r file type program; do
+        rm -f "$work"/started-*
+        got=$(env XDG_DATA_DIRS="$tree/share:/usr/share" XDG_DATA_HOME="$work/xdg-home" \
+            XDG_CONFIG_HOME="$work/xdg-config" gio info -a standard::content-type "$work/files/$file" |
+            sed -n 's/^ *standard::content-type: //p')
+        [ "$got" = "$type" ] || { fail "$file is typed $got, not $type"; continue; }
+        env PATH="$work/stand-ins:$PATH" XDG_CURRENT_DESKTOP=GNOME XDG_DATA_DIRS="$tree/share:/usr/share" \
+            XDG_DATA_HOME="$work/xdg-home" XDG_CONFIG_HOME="$work/xdg-config" \
+            xdg-open "$work/files/$file" >"$work/xdg-open.log" 2>&1 || {
+            cat "$work/xdg-open.log" >&2; fail "xdg-open $file"; continue; }
+        for _ in $(seq 1 50); do [ -s "$work/started-$program" ] && break; sleep 0.1; done
+        expected=$(printf '%s\n' --user-folder "$work/files/$file")
+        [ "$(cat "$work/started-$program" 2>/dev/null)" = "$expected" ] ||
+            fail "xdg-open $file did not start $program --user-folder with the file"
+    done <<EOF2
+signal.par application/x-ecgtrace-parameters ecgtrace
+model.par application/x-myogrid-parameters myogrid
+model-lf.par application/x-myogrid-parameters myogrid
+EOF2
+else
+    fail "update-mime-database, gio or xdg-open is missing: file types not checked"
+fi
+
 # Every installed program answers --version, --help and an unknown option,
 # without a display.
 for p in "${programs[@]}"; do
@@ -144,6 +195,23 @@ done
 # The installed Ecgtrace, started as its menu entry starts it from an empty
 # folder, works in the user's own folder (created at the first start), reads
 # the installed introduction texts and shows its main window without a box.
+# A window of the running program: its class is the menu entry's
+# StartupWMClass and it carries an icon.
+cat >"$work/matches-menu-entry" <<'SH'
+#!/usr/bin/env bash
+title=$1 class=$2
+got=$(xprop -name "$title" WM_CLASS 2>&1)
+[ "$got" = "WM_CLASS(STRING) = \"$class\", \"$class\"" ] || { echo "'$title': $got"; exit 1; }
+xprop -name "$title" _NET_WM_ICON 2>&1 | head -n 1 | grep -q '^_NET_WM_ICON(CARDINAL) = ' ||
+    { echo "'$title' has no icon"; exit 1; }
+SH
+chmod +x "$work/matches-menu-entry"
+for id in "${ids[@]}"; do
+    class=$(sed -n 's/^StartupWMClass=//p' "$tree/share/applications/$id.desktop")
+    [ "$class" = "$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$tree/share/applications/$id.desktop")" ] ||
+        fail "$id.desktop: StartupWMClass $class is not the program's name"
+done
+
 mkdir "$work/reader"
 cd "$work/reader"
 export XDG_DATA_HOME="$work/user-data"
@@ -168,14 +236,40 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         echo "an error box is open"; kill "$pid" 2>/dev/null; exit 1
     fi
     if ! kill -0 "$pid" 2>/dev/null; then echo "ended on its own right after showing its window"; exit 1; fi
+    "$4" "$title" ecgtrace || { kill "$pid"; exit 1; }
     # No parameter file here, so closing would ask to save: end it instead.
     kill "$pid"; wait "$pid" || true
-' xvfb "$tree/bin/ecgtrace" "$src/tests/smoke/xwindow.py" "$work" || {
+ ' xvfb "$tree/bin/ecgtrace" "$src/tests/smoke/xwindow.py" "$work" "$work/matches-menu-entry" || {
     cat "$work/ecgtrace.log" >&2 || true
     fail "the installed ecgtrace showed no main window"
 }
 [ -d "$XDG_DATA_HOME/ecgtrace" ] || fail "no per-user folder was made for the menu start"
 [ -z "$(ls -A "$work/reader")" ] || fail "the menu start wrote into the folder it was started from"
+
+# The installed Myogrid from the menu, with a parameter file in the user's
+# folder whose browser and book exist, so that nothing is asked.
+mkdir -p "$XDG_DATA_HOME/myogrid" "$work/book"
+printf '#!/bin/sh\nexit 0\n' >"$work/browser"
+chmod +x "$work/browser"
+echo '<html></html>' >"$work/book/VFtitel.htm"
+sed -e "s|^Browser=.*|Browser=$work/browser\r|" -e "s|^Book=.*|Book=$work/book/VFtitel.htm\r|" \
+    "$src/tests/data/myogrid/long_value.par" >"$XDG_DATA_HOME/myogrid/Myogrid.par"
+sed -i 's/^x nexus=.*/x nexus=18\r/' "$XDG_DATA_HOME/myogrid/Myogrid.par"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    "$1" --user-folder >"$3/myogrid.log" 2>&1 &
+    pid=$!
+    title="ventricular fibrillation models"
+    if ! python3 "$2" find "$title" 60; then echo "launcher not found"; kill "$pid" 2>/dev/null; exit 1; fi
+    for _ in $(seq 1 100); do
+        xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable" && break
+        sleep 0.2
+    done
+    "$4" "$title" myogrid || { kill "$pid"; exit 1; }
+    kill "$pid"; wait "$pid" || true
+' xvfb "$tree/bin/myogrid" "$src/tests/smoke/xwindow.py" "$work" "$work/matches-menu-entry" || {
+    cat "$work/myogrid.log" >&2 || true
+    fail "the installed myogrid showed no launcher of its menu entry's class with its icon"
+}
 
 if ((failures)); then
     echo "$failures check(s) of the installed tree failed" >&2

@@ -192,6 +192,22 @@ TEST_F(LauncherTest, TitlePageShowsTheWorkingFolder) {
     EXPECT_LT(form.workingFolder->font().pixelSize(), form.readBookButton->font().pixelSize());
 }
 
+TEST_F(LauncherTest, TitlePageNamesTheLicenceBesideNothingElse) {
+    PrepareFile();
+    Launcher form(&starter);
+    form.show();
+    QApplication::processEvents();
+    auto* licence = form.findChild<QLabel*>(QStringLiteral("licence"));
+    ASSERT_NE(licence, nullptr);
+    EXPECT_TRUE(licence->text().contains("GNU GPL"));
+    EXPECT_TRUE(licence->toolTip().contains("version 3 or later"));
+    for (const QWidget* other : licence->parentWidget()->findChildren<QWidget*>()) {
+        if (other == licence || !other->isVisible()) continue;
+        EXPECT_FALSE(licence->geometry().intersects(other->geometry()))
+            << other->objectName().toStdString();
+    }
+}
+
 TEST_F(LauncherTest, MissingFractalProgramReportsCodeTwo) {
     PrepareFile();
     Launcher form;

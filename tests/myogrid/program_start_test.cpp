@@ -6,11 +6,13 @@
 #include "myogrid/process_starter.h"
 #include "myogrid/model_window.h"
 #include "myogrid/launcher.h"
+#include "myogrid/program_icon.h"
 #include "support/fake_dialogs.h"
 #include "support/work_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -30,8 +32,13 @@ TEST(ProgramStart, CreatesTheWindowsHiddenAndJoinsThem) {
     testing_support::FakeDialogs dialogs;
     NoStarter starter;
     common::ui::SetApplicationTitle("");
+    QApplication::setWindowIcon(QIcon());
     const auto windows = CreateMyogridWindows(&starter);
     ASSERT_TRUE(windows);
+    const QImage icon = ProgramIconPixmap(32).toImage();
+    for (const QWidget* window : std::initializer_list<const QWidget*>{
+             windows->launcher.get(), windows->illusion.get(), windows->model.get()})
+        EXPECT_EQ(window->windowIcon().pixmap(32).toImage(), icon) << "the program's icon";
     EXPECT_EQ(common::ui::ApplicationTitle(), "models of ventriculat fibrillation");
     EXPECT_EQ(dialogs.openQuestions.size(), 2u) << "no file: browser and book asked for";
     EXPECT_FALSE(windows->launcher->isVisible());
