@@ -50,8 +50,6 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("org.arrhythmica.Myogrid"));
     common::ui::LoadProgramFonts();
 
-    // A bad line of "Myogrid.par" ends the program once every bad line has
-    // been reported, without showing a window.
     const auto windows = myogrid::CreateMyogridWindows(nullptr, parameterFile);
     if (!windows) return 1;
 

@@ -94,9 +94,8 @@ TEST(ProgramStart, ParameterFileBoxesStandOverTheLauncher) {
     QFile::rename(QString::fromStdString(dir.File("bad.par")),
                   QString::fromStdString(dir.File("Myogrid.par")));
     Launcher failing(&starter);
-    EXPECT_TRUE(failing.MustClose());
     ASSERT_EQ(dialogs.errors.size(), 2);
-    EXPECT_EQ(dialogs.errors.back(), "Error in Myogrid.par!");
+    EXPECT_TRUE(dialogs.errors.back().startsWith("Error in Myogrid.par!"));
     EXPECT_EQ(dialogs.errorParents.back(), &failing);
     EXPECT_EQ(dialogs.errorCentres.back(), launcherCentre);
 }
