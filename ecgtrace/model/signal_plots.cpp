@@ -19,19 +19,21 @@ void Clear(common::PlotSurface& s, int right, int bottom) {
 
 void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
     const std::int32_t period = model.Period(g);
-    const std::vector<double>& a = model.Signal(g);
-    common::RequireAllFinite(a);  // checked before anything is drawn
+    const GroupSignal& a = model.Signal(g);
     const int W = s.Width();
     const int H = s.Height();
     const std::int32_t step = common::TruncToInt(common::FloatDivide(period, W - 20)) + 1;
 
-    Clear(s, W, H);
+    // One pass finds the range and refuses a sample that is not finite,
+    // before anything is drawn.
     double amax = -1e308;
     double amin = 1e308;
-    for (double v : a) {
+    for (const double v : a) {
+        common::RequireFinite(v);
         if (v > amax) amax = v;
         if (v < amin) amin = v;
     }
+    Clear(s, W, H);
     const double scale = common::FloatDivide(H - 20, amax - amin);
     const int y0 = Rnd(amax * scale);
 
