@@ -61,12 +61,17 @@ TEST(ProgramStart, CreatesTheWindowsHiddenAndJoinsThem) {
     windows->model->hide();
 }
 
-TEST(ProgramStart, BadParameterFileCreatesNothing) {
+TEST(ProgramStart, TruncatedParameterFileShowsOneBoxThenTheDefaults) {
     testing_support::ScopedWorkDir dir;
     testing_support::FakeDialogs dialogs;
+    NoStarter starter;
     std::ofstream(dir.File("Myogrid.par")) << "[Path]\nBrowser=\nBook=\n";
-    EXPECT_FALSE(CreateMyogridWindows());
-    EXPECT_EQ(dialogs.errors.count("Error in Myogrid.par!"), 34);
+    const auto windows = CreateMyogridWindows(&starter);
+    ASSERT_TRUE(windows);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains("and 29 more lines without their key"))
+        << dialogs.errors[0].toStdString();
+    EXPECT_EQ(windows->launcher->Table().Value(Param::Period), "4000");
 }
 
 TEST(ProgramStart, ParameterFileBoxesStandOverTheLauncher) {
