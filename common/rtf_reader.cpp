@@ -291,9 +291,12 @@ private:
         } else if (w == "ulnone") {
             next.underline = false;
         } else if (w == "fs") {
-            // Half points; absurd sizes are limited to something printable.
+            // Half points, at most 48 points: larger letters make a long
+            // text so tall that laying it out no longer ends in time.
             next.halfPoints =
-                hasParam ? static_cast<int>(std::clamp<std::int64_t>(param, 2, 400)) : 24;
+                hasParam
+                    ? static_cast<int>(std::clamp<std::int64_t>(param, 2, kRtfMaxFontHalfPoints))
+                    : 24;
         } else if (w == "plain") {
             next.bold = next.italic = next.underline = false;
             next.halfPoints = 0;

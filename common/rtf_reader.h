@@ -17,6 +17,8 @@ inline constexpr int kRtfMaxGroupDepth = 200;
 // A run of text without a break point gets one (a zero-width space) after
 // this many characters, which keeps laying it out fast.
 inline constexpr int kRtfMaxUnbrokenRun = 100;
+// Larger font sizes are brought down to this (48 points).
+inline constexpr int kRtfMaxFontHalfPoints = 96;
 // More of a file is not read: far beyond any introduction, small enough to be
 // laid out at once. A longer file ends with kRtfCutMessage.
 inline constexpr std::int64_t kRtfMaxFileBytes = 256 * 1024;

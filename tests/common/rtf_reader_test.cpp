@@ -131,6 +131,9 @@ TEST(RtfReader, LongWordsGetBreakPointsAndLongFilesAreCut) {
     EXPECT_EQ(text.count(QChar(0x200B)), 1000 / common::kRtfMaxUnbrokenRun);
     EXPECT_EQ(QString(text).remove(QChar(0x200B)).toStdString(), word);
     EXPECT_EQ(Render("{\\rtf1 " + std::string(99, 'a') + " b}").count(QChar(0x200B)), 0);
+    QTextDocument big;
+    common::LoadRtfIntoDocument("{\\rtf1\\fs400 big}", big);
+    EXPECT_EQ(FormatOf(big, "big").fontPointSize(), 48);  // a tall text lays out slowly
 
     const QString path = QDir::temp().filePath(QStringLiteral("rtf_reader_long.rtf"));
     for (const std::int64_t size : {common::kRtfMaxFileBytes, common::kRtfMaxFileBytes + 1}) {
