@@ -1,5 +1,6 @@
 // Timing of the shared helpers: the rich-text reader on many short
-// formatted runs in one paragraph, the input that once made it quadratic.
+// formatted runs in one paragraph and on one very long word, the inputs that
+// once made it quadratic.
 // The reported complexity must stay O(N).
 #include <benchmark/benchmark.h>
 
@@ -56,6 +57,28 @@ BENCHMARK(BM_RtfRunsEscapesAndParagraphs)
     ->Arg(10000)
     ->Arg(20000)
     ->Arg(40000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// One word in a huge font, laid out at the width of the introduction box:
+// without break points the layout grows with the square of the word.
+void BM_RtfOneLongWordLaidOut(benchmark::State& state) {
+    const std::string rtf =
+        "{\\rtf1\\fs400 " + std::string(static_cast<std::size_t>(state.range(0)), 'w') + "}";
+    for (auto _ : state) {
+        QTextDocument document;
+        document.setTextWidth(500);
+        common::LoadRtfIntoDocument(rtf, document);
+        benchmark::DoNotOptimize(document.documentLayout()->documentSize());
+    }
+    state.SetComplexityN(state.range(0));
+}
+// 120,000 characters: a 120 KB file, which must leave the window appearing
+// within a second.
+BENCHMARK(BM_RtfOneLongWordLaidOut)
+    ->Arg(30000)
+    ->Arg(60000)
+    ->Arg(120000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 

@@ -37,12 +37,28 @@ std::string Cell(double value) {
 }
 
 std::string TableText(const DataTable& table, char separator) {
-    std::string text = TableLine(table.columns, separator);
-    for (const std::vector<double>& row : table.rows) text += TableLine(row, separator);
+    std::string text;
+    StreamTableText(table, separator, [&](const std::string& block) { text += block; });
     return text;
 }
 
 }  // namespace
+
+void StreamTableText(const DataTable& table, char separator,
+                     const std::function<void(const std::string&)>& sink) {
+    constexpr std::size_t kBlock = 1 << 16;
+    std::string block = TableLine(table.columns, separator);
+    auto add = [&](const std::vector<double>& row) {
+        block += TableLine(row, separator);
+        if (block.size() >= kBlock) {
+            sink(block);
+            block.clear();
+        }
+    };
+    for (const std::vector<double>& row : table.rows) add(row);
+    for (std::size_t i = 0; i < table.madeRowCount; ++i) add(table.makeRow(i));
+    if (!block.empty()) sink(block);
+}
 
 std::optional<PictureFormat> PictureFormatNamed(const std::string& name) {
     const std::string lower = Lower(name);

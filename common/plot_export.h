@@ -5,9 +5,12 @@
 // tab-separated for pasting into a spreadsheet).
 #include <QImage>
 #include <cmath>
+#include <cstddef>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/plot_surface.h"
@@ -43,11 +46,23 @@ void SavePicture(const PlotSurface& surface, const std::string& path, PictureFor
 
 // The values behind a plot: one named column per quantity (with its unit,
 // "t_ms"), one row per sample. A cell holding kNoValue stays empty.
+// A table too long to hold (millions of samples) keeps no rows: it makes
+// `madeRowCount` rows after `rows`, each when it is written.
 struct DataTable {
     static constexpr double kNoValue = std::numeric_limits<double>::quiet_NaN();
+    DataTable() = default;
+    DataTable(std::vector<std::string> columnNames, std::vector<std::vector<double>> rowValues)
+        : columns(std::move(columnNames)), rows(std::move(rowValues)) {}
     std::vector<std::string> columns;
     std::vector<std::vector<double>> rows;
+    std::size_t madeRowCount = 0;
+    std::function<std::vector<double>(std::size_t)> makeRow;
 };
+
+// Hands the table's text to `sink` in blocks of some 64 KB, so that no
+// table costs more memory than a block.
+void StreamTableText(const DataTable& table, char separator,
+                     const std::function<void(const std::string&)>& sink);
 
 // A header or data line ending in LF; numbers in their shortest exact form
 // with "." as decimal point. Infinities throw "Invalid floating point operation".

@@ -1,8 +1,8 @@
 #include "common/rtf_reader.h"
 
 #include "common/errors.h"
+#include "common/file_io.h"
 
-#include <QFile>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -291,9 +291,12 @@ private:
         } else if (w == "ulnone") {
             next.underline = false;
         } else if (w == "fs") {
-            // Half points; absurd sizes are limited to something printable.
+            // Half points, at most 48 points: larger letters make a long
+            // text so tall that laying it out no longer ends in time.
             next.halfPoints =
-                hasParam ? static_cast<int>(std::clamp<std::int64_t>(param, 2, 400)) : 24;
+                hasParam
+                    ? static_cast<int>(std::clamp<std::int64_t>(param, 2, kRtfMaxFontHalfPoints))
+                    : 24;
         } else if (w == "plain") {
             next.bold = next.italic = next.underline = false;
             next.halfPoints = 0;
@@ -354,6 +357,7 @@ private:
                 buffer_.append(QChar(pendingHigh_));
                 buffer_.append(QChar(ch));
                 pendingHigh_ = 0;
+                CountTowardsUnbrokenRun(ch);
                 return;
             }
             buffer_.append(QChar(0xFFFD));
@@ -362,6 +366,19 @@ private:
         if (QChar::isLowSurrogate(ch)) ch = 0xFFFD;
         if (ch == 0) return;
         buffer_.append(QChar(ch));
+        CountTowardsUnbrokenRun(ch);
+    }
+
+    // Laying out a run that offers no line break costs time growing with the
+    // square of its length; a zero-width space every so many characters
+    // gives it break points without changing how the text looks.
+    void CountTowardsUnbrokenRun(char16_t ch) {
+        if (ch == u' ' || ch == u'\t' || ch == u'-' || ch == 0x2028 || ch == 0x200B) {
+            unbrokenRun_ = 0;
+        } else if (++unbrokenRun_ >= kRtfMaxUnbrokenRun) {
+            buffer_.append(QChar(0x200B));
+            unbrokenRun_ = 0;
+        }
     }
 
     void Paragraph() {
@@ -370,6 +387,7 @@ private:
         Flush();
         FormatBlock();
         cursor_.insertBlock();
+        unbrokenRun_ = 0;
         blockFormatted_ = false;
     }
 
@@ -409,6 +427,7 @@ private:
     bool ignorablePending_ = false;
     bool blockFormatted_ = false;
     char16_t pendingHigh_ = 0;
+    int unbrokenRun_ = 0;
     QString buffer_;
 };
 
@@ -426,10 +445,15 @@ void LoadRtfIntoDocument(const std::string& rtf, QTextDocument& document) {
 }
 
 void LoadRtfFile(const std::string& path, QTextDocument& document) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) throw AppError(CannotOpenFileMessage(path));
-    const QByteArray bytes = file.readAll();
-    LoadRtfIntoDocument(bytes.toStdString(), document);
+    bool complete = true;
+    const std::string rtf = ReadFileStart(path, kRtfMaxFileBytes, complete);
+    LoadRtfIntoDocument(rtf, document);
+    if (complete) return;
+    QTextCursor cursor(&document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    cursor.insertText(QString::fromLatin1(kRtfCutMessage), QTextCharFormat());
+    document.setModified(false);
 }
 
 }  // namespace common

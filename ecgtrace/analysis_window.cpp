@@ -248,11 +248,19 @@ QPushButton* AnalysisWindow::AddFigureButton(QWidget* page, const char* name, co
 }
 
 void AnalysisWindow::LoadFigure(const FigureButton& figure) {
-    // A picture that cannot be read leaves the one shown before.
-    const QImage picture = DecodeJpegFile(figure.file);
-    // A book figure asked for: the book figures come back in place of the recording.
-    ShowRecording(false);
-    figure.image->SetImage(picture);
+    // Decoded on the decoder's thread; a picture that cannot be read leaves
+    // the one shown before.
+    common::ui::PlotView* image = figure.image;
+    figureDecoder_.Request(
+        figure.file,
+        [this, image](const QImage& picture) {
+            // A book figure asked for: the book figures come back in place of the recording.
+            ShowRecording(false);
+            image->SetImage(picture);
+        },
+        [this](const std::string& message) {
+            common::ui::ShowErrorBox(this, QString::fromStdString(message));
+        });
 }
 
 // --- a recording beside the simulation ---------------------------------------------

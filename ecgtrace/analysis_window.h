@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/plot_surface.h"
+#include "ecgtrace/jpeg_figure.h"
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/recording_plots.h"
 #include "ecgtrace/model/session.h"
@@ -65,6 +66,8 @@ public:
     const common::PlotSurface& CorrelationSurface() const { return correlationSurface_; }
     const common::PlotSurface& PowerSurface() const { return powerSurface_; }
     const common::PlotSurface& PhaseSurface() const { return phaseSurface_; }
+    // Book figures are decoded away from the window's thread.
+    FigureDecoder& Figures() { return figureDecoder_; }
 
     // "recording…": asks for a recording file (unless `path` names one),
     // then for its channel and start; the choice lasts until another is made.
@@ -137,6 +140,8 @@ private:
     QPushButton* recordingButton_ = nullptr;
     QLabel* measuresLabel_ = nullptr;
     std::optional<AnalysisSubject> subject_;
+    // Last: it goes first, before the images its results are shown in.
+    FigureDecoder figureDecoder_;
 };
 
 }  // namespace ecgtrace

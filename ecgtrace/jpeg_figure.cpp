@@ -3,6 +3,9 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 
+#include <QApplication>
+#include <QCoreApplication>
+#include <chrono>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +23,7 @@ namespace {
 struct Decoding {
     jpeg_error_mgr errors;  // first member: libjpeg hands back its address
     jpeg_progress_mgr progress;
+    const std::atomic<bool>* cancelled = nullptr;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX] = {};
     QImage image;
@@ -50,8 +54,12 @@ void OnMessage(j_common_ptr info, int level) {
 void OnProgress(j_common_ptr info) {
     if (!info->is_decompressor) return;
     const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number <= kMaxJpegScans) return;
     auto* d = reinterpret_cast<Decoding*>(info->err);
+    if (d->cancelled && d->cancelled->load()) {
+        std::snprintf(d->message, sizeof d->message, "Decoding cancelled");
+        std::longjmp(d->jump, 1);
+    }
+    if (decompress->input_scan_number <= kMaxJpegScans) return;
     std::snprintf(d->message, sizeof d->message, "Too many scans (more than %d)", kMaxJpegScans);
     std::longjmp(d->jump, 1);
 }
@@ -101,6 +109,18 @@ bool DecodeInto(Decoding* d, const unsigned char* data, unsigned long size) {
         jpeg_destroy_decompress(&info);
         return false;
     }
+    // What the decoder would keep besides the picture: every coefficient
+    // of a progressive file, two bytes each, 64 per block.
+    long long coefficientBytes = 0;
+    if (info.progressive_mode || info.buffered_image)
+        for (int c = 0; c < info.num_components; ++c)
+            coefficientBytes += static_cast<long long>(info.comp_info[c].width_in_blocks + 1) *
+                                (info.comp_info[c].height_in_blocks + 1) * 128;
+    if (coefficientBytes > kMaxJpegDecoderBytes) {
+        Refuse(d, &info, "Picture needs too much memory to decode");
+        return false;
+    }
+    info.mem->max_memory_to_use = static_cast<long>(kMaxJpegDecoderBytes);
     jpeg_start_decompress(&info);
     if (info.output_components != (cmyk ? 4 : 3)) {
         Refuse(d, &info, "Unsupported JPEG colour format");
@@ -132,8 +152,10 @@ bool DecodeInto(Decoding* d, const unsigned char* data, unsigned long size) {
 
 }  // namespace
 
-QImage DecodeJpeg(const std::string& bytes, const std::string& name) {
+QImage DecodeJpeg(const std::string& bytes, const std::string& name,
+                  const std::atomic<bool>* cancelled) {
     Decoding decoding;
+    decoding.cancelled = cancelled;
     if (bytes.empty() ||
         !DecodeInto(&decoding, reinterpret_cast<const unsigned char*>(bytes.data()),
                     static_cast<unsigned long>(bytes.size()))) {
@@ -143,11 +165,101 @@ QImage DecodeJpeg(const std::string& bytes, const std::string& name) {
     return decoding.image;
 }
 
-QImage DecodeJpegFile(const std::string& path) {
+QImage DecodeJpegFile(const std::string& path, const std::atomic<bool>* cancelled) {
     bool complete = false;
     const std::string bytes = common::ReadFileStart(path, kMaxFigureFileBytes, complete);
     if (!complete) throw common::AppError(path + ": Picture file too large");
-    return DecodeJpeg(bytes, path);
+    return DecodeJpeg(bytes, path, cancelled);
+}
+
+// --- decoding away from the window ---------------------------------------------------
+
+FigureDecoder::FigureDecoder() : worker_([this] { Work(); }) {}
+
+FigureDecoder::~FigureDecoder() {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+        cancelled_ = true;
+    }
+    wake_.notify_all();
+    worker_.join();
+    if (busy_) QApplication::restoreOverrideCursor();
+}
+
+void FigureDecoder::Request(const std::string& path, Shown shown, Failed failed) {
+    current_ = Job{path, std::move(shown), std::move(failed)};
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        pending_ = {++generation_, path};
+        posted_ = false;
+        cancelled_ = true;  // the decoding running now is of no use any more
+    }
+    wake_.notify_all();
+    if (!busy_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    busy_ = true;
+}
+
+void FigureDecoder::Work() {
+    for (;;) {
+        std::pair<std::uint64_t, std::string> job;
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            wake_.wait(lock, [this] { return stopping_ || pending_.has_value(); });
+            if (stopping_) return;
+            job = std::move(*pending_);
+            pending_.reset();
+            cancelled_ = false;
+        }
+        QImage image;
+        std::string failure;
+        try {
+            image = DecodeJpegFile(job.second, &cancelled_);
+        } catch (const std::exception& e) {
+            failure = e.what();
+        }
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (stopping_) return;
+            if (job.first != generation_) continue;  // superseded: nobody waits for it
+            posted_ = true;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation = job.first, image, failure] { Deliver(generation, image, failure); },
+            Qt::QueuedConnection);
+        wake_.notify_all();
+    }
+}
+
+void FigureDecoder::Deliver(std::uint64_t generation, const QImage& image,
+                            const std::string& failure) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (generation != generation_) return;  // a newer request is on its way
+        posted_ = false;
+    }
+    busy_ = false;
+    QApplication::restoreOverrideCursor();
+    Job job = std::move(*current_);
+    current_.reset();
+    if (failure.empty()) {
+        job.shown(image);
+    } else {
+        job.failed(failure);
+    }
+}
+
+bool FigureDecoder::WaitUntilDelivered(int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (busy_) {
+        {
+            std::unique_lock<std::mutex> lock(mutex_);
+            if (!wake_.wait_until(lock, deadline, [this] { return posted_; })) return false;
+        }
+        QCoreApplication::sendPostedEvents(this);
+    }
+    return true;
 }
 
 }  // namespace ecgtrace

@@ -120,13 +120,15 @@ Launcher::Launcher(ProcessStarter* starter, QWidget* parent, std::string paramet
                                         QString::fromStdString(message));
     });
     DialogQuestions questions(this);
-    mustClose_ = !table_.ReadAtStartup(questions, parameterFile_);
+    // A faulty file has been reported by now and its bad entries hold the
+    // defaults: the launcher opens all the same.
+    table_.ReadAtStartup(questions, parameterFile_);
 
     animationTimer = new QTimer(this);
     animationTimer->setObjectName(QStringLiteral("animationTimer"));
     animationTimer->setInterval(TitleAnimation::kTickMs);
     connect(animationTimer, &QTimer::timeout, this, [this] { AnimationTick(); });
-    if (!mustClose_) animationTimer->start();
+    animationTimer->start();
 }
 
 Launcher::~Launcher() = default;

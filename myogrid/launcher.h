@@ -53,10 +53,6 @@ public:
                       std::string parameterFile = kParameterFileName);
     ~Launcher() override;
 
-    // A line of the parameter file was bad: the program must end without
-    // showing this window.
-    bool MustClose() const { return mustClose_; }
-
     ParameterTable& Table() { return table_; }
     void SetIllusionWindow(IllusionWindow* illusion);
     void SetModelOpener(ModelOpener opener) { modelOpener_ = std::move(opener); }
@@ -126,7 +122,6 @@ private:
     ProcessStarter* starter_;
     IllusionWindow* illusion_ = nullptr;
     ModelOpener modelOpener_;
-    bool mustClose_ = false;
     bool leaving_ = false;  // "exit" has already offered to save
 };
 

@@ -46,8 +46,6 @@ int main(int argc, char** argv) {
     if (!common::ui::EnterStartFolder(options, "myogrid")) return 1;
     common::ui::LoadProgramFonts();
 
-    // A bad line of "Myogrid.par" ends the program once every bad line has
-    // been reported, without showing a window.
     const auto windows = myogrid::CreateMyogridWindows(nullptr, parameterFile);
     if (!windows) return 1;
 

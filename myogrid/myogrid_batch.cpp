@@ -151,7 +151,8 @@ std::string AtLine(std::size_t lineNumber, const std::string& line) {
 }
 
 // Start-up questions of a program without a user: every file question is
-// cancelled, the first message is kept as the failure.
+// cancelled, the first message is kept as the failure; a bad line of the file
+// fails the run (no user accepts the defaults), notes only go to stderr.
 class BatchQuestions : public StartupQuestions {
 public:
     std::optional<std::string> AskForFile(const std::string&, const std::string&) override {
@@ -159,8 +160,13 @@ public:
     }
     void ShowMessage(const std::string& message) override { Keep(message); }
     void ReportFailure(const std::string& message) override { Keep(message); }
-    void ReportBadLine(std::size_t lineNumber, const std::string& line) override {
-        Keep(std::string(kBadLineMessage) + AtLine(lineNumber, line));
+    void ReportFileFaults(const FileFaults& faults) override {
+        if (!faults.badLines.empty()) {
+            const FileFaults::BadLine& first = faults.badLines.front();
+            Keep(std::string(kBadLineMessage) + AtLine(first.lineNumber, first.line));
+        }
+        for (const std::string& note : faults.notes)
+            std::cerr << "myogrid-batch: " << Printable(note) << "\n";
     }
     std::optional<std::string> failure;
 

@@ -20,7 +20,6 @@ std::unique_ptr<MyogridWindows> CreateMyogridWindows(ProcessStarter* starter,
     QApplication::setWindowIcon(ProgramIcon());
     auto windows = std::make_unique<MyogridWindows>();
     windows->launcher = std::make_unique<Launcher>(starter, nullptr, parameterFile);
-    if (windows->launcher->MustClose()) return nullptr;
     windows->illusion = std::make_unique<IllusionWindow>();
     windows->launcher->SetIllusionWindow(windows->illusion.get());
     windows->model = std::make_unique<ModelWindow>(windows->launcher->Table());

@@ -25,8 +25,7 @@ struct MyogridWindows {
 // Sets the application title, creates the launcher (which reads the
 // parameter file, "Myogrid.par" unless another is named, and may ask for the
 // browser and the book), then the illusion and the model window, hidden, and
-// joins them. Returns nothing when a bad line of the parameter file means the
-// program must end. Nothing is shown.
+// joins them. Nothing is shown.
 std::unique_ptr<MyogridWindows> CreateMyogridWindows(
     ProcessStarter* starter = nullptr, const std::string& parameterFile = kParameterFileName);
 

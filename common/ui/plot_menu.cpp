@@ -7,6 +7,7 @@
 #include <QMenu>
 
 #include "common/errors.h"
+#include "common/number_format.h"
 #include "common/ui/dialogs.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_view.h"
@@ -18,6 +19,8 @@ constexpr PictureFormat kPictureFormats[] = {PictureFormat::Png, PictureFormat::
                                              PictureFormat::Bmp};
 constexpr const char* kPictureFilter = "PNG image|*.png|SVG drawing|*.svg|bitmap|*.bmp";
 constexpr const char* kCsvFilter = "CSV table|*.csv";
+// A million rows are some 30 MB of text, 60 MB on the clipboard.
+constexpr std::size_t kMaxCopiedRows = 1000000;
 
 QClipboard& Clipboard() {
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -82,7 +85,14 @@ void PlotMenu::SavePicture() {
 void PlotMenu::CopyData() {
     if (!source_.data) return;
     Guarded(view_, [&] {
-        const QString text = QString::fromStdString(TabSeparatedText(source_.data()));
+        const DataTable table = source_.data();
+        // Millions of rows would take the clipboard gigabytes; a file takes
+        // them row by row.
+        const std::size_t rowCount = table.rows.size() + table.madeRowCount;
+        if (rowCount > kMaxCopiedRows)
+            throw AppError("The table has " + IntToText(static_cast<std::int64_t>(rowCount)) +
+                           " rows, too many to copy; save it as a file instead");
+        const QString text = QString::fromStdString(TabSeparatedText(table));
         Clipboard().setText(text);
     });
 }

@@ -72,10 +72,13 @@ std::vector<double> HistogramSamples(const SignalModel& model, std::int32_t inde
         return std::vector<double>(e.begin() + 1, e.end());
     }
     if (index < 1 || index > model.StoredGroupCount()) return {};
-    return model.Signal(index);
+    return model.Signal(index).ToVector();
 }
 
-Histogram CountHistogram(const std::vector<double>& samples) {
+namespace {
+
+template <typename Samples>
+Histogram CountSamples(const Samples& samples) {
     Histogram h;
     for (double x : samples) {
         if (h.min > x) h.min = x;
@@ -98,6 +101,27 @@ Histogram CountHistogram(const std::vector<double>& samples) {
         for (std::size_t k = 0; k < count.size(); ++k)
             h.frequency[k] = count[k] / static_cast<double>(samples.size());
     return h;
+}
+
+}  // namespace
+
+Histogram CountHistogram(const std::vector<double>& samples) { return CountSamples(samples); }
+
+template <typename Signal>
+requires std::same_as<Signal, GroupSignal> Histogram CountHistogram(const Signal& samples) {
+    return CountSamples(samples);
+}
+template Histogram CountHistogram<GroupSignal>(const GroupSignal&);
+
+Histogram HistogramOf(const SignalModel& model, std::int32_t index) {
+    if (!model.ETabActive() && index >= 1 && index <= model.StoredGroupCount()) {
+        const GroupSignal& a = model.Signal(index);
+        common::RequireAllFinite(a);
+        return CountHistogram(a);
+    }
+    const std::vector<double> samples = HistogramSamples(model, index);
+    common::RequireAllFinite(samples);
+    return CountHistogram(samples);
 }
 
 std::vector<double> AutocorrelationValues(const SignalModel& model, std::int32_t index) {
@@ -183,13 +207,16 @@ std::string RepetitionText(bool withRepetition) {
 // --- drawings -----------------------------------------------------------------------
 
 void DrawHistogram(const SignalModel& model, std::int32_t index, common::PlotSurface& s) {
-    DrawHistogramOf(HistogramSamples(model, index), HistogramTitle(index), s);
+    DrawCountedHistogram(HistogramOf(model, index), HistogramTitle(index), s);
 }
 
 void DrawHistogramOf(const std::vector<double>& samples, const std::string& title,
                      common::PlotSurface& s) {
     common::RequireAllFinite(samples);  // checked before anything is drawn
-    const Histogram h = CountHistogram(samples);
+    DrawCountedHistogram(CountHistogram(samples), title, s);
+}
+
+void DrawCountedHistogram(const Histogram& h, const std::string& title, common::PlotSurface& s) {
     const int W = s.Width();
     const int H = s.Height();
     const double bw = (W - 60) / static_cast<double>(kHistogramBins);

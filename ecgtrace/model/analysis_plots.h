@@ -3,6 +3,7 @@
 // are drawn from: amplitude histogram, autocorrelation, power spectrum,
 // cross phase spectrum. The drawings read the model and never change it.
 #include <array>
+#include <concepts>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ struct Histogram {
 std::vector<double> HistogramSamples(const SignalModel& model, std::int32_t index);
 // When every sample is 0 the bin width is 0; all samples then count in bin 1.
 Histogram CountHistogram(const std::vector<double>& samples);
+// The same for A(t), counted where it lies (a template only so that a
+// braced list still means a vector).
+template <typename Signal>
+requires std::same_as<Signal, GroupSignal> Histogram CountHistogram(const Signal& samples);
+// The histogram of the samples HistogramSamples names, counted where they
+// lie (a long A(t) is not copied); a sample that is not finite throws.
+Histogram HistogramOf(const SignalModel& model, std::int32_t index);
 
 // Autocorrelation at lags 1..2000 ms ([0] is lag 1): index 0 for E(t),
 // else group `index`.
@@ -61,6 +69,8 @@ void DrawAutocorrelation(const SignalModel& model, std::int32_t index, common::P
 void DrawPowerSpectrum(const SignalModel& model, std::int32_t g1, std::int32_t g2,
                        common::PlotSurface& plot);
 
+// The histogram drawn from its counts.
+void DrawCountedHistogram(const Histogram& h, const std::string& title, common::PlotSurface& s);
 // The same drawings of any signal: the samples counted, the autocorrelation
 // values at lags 1..2000 ms, the power levels; the title names the signal.
 void DrawHistogramOf(const std::vector<double>& samples, const std::string& title,

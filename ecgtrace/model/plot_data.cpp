@@ -19,8 +19,17 @@ common::DataTable ETable(const SignalModel& model) {
 }
 
 common::DataTable ATable(const SignalModel& model, std::int32_t g) {
-    const std::vector<double>& a = model.Signal(g);
+    const GroupSignal& a = model.Signal(g);
     common::DataTable t{{"k_ms", "A"}, {}};
+    if (a.size() > GroupSignal::kKeptSignalSamples) {
+        // Millions of rows: made while written, from a copy of the signal
+        // (the table may outlive an edit of the group).
+        t.madeRowCount = a.size();
+        t.makeRow = [signal = a](std::size_t k) {
+            return std::vector<double>{static_cast<double>(k), common::RequireFinite(signal[k])};
+        };
+        return t;
+    }
     t.rows.reserve(a.size());
     for (std::size_t k = 0; k < a.size(); ++k)
         t.rows.push_back({static_cast<double>(k), common::RequireFinite(a[k])});
@@ -44,12 +53,15 @@ common::DataTable PMapTable(const SignalModel& model, std::int32_t g) {
 }
 
 common::DataTable HistogramTable(const SignalModel& model, std::int32_t index) {
-    return HistogramTableOf(HistogramSamples(model, index));
+    return HistogramTableFrom(HistogramOf(model, index));
 }
 
 common::DataTable HistogramTableOf(const std::vector<double>& samples) {
     common::RequireAllFinite(samples);
-    const Histogram h = CountHistogram(samples);
+    return HistogramTableFrom(CountHistogram(samples));
+}
+
+common::DataTable HistogramTableFrom(const Histogram& h) {
     const double width = (h.max - h.min) / kHistogramBins;
     common::DataTable t{{"bin_low", "bin_high", "fraction"}, {}};
     for (int k = 0; k < kHistogramBins; ++k) {

@@ -37,6 +37,7 @@ common::DataTable CrossPhaseTable(const SignalModel& model, std::int32_t g1, std
 // The same tables of any signal: its samples, its autocorrelation values,
 // its power levels.
 common::DataTable HistogramTableOf(const std::vector<double>& samples);
+common::DataTable HistogramTableFrom(const Histogram& counted);
 common::DataTable AutocorrelationTableOf(const std::vector<double>& values);
 common::DataTable PowerSpectrumTableOf(const PowerLevels& levels);
 

@@ -33,21 +33,13 @@ long double IntPower(long double base, std::int32_t exponent) {
     return result;
 }
 
-std::vector<double> PulsePairSamples(const GroupParameters& p, std::int32_t T) {
-    const double m1 = p.m1();
-    const double m2 = p.m2();
-    const double c1 = static_cast<double>(p.s1) * p.s1 * p.s1;
-    const double c2 = static_cast<double>(p.s2) * p.s2 * p.s2;
-    std::vector<double> a(static_cast<std::size_t>(T));
-    for (std::int32_t k = 0; k < T; ++k) {
-        const double t = static_cast<double>(static_cast<std::int64_t>(k) - p.offset);
-        const double u1 = common::FloatDivide(t - m1, p.s1);
-        const double first = common::FloatDivide(std::exp(-u1 * u1 / 2) * (m1 - t), c1 * kSqrt2Pi);
-        const double u2 = common::FloatDivide(t - m2, p.s2);
-        const double second = common::FloatDivide(std::exp(-u2 * u2 / 2) * (t - m2), c2 * kSqrt2Pi);
-        a[static_cast<std::size_t>(k)] = second + first;
-    }
-    return a;
+// One sample of the pulse pair; the only place its formula is written.
+double PulsePairSample(double t, double m1, double m2, double s1, double s2, double c1, double c2) {
+    const double u1 = common::FloatDivide(t - m1, s1);
+    const double first = common::FloatDivide(std::exp(-u1 * u1 / 2) * (m1 - t), c1 * kSqrt2Pi);
+    const double u2 = common::FloatDivide(t - m2, s2);
+    const double second = common::FloatDivide(std::exp(-u2 * u2 / 2) * (t - m2), c2 * kSqrt2Pi);
+    return second + first;
 }
 
 template <typename V>
@@ -72,6 +64,49 @@ void CopyPeriodAndMapParameters(const GroupParameters& from, GroupParameters& to
 }
 
 }  // namespace
+
+// --- A(t) -------------------------------------------------------------------
+
+GroupSignal::GroupSignal(const GroupParameters& p, std::int32_t T)
+    : size_(static_cast<std::size_t>(std::max<std::int32_t>(T, 0))),
+      m1_(p.m1()),
+      m2_(p.m2()),
+      c1_(static_cast<double>(p.s1) * p.s1 * p.s1),
+      c2_(static_cast<double>(p.s2) * p.s2 * p.s2),
+      s1_(p.s1),
+      s2_(p.s2),
+      offset_(p.offset) {
+    kept_ = size_ <= kKeptSignalSamples;
+    if (kept_) {
+        samples_.resize(size_);
+        for (std::size_t k = 0; k < size_; ++k) samples_[k] = Sample(k);
+    } else {
+        // Only s1 or s2 = 0 make the formula fail, and then at the first
+        // sample: trying it keeps a failing signal from being stored.
+        Sample(0);
+    }
+}
+
+GroupSignal::GroupSignal(std::vector<double> samples)
+    : size_(samples.size()), samples_(std::move(samples)) {}
+
+double GroupSignal::Sample(std::size_t k) const {
+    const double t = static_cast<double>(static_cast<std::int64_t>(k) - offset_);
+    return PulsePairSample(t, m1_, m2_, s1_, s2_, c1_, c2_);
+}
+
+std::vector<double> GroupSignal::ToVector() const {
+    if (kept_) return samples_;
+    return std::vector<double>(begin(), end());
+}
+
+bool operator==(const GroupSignal& a, const GroupSignal& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
+bool operator==(const GroupSignal& a, const std::vector<double>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
 
 // --- group parameters -------------------------------------------------------
 
@@ -204,7 +239,7 @@ std::int32_t SignalModel::Period(std::int32_t g) const {
     return period_[static_cast<std::size_t>(g)];
 }
 
-const std::vector<double>& SignalModel::Signal(std::int32_t g) const {
+const GroupSignal& SignalModel::Signal(std::int32_t g) const {
     CheckGroup(g);
     return signal_[static_cast<std::size_t>(g)];
 }
@@ -605,7 +640,7 @@ void SignalModel::ComputeT(std::int32_t g) {
     if (period < 1) throw AppError(PeriodTooSmallMessage(period));
     if (period > kMaxPeriod) throw AppError(PeriodTooLargeMessage(period));
     // T and A(t) change together: a failing A(t) leaves both as they were.
-    std::vector<double> samples = PulsePairSamples(p, static_cast<std::int32_t>(period));
+    GroupSignal samples(p, static_cast<std::int32_t>(period));
     const auto i = static_cast<std::size_t>(g);
     period_[i] = static_cast<std::int32_t>(period);
     signal_[i] = std::move(samples);
@@ -616,7 +651,7 @@ void SignalModel::ComputeA(std::int32_t g) {
     const GroupParameters& p = Parameters(g);
     const auto i = static_cast<std::size_t>(g);
     withRepetition_[i] = 0;
-    signal_[i] = PulsePairSamples(p, std::max<std::int32_t>(period_[i], 0));
+    signal_[i] = GroupSignal(p, period_[i]);
 }
 
 std::int32_t WrappedFactorial(std::int32_t n) {

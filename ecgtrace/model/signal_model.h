@@ -58,7 +58,9 @@
 //     titles: HistogramTitle, AutocorrelationTitle, PowerSpectrumTitle,
 //       CrossPhaseTitle, RepetitionText
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <utility>
@@ -107,6 +109,71 @@ struct GroupParameters {
     friend bool operator==(const GroupParameters&, const GroupParameters&) = default;
 };
 
+// A(t) of one group: T samples, one per ms. A signal of up to
+// kKeptSignalSamples is kept; a longer one (T may reach kMaxPeriod) is
+// computed sample by sample when read, so that fifteen of them cost no
+// memory. Both give the same numbers.
+class GroupSignal {
+public:
+    static constexpr std::size_t kKeptSignalSamples = std::size_t{1} << 18;
+
+    GroupSignal() = default;
+    // The T samples of the pulse pair of `p`; throws what the formula throws
+    // (s1 or s2 = 0) before anything is kept.
+    GroupSignal(const GroupParameters& p, std::int32_t T);
+    // Given samples, kept as they are.
+    explicit GroupSignal(std::vector<double> samples);
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    double operator[](std::size_t k) const { return kept_ ? samples_[k] : Sample(k); }
+    std::vector<double> ToVector() const;
+
+    class const_iterator {
+    public:
+        using value_type = double;
+        using difference_type = std::ptrdiff_t;
+        using iterator_category = std::forward_iterator_tag;
+        using pointer = const double*;
+        using reference = double;
+        const_iterator() = default;
+        const_iterator(const GroupSignal* signal, std::size_t k) : signal_(signal), k_(k) {}
+        double operator*() const { return (*signal_)[k_]; }
+        const_iterator& operator++() {
+            ++k_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator before = *this;
+            ++k_;
+            return before;
+        }
+        friend bool operator==(const const_iterator& a, const const_iterator& b) {
+            return a.k_ == b.k_;
+        }
+
+    private:
+        const GroupSignal* signal_ = nullptr;
+        std::size_t k_ = 0;
+    };
+    using iterator = const_iterator;
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size_}; }
+
+    friend bool operator==(const GroupSignal& a, const GroupSignal& b);
+    friend bool operator==(const GroupSignal& a, const std::vector<double>& b);
+
+private:
+    double Sample(std::size_t k) const;
+
+    std::size_t size_ = 0;
+    bool kept_ = true;
+    std::vector<double> samples_;
+    // The pulse pair, for samples computed when read.
+    double m1_ = 0, m2_ = 0, c1_ = 0, c2_ = 0, s1_ = 0, s2_ = 0;
+    std::int64_t offset_ = 0;
+};
+
 // One parameter of a group, named for edits that reach it by name.
 enum class Parameter { f, F, Te, Ta, Tr, P0, N, NE, M, Nd, s1, s2, offset };
 
@@ -121,7 +188,7 @@ struct GroupState {
     std::int32_t group = 0;
     GroupParameters parameters;
     std::int32_t T = 0;
-    std::vector<double> A;
+    GroupSignal A;
     std::array<double, kPMapSize> PMap{};
     double PHalf = 0.0;
     double PWhole = 0.0;
@@ -174,7 +241,7 @@ public:
     std::int32_t StoredGroupCount() const { return static_cast<std::int32_t>(groups_.size()) - 1; }
     const GroupParameters& Parameters(std::int32_t g) const;
     std::int32_t Period(std::int32_t g) const;                       // T, ms
-    const std::vector<double>& Signal(std::int32_t g) const;         // A(t), T samples
+    const GroupSignal& Signal(std::int32_t g) const;                 // A(t), T samples
     const std::array<double, kPMapSize>& Map(std::int32_t g) const;  // Pn -> Pn+1
     double PHalf(std::int32_t g) const;
     double PWhole(std::int32_t g) const;
@@ -299,7 +366,7 @@ private:
     // the repetition flags and the spectra, where it is E(t).
     std::vector<GroupParameters> groups_;
     std::vector<std::int32_t> period_;
-    std::vector<std::vector<double>> signal_;
+    std::vector<GroupSignal> signal_;
     std::vector<std::array<double, kPMapSize>> map_;
     std::vector<double> pHalf_;
     std::vector<double> pWhole_;

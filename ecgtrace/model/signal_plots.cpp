@@ -19,17 +19,19 @@ void Clear(common::PlotSurface& s, int right, int bottom) {
 
 void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
     const std::int32_t period = model.Period(g);
-    const std::vector<double>& a = model.Signal(g);
-    common::RequireAllFinite(a);  // checked before anything is drawn
+    const GroupSignal& a = model.Signal(g);
     const int W = s.Width();
     const int H = s.Height();
     const std::int32_t step = common::TruncToInt(common::FloatDivide(period, W - 20)) + 1;
 
+    // The frame first, so a group that cannot be drawn leaves it alone and
+    // never the picture of values no longer behind it.
     Clear(s, W, H);
-    if (a.empty()) return;  // a group that could not be computed: the frame alone
+    if (a.empty()) return;  // a group that could not be computed
     double amax = -1e308;
     double amin = 1e308;
-    for (double v : a) {
+    for (const double v : a) {
+        common::RequireFinite(v);
         if (v > amax) amax = v;
         if (v < amin) amin = v;
     }

@@ -5,6 +5,7 @@
 #include "common/number_format.h"
 
 #include <exception>
+#include <algorithm>
 
 namespace myogrid {
 
@@ -41,7 +42,52 @@ std::string FileForm(Param p, const std::string& value) {
     return value;
 }
 
+// A line as a message may show it: control bytes as "?", long lines cut.
+std::string Shown(const std::string& line) {
+    constexpr std::size_t kShownCharacters = 60;
+    std::string shown = CutCharacters(line, kShownCharacters);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+    return shown.size() < line.size() ? shown + "..." : shown;
+}
+
+bool HoldsControlByte(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) return true;
+    return false;
+}
+
+std::string WithoutTrailingBlanks(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    return text;
+}
+
 }  // namespace
+
+std::string FileFaultsMessage(const FileFaults& faults) {
+    constexpr std::size_t kListedLines = 5;
+    std::string message;
+    if (!faults.badLines.empty()) {
+        message = kBadLineMessage;
+        const std::size_t listed = std::min(kListedLines, faults.badLines.size());
+        for (std::size_t i = 0; i < listed; ++i) {
+            const FileFaults::BadLine& bad = faults.badLines[i];
+            message += "\nline " + common::IntToText(static_cast<std::int64_t>(bad.lineNumber)) +
+                       ": " + (bad.line.empty() ? "empty or missing" : Shown(bad.line));
+        }
+        if (faults.badLines.size() > listed)
+            message +=
+                "\nand " +
+                common::IntToText(static_cast<std::int64_t>(faults.badLines.size() - listed)) +
+                " more lines without their key";
+        message += "\nThe defaults are used for these entries.";
+    }
+    for (const std::string& note : faults.notes) {
+        if (!message.empty()) message += "\n";
+        message += note;
+    }
+    return message;
+}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
@@ -110,53 +156,73 @@ void ParameterTable::AskForMissingFiles(StartupQuestions& questions) {
 }
 
 bool ParameterTable::ReadAtStartup(StartupQuestions& questions, const std::string& fileName) {
-    bool allLinesGood = true;
-    if (common::FileExists(fileName)) {
-        std::string text;
-        try {
-            text = common::ReadFileStart(fileName, kMaxParameterFileBytes);
-        } catch (const std::exception& e) {
-            // The launcher still opens; nothing of the file was read.
-            questions.ReportFailure(e.what());
-            FixLaunchPaths();
-            return true;
-        }
-        ParameterLineReader reader(text);
-        // Each bad line is reported and leaves its entry as it was; reading
-        // goes on so that every bad line is shown once.
-        auto read = [&](const char* key, std::string& entry) {
-            if (auto value = reader.ReadParameterLine(key)) {
-                entry = *value;
-            } else {
-                questions.ReportBadLine(reader.LineNumber(), reader.LastLine());
-                allLinesGood = false;
-            }
-        };
-        reader.SkipLine();  // [Path]
-        ParametersChanged = false;
-        read(kBrowserKey, BrowserPath);
-        read(kBookKey, BookPath);
-        AskForMissingFiles(questions);
-        reader.SkipLine();  // empty line
-        reader.SkipLine();  // [Parameters]
-        for (const ParameterDefinition& definition : kParameterDefinitions)
-            read(definition.key, values_[Index(definition.param)]);
-        // A seed line that is missing or unreadable leaves the seed to the
-        // clock; it never makes the file bad.
-        Seed.reset();
-        std::uint64_t seed = 0;
-        if (const auto text = reader.ReadExtraLine(kSeedKey);
-            text && common::TryParseUnsigned64(*text, seed))
-            Seed = seed;
-    } else {
+    if (!common::FileExists(fileName)) {
         const auto sink = std::move(sink_);
         *this = Defaults();
         sink_ = sink;
         AskForMissingFiles(questions);
         ParametersChanged = true;
+        FixLaunchPaths();
+        return true;
     }
+    std::string text;
+    try {
+        text = common::ReadFileStart(fileName, kMaxParameterFileBytes);
+    } catch (const std::exception& e) {
+        // The launcher still opens; nothing of the file was read.
+        questions.ReportFailure(e.what());
+        FixLaunchPaths();
+        return true;
+    }
+    ParameterLineReader reader(text);
+    FileFaults faults;
+    // A bad line gives its entry the default; reading goes on so that the
+    // one report lists every bad line.
+    auto read = [&](const char* key, std::string& entry, const char* defaultText, bool whole) {
+        if (auto value = reader.ReadParameterLine(key, whole)) {
+            entry = std::move(*value);
+        } else {
+            faults.badLines.push_back({reader.LineNumber(), reader.LastLine()});
+            entry = defaultText;
+        }
+    };
+    // A path holding a control byte names no file anyone can pick; it is
+    // dropped (and asked for) before the file system ever sees it.
+    auto readPath = [&](const char* key, std::string& path, const char* what) {
+        read(key, path, "", true);
+        if (HoldsControlByte(path)) {
+            faults.notes.push_back(std::string("The ") + what + " path in " + kParameterFileName +
+                                   " holds a control character; it is not used.");
+            path.clear();
+        }
+    };
+    reader.SkipLine();  // [Path]
+    ParametersChanged = false;
+    readPath(kBrowserKey, BrowserPath, "browser");
+    readPath(kBookKey, BookPath, "book");
+    reader.SkipLine();  // empty line
+    reader.SkipLine();  // [Parameters]
+    for (const ParameterDefinition& definition : kParameterDefinitions)
+        read(definition.key, values_[Index(definition.param)], definition.defaultText, false);
+    // A seed line that is missing leaves the seed to the clock; one that
+    // cannot be read does too, but says so. Neither makes the file bad.
+    Seed.reset();
+    if (const auto seedText = reader.ReadExtraLine(kSeedKey)) {
+        std::uint64_t seed = 0;
+        if (common::TryParseUnsigned64(WithoutTrailingBlanks(*seedText), seed)) {
+            Seed = seed;
+        } else {
+            faults.notes.push_back("The line \"" + Shown(reader.ExtraLine()) + "\" of " +
+                                   kParameterFileName +
+                                   " holds no seed (a whole number from 0 to "
+                                   "18446744073709551615); the runs are seeded from the clock.");
+        }
+    }
+    if (!faults.badLines.empty()) ParametersChanged = true;
+    if (!faults.Empty()) questions.ReportFileFaults(faults);
+    AskForMissingFiles(questions);
     FixLaunchPaths();
-    return allLinesGood;
+    return faults.badLines.empty();
 }
 
 std::string ParameterTable::FileText() const {
@@ -180,8 +246,8 @@ void ParameterTable::WriteFile(const std::string& path) const {
     common::WriteFileAtomically(path, FileText());
 }
 
-void StartupQuestions::ReportBadLine(std::size_t, const std::string&) {
-    ShowMessage(kBadLineMessage);
+void StartupQuestions::ReportFileFaults(const FileFaults& faults) {
+    ShowMessage(FileFaultsMessage(faults));
 }
 
 ParameterLineReader::ParameterLineReader(const std::string& text) {
@@ -200,20 +266,27 @@ std::string ParameterLineReader::LastLine() const {
     return next_ >= 1 && next_ <= lines_.size() ? lines_[next_ - 1] : std::string();
 }
 
-std::optional<std::string> ParameterLineReader::ReadExtraLine(const std::string& key) const {
+std::string ParameterLineReader::ExtraLine() const {
     const auto index = static_cast<std::size_t>(kFileLineCount);
-    if (index >= lines_.size() || lines_[index].rfind(key, 0) != 0) return std::nullopt;
-    return lines_[index].substr(key.size());
+    return index < lines_.size() ? lines_[index] : std::string();
 }
 
-std::optional<std::string> ParameterLineReader::ReadParameterLine(const std::string& key) {
+std::optional<std::string> ParameterLineReader::ReadExtraLine(const std::string& key) const {
+    const std::string line = ExtraLine();
+    if (line.rfind(key, 0) != 0) return std::nullopt;
+    return line.substr(key.size());
+}
+
+std::optional<std::string> ParameterLineReader::ReadParameterLine(const std::string& key,
+                                                                  bool whole) {
     // A file that ended early reads as empty lines.
     const std::string line = next_ < lines_.size() ? lines_[next_] : std::string();
     ++next_;
     if (line.find(key) == std::string::npos) return std::nullopt;
     // The value is taken from the fixed position after the key's length,
     // even when the key stands further right.
-    return CutCharacters(line.substr(key.size()), kMaxValueLength);
+    std::string value = line.substr(key.size());
+    return whole ? value : CutCharacters(value, kMaxValueLength);
 }
 
 }  // namespace myogrid

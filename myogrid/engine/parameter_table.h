@@ -36,6 +36,24 @@ inline const char* KeyOf(Param p) { return DefinitionOf(p).key; }
 // The value used when there is no file ("10", "0.5", "-0.22", ...).
 inline const char* DefaultOf(Param p) { return DefinitionOf(p).defaultText; }
 
+// What was wrong with a parameter file that was read all the same.
+struct FileFaults {
+    struct BadLine {
+        std::size_t lineNumber;  // from 1
+        std::string line;        // empty past the end of the file
+    };
+    // Lines without their key; their entries took the defaults.
+    std::vector<BadLine> badLines;
+    // Faults that cost no line: an unreadable seed, a path that cannot be one.
+    std::vector<std::string> notes;
+    bool Empty() const { return badLines.empty() && notes.empty(); }
+};
+
+// The text of the one box that reports a file's faults: "Error in
+// Myogrid.par!" with the first bad lines listed and the rest counted, then
+// the notes.
+std::string FileFaultsMessage(const FileFaults& faults);
+
 // The questions start-up may have to put to the user; the window answers
 // them with its dialogs, tests with fixed answers.
 class StartupQuestions {
@@ -48,9 +66,9 @@ public:
     virtual void ShowMessage(const std::string& message) = 0;
     // A failure (file that cannot be read) for the error box.
     virtual void ReportFailure(const std::string& message) = 0;
-    // A line without its key (`lineNumber` counts from 1; `line` is empty
-    // past the end of the file). The windows show "Error in Myogrid.par!".
-    virtual void ReportBadLine(std::size_t lineNumber, const std::string& line);
+    // Everything wrong with the file, once, after it has been read and
+    // before any path is asked for. The windows show FileFaultsMessage.
+    virtual void ReportFileFaults(const FileFaults& faults);
 };
 
 class ParameterTable {
@@ -92,8 +110,9 @@ public:
 
     // Start-up: reads `fileName` when it exists, otherwise takes the
     // defaults; asks for missing browser and book files; fixes the launch
-    // paths. Returns false when a line was bad: the program must end (every
-    // bad line has been reported by then).
+    // paths. A line without its key gives its entry the default and the
+    // table counts as changed, so that "exit" offers to save a whole file.
+    // Returns false when a line was bad (reported by then).
     bool ReadAtStartup(StartupQuestions& questions,
                        const std::string& fileName = kParameterFileName);
 
@@ -129,12 +148,14 @@ public:
     std::string LastLine() const;
     // Reads the next line expecting `key` in it. The value is the text after
     // the first key-length characters (wherever the key stands), cut to 80
-    // characters. Nothing when the key is not in the line (or the file has
-    // ended).
-    std::optional<std::string> ReadParameterLine(const std::string& key);
+    // characters unless `whole` (paths are never cut: a cut path names
+    // another file). Nothing when the key is not in the line (or the file
+    // has ended).
+    std::optional<std::string> ReadParameterLine(const std::string& key, bool whole = false);
     // The line after the 39 of the layout when it starts with `key`: the
-    // rest of it (no cut). Nothing otherwise.
+    // rest of it (no cut). Nothing otherwise; ExtraLine() is that line.
     std::optional<std::string> ReadExtraLine(const std::string& key) const;
+    std::string ExtraLine() const;
 
 private:
     std::vector<std::string> lines_;

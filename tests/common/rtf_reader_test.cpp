@@ -3,6 +3,7 @@
 #include "common/errors.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -122,6 +123,33 @@ TEST(RtfReader, MissingFileReportsAndKeepsDocument) {
     EXPECT_EQ(doc.toPlainText(), "RichEdit1");
 }
 
+// Crafted files within any limit stay cheap to lay out: long words get
+// invisible break points, and more than the size limit is not read.
+TEST(RtfReader, LongWordsGetBreakPointsAndLongFilesAreCut) {
+    const std::string word(1000, 'w');
+    const QString text = Render("{\\rtf1\\fs400 " + word + "}");
+    EXPECT_EQ(text.count(QChar(0x200B)), 1000 / common::kRtfMaxUnbrokenRun);
+    EXPECT_EQ(QString(text).remove(QChar(0x200B)).toStdString(), word);
+    EXPECT_EQ(Render("{\\rtf1 " + std::string(99, 'a') + " b}").count(QChar(0x200B)), 0);
+    QTextDocument big;
+    common::LoadRtfIntoDocument("{\\rtf1\\fs400 big}", big);
+    EXPECT_EQ(FormatOf(big, "big").fontPointSize(), 48);  // a tall text lays out slowly
+
+    const QString path = QDir::temp().filePath(QStringLiteral("rtf_reader_long.rtf"));
+    for (const std::int64_t size : {common::kRtfMaxFileBytes, common::kRtfMaxFileBytes + 1}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("{\\rtf1 ") + QByteArray(size - 7, 'x'));
+        file.close();
+        QTextDocument doc;
+        common::LoadRtfFile(path.toStdString(), doc);
+        const bool cut = size > common::kRtfMaxFileBytes;
+        EXPECT_EQ(doc.lastBlock().text() == common::kRtfCutMessage, cut) << size;
+        EXPECT_FALSE(doc.isModified());
+    }
+    QFile::remove(path);
+}
+
 std::string ShippedFile(const char* name) {
     QFile f(QString(ARRHYTHMICA_SOURCE_DIR) + "/data/ecgtrace/" + name);
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -185,7 +213,8 @@ TEST(RtfReader, ManyShortRunsInOneLaidOutParagraphLoad) {
     QTextDocument doc;
     doc.documentLayout();  // a text box's document always has one
     common::LoadRtfIntoDocument("{\\rtf1 " + body + "}", doc);
-    EXPECT_EQ(doc.toPlainText().size(), 20000);
+    EXPECT_EQ(doc.toPlainText().remove(QChar(0x200B)).size(),
+              20000);  // one word, break points aside
     EXPECT_EQ(doc.blockCount(), 1);
     EXPECT_TRUE(FormatOf(doc, "x").fontWeight() == QFont::Bold);
 }

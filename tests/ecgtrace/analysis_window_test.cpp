@@ -429,6 +429,7 @@ TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     auto* image = Plot(*power, "histogramFigure");
 
     fig->click();
+    ASSERT_TRUE(power->Figures().WaitUntilDelivered());
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_EQ(dialogs.errors[0], "Cannot open file Fig4-3.jpg.");
     EXPECT_TRUE(image->Image().isNull());
@@ -436,6 +437,7 @@ TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     const std::string good = MakeJpeg(64, 48);
     WriteBytes(dir.File("Fig4-3.jpg"), good);
     fig->click();
+    ASSERT_TRUE(power->Figures().WaitUntilDelivered());
     ASSERT_EQ(dialogs.errors.size(), 1);
     const QImage shown = image->Image();
     ASSERT_EQ(shown.size(), QSize(64, 48));
@@ -448,6 +450,7 @@ TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     // Truncated and corrupt files: an error box, the picture kept.
     WriteBytes(dir.File("Fig4-3.jpg"), good.substr(0, good.size() / 2));
     fig->click();
+    ASSERT_TRUE(power->Figures().WaitUntilDelivered());
     EXPECT_EQ(dialogs.errors.size(), 2);
     EXPECT_TRUE(dialogs.errors.last().startsWith("Fig4-3.jpg: "))
         << dialogs.errors.last().toStdString();
@@ -456,12 +459,28 @@ TEST_F(AnalysisWindow, BookFiguresDecodedAndBrokenFilesRefused) {
     for (size_t i = 2; i < 40 && i < corrupt.size(); ++i) corrupt[i] = '\x55';
     WriteBytes(dir.File("Fig4-3.jpg"), corrupt);
     fig->click();
+    ASSERT_TRUE(power->Figures().WaitUntilDelivered());
     EXPECT_EQ(dialogs.errors.size(), 3);
     EXPECT_EQ(image->Image(), shown);
     WriteBytes(dir.File("Fig4-3.jpg"), "not a picture at all");
     fig->click();
+    ASSERT_TRUE(power->Figures().WaitUntilDelivered());
     EXPECT_EQ(dialogs.errors.size(), 4);
     EXPECT_EQ(image->Image(), shown);
+}
+
+// Only the latest of quick requests is shown; the one it superseded never
+// arrives, not even as an error.
+TEST_F(AnalysisWindow, NewerFigureRequestSupersedesTheOlder) {
+    OpenBoth();
+    main->GroupAnalysisButton()->click();
+    WriteBytes(dir.File("Fig4-5.jpg"), MakeJpeg(32, 16));
+    Button(*power, "figure4_3Button")->click();  // no such file
+    Button(*power, "figure4_5Button")->click();
+    ASSERT_TRUE(power->Figures().WaitUntilDelivered());
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join(" ").toStdString();
+    EXPECT_EQ(Plot(*power, "histogramFigure")->Image().size(), QSize(32, 16));
+    EXPECT_FALSE(power->Figures().Busy());
 }
 
 }  // namespace

@@ -79,6 +79,30 @@ TEST(JpegFigure, OversizedPictureRefusedBeforeDecoding) {
     EXPECT_NE(RefusalOf(s).find("too large"), std::string::npos) << RefusalOf(s);
 }
 
+// A tiny progressive file may claim a picture whose coefficients alone
+// need hundreds of megabytes: refused before decoding. So is any decoding
+// whose request was cancelled.
+TEST(JpegFigure, ProgressiveFileNeedingTooMuchMemoryAndCancelledDecodingRefused) {
+    JpegRecipe recipe;
+    recipe.scans = 10;
+    std::string s = MakeJpeg(recipe);
+    const size_t sof = s.find("\xFF\xC2", 0, 2);
+    ASSERT_NE(sof, std::string::npos);
+    s[sof + 5] = '\x17';  // 6000 x 6000: 36 M pixels, within the pixel limit
+    s[sof + 6] = '\x70';
+    s[sof + 7] = '\x17';
+    s[sof + 8] = '\x70';
+    EXPECT_EQ(RefusalOf(s), "x.jpg: Picture needs too much memory to decode");
+
+    const std::atomic<bool> cancelled{true};
+    try {
+        ecgtrace::DecodeJpeg(MakeJpeg(64, 48), "x.jpg", &cancelled);
+        FAIL() << "decoded";
+    } catch (const common::AppError& e) {
+        EXPECT_STREQ(e.what(), "x.jpg: Decoding cancelled");
+    }
+}
+
 // Stray bytes between two markers make libjpeg warn, but every picture
 // byte is intact: the figure is shown. Damaged picture data is refused.
 TEST(JpegFigure, HarmlessWarningsShowDamagedDataRefuses) {

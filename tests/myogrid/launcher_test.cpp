@@ -228,7 +228,6 @@ TEST_F(LauncherTest, StartWithoutFileAsksTakesDefaultsAndExitOffersToSave) {
                   "Your favorite Internet Browser to read information");
         EXPECT_EQ(dialogs.openQuestions[0].filter, "All Files|*.*");
         EXPECT_EQ(dialogs.openQuestions[1].title, "Indicate place of VFtitel.htm");
-        EXPECT_FALSE(form.MustClose());
         ParameterTable expected = ParameterTable::Defaults();
         expected.BrowserPath = browser;
         expected.BookPath = book;
@@ -268,15 +267,19 @@ TEST_F(LauncherTest, MissingBookAsksOnlyForTheBookAndExitOffersToSave) {
     EXPECT_EQ(dialogs.saveQuestions.size(), 1u) << "cancelled: nothing written, program ends";
 }
 
-TEST_F(LauncherTest, BadLineIsReportedAndEndsTheProgram) {
+TEST_F(LauncherTest, BadLinesAreReportedInOneBoxAndTheLauncherOpensWithDefaults) {
     PrepareFile();
     std::string text = common::ReadWholeFile(dir.File("Myogrid.par"));
     text.replace(text.find("threshold="), 10, "treshold=");
+    text.replace(text.find("active="), 7, "activ=");
     std::ofstream(dir.File("Myogrid.par"), std::ios::binary) << text;
     Launcher form(&starter);
-    EXPECT_EQ(dialogs.errors, QStringList{"Error in Myogrid.par!"});
-    EXPECT_TRUE(form.MustClose());
-    EXPECT_FALSE(form.animationTimer->isActive());
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(
+        dialogs.errors[0].startsWith("Error in Myogrid.par!\nline 10: treshold=14\n"
+                                     "line 12: activ=170\n"));
+    EXPECT_TRUE(form.animationTimer->isActive());
+    EXPECT_EQ(form.Table().Value(Param::Threshold), "14");
     EXPECT_EQ(form.Table().Value(Param::Excited), "4") << "the rest of the file was read";
 }
 

@@ -142,6 +142,32 @@ TEST_F(PlotMenuTest, CopiesThePictureInFullColourAndTheDataAsTabSeparatedText) {
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("t_ms\tE\n10\t0.5\n20\t-0.25\n"));
 }
 
+// Rows made while written follow the kept ones; a table of millions of
+// rows is saved, never copied.
+TEST_F(PlotMenuTest, MadeRowsAreSavedAndTooManyRowsAreNotCopied) {
+    std::size_t made = 2;
+    PlotExport source;
+    source.name = QStringLiteral("at");
+    source.picture = [this]() -> const common::PlotSurface& { return surface; };
+    source.data = [&made] {
+        common::DataTable t{{"k_ms", "A"}, {{0, 0.5}}};
+        t.madeRowCount = made;
+        t.makeRow = [](std::size_t k) { return std::vector<double>{k + 1.0, -0.25}; };
+        return t;
+    };
+    PlotView other(40, 30);
+    PlotMenu* longMenu = AttachPlotMenu(&other, source);
+    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("a.csv")));
+    longMenu->SaveData();
+    EXPECT_EQ(common::ReadWholeFile(dir.File("a.csv")), "k_ms,A\n0,0.5\n1,-0.25\n2,-0.25\n");
+    made = 1000000;
+    QApplication::clipboard()->setText(QStringLiteral("kept"));
+    longMenu->CopyData();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith("The table has 1000001 rows, too many to copy"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
 TEST_F(PlotMenuTest, SavesDataAsCsvOrInTheFurtherFormat) {
     dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("e.csv")));
     menu->SaveData();

@@ -83,7 +83,9 @@ TEST(FiniteValues, SignalPlotsRefuseNonFiniteValues) {
     for (double bad : {kNaN, kInf, -kInf}) {
         // Every sample infinite leaves no finite range to scale by.
         SignalModel m = Started();
-        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.A.assign(s.A.size(), bad); });
+        Corrupt(m, 1, [&](ecgtrace::GroupState& s) {
+            s.A = ecgtrace::GroupSignal(std::vector<double>(s.A.size(), bad));
+        });
         PlotSurface at(ecgtrace::kSignalPlotWidth, ecgtrace::kSignalPlotHeight);
         ExpectRefusedUntouched(
             at, [&] { ecgtrace::DrawA(m, 1, at); }, "A(t)");
@@ -113,7 +115,9 @@ TEST(FiniteValues, AnalysisPlotsRefuseNonFiniteValues) {
     for (double bad : {kNaN, kInf, -kInf}) {
         // All samples alike and infinite once gave a histogram labelled "INF".
         SignalModel m = Started();
-        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.A.assign(s.A.size(), bad); });
+        Corrupt(m, 1, [&](ecgtrace::GroupState& s) {
+            s.A = ecgtrace::GroupSignal(std::vector<double>(s.A.size(), bad));
+        });
         PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
         ExpectRefusedUntouched(
             hist, [&] { ecgtrace::DrawHistogram(m, 1, hist); }, "histogram");

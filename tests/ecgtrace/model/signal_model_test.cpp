@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/errors.h"
+#include "ecgtrace/model/plot_data.h"
 #include "ecgtrace/model/signal_model.h"
 #include "support/work_dir.h"
 
@@ -177,6 +178,31 @@ TEST(GroupSignal, OffsetShiftsAndFlagIsCleared) {
     m.ComputeA(1);
     EXPECT_EQ(m.WithRepetition(1), 0);
     for (int k = 10; k <= 220; ++k) EXPECT_DOUBLE_EQ(m.Signal(1)[k], plain[k - 10]) << k;
+}
+
+// The longest period keeps no samples: they are computed when read, equal
+// to the kept ones, and a long table is made while it is written.
+TEST(GroupSignal, LongestPeriodComputedWhenReadWithTheSameSamples) {
+    SignalModel m = StartedModel();
+    const auto kept = m.Signal(1);
+    m.SetParameter(1, ecgtrace::Parameter::Tr, 24 + ecgtrace::kMaxPeriod - 221);
+    m.ComputeT(1);
+    ASSERT_EQ(m.Period(1), ecgtrace::kMaxPeriod);
+    const ecgtrace::GroupSignal& a = m.Signal(1);
+    ASSERT_EQ(a.size(), static_cast<std::size_t>(ecgtrace::kMaxPeriod));
+    for (const std::size_t k : {0, 45, 86, 220}) EXPECT_EQ(a[k], kept[k]) << k;
+    EXPECT_EQ(a[5'000'000], 0.0);
+    const common::DataTable table = ecgtrace::ATable(m, 1);
+    EXPECT_TRUE(table.rows.empty());
+    ASSERT_EQ(table.madeRowCount, a.size());
+    EXPECT_EQ(table.makeRow(86), (std::vector<double>{86, kept[86]}));
+    m.ComputeE();  // reads two samples per group and step only
+
+    ecgtrace::GroupParameters broken = m.Parameters(1);
+    broken.s2 = 0;
+    EXPECT_EQ(ErrorOf([&] { ecgtrace::GroupSignal(broken, ecgtrace::kMaxPeriod); }),
+              ErrorOf([&] { ecgtrace::GroupSignal(broken, 221); }));
+    EXPECT_NE(ErrorOf([&] { ecgtrace::GroupSignal(broken, ecgtrace::kMaxPeriod); }), "");
 }
 
 TEST(MapCoefficients, WrappedFactorials) {

@@ -5,6 +5,8 @@
 #include "common/file_io.h"
 #include "support/work_dir.h"
 
+#include <QStringList>
+#include <QtGlobal>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -105,18 +107,35 @@ TEST(ParameterTable, KeyIsLookedForAnywhereButValueTakenFromFixedPosition) {
     EXPECT_FALSE(reader.ReadParameterLine("x nexus=")) << "past the end reads as empty";
 }
 
-TEST(ParameterTable, ValuesAreCutToEightyCharacters) {
-    const std::string longPath(100, 'a');
-    ParameterLineReader reader("Browser=" + longPath + "\nBook=" + std::string(79, 'b') +
-                               "\xc3\xa9\xc3\xa9\n");
-    EXPECT_EQ(*reader.ReadParameterLine("Browser="), std::string(80, 'a'));
+TEST(ParameterTable, ValuesAreCutToEightyCharactersButPathsKeptWhole) {
+    const std::string longValue(100, '1');
+    ParameterLineReader reader("dimension=" + longValue + "\nBook=" + std::string(79, 'b') +
+                               "\xc3\xa9\xc3\xa9\nBrowser=" + longValue + "\n");
+    EXPECT_EQ(*reader.ReadParameterLine("dimension="), std::string(80, '1'));
     // Characters, not bytes: the cut keeps the first accented letter whole.
     EXPECT_EQ(*reader.ReadParameterLine("Book="), std::string(79, 'b') + "\xc3\xa9");
+    EXPECT_EQ(*reader.ReadParameterLine("Browser=", true), longValue);
+
+    // A long browser path reads back whole, is found, and is written back whole.
+    ScopedWorkDir dir;
+    ParameterTable written = TableWithExistingPaths(dir);
+    const std::string deep = dir.File(std::string(118 - dir.Path().size() - 1, 'p'));
+    ASSERT_EQ(deep.size(), 118u);
+    WriteText(deep, "x");
+    written.BrowserPath = deep;
+    written.WriteFile(dir.File("Myogrid.par"));
+    ParameterTable read;
+    FakeQuestions questions;
+    EXPECT_TRUE(read.ReadAtStartup(questions));
+    EXPECT_TRUE(questions.titles.empty()) << "the browser is judged present";
+    EXPECT_EQ(read.BrowserPath, deep);
+    EXPECT_EQ(read.FileText(), written.FileText());
 }
 
-TEST(ParameterTable, ShortFileReportsEachMissingLineAndAsksTheProgramToEnd) {
+TEST(ParameterTable, ShortFileIsReportedInOneBoxAndTheDefaultsFillIn) {
     ScopedWorkDir dir;
     ParameterTable good = TableWithExistingPaths(dir);
+    good.Store(Param::XyXzNexus, "7");
     std::string text = good.FileText();
     // Keep the first 8 lines (paths, header and 3 parameters): 31 lines missing.
     std::size_t pos = 0;
@@ -126,10 +145,15 @@ TEST(ParameterTable, ShortFileReportsEachMissingLineAndAsksTheProgramToEnd) {
     ParameterTable read;
     FakeQuestions questions;
     EXPECT_FALSE(read.ReadAtStartup(questions));
-    EXPECT_EQ(questions.messages.size(), 31u);
-    for (const auto& m : questions.messages) EXPECT_EQ(m, "Error in Myogrid.par!");
-    EXPECT_EQ(read.Value(Param::XyXzNexus), "3");
-    EXPECT_EQ(read.Value(Param::XyzNexus), "") << "a bad line leaves the entry as it was";
+    ASSERT_EQ(questions.messages.size(), 1u);
+    EXPECT_EQ(questions.messages[0],
+              "Error in Myogrid.par!\nline 9: empty or missing\nline 10: empty or missing\n"
+              "line 11: empty or missing\nline 12: empty or missing\nline 13: empty or missing\n"
+              "and 26 more lines without their key\nThe defaults are used for these entries.");
+    EXPECT_EQ(read.Value(Param::XyXzNexus), "7");
+    EXPECT_EQ(read.Value(Param::XyzNexus), "1");
+    EXPECT_EQ(read.Value(Param::Osc2Z), "0");
+    EXPECT_TRUE(read.ParametersChanged) << "exit offers to save a whole file";
 }
 
 TEST(ParameterTable, NoFileAsksBothQuestionsAndTakesTheDefaults) {
@@ -183,11 +207,13 @@ TEST(ParameterTable, LookUpByKey) {
     EXPECT_STREQ(DefaultOf(Param::Period), "4000");
 }
 
-// Records where the bad lines are; the windows keep their plain message.
+// Records where the bad lines are; the windows show one message for them.
 struct LocatingQuestions : FakeQuestions {
     std::vector<std::pair<std::size_t, std::string>> badLines;
-    void ReportBadLine(std::size_t lineNumber, const std::string& line) override {
-        badLines.emplace_back(lineNumber, line);
+    std::vector<std::string> notes;
+    void ReportFileFaults(const FileFaults& faults) override {
+        for (const auto& bad : faults.badLines) badLines.emplace_back(bad.lineNumber, bad.line);
+        notes.insert(notes.end(), faults.notes.begin(), faults.notes.end());
     }
 };
 
@@ -207,7 +233,9 @@ TEST(ParameterTable, BadLinesAreLocatedAndOnlyTheFileLayoutIsRead) {
     // The plain questions show the program's own text.
     FakeQuestions plain;
     EXPECT_FALSE(ParameterTable().ReadAtStartup(plain));
-    EXPECT_EQ(plain.messages, std::vector<std::string>{kBadLineMessage});
+    EXPECT_EQ(plain.messages, std::vector<std::string>{std::string(kBadLineMessage) +
+                                                       "\nline 10: thresh=14\nThe defaults are "
+                                                       "used for these entries."});
 
     // A file cut short: the missing lines read as empty.
     WriteText(dir.File("Myogrid.par"), text.substr(0, text.find("osc. 2 y=")));
@@ -258,35 +286,74 @@ TEST(ParameterTableSeed, FileWithoutSeedLineReadsAsBefore) {
     EXPECT_FALSE(fresh.Seed.has_value());
 }
 
-TEST(ParameterTableSeed, UnreadableSeedLineIsIgnoredAndTheFileStaysGood) {
+TEST(ParameterTableSeed, UnreadableSeedLineIsReportedAndTheFileStaysGood) {
     ScopedWorkDir dir;
     const std::string layout = TableWithExistingPaths(dir).FileText();
-    const std::string lines[] = {"seed=",
-                                 "seed=abc",
-                                 "seed=-1",
-                                 "seed=+7",
-                                 "seed= 7",
-                                 "seed=7x",
-                                 "Seed=7",
-                                 "xseed=7",
-                                 "seed=18446744073709551616",
-                                 "seed=" + std::string(5000, '9')};
-    for (const std::string& line : lines) {
-        SCOPED_TRACE(line.substr(0, 40));
-        WriteText(dir.File("Myogrid.par"), layout + line + "\r\nmore\r\n");
+    struct Case {
+        std::string line;
+        bool reported;
+    };
+    const Case cases[] = {{"seed=", true},
+                          {"seed=abc", true},
+                          {"seed=-1", true},
+                          {"seed=+7", true},
+                          {"seed= 7", true},
+                          {"seed=7x", true},
+                          {"seed=18446744073709551616", true},
+                          {"seed=" + std::string(5000, '9'), true},
+                          {"Seed=7", false},  // no seed line at all
+                          {"xseed=7", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line.substr(0, 40));
+        WriteText(dir.File("Myogrid.par"), layout + c.line + "\r\nmore\r\n");
         ParameterTable read;
         FakeQuestions questions;
         EXPECT_TRUE(read.ReadAtStartup(questions));
         EXPECT_FALSE(read.Seed.has_value());
-        EXPECT_TRUE(questions.messages.empty());
+        EXPECT_EQ(questions.messages.size(), c.reported ? 1u : 0u);
+        EXPECT_FALSE(read.ParametersChanged);
         EXPECT_EQ(read.AsInteger(Param::Osc2Z), 0);
     }
-    // Line ends of any kind, and nothing after the seed's line.
-    WriteText(dir.File("Myogrid.par"), layout + "seed=0");
-    ParameterTable read;
-    FakeQuestions questions;
-    EXPECT_TRUE(read.ReadAtStartup(questions));
-    EXPECT_EQ(read.Seed, std::optional<std::uint64_t>(0));
+    FakeQuestions shown;
+    WriteText(dir.File("Myogrid.par"), layout + "seed=abc\r\n");
+    ParameterTable().ReadAtStartup(shown);
+    EXPECT_EQ(shown.messages, std::vector<std::string>{
+                                  "The line \"seed=abc\" of Myogrid.par holds no seed (a whole "
+                                  "number from 0 to 18446744073709551615); the runs are "
+                                  "seeded from the clock."});
+    // Trailing blanks, line ends of any kind, nothing after the seed's line.
+    for (const std::string& tail : {std::string("seed=7 \t\r\n"), std::string("seed=7")}) {
+        WriteText(dir.File("Myogrid.par"), layout + tail);
+        ParameterTable read;
+        FakeQuestions questions;
+        EXPECT_TRUE(read.ReadAtStartup(questions));
+        EXPECT_EQ(read.Seed, std::optional<std::uint64_t>(7));
+        EXPECT_TRUE(questions.messages.empty());
+    }
+}
+
+TEST(ParameterTable, PathWithAControlByteIsDroppedBeforeTheFileSystemSeesIt) {
+    static QStringList qtMessages;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { qtMessages << text; });
+    ScopedWorkDir dir;
+    ParameterTable written = TableWithExistingPaths(dir);
+    for (const char control : {'\0', '\x01', '\x7f'}) {
+        written.BrowserPath = dir.File("browser") + std::string(1, control) + "x";
+        WriteText(dir.File("Myogrid.par"), written.FileText());
+        ParameterTable read;
+        LocatingQuestions questions;
+        EXPECT_TRUE(read.ReadAtStartup(questions));
+        EXPECT_EQ(questions.notes,
+                  std::vector<std::string>{"The browser path in Myogrid.par holds a control "
+                                           "character; it is not used."});
+        EXPECT_EQ(questions.titles,
+                  std::vector<std::string>{"Your favorite Internet Browser to read information"});
+        EXPECT_EQ(read.BrowserPath, "");
+        EXPECT_EQ(read.BookPath, written.BookPath);
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(qtMessages.isEmpty()) << qtMessages.join(" ").toStdString();
 }
 
 TEST(ParameterTableSeed, SeedLineDoesNotRepairAShortFile) {
