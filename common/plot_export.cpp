@@ -166,8 +166,12 @@ std::string CsvText(const DataTable& table) { return TableText(table, ','); }
 
 std::string TabSeparatedText(const DataTable& table) { return TableText(table, '\t'); }
 
+// Written block by block: a table of millions of rows never sits in memory
+// as one text.
 void SaveCsv(const DataTable& table, const std::string& path) {
-    WriteFileAtomically(path, CsvText(table));
+    AtomicFileWriter file(path);
+    StreamTableText(table, ',', [&](const std::string& block) { file.Write(block); });
+    file.Commit();
 }
 
 }  // namespace common
