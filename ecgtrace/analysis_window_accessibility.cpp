@@ -5,6 +5,7 @@
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/plot_data.h"
 
+#include <QAbstractButton>
 #include <QPushButton>
 #include <QWidget>
 #include <algorithm>
@@ -50,14 +51,14 @@ void MakeAnalysisWindowAccessible(QWidget& window) {
             window.findChild<QWidget*>(QLatin1String(page.figure)),
             QStringLiteral("figure from the book beside the ") + QLatin1String(page.plotName));
         if (!plot || !plot->parentWidget()) continue;
-        // The plot first, then the page's buttons from top to bottom.
-        QList<QPushButton*> buttons =
-            plot->parentWidget()->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+        // The plot first, then the page's buttons and switches from top to bottom.
+        QList<QAbstractButton*> buttons = plot->parentWidget()->findChildren<QAbstractButton*>(
+            QString(), Qt::FindDirectChildrenOnly);
         std::stable_sort(buttons.begin(), buttons.end(), [](QWidget* a, QWidget* b) {
             return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
         });
         QWidget* previous = plot;
-        for (QPushButton* button : buttons) {
+        for (QAbstractButton* button : buttons) {
             // "fig.4.3" reads better as "figure 4.3 of the book".
             const QString caption = button->text();
             if (caption.startsWith(QLatin1String("fig.")))
