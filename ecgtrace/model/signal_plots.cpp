@@ -24,10 +24,14 @@ void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
     const int H = s.Height();
     const std::int32_t step = common::TruncToInt(common::FloatDivide(period, W - 20)) + 1;
 
-    // The frame first, so a group that cannot be drawn leaves it alone and
-    // never the picture of values no longer behind it.
-    Clear(s, W, H);
-    if (a.empty()) return;  // a group that could not be computed
+    // A group that could not be computed leaves the frame alone, never the
+    // picture of values no longer behind it.
+    if (a.empty()) {
+        Clear(s, W, H);
+        return;
+    }
+    // One pass finds the range and refuses a sample that is not finite,
+    // before anything is drawn.
     double amax = -1e308;
     double amin = 1e308;
     for (const double v : a) {
@@ -35,6 +39,7 @@ void DrawA(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
         if (v > amax) amax = v;
         if (v < amin) amin = v;
     }
+    Clear(s, W, H);
     const double scale = common::FloatDivide(H - 20, amax - amin);
     const int y0 = Rnd(amax * scale);
 
