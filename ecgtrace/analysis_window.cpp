@@ -177,9 +177,9 @@ AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
         box->setToolTip(QStringLiteral("the recording instead of the book figure"));
         box->setGeometry(place);
         connect(box, &QCheckBox::clicked, this, [this](bool on) {
-            if (on && !recording_) {
+            if (on && !session_.Recording()) {
                 ChooseRecording();
-                if (!recording_) ShowRecording(false);
+                if (!session_.Recording()) ShowRecording(false);
                 return;
             }
             ShowRecording(on);
@@ -302,13 +302,13 @@ void AnalysisWindow::ChooseRecording(const QString& given) {
         recordingHistogram_ = histogram;
         recordingCorrelation_ = correlation;
         recordingPower_ = power;
-        recording_ = std::move(analysis);
+        session_.ChooseRecording(std::move(analysis));
         ShowRecording(true);
     });
 }
 
 void AnalysisWindow::ShowRecording(bool shown) {
-    shown = shown && recording_.has_value();
+    shown = shown && session_.Recording() != nullptr;
     PlotView* const views[] = {histogramFigure_, correlationFigure_, powerFigure_};
     const common::PlotSurface* const surfaces[] = {&recordingHistogram_, &recordingCorrelation_,
                                                    &recordingPower_};
@@ -327,7 +327,7 @@ void AnalysisWindow::ShowRecording(bool shown) {
 
 QString AnalysisWindow::RecordingCaption() const {
     if (!ShowsRecording()) return {};
-    const RecordingWindow& w = recording_->window;
+    const RecordingWindow& w = session_.Recording()->window;
     return QStringLiteral(" beside %1, channel %2, from %3 s")
         .arg(QString::fromStdString(RecordingName(w.file)),
              QString::fromStdString(RecordingChannelName(w)),
@@ -348,9 +348,9 @@ void AnalysisWindow::ShowMeasures() {
         frequencies += text(m.dominantFrequencyHz, 2, " Hz");
         organisation += text(m.organisationIndex, 2, "");
     }
-    if (recording_) {
-        const SignalMeasures m = MeasureSignal(recording_->window.samples);
-        const QString name = QString::fromStdString(RecordingChannelName(recording_->window));
+    if (const RecordingAnalysis* recording = session_.Recording()) {
+        const SignalMeasures m = MeasureSignal(recording->window.samples);
+        const QString name = QString::fromStdString(RecordingChannelName(recording->window));
         frequencies += QStringLiteral("   %1: ").arg(name) + text(m.dominantFrequencyHz, 2, " Hz");
         organisation += QStringLiteral("   %1: ").arg(name) + text(m.organisationIndex, 2, "");
     }

@@ -73,8 +73,8 @@ public:
     // then for its channel and start; the choice lasts until another is made.
     void ChooseRecording(const QString& path = {});
     // The recording's plots are shown in the book figures' place.
-    bool ShowsRecording() const { return recordingShown_ && recording_.has_value(); }
-    const RecordingAnalysis* Recording() const { return recording_ ? &*recording_ : nullptr; }
+    bool ShowsRecording() const { return recordingShown_ && session_.Recording(); }
+    const RecordingAnalysis* Recording() const { return session_.Recording(); }
     const common::PlotSurface& RecordingSurface(RecordingPlot plot) const;
 
 private:
@@ -132,7 +132,6 @@ private:
                          *phaseFigure_ = nullptr;
     QPushButton* repetitionButton_ = nullptr;
 
-    std::optional<RecordingAnalysis> recording_;
     bool recordingShown_ = false;
     common::PlotSurface recordingHistogram_, recordingCorrelation_, recordingPower_;
     QImage bookPictures_[3];  // what the figure images showed before the recording

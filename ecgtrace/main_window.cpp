@@ -4,6 +4,7 @@
 #include "common/ui/plot_menu.h"
 #include "ecgtrace/model/edf_export.h"
 #include "ecgtrace/model/plot_data.h"
+#include "ecgtrace/model/recording_plots.h"
 #include "common/errors.h"
 #include "common/number_format.h"
 #include "common/rtf_reader.h"
@@ -45,6 +46,8 @@ using common::ui::PlotView;
 constexpr int kClientWidth = 697;
 constexpr int kClientHeight = 418;
 constexpr int kPlotBackground[3] = {0, 128, 0};
+// The recording's trace fills the E(t) tab below the window fields.
+constexpr int kRecordingUnderSumHeight = 84;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -108,6 +111,7 @@ MainWindow::MainWindow(QWidget* parent, std::string parameterFile)
       signalSurface_(kSignalPlotWidth, kSignalPlotHeight),
       seriesSurface_(kSeriesPlotWidth, kSeriesPlotHeight),
       mapSurface_(kMapPlotWidth, kMapPlotHeight),
+      recordingSurface_(kSumPlotWidth, kRecordingUnderSumHeight),
       parameterFile_(std::move(parameterFile)) {
     setObjectName(QStringLiteral("mainWindow"));
     // Another parameter file than the usual one is named in the caption.
@@ -216,6 +220,14 @@ void MainWindow::BuildSumSignalTab(QWidget* page) {
         MakeButton(page, "applyWindowButton", QStringLiteral("apply"), {x + 103, 240, 75, 25});
     windowEndField_ =
         MakeSpin(page, "windowEndField", x + kSumPlotWidth - 65, 242, 65, 100, 2800, 100);
+    // As wide as E(t), so the 28 s of both line up when E(t) is shown whole.
+    recordingPlot_ =
+        MakePlot(page, "recordingTracePlot", x, 272, kSumPlotWidth, kRecordingUnderSumHeight);
+    recordingPlot_->hide();
+    connect(recordingPlot_, &PlotView::Clicked, this, [this] {
+        Guarded(this, [this] { common::ui::CopyPlotAsMask(recordingPlot_->Image(), 255, 255, 0); });
+    });
+    session_.OnRecordingChosen([this] { Guarded(this, [this] { DrawRecording(); }); });
 
     // A number passed through while typing would lower g, move the cross
     // group or set up groups: the group fields apply when the editing ends.
@@ -395,6 +407,15 @@ void MainWindow::AttachExportMenus() {
                               [this]() -> const common::PlotSurface& { return mapSurface_; },
                               [this] { return PMapTable(Model(), Model().ActualGroup()); },
                               {}});
+    AttachPlotMenu(recordingPlot_,
+                   {QStringLiteral("recording"),
+                    [this]() -> const common::PlotSurface& { return recordingSurface_; },
+                    [this] {
+                        const RecordingAnalysis* recording = session_.Recording();
+                        if (!recording) throw common::AppError("No recording is chosen");
+                        return RecordingTraceTable(recording->window);
+                    },
+                    {}});
 }
 
 // --- start-up and shutdown ---------------------------------------------------------
@@ -589,6 +610,18 @@ void MainWindow::DrawSum() {
     } refresh{this};
     ecgtrace::DrawE(Model(), sumSurface_);
     DescribeSumPlot(sumPlot_, Model());
+}
+
+void MainWindow::DrawRecording() {
+    const RecordingAnalysis* recording = session_.Recording();
+    recordingPlot_->setVisible(recording != nullptr);
+    if (!recording) return;
+    // Drawn aside first: a failure leaves the trace shown before.
+    common::PlotSurface surface(kSumPlotWidth, kRecordingUnderSumHeight);
+    DrawRecordingTrace(recording->window, surface);
+    recordingSurface_ = surface;
+    recordingPlot_->SetImage(recordingSurface_.Image());
+    DescribeRecordingPlot(recordingPlot_, recording->window);
 }
 
 void MainWindow::DrawSumQuietly() noexcept {

@@ -61,6 +61,7 @@ public:
     const common::PlotSurface& SignalSurface() const { return signalSurface_; }
     const common::PlotSurface& SeriesSurface() const { return seriesSurface_; }
     const common::PlotSurface& MapSurface() const { return mapSurface_; }
+    const common::PlotSurface& RecordingSurface() const { return recordingSurface_; }
 
 signals:
     // The window closed for good (after the shutdown): the program ends.
@@ -99,6 +100,8 @@ private:
     void DrawMap();
     void DrawCobweb();
     void DrawSeries();  // plot and labels
+    // The chosen recording's 28 s under E(t); hidden while none is chosen.
+    void DrawRecording();
 
     // Shows and draws what `changed` names; a plot that cannot be drawn
     // leaves the others, and its message is thrown after them.
@@ -171,7 +174,7 @@ private:
     void RunAction(const std::function<void()>& work);
 
     SignalSession session_;
-    common::PlotSurface sumSurface_, signalSurface_, seriesSurface_, mapSurface_;
+    common::PlotSurface sumSurface_, signalSurface_, seriesSurface_, mapSurface_, recordingSurface_;
     QDialog* aboutBox_ = nullptr;
     std::function<void()> openFromSumSignal_, openFromGroup_;
     QObject* activeEdit_ = nullptr;  // the control whose value is being applied
@@ -183,7 +186,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     QTextEdit* introductionText_ = nullptr;
     common::ui::PlotView *sumPlot_ = nullptr, *signalPlot_ = nullptr, *seriesPlot_ = nullptr,
-                         *mapPlot_ = nullptr;
+                         *mapPlot_ = nullptr, *recordingPlot_ = nullptr;
     common::ui::IntSpinEdit *groupCountField_ = nullptr, *actualGroupField_ = nullptr,
                             *crossGroupField_ = nullptr, *windowStartField_ = nullptr,
                             *windowEndField_ = nullptr;

@@ -1,10 +1,12 @@
 #include "ecgtrace/main_window_accessibility.h"
 
+#include "common/number_format.h"
 #include "common/ui/accessibility.h"
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
 #include "common/ui/spin_arrows.h"
 #include "ecgtrace/model/plot_data.h"
+#include "ecgtrace/model/recording_plots.h"
 #include "ecgtrace/step_arrows.h"
 
 #include <QLineEdit>
@@ -34,7 +36,8 @@ const std::vector<std::vector<Named>>& PageControls() {
          {"sumPlot", "E(t)"},
          {"windowStartField", "E(t) from (ms)"},
          {"applyWindowButton", "apply"},
-         {"windowEndField", "E(t) to (ms)"}},
+         {"windowEndField", "E(t) to (ms)"},
+         {"recordingTracePlot", "recording"}},
         {{"fField", "f"},
          {"FField", "F"},
          {"periodNEField", "Nb"},
@@ -127,6 +130,15 @@ void DescribeSumPlot(PlotView* plot, const SignalModel& model) noexcept {
     } catch (...) {
         common::ui::DescribePlot(plot, title);
     }
+}
+
+void DescribeRecordingPlot(PlotView* plot, const RecordingWindow& window) noexcept {
+    DescribeFrom(plot,
+                 QStringLiteral("recording %1, channel %2, from %3 s")
+                     .arg(QString::fromStdString(RecordingName(window.file)),
+                          QString::fromStdString(RecordingChannelName(window)),
+                          QString::fromStdString(common::FormatGeneral(window.startSeconds, 6))),
+                 [&] { return RecordingTraceTable(window); });
 }
 
 void DescribeSignalPlot(PlotView* plot, const SignalModel& model, std::int32_t g) noexcept {

@@ -12,6 +12,7 @@ class PlotView;
 namespace ecgtrace {
 
 class SignalModel;
+struct RecordingWindow;
 
 // Names every control of the built main window and sets the Tab order of
 // each page (the controls are found by their object names).
@@ -25,5 +26,6 @@ void DescribeSignalPlot(common::ui::PlotView* plot, const SignalModel& model,
 void DescribeSeriesPlot(common::ui::PlotView* plot, const SignalModel& model,
                         std::int32_t g) noexcept;
 void DescribeMapPlot(common::ui::PlotView* plot, const SignalModel& model, std::int32_t g) noexcept;
+void DescribeRecordingPlot(common::ui::PlotView* plot, const RecordingWindow& window) noexcept;
 
 }  // namespace ecgtrace

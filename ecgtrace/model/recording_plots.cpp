@@ -97,4 +97,12 @@ void DrawRecordingTrace(const RecordingWindow& w, common::PlotSurface& s) {
                   common::FormatGeneral(*low, 3) + ".." + common::FormatGeneral(*high, 3) + unit);
 }
 
+common::DataTable RecordingTraceTable(const RecordingWindow& w) {
+    common::DataTable t{{"t_ms", RecordingChannelName(w)}, {}};
+    t.rows.reserve(w.samples.size());
+    for (std::size_t j = 0; j < w.samples.size(); ++j)
+        t.rows.push_back({10.0 * static_cast<double>(j), common::RequireFinite(w.samples[j])});
+    return t;
+}
+
 }  // namespace ecgtrace

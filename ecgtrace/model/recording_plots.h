@@ -36,5 +36,7 @@ inline constexpr int kRecordingTraceWidth = 560, kRecordingTraceHeight = 90;
 // The 28 s from left to right, scaled to the trace's height, teal on yellow,
 // with the channel, start and range written in.
 void DrawRecordingTrace(const RecordingWindow& window, common::PlotSurface& plot);
+// The 28 s as numbers: time in ms from the start, the value in the channel's unit.
+common::DataTable RecordingTraceTable(const RecordingWindow& window);
 
 }  // namespace ecgtrace

@@ -281,4 +281,15 @@ PowerSpectrumRows SignalSession::ComputeCrossPhase() {
     return {analysedIndex_, cross, true};
 }
 
+// --- a recording beside the simulation ---------------------------------------------
+
+void SignalSession::ChooseRecording(RecordingAnalysis recording) {
+    recording_ = std::move(recording);
+    for (const auto& listener : recordingListeners_) listener();
+}
+
+void SignalSession::OnRecordingChosen(std::function<void()> listener) {
+    recordingListeners_.push_back(std::move(listener));
+}
+
 }  // namespace ecgtrace

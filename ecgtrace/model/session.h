@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 
+#include <vector>
+
+#include "ecgtrace/model/recording_plots.h"
 #include "ecgtrace/model/signal_model.h"
 
 namespace ecgtrace {
@@ -126,6 +129,13 @@ public:
     // repetition effect.
     PowerSpectrumRows ComputeCrossPhase();
 
+    // --- a recording beside the simulation ----------------------------------------------
+    // The recording chosen for comparison; it lasts until another is chosen.
+    // Every window that shows it is told of each new choice.
+    void ChooseRecording(RecordingAnalysis recording);
+    const RecordingAnalysis* Recording() const { return recording_ ? &*recording_ : nullptr; }
+    void OnRecordingChosen(std::function<void()> listener);
+
 private:
     // Runs an edit of the actual group; a failure gives the group back its
     // state from before the edit.
@@ -137,6 +147,8 @@ private:
     std::int32_t analysedIndex_ = 0;
     std::optional<GroupState> beforeLastEdit_;
     std::optional<GroupState> beforeTyping_;
+    std::optional<RecordingAnalysis> recording_;
+    std::vector<std::function<void()>> recordingListeners_;
 };
 
 }  // namespace ecgtrace

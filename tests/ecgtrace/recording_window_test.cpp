@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QTabWidget>
 
 #include "ecgtrace/analysis_window.h"
 #include "ecgtrace/model/recording_plots.h"
@@ -58,6 +59,29 @@ TEST_F(RecordingWindow, ShowsTheRecordingsPlotsInTheBookFiguresPlace) {
     EXPECT_EQ(dialogs.modalRuns, 1);
 }
 
+TEST_F(RecordingWindow, TheMainWindowShowsTheChosenRecordingUnderE) {
+    auto* trace = Plot(*main, "recordingTracePlot");
+    const QImage sumBefore = Plot(*main, "sumPlot")->Image();
+    const QSize sizeBefore = main->size();
+    EXPECT_TRUE(trace->isHidden());
+
+    analysis->ChooseRecording(QString::fromStdString(path));
+    ASSERT_NE(main->Session().Recording(), nullptr);
+    EXPECT_FALSE(trace->isHidden());
+    common::PlotSurface expected(trace->Image().width(), trace->Image().height());
+    ecgtrace::DrawRecordingTrace(ecgtrace::ReadRecordingWindow(path, "II", 0.0), expected);
+    EXPECT_EQ(trace->Image(), expected.Image());
+    // E(t) and the window are as they were.
+    EXPECT_EQ(Plot(*main, "sumPlot")->Image(), sumBefore);
+    EXPECT_EQ(main->size(), sizeBefore);
+    // Below the window fields, inside the page.
+    main->show();
+    main->findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
+    const QWidget* page = trace->parentWidget();
+    EXPECT_TRUE(page->rect().contains(trace->geometry()));
+    EXPECT_GT(trace->y(), page->findChild<QWidget*>("windowEndField")->geometry().bottom());
+}
+
 TEST_F(RecordingWindow, ABadChoiceIsReportedAndChangesNothing) {
     dialogs.modalResult = QDialog::Rejected;
     analysis->ChooseRecording(QString::fromStdString(path));
@@ -65,6 +89,7 @@ TEST_F(RecordingWindow, ABadChoiceIsReportedAndChangesNothing) {
     dialogs.modalResult = QDialog::Accepted;
     analysis->ChooseRecording(QStringLiteral("no-such-file.edf"));
     EXPECT_FALSE(analysis->ShowsRecording());
+    EXPECT_TRUE(Plot(*main, "recordingTracePlot")->isHidden());
     ASSERT_FALSE(dialogs.errors.empty());
     EXPECT_TRUE(dialogs.errors.back().contains("Cannot open file"));
 }
