@@ -185,7 +185,7 @@ TEST_F(ModelWindowRunControl, SpaceAndRightOnThePlots) {
     Open(ModelKind::OneOscillator);
     QWidget* plot = Controls().timePlot;
     EXPECT_TRUE(plot->focusPolicy() & Qt::ClickFocus);  // and reachable with Tab
-    Key(plot, Qt::Key_Space);  // starts a run
+    Key(plot, Qt::Key_Space);                           // starts a run
     ASSERT_TRUE(form->Running());
     Ticks(4);
     EXPECT_EQ(ModelTimeOf(ModelKind::OneOscillator), 10);
