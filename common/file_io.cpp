@@ -11,6 +11,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
+#include <locale.h>
 #include <climits>
 #include <cstdio>
 #include <system_error>
@@ -53,7 +55,13 @@ std::function<int(WriteStage)>& FaultHook() {
 // The errno value a stage fails with: the hook's, else the system's.
 int Fault(WriteStage stage) { return FaultHook() ? FaultHook()(stage) : 0; }
 
-std::string Reason(int error) { return std::system_category().message(error); }
+// The system's reason in English, as the rest of every message, whatever the
+// language of the desktop.
+std::string Reason(int error) {
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    if (english != locale_t(0)) return strerror_l(error, english);
+    return std::system_category().message(error);
+}
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
