@@ -54,7 +54,6 @@ BENCHMARK(BM_RecomputeAfterEdit);
 // histogram and the power plot of E(t) as the opened window shows them.
 void BM_OpenAnalysisOfE15Groups(benchmark::State& state) {
     ecgtrace::SignalModel m = FifteenGroups();
-    m.SetETabActive(true);
     common::PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
     common::PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
     for (auto _ : state) {

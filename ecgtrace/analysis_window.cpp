@@ -1,5 +1,7 @@
 #include "ecgtrace/analysis_window.h"
 
+#include <utility>
+
 #include "common/program_folders.h"
 #include "common/ui/plot_menu.h"
 #include "ecgtrace/model/plot_data.h"
@@ -58,9 +60,11 @@ QLabel* MakeBookLabel(QWidget* page, const char* name, int x, int y) {
 
 }  // namespace
 
-AnalysisWindow::AnalysisWindow(SignalSession& session, QWidget* parent)
+AnalysisWindow::AnalysisWindow(SignalSession& session, SubjectSource mainWindowSubject,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window),
       session_(session),
+      mainWindowSubject_(std::move(mainWindowSubject)),
       histogramSurface_(kHistogramPlotWidth, kHistogramPlotHeight),
       correlationSurface_(kCorrelationPlotWidth, kCorrelationPlotHeight),
       powerSurface_(kPowerPlotWidth, kPowerPlotHeight),
@@ -405,10 +409,10 @@ void AnalysisWindow::FollowMainWindow() {
     // What is analysed follows the main window's tab, actual group and cross
     // group as they are now; caption, figure buttons and pages say so before
     // anything is drawn for it.
-    const AnalysisSubject subject = session_.FollowMainWindow();
+    const AnalysisSubject subject = mainWindowSubject_();
     ShowSubject(subject);
     ShowFigureButtons(subject.sumSignal);
-    SetCrossPhaseVisible(subject.crossPhaseShown);
+    SetCrossPhaseVisible(subject.CrossPhaseShown());
 }
 
 void AnalysisWindow::PlaceBesideMainWindow() {
@@ -435,7 +439,7 @@ void AnalysisWindow::Open(const AnalysisOpening& opening, bool fromSumSignal) {
     SetPage(kIntroductionPage);
     ShowSubject(opening.subject);
     ShowRepetitionSwitch(false);
-    SetCrossPhaseVisible(opening.subject.crossPhaseShown);
+    SetCrossPhaseVisible(opening.subject.CrossPhaseShown());
     Guarded(this, [&] {
         DrawPowerSpectrum(opening.power);
         ShowRepetitionSwitch(opening.power.switchable);
@@ -460,12 +464,13 @@ void AnalysisWindow::OpenFromGroup() {
     } enableAgain{groupAnalysisButton_};
     if (groupAnalysisButton_) groupAnalysisButton_->setEnabled(false);
     introductionReported_ = false;
-    Open(session_.OpenGroupAnalysis(), false);
+    const SignalModel& m = session_.Model();
+    Open(session_.OpenAnalysis(AnalysisSubject::Group(m.ActualGroup(), m.CrossGroup())), false);
 }
 
 void AnalysisWindow::OpenFromSumSignal() {
     introductionReported_ = false;
-    Open(session_.OpenSumSignalAnalysis(), true);
+    Open(session_.OpenAnalysis(AnalysisSubject::SumSignal(session_.Model().CrossGroup())), true);
 }
 
 void AnalysisWindow::ShowFigureButtons(bool fromEt) {
@@ -495,7 +500,7 @@ const char* RepetitionSwitchCaption(bool withRepetition) {
 }
 
 void AnalysisWindow::ShowRepetitionSwitch(bool enabled) {
-    const bool withRepetition = session_.Model().WithRepetition(session_.AnalysedIndex());
+    const bool withRepetition = session_.Model().WithRepetition(AnalysedIndex());
     repetitionButton_->setText(QString::fromLatin1(RepetitionSwitchCaption(withRepetition)));
     repetitionButton_->setEnabled(enabled);
 }
@@ -504,9 +509,10 @@ void AnalysisWindow::ToggleRepetition() {
     // The flip, the caption, the disabled button and the cross phase page
     // take effect whatever the computing and drawing do.
     PowerSpectrumRows rows;
-    const bool computed = Guarded(this, [&] { rows = session_.ToggleRepetition(); });
+    const AnalysisSubject subject = subject_.value_or(mainWindowSubject_());
+    const bool computed = Guarded(this, [&] { rows = session_.ToggleRepetition(subject); });
     ShowRepetitionSwitch(false);
-    SetCrossPhaseVisible(session_.CrossPhaseShown());
+    SetCrossPhaseVisible(subject.CrossPhaseShown());
     if (!computed) return;
     Guarded(this, [&] {
         DrawPowerSpectrum(rows);
@@ -524,7 +530,8 @@ void AnalysisWindow::PageChanged(int index) {
     }
     Guarded(this, [this, index] {
         const SignalModel& model = session_.Model();
-        const std::int32_t analysed = session_.AnalysedIndex();
+        const AnalysisSubject subject = subject_.value_or(mainWindowSubject_());
+        const std::int32_t analysed = subject.index;
         switch (index) {
             case kHistogramPage:
                 DrawHistogram(analysed);
@@ -536,7 +543,7 @@ void AnalysisWindow::PageChanged(int index) {
                 DescribeCorrelationPlot(correlationPlot_, model, analysed);
                 break;
             case kCrossPhasePage: {
-                const PowerSpectrumRows rows = session_.ComputeCrossPhase();
+                const PowerSpectrumRows rows = session_.ComputeCrossPhase(subject);
                 DrawCrossPhase(model, rows.g1, rows.g2, phaseSurface_);
                 phaseRows_ = rows;
                 phasePlot_->SetImage(phaseSurface_.Image());

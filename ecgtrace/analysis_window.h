@@ -4,6 +4,7 @@
 // the book loaded on request.
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -49,8 +50,12 @@ QPoint AnalysisWindowPlace(const QRect& mainFrame, int mainControlsLeft, const Q
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 public:
+    // What the main window has the analysis follow when a page or the
+    // repetition switch is chosen.
+    using SubjectSource = std::function<AnalysisSubject()>;
     // Works on the main window's session (repetition flags and spectra).
-    explicit AnalysisWindow(SignalSession& session, QWidget* parent = nullptr);
+    AnalysisWindow(SignalSession& session, SubjectSource mainWindowSubject,
+                   QWidget* parent = nullptr);
 
     // The main window's "signal analysis" button of the A(t) tab, disabled
     // while the window is being filled from it.
@@ -60,7 +65,7 @@ public:
     void OpenFromGroup();
     void OpenFromSumSignal();
 
-    std::int32_t AnalysedIndex() const { return session_.AnalysedIndex(); }
+    std::int32_t AnalysedIndex() const { return subject_ ? subject_->index : 0; }
 
     const common::PlotSurface& HistogramSurface() const { return histogramSurface_; }
     const common::PlotSurface& CorrelationSurface() const { return correlationSurface_; }
@@ -112,6 +117,7 @@ private:
     QString RecordingCaption() const;
 
     SignalSession& session_;
+    SubjectSource mainWindowSubject_;
     common::PlotSurface histogramSurface_, correlationSurface_, powerSurface_, phaseSurface_;
     // What the plots were last drawn from, for their data.
     std::int32_t histogramIndex_ = 0, correlationIndex_ = 0;

@@ -25,8 +25,8 @@
 #include "common/numeric.h"
 #include "ecgtrace/model/analysis_plots.h"
 #include "ecgtrace/model/session.h"
-#include "ecgtrace/model/plot_exports.h"
-#include "ecgtrace/model/recording_commands.h"
+#include "ecgtrace/batch/plot_command.h"
+#include "ecgtrace/batch/recording_commands.h"
 #include "ecgtrace/model/signal_model.h"
 #include "ecgtrace/model/spectra.h"
 
@@ -49,12 +49,12 @@ struct Results {
     std::vector<std::vector<double>> autocorrelation;                     // 0 = E(t)
 };
 
-// What a reader does: start from the file, show E(t), open its analysis.
+// What a reader does: start from the file, look at E(t), open its analysis.
 Results Compute(const std::string* path, bool csv) {
     Results r;
     ecgtrace::SignalSession& session = r.session;
     session.StartStrictly(path ? std::optional<std::string>(*path) : std::nullopt);
-    session.ShowTab(true);
+    session.RecomputeSumSignal();
     const ecgtrace::SignalModel& m = session.Model();
     common::RequireAllFinite(m.ESignal());
     if (csv) return r;
@@ -68,7 +68,7 @@ Results Compute(const std::string* path, bool csv) {
         r.histogram.push_back(ecgtrace::CountHistogram(m.Signal(g)).frequency);
         r.autocorrelation.push_back(ecgtrace::AutocorrelationValues(m, g));
     }
-    session.OpenSumSignalAnalysis();
+    session.OpenAnalysis(ecgtrace::AnalysisSubject::SumSignal(m.CrossGroup()));
     for (std::int32_t g = 0; g <= m.GroupCount(); ++g)
         ecgtrace::RequireFiniteSpectrum(m.Spectrum(g));
     for (const auto& h : r.histogram) common::RequireAllFinite(h);

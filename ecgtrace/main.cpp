@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
     ecgtrace::MainWindow mainWindow(nullptr, parameterFile);
     ecgtrace::AboutBox aboutBox;
     mainWindow.SetAboutBox(&aboutBox);
-    ecgtrace::AnalysisWindow analysisWindow(mainWindow.Session());
+    ecgtrace::AnalysisWindow analysisWindow(mainWindow.Session(),
+                                            [&mainWindow] { return mainWindow.AnalysedSubject(); });
     analysisWindow.SetGroupAnalysisButton(mainWindow.GroupAnalysisButton());
     mainWindow.SetAnalysisActions([&analysisWindow] { analysisWindow.OpenFromSumSignal(); },
                                   [&analysisWindow] { analysisWindow.OpenFromGroup(); });

@@ -18,6 +18,7 @@
 #include "ecgtrace/page_keys.h"
 #include "ecgtrace/program_icon.h"
 #include "ecgtrace/step_arrows.h"
+#include "ecgtrace/value_texts.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -46,6 +47,7 @@ using common::ui::PlotView;
 constexpr int kClientWidth = 697;
 constexpr int kClientHeight = 418;
 constexpr int kPlotBackground[3] = {0, 128, 0};
+constexpr int kSumSignalTab = 1;  // the pages: introduction, E(t), T, A(t), map
 // The recording's trace fills the E(t) tab below the window fields.
 constexpr int kRecordingUnderSumHeight = 84;
 
@@ -435,8 +437,8 @@ void MainWindow::RunStartup() {
         ShowSpin(crossGroupField_, m.CrossGroup());
         ShowSpin(windowStartField_, m.EWindowStart());
         ShowSpin(windowEndField_, m.EWindowEnd());
-        windowStartLabel_->setText(Q(m.EStartText()));
-        windowEndLabel_->setText(Q(m.EEndText()));
+        windowStartLabel_->setText(Q(EStartText(m)));
+        windowEndLabel_->setText(Q(EEndText(m)));
 
         ShowPeriodTab();
         ShowSignalValues();
@@ -538,9 +540,9 @@ void MainWindow::ShowPeriodTab() {
     const SignalModel& m = Model();
     const int g = m.ActualGroup();
     const GroupParameters& p = m.Parameters(g);
-    periodLabel_->setText(Q(m.TGroupText(g)));
-    ShowText(fField_, m.fText(g));
-    ShowText(FField_, m.FText(g));
+    periodLabel_->setText(Q(TGroupText(m, g)));
+    ShowText(fField_, fText(m, g));
+    ShowText(FField_, FText(m, g));
     ShowText(periodNEField_, common::IntToText(p.NE));
     ShowText(periodNField_, common::IntToText(p.N));
     ShowText(TeField_, common::IntToText(p.Te));
@@ -553,8 +555,8 @@ void MainWindow::ShowSignalValues() {
     const int g = m.ActualGroup();
     const GroupParameters& p = m.Parameters(g);
     signalHeading_->setText(SignalHeading(g));
-    m1Label_->setText(Q(m.M1Text(g)));
-    m2Label_->setText(Q(m.M2Text(g)));
+    m1Label_->setText(Q(M1Text(m, g)));
+    m2Label_->setText(Q(M2Text(m, g)));
     ShowSpin(s1Field_, p.s1);
     ShowSpin(s2Field_, p.s2);
     ShowSpin(offsetField_, p.offset);
@@ -573,7 +575,7 @@ void MainWindow::ShowMapTab() {
     const SignalModel& m = Model();
     const int g = m.ActualGroup();
     const GroupParameters& p = m.Parameters(g);
-    ShowText(P0Field_, m.P0Text(g));
+    ShowText(P0Field_, P0Text(m, g));
     P0Arrows_->SetPosition(P0StepPosition(p.P0));
     ShowSpin(NdField_, p.Nd);
     ShowSpin(MField_, p.M);
@@ -584,8 +586,8 @@ void MainWindow::ShowMapTab() {
 void MainWindow::ShowSeriesLabels() {
     const SignalModel& m = Model();
     const int g = m.ActualGroup();
-    pHalfLabel_->setText(Q(m.PHalfText(g)));
-    pWholeLabel_->setText(Q(m.PWholeText(g)));
+    pHalfLabel_->setText(Q(PHalfText(m, g)));
+    pWholeLabel_->setText(Q(PWholeText(m, g)));
 }
 
 // --- drawing -------------------------------------------------------------------
@@ -602,8 +604,8 @@ void MainWindow::DrawSignal() {
 }
 
 void MainWindow::DrawSum() {
-    windowStartLabel_->setText(Q(Model().EStartText()));
-    windowEndLabel_->setText(Q(Model().EEndText()));
+    windowStartLabel_->setText(Q(EStartText(Model())));
+    windowEndLabel_->setText(Q(EEndText(Model())));
     struct Refresh {
         MainWindow* window;
         ~Refresh() { window->sumPlot_->SetImage(window->sumSurface_.Image()); }
@@ -731,9 +733,9 @@ void MainWindow::WireTypedEdit(QLineEdit* edit, bool real, Parameter which, bool
         const SignalModel& m = Model();
         const int g = m.ActualGroup();
         if (!real) return common::IntToText(StoredValue(which));
-        if (which == Parameter::F) return m.FText(g);
-        if (which == Parameter::P0) return m.P0Text(g);
-        return m.fText(g);
+        if (which == Parameter::F) return FText(m, g);
+        if (which == Parameter::P0) return P0Text(m, g);
+        return fText(m, g);
     };
     TypedField field;
     field.control = edit;
@@ -1013,17 +1015,26 @@ void MainWindow::P0ArrowsClicked() {
     const int position = P0Arrows_->Position();
     P0Arrows_->SetIncrement(P0StepIncrement(position));
     const Redraw changed = session_.StepP0(position);
-    P0Field_->setText(Q(Model().P0Text(Model().ActualGroup())));
+    P0Field_->setText(Q(P0Text(Model(), Model().ActualGroup())));
     Show(changed);
+}
+
+bool MainWindow::ShowsSumSignal() const { return tabs_->currentIndex() == kSumSignalTab; }
+
+AnalysisSubject MainWindow::AnalysedSubject() const {
+    const SignalModel& m = Model();
+    return ShowsSumSignal() ? AnalysisSubject::SumSignal(m.CrossGroup())
+                            : AnalysisSubject::Group(m.ActualGroup(), m.CrossGroup());
 }
 
 void MainWindow::TabChanged(int index) {
     FinishTyping();
     Guarded(this, [this, index] {
         try {
-            Show(session_.ShowTab(index == 1));
+            // E(t) is brought up to date whenever its tab comes up.
+            Show(index == kSumSignalTab ? session_.RecomputeSumSignal() : Redraw{});
         } catch (...) {
-            if (index == 1) DrawSumQuietly();
+            if (index == kSumSignalTab) DrawSumQuietly();
             throw;
         }
     });

@@ -55,6 +55,11 @@ public:
     void SetAnalysisActions(std::function<void()> openFromSumSignal,
                             std::function<void()> openFromGroup);
     QPushButton* GroupAnalysisButton() const { return groupAnalysisButton_; }
+    // The E(t) tab is showing.
+    bool ShowsSumSignal() const;
+    // What the analysis window analyses as this window stands: E(t) while
+    // its tab shows, else the actual group against the cross group.
+    AnalysisSubject AnalysedSubject() const;
 
     // The drawing surfaces behind the plots.
     const common::PlotSurface& SumSurface() const { return sumSurface_; }

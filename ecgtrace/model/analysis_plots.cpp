@@ -66,7 +66,7 @@ void WriteTitle(common::PlotSurface& s, int x, int y, const std::string& title) 
 // --- values -----------------------------------------------------------------------
 
 std::vector<double> HistogramSamples(const SignalModel& model, std::int32_t index) {
-    if (model.ETabActive()) {
+    if (index == 0) {
         const std::vector<double>& e = model.ESignal();
         if (e.size() < 2) return {};
         return std::vector<double>(e.begin() + 1, e.end());
@@ -114,7 +114,7 @@ requires std::same_as<Signal, GroupSignal> Histogram CountHistogram(const Signal
 template Histogram CountHistogram<GroupSignal>(const GroupSignal&);
 
 Histogram HistogramOf(const SignalModel& model, std::int32_t index) {
-    if (!model.ETabActive() && index >= 1 && index <= model.StoredGroupCount()) {
+    if (index >= 1 && index <= model.StoredGroupCount()) {
         const GroupSignal& a = model.Signal(index);
         common::RequireAllFinite(a);
         return CountHistogram(a);

@@ -27,8 +27,8 @@ struct Histogram {
     std::array<double, kHistogramBins> frequency{};
 };
 
-// The samples the histogram counts: E(t) (samples 1..2800) while the E(t)
-// tab is active, else A(t) of group `index`.
+// The samples the histogram counts: E(t) (samples 1..2800) for index 0,
+// else A(t) of group `index`.
 std::vector<double> HistogramSamples(const SignalModel& model, std::int32_t index);
 // When every sample is 0 the bin width is 0; all samples then count in bin 1.
 Histogram CountHistogram(const std::vector<double>& samples);

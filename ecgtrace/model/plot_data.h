@@ -23,7 +23,7 @@ common::DataTable PSeriesTable(const SignalModel& model, std::int32_t g);
 // Pn,Pn+1: the map of group g at Pn = 0, 0.01, ..., 1.
 common::DataTable PMapTable(const SignalModel& model, std::int32_t g);
 // bin_low,bin_high,fraction: the 15 bins of the histogram of `index`
-// (E(t) while the E(t) tab is active, as the plot counts).
+// (index 0: E(t)).
 common::DataTable HistogramTable(const SignalModel& model, std::int32_t index);
 // lag_ms,r: the autocorrelation at lags 1..2000 ms (index 0: E(t)).
 common::DataTable AutocorrelationTable(const SignalModel& model, std::int32_t index);

@@ -1,11 +1,5 @@
 #include "ecgtrace/model/plot_exports.h"
 
-#include <QGuiApplication>
-#include <cstdlib>
-#include <iostream>
-#include <vector>
-
-#include "common/command_line.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/number_format.h"
@@ -53,15 +47,12 @@ QSize SurfaceSize(PlotName p) {
     return {1, 1};
 }
 
-// What a user does before such a plot: chooses the actual and the cross
-// group, then shows the E(t) tab for E(t) and its analysis, else a group's.
-void SetWindowState(SignalSession& session, const PlotRequest& r) {
+// What the analysis plots analyse: E(t) for group 0, else the group
+// against the cross group.
+AnalysisSubject SubjectOf(const PlotRequest& r) {
     const std::int32_t g = ShownGroup(r);
-    if (g >= 1) {
-        session.ChangeActualGroup(g);
-        session.ChangeCrossGroup(CrossGroup(r));
-    }
-    session.ShowTab(r.plot == PlotName::Et || (IsAnalysis(r.plot) && g == 0));
+    return g == 0 ? AnalysisSubject::SumSignal(CrossGroup(r))
+                  : AnalysisSubject::Group(g, CrossGroup(r));
 }
 
 }  // namespace
@@ -112,22 +103,21 @@ namespace {
 // plot and computes what it shows; for a spectrum, the rows it shows.
 PowerSpectrumRows PreparePlot(SignalSession& session, const PlotRequest& r) {
     CheckPlotRequest(session.Model(), r);
-    SetWindowState(session, r);
-    const std::int32_t g = ShownGroup(r);
+    const AnalysisSubject subject = SubjectOf(r);
+    // Start-up leaves E(t) to be computed when it is first shown.
+    if (r.plot == PlotName::Et || subject.sumSignal) session.RecomputeSumSignal();
     switch (r.plot) {
         case PlotName::Power: {
             // As the power tab shows it after "signal analysis", switched
             // once more when the other state is asked for.
-            const AnalysisOpening opening =
-                g == 0 ? session.OpenSumSignalAnalysis() : session.OpenGroupAnalysis();
-            PowerSpectrumRows rows = opening.power;
-            if (rows.switchable && session.Model().WithRepetition(g) != r.repetition)
-                rows = session.ToggleRepetition();
+            PowerSpectrumRows rows = session.OpenAnalysis(subject).power;
+            if (rows.switchable && session.Model().WithRepetition(subject.index) != r.repetition)
+                rows = session.ToggleRepetition(subject);
             return rows;
         }
         case PlotName::CrossPhase:
-            session.OpenGroupAnalysis();
-            return session.ComputeCrossPhase();
+            session.OpenAnalysis(subject);
+            return session.ComputeCrossPhase(subject);
         default:
             return {};
     }
@@ -216,122 +206,6 @@ std::string ExportBytes(SignalSession& session, const PlotRequest& r) {
 void ExportPlot(SignalSession& session, const PlotRequest& r, const std::string& path) {
     // Made in full before the file is touched.
     common::WriteFileAtomically(path, ExportBytes(session, r));
-}
-
-bool AsksForPlot(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--plot") return true;
-    return false;
-}
-
-namespace {
-
-struct UsageError {
-    std::string message;
-};
-
-const char* const kPlotUsage =
-    "usage: ecgtrace-batch [PARFILE] --plot NAME --format png|svg|csv|edf [--scale N]\n"
-    "                      [--group G] [--cross C] [--repetition] --out FILE\n"
-    "       NAME: et, at, pseries, pmap, histogram, autocorrelation, power, crossphase\n";
-
-std::int32_t WholeNumber(const std::string& option, const std::string& text) {
-    std::int32_t value = 0;
-    if (!common::TryParseInteger(text, value)) throw UsageError{option + " needs a whole number"};
-    return value;
-}
-
-}  // namespace
-
-int RunPlotExportCommand(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    PlotRequest request;
-    std::optional<std::string> path, out, plot, format;
-    const auto refuse = [](const std::string& message) {
-        std::cerr << "ecgtrace-batch: " << common::PrintableText(message) << "\n" << kPlotUsage;
-        return 2;
-    };
-    try {
-        const auto value = [&](std::size_t& i) -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
-            return args[++i];
-        };
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            const std::string& arg = args[i];
-            if (arg == "--plot") {
-                plot = value(i);
-            } else if (arg == "--format") {
-                format = value(i);
-            } else if (arg == "--scale") {
-                request.scale = WholeNumber(arg, value(i));
-            } else if (arg == "--group") {
-                request.group = WholeNumber(arg, value(i));
-            } else if (arg == "--cross") {
-                request.cross = WholeNumber(arg, value(i));
-            } else if (arg == "--repetition") {
-                request.repetition = true;
-            } else if (arg == "--out") {
-                out = value(i);
-            } else if (!arg.empty() && arg[0] == '-') {
-                throw UsageError{"unknown argument " + arg};
-            } else if (path) {
-                throw UsageError{"one parameter file only: " + arg};
-            } else {
-                path = arg;
-            }
-        }
-        const auto name = PlotNamed(plot.value_or(""));
-        if (!name) throw UsageError{"unknown plot " + plot.value_or("")};
-        request.plot = *name;
-        const auto chosen = ExportFormatNamed(format.value_or(""));
-        if (!chosen)
-            throw UsageError{format ? "unknown format " + *format : "--format is required"};
-        request.format = *chosen;
-        if (!out || out->empty()) throw UsageError{"--out is required"};
-        if (request.format != ExportFormat::Png && request.scale != 1)
-            throw UsageError{"--scale is for --format png only"};
-        if (request.scale < common::kMinPictureScale || request.scale > common::kMaxPictureScale)
-            throw UsageError{"--scale is a whole number from 1 to 8"};
-    } catch (const UsageError& e) {
-        return refuse(e.message);
-    }
-
-    // Text is drawn with the plot fonts: a GUI application without windows.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The platform's notes (a missing runtime folder, say) are not ours to print.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << message.toLocal8Bit().constData() << "\n";
-    });
-    int appArgc = 1;
-    char* appArgv[] = {argv[0], nullptr};
-    QGuiApplication application(appArgc, appArgv);
-    common::LoadPlotFonts();
-    try {
-        SignalSession session;
-        session.StartStrictly(path);
-        // Groups are known once the file is read; a request outside them
-        // is a refused command line all the same.
-        try {
-            CheckPlotRequest(session.Model(), request);
-        } catch (const common::AppError& e) {
-            return refuse(e.Message());
-        }
-        const std::string bytes = ExportBytes(session, request);
-        if (*out == "-")
-            common::WriteStandardOutput(bytes);
-        else
-            common::WriteFileAtomically(*out, bytes);
-    } catch (const ParameterFileError& e) {
-        std::cerr << "ecgtrace-batch: " << common::PrintableText(e.Message()) << " ("
-                  << common::PrintableText(e.Where()) << ").\n";
-        return 1;
-    } catch (const common::AppError& e) {
-        std::cerr << "ecgtrace-batch: " << common::PrintableText(common::WithFullStop(e.Message()))
-                  << "\n";
-        return 1;
-    }
-    return 0;
 }
 
 }  // namespace ecgtrace

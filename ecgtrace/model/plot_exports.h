@@ -1,9 +1,9 @@
 #pragma once
 // Every plot of the main window and of the analysis window drawn and taken
-// out without a window: the model is put into the state the windows are in
-// when they show the plot, the plot is drawn on a surface of the window's
-// size, and the picture (PNG, SVG), the values behind it (CSV) or, for
-// E(t), the biosignal file (EDF+) is written. Drawing needs a
+// out without a window: the session computes what the plot shows for the
+// group and cross group asked for, the plot is drawn on a surface of the
+// window's size, and the picture (PNG, SVG), the values behind it (CSV) or,
+// for E(t), the biosignal file (EDF+) is written. Drawing needs a
 // QGuiApplication (fonts).
 #include <cstdint>
 #include <optional>
@@ -38,7 +38,7 @@ struct PlotRequest {
 // Checks the request against the model (groups within 1..G, the format
 // fits the plot, the scale within 1..8); throws AppError with the reason.
 void CheckPlotRequest(const SignalModel& model, const PlotRequest& request);
-// Draws the plot as the window shows it, after the same choices a user makes.
+// Draws the plot as the window shows it, computed as the window computes it.
 common::PlotSurface DrawRequestedPlot(SignalSession& session, const PlotRequest& request);
 // The values behind the plot just drawn.
 common::DataTable RequestedPlotTable(const SignalModel& model, const PlotRequest& request);
@@ -48,13 +48,5 @@ std::string ExportBytes(SignalSession& session, const PlotRequest& request);
 // Writes ExportBytes, replacing `path` atomically; on failure nothing is
 // written and AppError is thrown.
 void ExportPlot(SignalSession& session, const PlotRequest& request, const std::string& path);
-
-// ecgtrace-batch [PARFILE] --plot NAME --format F [--scale N] [--group G]
-// [--cross C] [--repetition] --out FILE|-: returns the exit status (0 done,
-// 1 failed, 2 bad arguments, a group outside the file's ones included),
-// messages on stderr. "--out -" writes to standard output.
-int RunPlotExportCommand(int argc, char** argv);
-// True when the arguments ask for a plot (--plot is among them).
-bool AsksForPlot(int argc, char** argv);
 
 }  // namespace ecgtrace

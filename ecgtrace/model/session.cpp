@@ -207,15 +207,6 @@ Redraw SignalSession::SetEWindow(std::int32_t start, std::int32_t end) {
     return r;
 }
 
-Redraw SignalSession::ShowTab(bool sumSignalTab) {
-    model_.SetETabActive(sumSignalTab);
-    Redraw r;
-    if (!sumSignalTab) return r;
-    model_.ComputeE();
-    r.sumSignal = true;
-    return r;
-}
-
 Redraw SignalSession::PlotCobweb() {
     // The map is drawn anew, and the series with it.
     model_.ComputePSeries(model_.ActualGroup());
@@ -226,59 +217,35 @@ Redraw SignalSession::PlotCobweb() {
 
 // --- the analysis window ----------------------------------------------------------
 
-AnalysisOpening SignalSession::OpenGroupAnalysis() {
-    const std::int32_t g = model_.ActualGroup();
-    ComputeGroupSpectra(model_, g, g);
+AnalysisOpening SignalSession::OpenAnalysis(const AnalysisSubject& subject) {
+    if (subject.sumSignal)
+        ComputeSumSignalSpectra(model_);
+    else
+        ComputeGroupSpectra(model_, subject.index, subject.index);
     AnalysisOpening opening;
-    opening.histogramIndex = g;
-    opening.subject = FollowMainWindow();
-    opening.power = ToggleRepetition();
+    opening.histogramIndex = subject.index;
+    opening.subject = subject;
+    opening.power = ToggleRepetition(subject);
     return opening;
 }
 
-AnalysisOpening SignalSession::OpenSumSignalAnalysis() {
-    ComputeSumSignalSpectra(model_);
-    AnalysisOpening opening;
-    opening.histogramIndex = 0;
-    opening.subject = FollowMainWindow();
-    opening.power = ToggleRepetition();
-    return opening;
-}
-
-AnalysisSubject SignalSession::FollowMainWindow() {
-    AnalysisSubject subject;
-    subject.sumSignal = model_.ETabActive();
-    subject.index = subject.sumSignal ? 0 : model_.ActualGroup();
-    subject.crossGroup = model_.CrossGroup();
-    subject.crossPhaseShown = CrossPhaseShown();
-    analysedIndex_ = subject.index;
-    return subject;
-}
-
-bool SignalSession::CrossPhaseShown() const {
-    return !model_.ETabActive() && model_.ActualGroup() != model_.CrossGroup();
-}
-
-PowerSpectrumRows SignalSession::ToggleRepetition() {
-    if (model_.ETabActive()) {
+PowerSpectrumRows SignalSession::ToggleRepetition(const AnalysisSubject& subject) {
+    if (subject.sumSignal) {
         // The spectrum of E(t) is always the sum of the groups' harmonic
         // lines: nothing to switch, and its state says so wherever shown.
         if (model_.Spectrum(0).size() != kSpectrumBins) ComputeSumSignalSpectra(model_);
         model_.SetRepetition(0, true);
         return {0, 0, false};
     }
-    model_.SetRepetition(analysedIndex_, !model_.WithRepetition(analysedIndex_));
-    const std::int32_t g = model_.ActualGroup();
-    const std::int32_t cross = model_.CrossGroup();
-    ComputeGroupSpectra(model_, g, cross);
-    return {g, cross, true};
+    model_.SetRepetition(subject.index, !model_.WithRepetition(subject.index));
+    ComputeGroupSpectra(model_, subject.index, subject.crossGroup);
+    return {subject.index, subject.crossGroup, true};
 }
 
-PowerSpectrumRows SignalSession::ComputeCrossPhase() {
-    model_.SetRepetition(analysedIndex_, true);
-    const std::int32_t cross = model_.CrossGroup();
-    ComputeGroupSpectra(model_, analysedIndex_, cross);
-    return {analysedIndex_, cross, true};
+PowerSpectrumRows SignalSession::ComputeCrossPhase(const AnalysisSubject& subject) {
+    model_.SetRepetition(subject.index, true);
+    ComputeGroupSpectra(model_, subject.index, subject.crossGroup);
+    return {subject.index, subject.crossGroup, true};
 }
 
 // --- a recording beside the simulation ---------------------------------------------

@@ -30,13 +30,20 @@ struct Redraw {
     Redraw& operator|=(const Redraw& other);
 };
 
-// What the analysis window analyses: E(t) (index 0) while the main window
-// shows E(t), else the actual group, against the cross group.
+// What is analysed: the sum signal E(t) (index 0), or group `index` against
+// group `crossGroup`. The windows decide it; the session only follows it.
 struct AnalysisSubject {
     std::int32_t index = 0;
     std::int32_t crossGroup = 1;
-    bool sumSignal = false;        // E(t) is analysed
-    bool crossPhaseShown = false;  // a group against another one
+    bool sumSignal = false;
+
+    static AnalysisSubject SumSignal(std::int32_t crossGroup) { return {0, crossGroup, true}; }
+    static AnalysisSubject Group(std::int32_t g, std::int32_t crossGroup) {
+        return {g, crossGroup, false};
+    }
+    // A group against another one: the cross phase can be shown.
+    bool CrossPhaseShown() const { return !sumSignal && index != crossGroup; }
+    bool operator==(const AnalysisSubject&) const = default;
 };
 
 // The two rows whose power spectrum is shown, and whether the repetition
@@ -103,31 +110,21 @@ public:
     Redraw RecomputeSumSignal();
     // "apply": the window of E(t) drawn.
     Redraw SetEWindow(std::int32_t start, std::int32_t end);
-    // The main window shows another tab; E(t) is brought up to date when it
-    // is the E(t) tab.
-    Redraw ShowTab(bool sumSignalTab);
     // "plot Pn -> Pn+1".
     Redraw PlotCobweb();
 
-    // --- the analysis window ----------------------------------------------------------
-    // "signal analysis" on the A(t) tab: the actual group's spectrum, then
-    // the repetition switched as at every visit of the power spectrum.
-    AnalysisOpening OpenGroupAnalysis();
-    // "signal analysis" on the E(t) tab: every group's spectrum with the
-    // repetition effect and their sum, then the repetition switched.
-    AnalysisOpening OpenSumSignalAnalysis();
-    // What is analysed follows the main window as it is now.
-    AnalysisSubject FollowMainWindow();
-    std::int32_t AnalysedIndex() const { return analysedIndex_; }
-    // A group is analysed against another one, as the main window stands.
-    bool CrossPhaseShown() const;
+    // --- the analysis ------------------------------------------------------------------
+    // "signal analysis" of a group: its spectrum, then the repetition
+    // switched as at every visit of the power spectrum. Of E(t): every
+    // group's spectrum with the repetition effect and their sum.
+    AnalysisOpening OpenAnalysis(const AnalysisSubject& subject);
     // Flips the repetition of the analysed group and computes the rows of
     // the power spectrum. The flip stays when the computation fails. E(t)
     // is always shown with the repetition effect: nothing flips.
-    PowerSpectrumRows ToggleRepetition();
+    PowerSpectrumRows ToggleRepetition(const AnalysisSubject& subject);
     // The cross phase page: the analysed group and the cross group with the
     // repetition effect.
-    PowerSpectrumRows ComputeCrossPhase();
+    PowerSpectrumRows ComputeCrossPhase(const AnalysisSubject& subject);
 
     // --- a recording beside the simulation ----------------------------------------------
     // The recording chosen for comparison; it lasts until another is chosen.
@@ -144,7 +141,6 @@ private:
     Redraw MendActualGroup();
 
     SignalModel model_;
-    std::int32_t analysedIndex_ = 0;
     std::optional<GroupState> beforeLastEdit_;
     std::optional<GroupState> beforeTyping_;
     std::optional<RecordingAnalysis> recording_;

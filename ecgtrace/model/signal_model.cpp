@@ -467,7 +467,6 @@ void SignalModel::SaveParameterFile(const std::string& path) const {
 
 StartupReport SignalModel::RunStartupComputations(const std::string& path) {
     StartupReport report;
-    eTabActive_ = false;
     parametersLoaded_ = false;
     if (common::FileExists(path)) {
         try {
@@ -697,23 +696,30 @@ void SignalModel::ComputePMap(std::int32_t g) {
     map_[static_cast<std::size_t>(g)] = map;
 }
 
-std::vector<double> SignalModel::Iterate(std::int32_t g, double& half, double& whole) const {
+std::vector<SignalModel::MapStep> SignalModel::IterationSteps(std::int32_t g, int count) const {
     const GroupParameters& p = Parameters(g);
     const auto& map = map_[static_cast<std::size_t>(g)];
-    std::vector<double> series;
-    series.reserve(kSeriesSteps);
+    std::vector<MapStep> steps;
+    steps.reserve(static_cast<std::size_t>(std::max(count, 0)));
     double P = p.P0;
-    half = 0.0;
-    whole = 0.0;
-    for (int i = 0; i < kSeriesSteps; ++i) {
-        series.push_back(P);
+    for (int i = 0; i < count; ++i) {
         // Map values slightly outside 0..1 must not index outside the table.
         const double v = 100.0 * P;
-        const std::int64_t index = v <= 0.0 ? 0 : v >= 100.0 ? 100 : common::Round(v);
-        P = map[static_cast<std::size_t>(index)];
-        if (i == 299) half = P;
-        if (i == 300) whole = P;
+        const int entry = v <= 0.0 ? 0 : v >= 100.0 ? 100 : static_cast<int>(common::Round(v));
+        P = map[static_cast<std::size_t>(entry)];
+        steps.push_back({entry, P});
     }
+    return steps;
+}
+
+std::vector<double> SignalModel::Iterate(std::int32_t g, double& half, double& whole) const {
+    std::vector<double> series;
+    series.reserve(kSeriesSteps);
+    series.push_back(Parameters(g).P0);
+    const std::vector<MapStep> steps = IterationSteps(g, kSeriesSteps);
+    for (std::size_t i = 0; i + 1 < steps.size(); ++i) series.push_back(steps[i].next);
+    half = steps.size() > 299 ? steps[299].next : 0.0;
+    whole = steps.size() > 300 ? steps[300].next : 0.0;
     return series;
 }
 
@@ -772,42 +778,6 @@ void SignalModel::ComputeE() {
     eMin_ = emin;
     forget.done = true;
 }
-
-// --- texts ------------------------------------------------------------------------
-
-std::string SignalModel::TGroupText(std::int32_t g) const {
-    return "T for group " + IntText(g) + " = " + IntText(Period(g));
-}
-
-std::string SignalModel::fText(std::int32_t g) const {
-    return common::FormatFixed(Parameters(g).f, 2);
-}
-std::string SignalModel::FText(std::int32_t g) const {
-    return common::FormatFixed(Parameters(g).F, 2);
-}
-
-std::string SignalModel::M1Text(std::int32_t g) const {
-    return "m1 = " + common::FormatFixed(Parameters(g).m1(), 5, 10);
-}
-
-std::string SignalModel::M2Text(std::int32_t g) const {
-    return "m2 = " + common::FormatFixed(Parameters(g).m2(), 5, 10);
-}
-
-std::string SignalModel::P0Text(std::int32_t g) const {
-    return common::FormatFixed(Parameters(g).P0, 2);
-}
-
-std::string SignalModel::PHalfText(std::int32_t g) const {
-    return "p half = " + common::FormatFixed(common::RequireFinite(PHalf(g)), 3);
-}
-
-std::string SignalModel::PWholeText(std::int32_t g) const {
-    return "p whole = " + common::FormatFixed(common::RequireFinite(PWhole(g)), 3);
-}
-
-std::string SignalModel::EStartText() const { return "E(" + IntText(eWindowStart_) + ")"; }
-std::string SignalModel::EEndText() const { return "E(" + IntText(eWindowEnd_) + ")"; }
 
 // --- value rules ----------------------------------------------------------------
 

@@ -37,8 +37,6 @@
 //                                            refused (and emptied) while a group is faulty
 //     value rules: LimitF, LimitP0, LimitOffset, ValidateM, P0StepPosition,
 //       P0StepIncrement
-//     texts of values: TGroupText, fText, FText, M1Text, M2Text, P0Text,
-//       PHalfText, PWholeText, EStartText, EEndText
 //
 //   session.h        SignalSession: one method per user action of both windows
 //                    and the batch tool; says what to show again (Redraw)
@@ -234,8 +232,6 @@ public:
     // A stored value changed since the start (or the start took the defaults).
     bool ParametersChanged() const { return parametersChanged_; }
     bool ParametersLoaded() const { return parametersLoaded_; }
-    // The main window shows E(t): the analysis then works on the sum signal.
-    bool ETabActive() const { return eTabActive_; }
 
     // Groups held in the tables, G or more (they never shrink).
     std::int32_t StoredGroupCount() const { return static_cast<std::int32_t>(groups_.size()) - 1; }
@@ -263,7 +259,6 @@ public:
     void SetGroupChoice(std::int32_t groupCount, std::int32_t actualGroup, std::int32_t crossGroup);
     void SetCrossGroup(std::int32_t crossGroup) { crossGroup_ = crossGroup; }
     void SetEWindow(std::int32_t start, std::int32_t end);
-    void SetETabActive(bool active) { eTabActive_ = active; }
     void SetParametersChanged(bool changed) { parametersChanged_ = changed; }
     void SetRepetition(std::int32_t index, bool withRepetition);
     void SetSpectrum(std::int32_t index, std::vector<Complex> bins);
@@ -331,19 +326,14 @@ public:
     // The same points from the stored map and P0, nothing stored. The stored
     // PHalf and PWhole are always the last two steps of this iteration.
     std::vector<double> PSeries(std::int32_t g) const;
+    // The first `count` steps of that iteration: the map entry each P_n
+    // reads (0..100) and the P_n+1 it gives ("plot Pn -> Pn+1" draws them).
+    struct MapStep {
+        int entry = 0;
+        double next = 0.0;
+    };
+    std::vector<MapStep> IterationSteps(std::int32_t g, int count) const;
     void ComputeE();
-
-    // --- texts of the values --------------------------------------------------
-    std::string TGroupText(std::int32_t g) const;  // "T for group 1 = 221"
-    std::string fText(std::int32_t g) const;       // "21.00"
-    std::string FText(std::int32_t g) const;       // "0.75"
-    std::string M1Text(std::int32_t g) const;      // "m1 = 66.00000"
-    std::string M2Text(std::int32_t g) const;      // "m2 = 116.00000"
-    std::string P0Text(std::int32_t g) const;      // "0.10"
-    std::string PHalfText(std::int32_t g) const;   // "p half = 0.290"
-    std::string PWholeText(std::int32_t g) const;  // "p whole = 0.706"
-    std::string EStartText() const;                // "E(0)"
-    std::string EEndText() const;                  // "E(2800)"
 
 private:
     void CheckGroup(std::int32_t g) const;
@@ -360,7 +350,6 @@ private:
     std::int32_t eWindowEnd_ = kESampleCount;
     bool parametersChanged_ = false;
     bool parametersLoaded_ = false;
-    bool eTabActive_ = false;
 
     // Per-group tables, G+1 entries or more; entry 0 is unused except in
     // the repetition flags and the spectra, where it is E(t).

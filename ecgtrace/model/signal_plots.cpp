@@ -9,6 +9,8 @@ namespace {
 
 int Rnd(double x) { return common::RoundToInt(x); }
 
+constexpr int kCobwebSteps = 101;
+
 void Clear(common::PlotSurface& s, int right, int bottom) {
     s.SetPenColor(common::kLime);
     s.SetBrushColor(common::kGreen);
@@ -91,19 +93,13 @@ void DrawPMap(const SignalModel& model, std::int32_t g, common::PlotSurface& s) 
 }
 
 void DrawCobweb(const SignalModel& model, std::int32_t g, common::PlotSurface& s) {
-    double P = model.Parameters(g).P0;
     DrawPMap(model, g, s);
-    const auto& map = model.Map(g);
     s.SetPenColor(common::kRed);
-    s.MoveTo(Rnd(100 * P) + 10, 110);
-    for (int n = 0; n < 101; ++n) {
-        // Map values slightly outside 0..1 must not index outside the table.
-        const double v = 100 * P;
-        const int b = v <= 0 ? 0 : v >= 100 ? 100 : Rnd(v);
-        const int y = Rnd(100 * map[static_cast<std::size_t>(b)]);
-        s.LineTo(b + 10, 110 - y);
+    s.MoveTo(Rnd(100 * model.Parameters(g).P0) + 10, 110);
+    for (const SignalModel::MapStep& step : model.IterationSteps(g, kCobwebSteps)) {
+        const int y = Rnd(100 * step.next);
+        s.LineTo(step.entry + 10, 110 - y);
         s.LineTo(y + 10, 110 - y);
-        P = map[static_cast<std::size_t>(b)];
     }
 }
 

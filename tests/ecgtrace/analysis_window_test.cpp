@@ -27,7 +27,7 @@ class AnalysisWindow : public testing_support::EcgtraceWindowTest {
 protected:
     void OpenBoth() {
         main = Open();
-        power = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        power = AnalysisOf(*main);
         power->SetGroupAnalysisButton(main->GroupAnalysisButton());
         main->SetAnalysisActions([this] { power->OpenFromSumSignal(); },
                                  [this] { power->OpenFromGroup(); });
@@ -177,7 +177,7 @@ class AnalysisFollowsMainWindow : public AnalysisWindow {
 protected:
     Subject Now() {
         const auto& m = main->Model();
-        return {m.ETabActive(), m.ActualGroup(), m.CrossGroup()};
+        return {main->ShowsSumSignal(), m.ActualGroup(), m.CrossGroup()};
     }
     // Caption, button, repetition text, pages and figure buttons all describe
     // the plot on the screen.
@@ -303,34 +303,25 @@ TEST_F(AnalysisWindow, RepetitionFlipTakesEffectBeforeTheDrawing) {
     OpenBoth();
     ecgtrace::SignalSession& session = main->Session();
     const auto& m = session.Model();
-    session.ShowTab(true);
-    const ecgtrace::AnalysisSubject subject = session.FollowMainWindow();
-    EXPECT_FALSE(subject.crossPhaseShown);
-    const ecgtrace::PowerSpectrumRows rows = session.ToggleRepetition();
+    Tabs(*main)->setCurrentIndex(1);
+    const ecgtrace::AnalysisSubject subject = main->AnalysedSubject();
+    EXPECT_TRUE(subject.sumSignal);
+    EXPECT_FALSE(subject.CrossPhaseShown());
+    const ecgtrace::PowerSpectrumRows rows = session.ToggleRepetition(subject);
     EXPECT_TRUE(m.WithRepetition(0));
     EXPECT_STREQ(ecgtrace::RepetitionSwitchCaption(m.WithRepetition(0)),
                  "remove repetition effect");
     EXPECT_FALSE(rows.switchable);
-    EXPECT_FALSE(session.CrossPhaseShown());
     EXPECT_TRUE(m.WithRepetition(0));  // kept as flipped while row 0 was built
     EXPECT_EQ(m.Spectrum(0).size(), 51u);
 }
 
 TEST(AnalysisWindowTexts, CaptionNamesWhatIsAnalysed) {
-    testing_support::ScopedWorkDir dir;
-    ecgtrace::SignalSession session;
-    session.Start();
-    session.ChangeActualGroup(2);
-    auto c = session.FollowMainWindow();
-    EXPECT_EQ(ecgtrace::AnalysisCaption(c), "Signal analysis of At(2)");
-    EXPECT_EQ(c.index, 2);
-    session.ChangeCrossGroup(3);
-    EXPECT_EQ(ecgtrace::AnalysisCaption(session.FollowMainWindow()),
+    using ecgtrace::AnalysisSubject;
+    EXPECT_EQ(ecgtrace::AnalysisCaption(AnalysisSubject::Group(2, 2)), "Signal analysis of At(2)");
+    EXPECT_EQ(ecgtrace::AnalysisCaption(AnalysisSubject::Group(2, 3)),
               "Signal analysis of At(2) versus At(3)");
-    session.ShowTab(true);
-    c = session.FollowMainWindow();
-    EXPECT_EQ(ecgtrace::AnalysisCaption(c), "Signal analysis of E(t)");
-    EXPECT_EQ(c.index, 0);
+    EXPECT_EQ(ecgtrace::AnalysisCaption(AnalysisSubject::SumSignal(3)), "Signal analysis of E(t)");
 }
 
 TEST(AnalysisWindowTexts, RepetitionSwitchSaysWhatAClickDoes) {

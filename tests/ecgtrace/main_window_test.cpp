@@ -1,5 +1,6 @@
 // The main window driven as a user drives it: typing, arrows, tabs, clicks.
 #include "ecgtrace/main_window.h"
+#include "ecgtrace/value_texts.h"
 
 #include "common/plot_surface.h"
 #include "common/program_folders.h"
@@ -58,7 +59,7 @@ TEST_F(MainWindow, StartsWithDefaultsWithoutParameterFileAndOffersSaveAtExit) {
     EXPECT_FALSE(Plot(*form, "signalPlot")->Image().isNull());
     EXPECT_FALSE(Plot(*form, "mapPlot")->Image().isNull());
     EXPECT_EQ(Tabs(*form)->currentIndex(), 0);
-    EXPECT_FALSE(m.ETabActive());
+    EXPECT_FALSE(form->ShowsSumSignal());
     EXPECT_TRUE(m.ParametersChanged());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
 
@@ -196,7 +197,8 @@ TEST_F(MainWindow, ChoosingGroupThreeShowsItEverywhere) {
     EXPECT_EQ(Spin(*form, "MField")->Text(), "10");
     EXPECT_EQ(Edit(*form, "P0Field")->text(), "0.30");
     EXPECT_EQ(Label(*form, "mapHeading")->text(), "elaboration of function P3");
-    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(3)));
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(),
+              QString::fromStdString(ecgtrace::PHalfText(m, 3)));
     // E(t) was recomputed and drawn although its tab is not shown.
     EXPECT_FALSE(Plot(*form, "sumPlot")->Image().isNull());
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
@@ -303,10 +305,10 @@ TEST_F(MainWindow, PeriodEditsRecomputeWithoutRedrawingUntilDrawn) {
     auto form = Open();
     auto& m = form->Model();
     Tabs(*form)->setCurrentIndex(1);
-    ASSERT_TRUE(m.ETabActive());
+    ASSERT_TRUE(form->ShowsSumSignal());
     const std::vector<double> e0 = m.ESignal();
     Tabs(*form)->setCurrentIndex(2);
-    EXPECT_FALSE(m.ETabActive());
+    EXPECT_FALSE(form->ShowsSumSignal());
 
     const QImage at0 = Plot(*form, "signalPlot")->Image();
     Type(Edit(*form, "fField"), "41");

@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         testing_support::EcgtraceWindowTest::SetUp();
         main = Open();
-        analysis = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        analysis = AnalysisOf(*main);
         analysis->OpenFromSumSignal();
         // 40 s at 250 Hz: 6 Hz with a weaker 13 Hz.
         path = QDir::currentPath().toStdString() + "/ecg.edf";

@@ -2,6 +2,7 @@
 // typing, the final text counts when the editing ends, and a refused value
 // leaves every tab showing the last good parameters.
 #include "ecgtrace/main_window.h"
+#include "ecgtrace/value_texts.h"
 
 #include "ecgtrace/model/signal_plots.h"
 #include "ecgtrace/step_arrows.h"
@@ -45,16 +46,19 @@ protected:
         auto& m = form.Model();
         const int g = m.ActualGroup();
         const GroupParameters& p = m.Parameters(g);
-        EXPECT_EQ(Label(form, "periodLabel")->text(), QString::fromStdString(m.TGroupText(g)));
+        EXPECT_EQ(Label(form, "periodLabel")->text(),
+                  QString::fromStdString(ecgtrace::TGroupText(m, g)));
         EXPECT_EQ(Edit(form, "periodNField")->text(), QString::number(p.N));
         EXPECT_EQ(Spin(form, "mapNField")->Text(), QString::number(p.N));
         EXPECT_EQ(Edit(form, "periodNEField")->text(), QString::number(p.NE));
         EXPECT_EQ(Edit(form, "TaField")->text(), QString::number(p.Ta));
         EXPECT_EQ(Spin(form, "MField")->Text(), QString::number(p.M));
         EXPECT_EQ(Spin(form, "s1Field")->Text(), QString::number(p.s1));
-        EXPECT_EQ(Label(form, "m1Label")->text(), QString::fromStdString(m.M1Text(g)));
-        EXPECT_EQ(Label(form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(g)));
-        EXPECT_EQ(Label(form, "pWholeLabel")->text(), QString::fromStdString(m.PWholeText(g)));
+        EXPECT_EQ(Label(form, "m1Label")->text(), QString::fromStdString(ecgtrace::M1Text(m, g)));
+        EXPECT_EQ(Label(form, "pHalfLabel")->text(),
+                  QString::fromStdString(ecgtrace::PHalfText(m, g)));
+        EXPECT_EQ(Label(form, "pWholeLabel")->text(),
+                  QString::fromStdString(ecgtrace::PWholeText(m, g)));
         // The map, the series and A(t) drawn from the same model.
         common::PlotSurface map(ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight);
         common::PlotSurface series(ecgtrace::kSeriesPlotWidth, ecgtrace::kSeriesPlotHeight);
@@ -225,7 +229,8 @@ TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {
     QTest::keyClick(upDown, Qt::Key_Up);
     EXPECT_EQ(P0->text(), "0.10");
     EXPECT_DOUBLE_EQ(m.Parameters(1).P0, 0.10);
-    EXPECT_EQ(Label(*form, "pHalfLabel")->text(), QString::fromStdString(m.PHalfText(1)));
+    EXPECT_EQ(Label(*form, "pHalfLabel")->text(),
+              QString::fromStdString(ecgtrace::PHalfText(m, 1)));
 
     // A refused or limited text gives way to the value in use; an exact one stays.
     TypeKeys(P0, "abc");
@@ -263,7 +268,7 @@ TEST_F(Typing, ControlPageKeysSwitchTabsAsControlTabDoes) {
     QTabWidget* tabs = Tabs(*form);
     QTest::keyClick(form.get(), Qt::Key_PageDown, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 1);
-    EXPECT_TRUE(form->Model().ETabActive());
+    EXPECT_TRUE(form->ShowsSumSignal());
     QTest::keyClick(form.get(), Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(tabs->currentIndex(), 2);
     QTest::keyClick(form.get(), Qt::Key_PageUp, Qt::ControlModifier);

@@ -21,7 +21,7 @@ class WindowExports : public testing_support::EcgtraceWindowTest {
 protected:
     void OpenBoth() {
         main = Open();
-        analysis = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        analysis = AnalysisOf(*main);
         analysis->SetGroupAnalysisButton(main->GroupAnalysisButton());
         main->SetAnalysisActions([this] { analysis->OpenFromSumSignal(); },
                                  [this] { analysis->OpenFromGroup(); });

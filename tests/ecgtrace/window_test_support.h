@@ -5,6 +5,7 @@
 #include "common/ui/int_spin_edit.h"
 #include "common/ui/plot_view.h"
 #include "ecgtrace/model/signal_model.h"
+#include "ecgtrace/analysis_window.h"
 #include "ecgtrace/main_window.h"
 #include "support/fake_dialogs.h"
 #include "support/work_dir.h"
@@ -32,6 +33,11 @@ protected:
 
     std::unique_ptr<ecgtrace::MainWindow> Open() {
         return std::make_unique<ecgtrace::MainWindow>();
+    }
+    // The analysis window of `main`, following it as the program's does.
+    static std::unique_ptr<ecgtrace::AnalysisWindow> AnalysisOf(ecgtrace::MainWindow& main) {
+        return std::make_unique<ecgtrace::AnalysisWindow>(
+            main.Session(), [&main] { return main.AnalysedSubject(); });
     }
 
     // "vfdef.par" with the defaults except group 1 (Ta 180) and group 3

@@ -24,7 +24,7 @@ class WindowUse : public testing_support::EcgtraceWindowTest {
 protected:
     void OpenBoth() {
         main = Open();
-        power = std::make_unique<ecgtrace::AnalysisWindow>(main->Session());
+        power = AnalysisOf(*main);
         power->SetGroupAnalysisButton(main->GroupAnalysisButton());
         main->SetAnalysisActions([this] { power->OpenFromSumSignal(); },
                                  [this] { power->OpenFromGroup(); });

@@ -165,11 +165,10 @@ TEST(Histogram, RangeAndBins) {
     EXPECT_EQ(h.frequency[0], 0.0);
 }
 
-TEST(Histogram, SamplesFollowTheActiveTab) {
+TEST(Histogram, CountsTheGroupOrForIndexZeroTheSumSignal) {
     SignalModel m = Started();
     EXPECT_EQ(ecgtrace::HistogramSamples(m, 2), m.Signal(2));
-    m.SetETabActive(true);
-    const auto e = ecgtrace::HistogramSamples(m, 2);
+    const auto e = ecgtrace::HistogramSamples(m, 0);
     ASSERT_EQ(e.size(), 2800u);
     EXPECT_EQ(e[0], m.ESignal()[1]);
     const auto h = ecgtrace::CountHistogram(e);

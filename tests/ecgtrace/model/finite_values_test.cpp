@@ -72,13 +72,6 @@ TEST(FiniteValues, RequireFiniteRefusesNaNAndInfinities) {
     EXPECT_THROW(common::RequireAllFinite(std::vector<double>{1, 2, kInf}), common::AppError);
 }
 
-TEST(FiniteValues, MapLabelsRefuseNonFiniteValues) {
-    SignalModel m = Started();
-    m.SetWeights(1, kNaN, -kInf);
-    EXPECT_THROW(m.PHalfText(1), common::AppError);
-    EXPECT_THROW(m.PWholeText(1), common::AppError);
-}
-
 TEST(FiniteValues, SignalPlotsRefuseNonFiniteValues) {
     for (double bad : {kNaN, kInf, -kInf}) {
         // Every sample infinite leaves no finite range to scale by.
@@ -122,7 +115,6 @@ TEST(FiniteValues, AnalysisPlotsRefuseNonFiniteValues) {
         ExpectRefusedUntouched(
             hist, [&] { ecgtrace::DrawHistogram(m, 1, hist); }, "histogram");
         m = Started();
-        m.SetETabActive(true);
         CorruptSumSignal(m, bad);
         ExpectRefusedUntouched(
             hist, [&] { ecgtrace::DrawHistogram(m, 0, hist); }, "E histogram");

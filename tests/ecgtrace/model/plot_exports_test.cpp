@@ -61,7 +61,6 @@ struct WindowPlot {
 void ChooseGroups(SignalSession& session, std::int32_t g, std::int32_t cross) {
     session.ChangeActualGroup(g);
     session.ChangeCrossGroup(cross);
-    session.ShowTab(false);
 }
 
 std::vector<WindowPlot> WindowPlots() {
@@ -71,7 +70,7 @@ std::vector<WindowPlot> WindowPlots() {
          kSumPlotWidth,
          kSumPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
-             s.ShowTab(true);
+             s.RecomputeSumSignal();
              DrawE(s.Model(), p);
          }},
         {"A(t) tab, group 2",
@@ -103,7 +102,7 @@ std::vector<WindowPlot> WindowPlots() {
          kHistogramPlotWidth,
          kHistogramPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
-             s.ShowTab(true);
+             s.RecomputeSumSignal();
              DrawHistogram(s.Model(), 0, p);
          }},
         {"histogram of group 2",
@@ -119,7 +118,7 @@ std::vector<WindowPlot> WindowPlots() {
          kCorrelationPlotWidth,
          kCorrelationPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
-             s.ShowTab(true);
+             s.RecomputeSumSignal();
              DrawAutocorrelation(s.Model(), 0, p);
          }},
         {"power spectrum of E(t)",
@@ -128,8 +127,9 @@ std::vector<WindowPlot> WindowPlots() {
          kPowerPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              // "signal analysis" on the E(t) tab, then its power page.
-             s.ShowTab(true);
-             const AnalysisOpening o = s.OpenSumSignalAnalysis();
+             s.RecomputeSumSignal();
+             const AnalysisOpening o =
+                 s.OpenAnalysis(AnalysisSubject::SumSignal(s.Model().CrossGroup()));
              DrawPowerSpectrum(s.Model(), o.power.g1, o.power.g2, p);
          }},
         {"power spectrum of 2 against 3 with repetition",
@@ -138,8 +138,9 @@ std::vector<WindowPlot> WindowPlots() {
          kPowerPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 2, 3);
-             PowerSpectrumRows rows = s.OpenGroupAnalysis().power;
-             if (!s.Model().WithRepetition(2)) rows = s.ToggleRepetition();
+             const auto subject = AnalysisSubject::Group(2, 3);
+             PowerSpectrumRows rows = s.OpenAnalysis(subject).power;
+             if (!s.Model().WithRepetition(2)) rows = s.ToggleRepetition(subject);
              DrawPowerSpectrum(s.Model(), rows.g1, rows.g2, p);
          }},
         {"cross phase of 2 against 3",
@@ -148,8 +149,9 @@ std::vector<WindowPlot> WindowPlots() {
          kPhasePlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 2, 3);
-             s.OpenGroupAnalysis();
-             const PowerSpectrumRows rows = s.ComputeCrossPhase();
+             const auto subject = AnalysisSubject::Group(2, 3);
+             s.OpenAnalysis(subject);
+             const PowerSpectrumRows rows = s.ComputeCrossPhase(subject);
              DrawCrossPhase(s.Model(), rows.g1, rows.g2, p);
          }},
     };

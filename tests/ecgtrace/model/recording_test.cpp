@@ -7,7 +7,7 @@
 
 #include "common/errors.h"
 #include "ecgtrace/model/recording.h"
-#include "ecgtrace/model/recording_commands.h"
+#include "ecgtrace/batch/recording_commands.h"
 #include "ecgtrace/model/recording_plots.h"
 #include "ecgtrace/model/signal_measures.h"
 #include "support/recording_maker.h"

@@ -44,7 +44,7 @@ TEST_F(Session, StartWithoutFileTakesDefaultsAndCountsAsChanged) {
 }
 
 TEST_F(Session, EachEditRecomputesAndNamesWhatItChanged) {
-    session.ShowTab(true);
+    session.RecomputeSumSignal();
     const auto e = m.ESignal();
 
     auto shown = session.SetGroupParameter(Parameter::Te, 10);
@@ -166,57 +166,32 @@ TEST_F(Session, WindowAndTabsAreNoParameterChange) {
     session.SetEWindow(100, 200);
     EXPECT_EQ(m.EWindowStart(), 100);
     EXPECT_EQ(m.EWindowEnd(), 200);
-    EXPECT_TRUE(session.ShowTab(true).sumSignal);
-    EXPECT_TRUE(m.ETabActive());
-    EXPECT_FALSE(session.ShowTab(false).sumSignal);
-    EXPECT_FALSE(m.ETabActive());
+    EXPECT_TRUE(session.RecomputeSumSignal().sumSignal);
     const auto cobweb = session.PlotCobweb();
     EXPECT_TRUE(cobweb.map && cobweb.cobweb && cobweb.series);
     EXPECT_FALSE(m.ParametersChanged());
-}
-
-// What the analysis works on follows the main window: its tab, actual
-// group and cross group.
-TEST_F(Session, AnalysedSignalFollowsTheMainWindow) {
-    session.ChangeActualGroup(2);
-    auto subject = session.FollowMainWindow();
-    EXPECT_EQ(subject.index, 2);
-    EXPECT_EQ(session.AnalysedIndex(), 2);
-    EXPECT_FALSE(subject.crossPhaseShown);
-    session.ChangeCrossGroup(3);
-    subject = session.FollowMainWindow();
-    EXPECT_EQ(subject.crossGroup, 3);
-    EXPECT_TRUE(subject.crossPhaseShown);
-    session.ShowTab(true);
-    subject = session.FollowMainWindow();
-    EXPECT_TRUE(subject.sumSignal);
-    EXPECT_EQ(subject.index, 0);
-    EXPECT_EQ(session.AnalysedIndex(), 0);
-    EXPECT_FALSE(subject.crossPhaseShown);
 }
 
 TEST_F(Session, ToggleAndCrossPhase) {
     session.ChangeActualGroup(2);
     session.SetGroupParameter(Parameter::Ta, 149);  // 21 + 6 + 149 + 24
     ASSERT_EQ(m.Period(2), 200);
-    session.FollowMainWindow();
-    auto rows = session.ToggleRepetition();
+    const auto alone = ecgtrace::AnalysisSubject::Group(2, 2);
+    auto rows = session.ToggleRepetition(alone);
     EXPECT_TRUE(m.WithRepetition(2));
     EXPECT_TRUE(rows.switchable);
     EXPECT_EQ(rows.g1, 2);
     EXPECT_EQ(rows.g2, 2);
-    EXPECT_FALSE(session.CrossPhaseShown());
-    session.ToggleRepetition();
+    session.ToggleRepetition(alone);
     EXPECT_FALSE(m.WithRepetition(2));
 
-    session.ChangeCrossGroup(3);
-    rows = session.ToggleRepetition();
+    const auto versus3 = ecgtrace::AnalysisSubject::Group(2, 3);
+    rows = session.ToggleRepetition(versus3);
     EXPECT_EQ(rows.g2, 3);
-    EXPECT_TRUE(session.CrossPhaseShown());
 
-    session.ToggleRepetition();
+    session.ToggleRepetition(versus3);
     ASSERT_FALSE(m.WithRepetition(2));
-    rows = session.ComputeCrossPhase();
+    rows = session.ComputeCrossPhase(versus3);
     EXPECT_TRUE(m.WithRepetition(2));
     EXPECT_TRUE(rows.switchable);
     // Row 3 (T = 221) keeps only the bins that are harmonics of 200 ms too.
@@ -225,21 +200,21 @@ TEST_F(Session, ToggleAndCrossPhase) {
 
     // E(t) analysed: the switch stays off, the phase page hidden, and the
     // spectrum of E(t) is not computed again.
-    session.ShowTab(true);
-    const auto opening = session.OpenSumSignalAnalysis();
+    const auto sum = ecgtrace::AnalysisSubject::SumSignal(3);
+    const auto opening = session.OpenAnalysis(sum);
     EXPECT_EQ(opening.histogramIndex, 0);
     EXPECT_TRUE(m.WithRepetition(0));
     EXPECT_FALSE(opening.power.switchable);
+    EXPECT_FALSE(opening.subject.CrossPhaseShown());
     const auto row0 = m.Spectrum(0);
-    rows = session.ToggleRepetition();
+    rows = session.ToggleRepetition(sum);
     EXPECT_TRUE(m.WithRepetition(0));
     EXPECT_FALSE(rows.switchable);
-    EXPECT_FALSE(session.CrossPhaseShown());
     EXPECT_EQ(m.Spectrum(0), row0);
 }
 
 TEST_F(Session, OpeningTheAnalysisOfAGroupSwitchesItsRepetitionOn) {
-    const auto opening = session.OpenGroupAnalysis();
+    const auto opening = session.OpenAnalysis(ecgtrace::AnalysisSubject::Group(1, 1));
     EXPECT_EQ(opening.histogramIndex, 1);
     EXPECT_EQ(opening.subject.index, 1);
     EXPECT_TRUE(m.WithRepetition(1));
@@ -273,7 +248,7 @@ TEST(SessionFaultyGroups, NamedAtStartAndMendedByTheEditThatFixesThem) {
     EXPECT_EQ(report.computeError,
               "Group 3 cannot be computed: Floating point division by zero.\n"
               "Group 4 cannot be computed: Invalid floating point operation");
-    EXPECT_EQ(ErrorOf([&] { session.ShowTab(true); }),
+    EXPECT_EQ(ErrorOf([&] { session.RecomputeSumSignal(); }),
               "Group 3 cannot be computed: Floating point division by zero");
     EXPECT_TRUE(m.ESignal().empty());  // nothing stale left to draw or export
 
@@ -285,7 +260,7 @@ TEST(SessionFaultyGroups, NamedAtStartAndMendedByTheEditThatFixesThem) {
     EXPECT_TRUE(mended.sumSignal && mended.series && mended.periodTab && mended.signalPlot);
     EXPECT_TRUE(m.GroupFault(3).empty());
     EXPECT_EQ(m.Period(3), 221);
-    EXPECT_EQ(m.PHalfText(3), "p half = 0.290");
+    EXPECT_EQ(m.PHalf(3), m.PHalf(1));
     EXPECT_EQ(ErrorOf([&] { session.RecomputeSumSignal(); }),
               "Group 4 cannot be computed: Invalid floating point operation");
 

@@ -58,20 +58,6 @@ TEST(SignalModelStart, DefaultsWithoutFile) {
     EXPECT_THROW(m.Map(7), common::AppError);
 }
 
-TEST(SignalModelStart, TabTexts) {
-    SignalModel m = StartedModel();
-    EXPECT_EQ(m.TGroupText(1), "T for group 1 = 221");
-    EXPECT_EQ(m.fText(1), "21.00");
-    EXPECT_EQ(m.FText(1), "0.75");
-    EXPECT_EQ(m.M1Text(1), "m1 = 66.00000");
-    EXPECT_EQ(m.M2Text(1), "m2 = 116.00000");
-    EXPECT_EQ(m.P0Text(1), "0.10");
-    EXPECT_EQ(m.PHalfText(1), "p half = 0.290");
-    EXPECT_EQ(m.PWholeText(1), "p whole = 0.706");
-    EXPECT_EQ(m.EStartText(), "E(0)");
-    EXPECT_EQ(m.EEndText(), "E(2800)");
-}
-
 TEST(Period, QuotientAndHalvesToEven) {
     SignalModel m = StartedModel();
     m.SetParameter(2, ecgtrace::Parameter::f, 21);

@@ -1,4 +1,4 @@
-#include "ecgtrace/model/recording_commands.h"
+#include "ecgtrace/batch/recording_commands.h"
 
 #include <QGuiApplication>
 #include <cmath>
@@ -226,7 +226,7 @@ int RunSummaryCommand(int argc, char** argv) {
     try {
         SignalSession session;
         session.StartStrictly(path);
-        session.ShowTab(true);
+        session.RecomputeSumSignal();
         const std::vector<double>& e = session.Model().ESignal();
         const std::vector<double> samples(e.size() > 1 ? e.begin() + 1 : e.end(), e.end());
         common::RequireAllFinite(samples);
