@@ -1,6 +1,6 @@
+#include "ecgtrace/batch/offscreen_drawing.h"
 #include "ecgtrace/batch/plot_command.h"
 
-#include <QGuiApplication>
 #include <cstdlib>
 #include <iostream>
 #include <optional>
@@ -94,17 +94,7 @@ int RunPlotExportCommand(int argc, char** argv) {
         return refuse(e.message);
     }
 
-    // Text is drawn with the plot fonts: a GUI application without windows.
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    // The platform's notes (a missing runtime folder, say) are not ours to print.
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::cerr << message.toLocal8Bit().constData() << "\n";
-    });
-    int appArgc = 1;
-    char* appArgv[] = {argv[0], nullptr};
-    QGuiApplication application(appArgc, appArgv);
-    common::LoadPlotFonts();
+    const OffscreenDrawing drawing(argv[0]);
     try {
         SignalSession session;
         session.StartStrictly(path);

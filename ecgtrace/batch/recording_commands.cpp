@@ -1,6 +1,6 @@
+#include "ecgtrace/batch/offscreen_drawing.h"
 #include "ecgtrace/batch/recording_commands.h"
 
-#include <QGuiApplication>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -190,16 +190,7 @@ int RunRecordingCommand(int argc, char** argv) {
             common::SaveCsv(RecordingPlotTable(analysis, which), *out);
             return 0;
         }
-        // Text is drawn with the plot fonts: a GUI application without windows.
-        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& m) {
-            if (type == QtCriticalMsg || type == QtFatalMsg)
-                std::cerr << m.toLocal8Bit().constData() << "\n";
-        });
-        int appArgc = 1;
-        char* appArgv[] = {argv[0], nullptr};
-        QGuiApplication application(appArgc, appArgv);
-        common::LoadPlotFonts();
+        const OffscreenDrawing drawing(argv[0]);
         const common::PlotSurface surface = DrawRecordingPlot(analysis, which);
         if (chosen == ExportFormat::Png)
             common::SavePicture(surface, *out, common::PictureFormat::Png, scale);
