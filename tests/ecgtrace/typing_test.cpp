@@ -114,44 +114,67 @@ TEST_F(Typing, CountOnTheMapTabEndedWithTab) {
     ExpectTabsShowModel(*form);
 }
 
-TEST_F(Typing, PeriodTooShortAtTheEndIsReportedOnceAndTheOldValueComesBack) {
+// A text refused when the editing ends: one box, the value from before the
+// typing comes back on every tab, whatever was applied on the way, and the
+// window goes on working.
+struct RefusedEdit {
+    const char* field;
+    const char* typed;
+    const char* message;
+    double (*value)(const GroupParameters&);
+    double whileTyping;  // applied on the way, or held
+    double kept;
+    const char* shown;
+};
+
+class RefusedEdits : public Typing, public ::testing::WithParamInterface<RefusedEdit> {};
+
+TEST_P(RefusedEdits, ReportedOnceAndTheOldValueComesBack) {
+    const RefusedEdit& c = GetParam();
     auto form = Open();
+    QLineEdit* edit = form->findChild<QLineEdit*>(c.field);
+    if (!edit) edit = Spin(*form, c.field)->Editor();
     const auto others = OtherGroups(*form, 1);
-    // -3 and -30 compute on the way; -300 does not.
-    TypeKeys(Edit(*form, "TaField"), "-300");
-    EXPECT_EQ(form->Model().Parameters(1).Ta, -30);
-    Enter(Edit(*form, "TaField"));
+    TypeKeys(edit, c.typed);
+    EXPECT_DOUBLE_EQ(c.value(form->Model().Parameters(1)), c.whileTyping);
+    Enter(edit);
     ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(dialogs.errors[0], "The period T = -249 ms is too short: T must be at least 1 ms.");
-    EXPECT_EQ(form->Model().Parameters(1).Ta, 170);
+    EXPECT_EQ(dialogs.errors[0], c.message);
+    EXPECT_EQ(dialogs.errorTitles[0], "VF simulation");
+    EXPECT_DOUBLE_EQ(c.value(form->Model().Parameters(1)), c.kept);
+    EXPECT_EQ(edit->text(), c.shown);
     EXPECT_EQ(form->Model().Period(1), 221);
+    EXPECT_NEAR(form->Model().Map(1)[10], 0.712784, 1e-6);  // the map of the old values
     ExpectTabsShowModel(*form);
     EXPECT_EQ(OtherGroups(*form, 1), others);
+    Enter(edit);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    TypeAndEnter(Spin(*form, "s1Field"), "22");
+    EXPECT_EQ(form->Model().Parameters(1).s1, 22);
+    EXPECT_EQ(dialogs.errors.size(), 1);
 }
 
-TEST_F(Typing, MapOrderWithoutMapIsReportedOnceAndTheOldValueComesBack) {
-    auto form = Open();
-    TypeKeys(Spin(*form, "MField"), "34");
-    Enter(Spin(*form, "MField"));
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(dialogs.errors[0], "Invalid floating point operation.");
-    EXPECT_EQ(form->Model().Parameters(1).M, 18);
-    ExpectTabsShowModel(*form);
-    // The map is the one of M = 18 again.
-    EXPECT_NEAR(form->Model().Map(1)[10], 0.712784, 1e-6);
-}
-
-// A refused N leaves the P tab's map, series and labels, the T tab and the
-// A(t) tab together on the last good parameters.
-TEST_F(Typing, RefusedCountLeavesEveryTabOnTheLastGoodValue) {
-    auto form = Open();
-    TypeAndEnter(Edit(*form, "periodNField"), "70");
-    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("|").toStdString();
-    TypeAndEnter(Spin(*form, "mapNField"), "6");
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    EXPECT_EQ(form->Model().Parameters(1).N, 70);
-    ExpectTabsShowModel(*form);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Typing, RefusedEdits,
+    ::testing::Values(
+        RefusedEdit{"fField", "2x", "'2x' is not a valid floating point value.",
+                    [](const GroupParameters& p) { return p.f; }, 2, 21, "21.00"},
+        RefusedEdit{"TaField", "1.5", "'1.5' is not a valid integer value.",
+                    [](const GroupParameters& p) { return double(p.Ta); }, 1, 170, "170"},
+        RefusedEdit{"NdField", "-", "'-' is not a valid integer value.",
+                    [](const GroupParameters& p) { return double(p.Nd); }, 14, 14, "14"},
+        // -3 and -30 compute on the way; -300 does not.
+        RefusedEdit{"TaField", "-300",
+                    "The period T = -249 ms is too short: T must be at least 1 ms.",
+                    [](const GroupParameters& p) { return double(p.Ta); }, -30, 170, "170"},
+        RefusedEdit{"s1Field", "0", "Floating point division by zero.",
+                    [](const GroupParameters& p) { return double(p.s1); }, 20, 20, "20"},
+        RefusedEdit{"periodNField", "0", "Invalid floating point operation.",
+                    [](const GroupParameters& p) { return double(p.N); }, 62, 62, "62"},
+        RefusedEdit{"mapNField", "6", "Floating point division by zero.",
+                    [](const GroupParameters& p) { return double(p.N); }, 62, 62, "62"},
+        RefusedEdit{"MField", "34", "Invalid floating point operation.",
+                    [](const GroupParameters& p) { return double(p.M); }, 3, 18, "18"}));
 
 TEST_F(Typing, GroupCountTypedOverLeavesActualAndCrossGroup) {
     auto form = Open();

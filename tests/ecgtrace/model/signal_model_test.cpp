@@ -80,66 +80,42 @@ TEST(Period, QuotientAndHalvesToEven) {
     EXPECT_EQ(m.Period(2), 22 + 200);
 }
 
-TEST(Period, FailuresKeepPeriodAndSignal) {
-    SignalModel m = StartedModel();
-    const auto before = m.Signal(1);
-
-    m.SetParameter(1, ecgtrace::Parameter::NE, 10);
-    m.SetParameter(1, ecgtrace::Parameter::N, 0);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
-    // 0 * F / 0: both operands of the failing division are 0.
-    m.SetParameter(1, ecgtrace::Parameter::NE, 0);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Invalid floating point operation");
-    m.SetParameter(1, ecgtrace::Parameter::N, 62);
-    // NE * F / N = 1 leaves nothing to divide f by.
-    m.SetParameter(1, ecgtrace::Parameter::NE, 62);
-    m.SetParameter(1, ecgtrace::Parameter::F, 1.0);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
-    m.SetParameter(1, ecgtrace::Parameter::NE, 0);
-    m.SetParameter(1, ecgtrace::Parameter::F, 0.75);
-    EXPECT_EQ(m.Period(1), 221);
-
-    m.SetParameter(1, ecgtrace::Parameter::f, -500);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooSmallMessage(-300));
-    EXPECT_EQ(m.Period(1), 221);
-    EXPECT_EQ(m.Signal(1), before);
-    // Huge quotients are refused, not overflowed.
-    m.SetParameter(1, ecgtrace::Parameter::f, 1e300);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Invalid floating point operation");
-    m.SetParameter(1, ecgtrace::Parameter::f, 1e18);
-    m.SetParameter(1, ecgtrace::Parameter::Te, INT32_MAX);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }).substr(0, 15), "The period T = ");
-    m.SetParameter(1, ecgtrace::Parameter::f, 1e7);
-    m.SetParameter(1, ecgtrace::Parameter::Te, 6);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), ecgtrace::PeriodTooLargeMessage(10000200));
-    EXPECT_EQ(m.Period(1), 221);
-    m.SetParameter(1, ecgtrace::Parameter::f, 21);
-
-    // A pulse width of 0 stops A(t); T does not change without its A(t).
-    m.SetParameter(1, ecgtrace::Parameter::s1, 0);
-    m.SetParameter(1, ecgtrace::Parameter::Te, 7);
-    EXPECT_EQ(ErrorOf([&] { m.ComputeT(1); }), "Floating point division by zero");
-    EXPECT_EQ(m.Period(1), 221);
-    EXPECT_EQ(m.Signal(1), before);
-}
-
-TEST(Period, RefusalNamesThePeriodItComputed) {
-    testing_support::ScopedWorkDir dir;
-    SignalModel m;
-    m.RunStartupComputations();
-    auto messageFor = [&](double f) -> std::string {
-        m.SetParameter(1, ecgtrace::Parameter::f, f);
-        try {
-            m.ComputeT(1);
-        } catch (const common::AppError& e) {
-            return e.what();
-        }
-        return "";
+// A failing computation of T keeps the period, A(t) and the map of before.
+TEST(Period, FailuresKeepPeriodSignalAndMap) {
+    using P = ecgtrace::Parameter;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<P, double>> set;
+        std::string message;  // the whole message, or its start when it ends in "= "
     };
-    // rnd(-1e18) + 6 + 170 + 24, exactly.
-    EXPECT_EQ(messageFor(-1e18), ecgtrace::PeriodTooSmallMessage(-999999999999999800));
-    EXPECT_EQ(messageFor(4e15), ecgtrace::PeriodTooLargeMessage(4000000000000200));
-    EXPECT_EQ(m.Period(1), 221);
+    const Case cases[] = {
+        {"N 0", {{P::NE, 10}, {P::N, 0}}, "Floating point division by zero"},
+        // 0 * F / 0: both operands of the failing division are 0.
+        {"NE and N 0", {{P::NE, 0}, {P::N, 0}}, "Invalid floating point operation"},
+        // NE * F / N = 1 leaves nothing to divide f by.
+        {"NE F / N = 1", {{P::NE, 62}, {P::F, 1.0}}, "Floating point division by zero"},
+        {"too short", {{P::f, -500}}, ecgtrace::PeriodTooSmallMessage(-300)},
+        // rnd(-1e18) + 6 + 170 + 24, exactly.
+        {"far too short", {{P::f, -1e18}}, ecgtrace::PeriodTooSmallMessage(-999999999999999800)},
+        {"too long", {{P::f, 1e7}}, ecgtrace::PeriodTooLargeMessage(10000200)},
+        {"far too long", {{P::f, 4e15}}, ecgtrace::PeriodTooLargeMessage(4000000000000200)},
+        // Huge quotients are refused, not overflowed.
+        {"f 1e300", {{P::f, 1e300}}, "Invalid floating point operation"},
+        {"sum near the integer limit", {{P::f, 1e18}, {P::Te, INT32_MAX}}, "The period T = "},
+        // A pulse width of 0 stops A(t); T does not change without its A(t).
+        {"s1 0", {{P::s1, 0}, {P::Te, 7}}, "Floating point division by zero"},
+    };
+    const SignalModel fresh = StartedModel();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SignalModel m = fresh;
+        for (const auto& [parameter, value] : c.set) m.SetParameter(1, parameter, value);
+        const std::string error = ErrorOf([&] { m.ComputeT(1); });
+        EXPECT_EQ(c.message.ends_with("= ") ? error.substr(0, c.message.size()) : error, c.message);
+        EXPECT_EQ(m.Period(1), 221);
+        EXPECT_EQ(m.Signal(1), fresh.Signal(1));
+        EXPECT_EQ(m.Map(1), fresh.Map(1));
+    }
 }
 
 TEST(GroupSignal, DefaultSamples) {
@@ -272,36 +248,35 @@ TEST(Map, ExactCoefficientsAndLimits) {
     }
 }
 
-TEST(Map, Failures) {
-    SignalModel m = StartedModel();
-    const auto before = m.Map(1);
-
-    m.SetParameter(1, ecgtrace::Parameter::N, 0);
-    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Floating point division by zero");
-    m.SetParameter(1, ecgtrace::Parameter::Nd, 0);
-    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Invalid floating point operation");
-    m.SetParameter(1, ecgtrace::Parameter::Nd, 14);
-    m.SetParameter(1, ecgtrace::Parameter::N, 62);
-
-    m.SetParameter(1, ecgtrace::Parameter::M, 34);
-    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Invalid floating point operation");
-    m.SetParameter(1, ecgtrace::Parameter::M, 33);
-    EXPECT_NO_THROW(m.ComputePMap(1));
-
-    // K above M reaching 34: the wrapped fact(34) is 0.
-    m.SetParameter(1, ecgtrace::Parameter::M, 10);
-    m.SetParameter(1, ecgtrace::Parameter::Nd, 300);
-    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), "Floating point division by zero");
-    m.SetParameter(1, ecgtrace::Parameter::Nd, 14);
-
-    m.SetParameter(1, ecgtrace::Parameter::M, -1);
-    EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), ecgtrace::NegativeMMessage(-1));
+TEST(Map, FailuresKeepTheMap) {
+    using P = ecgtrace::Parameter;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<P, double>> set;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"N 0", {{P::N, 0}}, "Floating point division by zero"},
+        {"N and Nd 0", {{P::N, 0}, {P::Nd, 0}}, "Invalid floating point operation"},
+        {"M 34", {{P::M, 34}}, "Invalid floating point operation"},
+        {"M 33", {{P::M, 33}}, ""},
+        // K above M reaching 34: the wrapped fact(34) is 0.
+        {"K 34", {{P::M, 10}, {P::Nd, 300}}, "Floating point division by zero"},
+        {"M -1", {{P::M, -1}}, ecgtrace::NegativeMMessage(-1)},
+    };
+    const SignalModel fresh = StartedModel();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SignalModel m = fresh;
+        for (const auto& [parameter, value] : c.set) m.SetParameter(1, parameter, value);
+        EXPECT_EQ(ErrorOf([&] { m.ComputePMap(1); }), c.message);
+        if (!c.message.empty()) {
+            EXPECT_EQ(m.Map(1), fresh.Map(1));
+        }
+    }
     EXPECT_EQ(ErrorOf([] { ecgtrace::ValidateM(-3); }),
               "M = -3 is not allowed: M must be 0 or more");
     EXPECT_NO_THROW(ecgtrace::ValidateM(0));
-    m.SetParameter(1, ecgtrace::Parameter::M, 18);
-    m.ComputePMap(1);
-    EXPECT_EQ(m.Map(1), before);
 }
 
 TEST(EditRules, LimitsAndUpDown) {
