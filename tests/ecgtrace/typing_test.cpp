@@ -198,29 +198,37 @@ TEST_F(Typing, GroupCountTypedOverLeavesActualAndCrossGroup) {
     EXPECT_TRUE(std::equal(groups.begin(), groups.begin() + 6, after.begin()));
 }
 
-// Closing the window ends the editing: the last text typed is what is saved.
-TEST_F(Typing, ClosingTheWindowAppliesTheTextBeingTyped) {
-    auto form = Open();
-    TypeKeys(Spin(*form, "groupCountField"), "7");
-    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
-    QSignalSpy closed(form.get(), &ecgtrace::MainWindow::Closed);
-    EXPECT_TRUE(form->close());
-    EXPECT_EQ(closed.count(), 1);
-    ecgtrace::SignalModel saved;
-    saved.LoadParameterFile(dir.File("vfdef.par"));
-    EXPECT_EQ(saved.GroupCount(), 7);
-    EXPECT_TRUE(dialogs.errors.isEmpty());
-}
-
-TEST_F(Typing, ClosingWithARefusedTextReportsItAndSavesTheOldValue) {
-    auto form = Open();
-    TypeKeys(Edit(*form, "TaField"), "-300");
-    dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
-    EXPECT_TRUE(form->close());
-    ASSERT_EQ(dialogs.errors.size(), 1);
-    ecgtrace::SignalModel saved;
-    saved.LoadParameterFile(dir.File("vfdef.par"));
-    EXPECT_EQ(saved.Parameters(1).Ta, 170);
+// Closing the window ends the editing: the last text typed is saved, or a
+// refused one is reported and the value from before it saved.
+TEST_F(Typing, ClosingTheWindowEndsTheEditing) {
+    const struct {
+        const char* field;
+        const char* typed;
+        int boxes;
+        int (*saved)(const ecgtrace::SignalModel&);
+        int expected;
+    } cases[] = {
+        {"groupCountField", "7", 0, [](const ecgtrace::SignalModel& m) { return m.GroupCount(); },
+         7},
+        {"TaField", "-300", 1, [](const ecgtrace::SignalModel& m) { return m.Parameters(1).Ta; },
+         170},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field);
+        dialogs.errors.clear();
+        QFile::remove(QString::fromStdString(dir.File("vfdef.par")));  // start from the defaults
+        auto form = Open();
+        QLineEdit* edit = form->findChild<QLineEdit*>(c.field);
+        TypeKeys(edit ? edit : Spin(*form, c.field)->Editor(), c.typed);
+        dialogs.saveAnswers.push_back(QString::fromStdString(dir.File("vfdef.par")));
+        QSignalSpy closed(form.get(), &ecgtrace::MainWindow::Closed);
+        EXPECT_TRUE(form->close());
+        EXPECT_EQ(closed.count(), 1);
+        EXPECT_EQ(dialogs.errors.size(), c.boxes);
+        ecgtrace::SignalModel saved;
+        saved.LoadParameterFile(dir.File("vfdef.par"));
+        EXPECT_EQ(c.saved(saved), c.expected);
+    }
 }
 
 TEST_F(Typing, ArrowsOfP0StepFromTheFieldAndAnswerTheKeyboard) {

@@ -72,67 +72,69 @@ TEST(FiniteValues, RequireFiniteRefusesNaNAndInfinities) {
     EXPECT_THROW(common::RequireAllFinite(std::vector<double>{1, 2, kInf}), common::AppError);
 }
 
-TEST(FiniteValues, SignalPlotsRefuseNonFiniteValues) {
-    for (double bad : {kNaN, kInf, -kInf}) {
-        // Every sample infinite leaves no finite range to scale by.
-        SignalModel m = Started();
-        Corrupt(m, 1, [&](ecgtrace::GroupState& s) {
+// Each drawing with a value that is not finite where it reads: group 1's
+// A(t) all alike and infinite once gave a histogram labelled "INF"; every
+// sample infinite leaves no finite range to scale by; the series runs through
+// the map wherever P0 leads it.
+TEST(FiniteValues, EveryPlotRefusesNonFiniteValues) {
+    using ecgtrace::GroupState;
+    const auto wholeA = [](SignalModel& m, double bad) {
+        Corrupt(m, 1, [&](GroupState& s) {
             s.A = ecgtrace::GroupSignal(std::vector<double>(s.A.size(), bad));
         });
-        PlotSurface at(ecgtrace::kSignalPlotWidth, ecgtrace::kSignalPlotHeight);
-        ExpectRefusedUntouched(
-            at, [&] { ecgtrace::DrawA(m, 1, at); }, "A(t)");
-
-        m = Started();
-        CorruptSumSignal(m, bad);
-        PlotSurface et(ecgtrace::kSumPlotWidth, ecgtrace::kSumPlotHeight);
-        ExpectRefusedUntouched(
-            et, [&] { ecgtrace::DrawE(m, et); }, "E(t)");
-
-        m = Started();
-        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.PMap[50] = bad; });
-        PlotSurface map(ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight);
-        PlotSurface series(ecgtrace::kSeriesPlotWidth, ecgtrace::kSeriesPlotHeight);
-        ExpectRefusedUntouched(
-            map, [&] { ecgtrace::DrawPMap(m, 1, map); }, "map");
-        ExpectRefusedUntouched(
-            map, [&] { ecgtrace::DrawCobweb(m, 1, map); }, "cobweb");
-        // The series runs through the map wherever P0 leads it.
-        Corrupt(m, 1, [&](ecgtrace::GroupState& s) { s.PMap.fill(bad); });
-        ExpectRefusedUntouched(
-            series, [&] { ecgtrace::DrawPSeries(m, 1, series); }, "series");
-    }
-}
-
-TEST(FiniteValues, AnalysisPlotsRefuseNonFiniteValues) {
-    for (double bad : {kNaN, kInf, -kInf}) {
-        // All samples alike and infinite once gave a histogram labelled "INF".
-        SignalModel m = Started();
-        Corrupt(m, 1, [&](ecgtrace::GroupState& s) {
-            s.A = ecgtrace::GroupSignal(std::vector<double>(s.A.size(), bad));
-        });
-        PlotSurface hist(ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight);
-        ExpectRefusedUntouched(
-            hist, [&] { ecgtrace::DrawHistogram(m, 1, hist); }, "histogram");
-        m = Started();
-        CorruptSumSignal(m, bad);
-        ExpectRefusedUntouched(
-            hist, [&] { ecgtrace::DrawHistogram(m, 0, hist); }, "E histogram");
-
-        m = Started();
-        m.SetWeights(1, bad, 0.5);
-        PlotSurface correl(ecgtrace::kCorrelationPlotWidth, ecgtrace::kCorrelationPlotHeight);
-        ExpectRefusedUntouched(
-            correl, [&] { ecgtrace::DrawAutocorrelation(m, 1, correl); }, "autocorrelation");
-
-        m = Started();
+    };
+    const auto spectrumBin = [](SignalModel& m, double bad) {
         std::vector<ecgtrace::Complex> row = m.Spectrum(2);
         row[10].im = bad;
         m.SetSpectrum(2, row);
-        PlotSurface power(ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight);
-        ExpectRefusedUntouched(
-            power, [&] { ecgtrace::DrawPowerSpectrum(m, 1, 2, power); }, "power");
-    }
+    };
+    const struct {
+        const char* name;
+        std::function<void(SignalModel&, double)> corrupt;
+        int width, height;
+        std::function<void(const SignalModel&, PlotSurface&)> draw;
+    } cases[] = {
+        {"A(t)", wholeA, ecgtrace::kSignalPlotWidth, ecgtrace::kSignalPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawA(m, 1, s); }},
+        {"E(t)", CorruptSumSignal, ecgtrace::kSumPlotWidth, ecgtrace::kSumPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawE(m, s); }},
+        {"map",
+         [](SignalModel& m, double bad) {
+             Corrupt(m, 1, [&](GroupState& s) { s.PMap[50] = bad; });
+         },
+         ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawPMap(m, 1, s); }},
+        {"cobweb",
+         [](SignalModel& m, double bad) {
+             Corrupt(m, 1, [&](GroupState& s) { s.PMap[50] = bad; });
+         },
+         ecgtrace::kMapPlotWidth, ecgtrace::kMapPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawCobweb(m, 1, s); }},
+        {"series",
+         [](SignalModel& m, double bad) {
+             Corrupt(m, 1, [&](GroupState& s) { s.PMap.fill(bad); });
+         },
+         ecgtrace::kSeriesPlotWidth, ecgtrace::kSeriesPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawPSeries(m, 1, s); }},
+        {"histogram", wholeA, ecgtrace::kHistogramPlotWidth, ecgtrace::kHistogramPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawHistogram(m, 1, s); }},
+        {"E histogram", CorruptSumSignal, ecgtrace::kHistogramPlotWidth,
+         ecgtrace::kHistogramPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawHistogram(m, 0, s); }},
+        {"autocorrelation", [](SignalModel& m, double bad) { m.SetWeights(1, bad, 0.5); },
+         ecgtrace::kCorrelationPlotWidth, ecgtrace::kCorrelationPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawAutocorrelation(m, 1, s); }},
+        {"power", spectrumBin, ecgtrace::kPowerPlotWidth, ecgtrace::kPowerPlotHeight,
+         [](const SignalModel& m, PlotSurface& s) { ecgtrace::DrawPowerSpectrum(m, 1, 2, s); }},
+    };
+    for (const auto& c : cases)
+        for (double bad : {kNaN, kInf, -kInf}) {
+            SignalModel m = Started();
+            c.corrupt(m, bad);
+            PlotSurface s(c.width, c.height);
+            ExpectRefusedUntouched(
+                s, [&] { c.draw(m, s); }, c.name);
+        }
     // Finite bins whose product leaves the double range.
     SignalModel m = Started();
     for (std::int32_t g : {1, 2}) {

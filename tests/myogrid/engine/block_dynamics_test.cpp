@@ -119,59 +119,68 @@ TEST_F(BlockDynamics, FiftyHzIsQuietOnlyAtTenPastEachTwenty) {
     }
 }
 
+// When the environment stimulates with "extra" ticked: after the interval
+// and after the period; with 50 Hz also ticked the extra rule decides, its
+// pulses overwriting those of the first period step by step.
 TEST_F(BlockDynamics, ExtraStimulatesAfterTheIntervalAndAfterThePeriod) {
-    Build();  // Period 4000, ExtraInterval 220, Excited 4
-    BlockSwitches s = Resting();
-    s.extra = true;
-    Start(s);
-    std::vector<int> stimulating;
-    for (int step = 1; step <= 2010; ++step) {
-        Step();
-        if (EnvironmentState() == EnvStimulating) stimulating.push_back(run.ModelTime());
-    }
-    EXPECT_EQ(stimulating, (std::vector<int>{220, 222, 224, 4000, 4002, 4004}));
-}
-
-TEST_F(BlockDynamics, WithFiftyHzAndExtraBothTickedTheExtraRuleDecides) {
-    params.SetInteger(Param::Period, 100);
-    params.SetInteger(Param::ExtraInterval, 40);
-    Build();
-    BlockSwitches s = Resting();
-    s.fiftyHzStart = true;
-    s.extra = true;
-    Start(s);
-    std::vector<int> stimulating;
-    for (int step = 1; step <= 60; ++step) {
-        Step();
-        if (EnvironmentState() == EnvStimulating) {
-            stimulating.push_back(run.ModelTime());
-            ASSERT_EQ(block.Cell(125).Clock, 1) << "ModelTime " << run.ModelTime();
+    const struct {
+        int period, interval, steps;
+        bool fiftyHz;
+        std::vector<int> stimulating;
+    } cases[] = {
+        {4000, 220, 2010, false, {220, 222, 224, 4000, 4002, 4004}},
+        {100, 40, 60, true, {40, 42, 44, 100, 102, 104}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.period);
+        params.SetInteger(Param::Period, c.period);
+        params.SetInteger(Param::ExtraInterval, c.interval);
+        Build();
+        BlockSwitches s = Resting();
+        s.fiftyHzStart = c.fiftyHz;
+        s.extra = true;
+        Start(s);
+        std::vector<int> stimulating;
+        for (int step = 1; step <= c.steps; ++step) {
+            Step();
+            if (EnvironmentState() == EnvStimulating) {
+                stimulating.push_back(run.ModelTime());
+                ASSERT_EQ(block.Cell(125).Clock, 1) << "ModelTime " << run.ModelTime();
+            }
         }
+        EXPECT_EQ(stimulating, c.stimulating);
     }
-    // The 50 Hz pulses of the first 100 ms are overwritten step by step.
-    EXPECT_EQ(stimulating, (std::vector<int>{40, 42, 44, 100, 102, 104}));
 }
 
-TEST_F(BlockDynamics, ExcitedCellBecomesActiveTwoStepsLater) {
-    Build();
-    BlockSwitches s = Resting();
-    s.fiftyHzStart = true;
-    Start(s);
-    // A cell of the x = 0 face receives 14 + 4 * 2 from the environment.
-    ModelCell& face = Cell(0, 2, 2);
-    Step();  // step k: excited
-    EXPECT_EQ(face.Clock, 65534);
-    EXPECT_EQ(face.CellState, CellRelRefractory);
-    Step();
-    EXPECT_EQ(face.Clock, 0);
-    EXPECT_EQ(face.CellState, CellExcited);
-    Step();
-    EXPECT_EQ(face.CellState, CellExcited);
-    Step();  // k + 3
-    EXPECT_EQ(face.CellState, CellActive);
-    EXPECT_GT(run.ActiveCount(), 0);
-    // Not yet reached by anything: the centre is still resting.
-    EXPECT_EQ(Cell(2, 2, 2).CellState, CellRelRefractory);
+// A cell of the x = 0 face receives 14 + 4 * 2 from the environment: excited
+// in the first step, its clock at 0 in the next, active Excited steps later.
+TEST_F(BlockDynamics, ExcitedCellBecomesActiveAfterItsExcitedTime) {
+    const struct {
+        int excited;
+        std::vector<std::uint8_t> states;  // after each step
+    } cases[] = {
+        {4, {CellRelRefractory, CellExcited, CellExcited, CellActive}},
+        {0, {CellRelRefractory, CellActive}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.excited);
+        params.SetInteger(Param::Excited, c.excited);
+        Build();
+        BlockSwitches s = Resting();
+        s.fiftyHzStart = true;
+        Start(s);
+        ModelCell& face = Cell(0, 2, 2);
+        for (std::size_t step = 0; step < c.states.size(); ++step) {
+            Step();
+            EXPECT_EQ(face.CellState, c.states[step]) << "step " << step + 1;
+            if (step < 2) {
+                EXPECT_EQ(face.Clock, step == 0 ? 65534 : 0);
+            }
+        }
+        EXPECT_GT(run.ActiveCount(), 0);
+        // Not yet reached by anything: the centre is still resting.
+        EXPECT_EQ(Cell(2, 2, 2).CellState, CellRelRefractory);
+    }
 }
 
 TEST_F(BlockDynamics, ExcitationWithoutInputFallsBackToRest) {
@@ -196,19 +205,6 @@ TEST_F(BlockDynamics, ExcitationWithoutInputFallsBackToRest) {
     Step();
     EXPECT_EQ(centre.CellState, CellActive);
     EXPECT_EQ(run.ActiveCount(), 1);
-}
-
-TEST_F(BlockDynamics, ExcitedZeroIsActiveInTheNextStep) {
-    params.SetInteger(Param::Excited, 0);
-    Build();
-    BlockSwitches s = Resting();
-    s.fiftyHzStart = true;
-    Start(s);
-    ModelCell& face = Cell(0, 2, 2);
-    Step();
-    EXPECT_EQ(face.Clock, 65534);
-    Step();
-    EXPECT_EQ(face.CellState, CellActive);
 }
 
 TEST_F(BlockDynamics, SubThresholdInputDelaysRecovery) {
