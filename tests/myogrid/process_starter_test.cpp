@@ -35,7 +35,7 @@ TEST(SystemProcessStarter, StartsWithoutShellInOurFolderAndDoesNotWait) {
         << "#!/bin/sh\nsleep 2 &\necho \"$1|$(pwd)\" > seen.tmp\n"
            "mv seen.tmp seen.txt\ni=0\n"
            "while [ ! -e go ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
-           "[ -e go ] || touch gave_up\n";
+           "[ -e go ] || touch gave_up\necho ended > ended\n";
     chmod(program.c_str(), 0755);
     SystemProcessStarter starter;
     EXPECT_EQ(starter.Start(QString::fromStdString(program), {"/book/VF9.HTM#p2 x"}), 0);
@@ -43,6 +43,8 @@ TEST(SystemProcessStarter, StartsWithoutShellInOurFolderAndDoesNotWait) {
         << "returns without waiting for the program";
     std::ofstream(dir.File("go")) << "";
     EXPECT_EQ(ReadWhenThere(dir.File("seen.txt")), "/book/VF9.HTM#p2 x|" + dir.Path());
+    // The folder stays until the program has seen "go", so it does not run on.
+    EXPECT_EQ(ReadWhenThere(dir.File("ended")), "ended");
 }
 
 TEST(SystemProcessStarter, ReportsTheSystemErrorNumber) {
