@@ -37,7 +37,6 @@ public:
     // the step.
     void StepTimerTick();
 
-    const IllusionModel& Model() const { return model_; }
     // Model state; rows i and columns j count from 1.
     std::int32_t IllusionClock() const { return model_.Clock(); }
     int Lit(int i, int j) const { return model_.Lit(i, j); }
