@@ -1,7 +1,7 @@
 #pragma once
-// IllusionWindow: 25 x 25 independent on/off oscillators whose periods grow
-// from top to bottom and whose phases are shifted from the centre column
-// outward; the eye sees travelling waves although nothing couples them.
+// IllusionWindow: runs the IllusionModel on a 100 ms timer and shows what the
+// IllusionRenderer drew, with pause, single step and the switch counts on
+// request. Its plot menu copies and saves the cells' state.
 #include "common/plot_surface.h"
 #include "myogrid/engine/illusion_model.h"
 #include "myogrid/engine/illusion_renderer.h"
