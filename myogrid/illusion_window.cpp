@@ -2,7 +2,6 @@
 #include "myogrid/window_accessibility.h"
 
 #include "common/number_format.h"
-#include "common/numeric.h"
 #include "common/ui/error_box.h"
 #include "common/ui/plot_menu.h"
 #include "common/ui/plot_view.h"
@@ -13,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
-#include <cstdlib>
 #include <string>
 
 namespace myogrid {
@@ -35,14 +33,6 @@ constexpr const char* kExplanation =
     "periods from 0 to 9 and then \n"
     "back to 0.";
 
-// Adds with 32-bit wrapping; a sum that ran past the range is brought back
-// by adding the largest value, so time keeps going forward.
-std::int32_t AddTime(std::int32_t a, std::int32_t b) {
-    std::int32_t sum = common::WrapAdd32(a, b);
-    if (sum < 0) sum = common::WrapAdd32(sum, 2147483647);
-    return sum;
-}
-
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption, int x, int y) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -60,7 +50,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, int x,
 
 }  // namespace
 
-IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 300) {
+IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("illusionWindow"));
     setWindowTitle(QStringLiteral("illusion of travelling waves"));
     QFont systemFont(QStringLiteral("Liberation Sans"));
@@ -72,10 +62,11 @@ IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 30
     gridView = new common::ui::PlotView(300, 300, this);
     gridView->setObjectName(QStringLiteral("gridView"));
     gridView->move(14, 77);
-    common::ui::AttachPlotMenu(gridView, {QStringLiteral("illusion"),
-                                          [this]() -> const common::PlotSurface& { return grid_; },
-                                          {},
-                                          {}});
+    common::ui::AttachPlotMenu(gridView,
+                               {QStringLiteral("illusion"),
+                                [this]() -> const common::PlotSurface& { return renderer_.Grid(); },
+                                [this] { return model_.Table(); },
+                                {}});
 
     headline = MakeLabel(this, "headline", QStringLiteral("pseudowaves!"), 90, 19);
     QFont titleFont(QStringLiteral("Liberation Serif"));
@@ -114,19 +105,7 @@ IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 30
     stepTimer->setObjectName(QStringLiteral("stepTimer"));
     stepTimer->setInterval(kIntervalMs);
 
-    for (int i = 1; i <= kSize; ++i) {
-        for (int j = 1; j <= kSize; ++j) {
-            cellPeriod_[Cell(i, j)] = 500 + 5 * i;
-            nextSwitch_[Cell(i, j)] = std::abs(500 - 40 * j);
-        }
-    }
-    // The cells are drawn in the colours the image really holds.
-    dark_ = Calibrated(kDarkWanted);
-    light_ = Calibrated(kLightWanted);
-    grid_.SetPenColor(common::kWhite);
-    grid_.SetBrushColor(common::kWhite);
-    grid_.Rectangle(180, 180, 220, 220);
-    gridView->SetImage(grid_.Image());
+    gridView->SetImage(renderer_.Grid().Image());
 
     connect(stepTimer, &QTimer::timeout, this,
             [this] { common::ui::Guarded(this, [&] { StepTimerTick(); }); });
@@ -140,13 +119,6 @@ IllusionWindow::IllusionWindow(QWidget* parent) : QWidget(parent), grid_(300, 30
     MakeIllusionWindowAccessible(*this);
 }
 
-common::Rgb IllusionWindow::Calibrated(common::Rgb wanted) {
-    grid_.SetPenColor(wanted);
-    grid_.SetBrushColor(wanted);
-    grid_.Rectangle(180, 180, 220, 220);
-    return grid_.Pixel(200, 200);
-}
-
 void IllusionWindow::Open() {
     if (!isVisible()) common::ui::CentreOnScreen(*this);
     stepTimer->start();
@@ -155,29 +127,13 @@ void IllusionWindow::Open() {
 }
 
 void IllusionWindow::IllusionStep() {
-    clock_ = AddTime(clock_, kIntervalMs);
-    for (int i = 1; i <= kSize; ++i) {
-        for (int j = 1; j <= kSize; ++j) {
-            const std::size_t c = Cell(i, j);
-            if (!(nextSwitch_[c] < clock_)) continue;
-            nextSwitch_[c] = AddTime(nextSwitch_[c], cellPeriod_[c]);
-            const common::Rgb colour = lit_[c] == 1 ? light_ : dark_;
-            lit_[c] = lit_[c] == 1 ? 0 : 1;
-            grid_.SetPenColor(colour);
-            grid_.SetBrushColor(colour);
-            const int x = (j - 1) * kCellPixels;
-            const int y = (i - 1) * kCellPixels;
-            grid_.Rectangle(x, y, x + kCellPixels, y + kCellPixels);
-            switchCount_[c] = static_cast<std::uint8_t>((switchCount_[c] + 1) % 10);
-            if (showPeriod_) grid_.TextOut(x, y, common::IntToText(switchCount_[c]));
-        }
-    }
-    gridView->SetImage(grid_.Image());
+    renderer_.DrawStep(model_.Step(), showPeriod_);
+    gridView->SetImage(renderer_.Grid().Image());
 }
 
 void IllusionWindow::StepTimerTick() {
     // The label shows the time before the step.
-    elapsedSeconds->setText(QString::fromStdString(common::IntToText(clock_ / 1000)));
+    elapsedSeconds->setText(QString::fromStdString(common::IntToText(model_.Clock() / 1000)));
     IllusionStep();
 }
 

@@ -1,11 +1,12 @@
 #pragma once
-// IllusionWindow: 25 x 25 independent on/off oscillators whose periods grow
-// from top to bottom and whose phases are shifted from the centre column
-// outward; the eye sees travelling waves although nothing couples them.
+// IllusionWindow: runs the IllusionModel on a 100 ms timer and shows what the
+// IllusionRenderer drew, with pause, single step and the switch counts on
+// request. Its plot menu copies and saves the cells' state.
 #include "common/plot_surface.h"
+#include "myogrid/engine/illusion_model.h"
+#include "myogrid/engine/illusion_renderer.h"
 
 #include <QWidget>
-#include <array>
 #include <cstdint>
 
 class QLabel;
@@ -22,11 +23,8 @@ namespace myogrid {
 class IllusionWindow : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kSize = 25;
-    static constexpr int kCellPixels = 12;
-    static constexpr std::int32_t kIntervalMs = 100;
-    static constexpr common::Rgb kDarkWanted{0, 130, 130};
-    static constexpr common::Rgb kLightWanted{102, 255, 255};
+    static constexpr int kSize = IllusionModel::kSize;
+    static constexpr std::int32_t kIntervalMs = IllusionModel::kStepMs;
 
     explicit IllusionWindow(QWidget* parent = nullptr);
 
@@ -40,15 +38,15 @@ public:
     void StepTimerTick();
 
     // Model state; rows i and columns j count from 1.
-    std::int32_t IllusionClock() const { return clock_; }
-    int Lit(int i, int j) const { return lit_[Cell(i, j)]; }
-    int SwitchCount(int i, int j) const { return switchCount_[Cell(i, j)]; }
-    std::int32_t NextSwitch(int i, int j) const { return nextSwitch_[Cell(i, j)]; }
+    std::int32_t IllusionClock() const { return model_.Clock(); }
+    int Lit(int i, int j) const { return model_.Lit(i, j); }
+    int SwitchCount(int i, int j) const { return model_.SwitchCount(i, j); }
+    std::int32_t NextSwitch(int i, int j) const { return model_.NextSwitch(i, j); }
     bool Paused() const { return paused_; }
     bool ShowPeriod() const { return showPeriod_; }
-    common::Rgb DarkColour() const { return dark_; }
-    common::Rgb LightColour() const { return light_; }
-    const common::PlotSurface& Grid() const { return grid_; }
+    common::Rgb DarkColour() const { return renderer_.DarkColour(); }
+    common::Rgb LightColour() const { return renderer_.LightColour(); }
+    const common::PlotSurface& Grid() const { return renderer_.Grid(); }
 
     common::ui::PlotView* gridView;
     QLabel* headline;
@@ -73,19 +71,9 @@ private:
     void PauseClicked();
     void StepClicked();
     void PeriodClicked();
-    common::Rgb Calibrated(common::Rgb wanted);
-    static std::size_t Cell(int i, int j) {
-        return static_cast<std::size_t>((i - 1) * kSize + (j - 1));
-    }
 
-    common::PlotSurface grid_;
-    common::Rgb dark_;
-    common::Rgb light_;
-    std::int32_t clock_ = 0;
-    std::array<std::int32_t, kSize * kSize> cellPeriod_{};
-    std::array<std::int32_t, kSize * kSize> nextSwitch_{};
-    std::array<std::uint8_t, kSize * kSize> lit_{};
-    std::array<std::uint8_t, kSize * kSize> switchCount_{};
+    IllusionModel model_;
+    IllusionRenderer renderer_;
     bool paused_ = false;
     bool showPeriod_ = false;
 };

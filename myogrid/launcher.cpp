@@ -28,14 +28,18 @@
 namespace myogrid {
 namespace {
 
+constexpr const char* kAskBrowserTitle = "Your favorite Internet Browser to read information";
+constexpr const char* kAskBookTitle = "Indicate place of VFtitel.htm";
+constexpr const char* kAllFilesFilter = "All Files|*.*";
+
 // Start-up questions answered with the program's dialogs.
 class DialogQuestions : public StartupQuestions {
 public:
     explicit DialogQuestions(QWidget* parent) : parent_(parent) {}
-    std::optional<std::string> AskForFile(const std::string& title,
-                                          const std::string& filter) override {
+    std::optional<std::string> AskForFile(StartupFile file) override {
+        const char* title = file == StartupFile::Browser ? kAskBrowserTitle : kAskBookTitle;
         const auto answer = common::ui::Dialogs().OpenFileName(
-            parent_, QString::fromStdString(title), QString::fromStdString(filter));
+            parent_, QString::fromLatin1(title), QString::fromLatin1(kAllFilesFilter));
         if (!answer) return std::nullopt;
         return answer->toStdString();
     }

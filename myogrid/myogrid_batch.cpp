@@ -155,9 +155,7 @@ std::string AtLine(std::size_t lineNumber, const std::string& line) {
 // fails the run (no user accepts the defaults), notes only go to stderr.
 class BatchQuestions : public StartupQuestions {
 public:
-    std::optional<std::string> AskForFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
+    std::optional<std::string> AskForFile(StartupFile) override { return std::nullopt; }
     void ShowMessage(const std::string& message) override { Keep(message); }
     void ReportFailure(const std::string& message) override { Keep(message); }
     void ReportFileFaults(const FileFaults& faults) override {

@@ -145,12 +145,11 @@ bool ParameterTable::StoreParameter(const std::string& key, const std::string& t
 
 void ParameterTable::AskForMissingFiles(StartupQuestions& questions) {
     if (!common::FileExists(BrowserPath)) {
-        if (auto answer = questions.AskForFile(kAskBrowserTitle, kAllFilesFilter))
-            BrowserPath = *answer;
+        if (auto answer = questions.AskForFile(StartupFile::Browser)) BrowserPath = *answer;
         ParametersChanged = true;
     }
     if (!common::FileExists(BookPath)) {
-        if (auto answer = questions.AskForFile(kAskBookTitle, kAllFilesFilter)) BookPath = *answer;
+        if (auto answer = questions.AskForFile(StartupFile::Book)) BookPath = *answer;
         ParametersChanged = true;
     }
 }

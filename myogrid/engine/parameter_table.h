@@ -23,10 +23,6 @@ inline constexpr std::size_t kMaxValueLength = 80;
 inline constexpr const char* kParameterFileName = "Myogrid.par";
 inline constexpr const char* kBadLineMessage = "Error in Myogrid.par!";
 inline constexpr const char* kUnknownKeyMessage = "Error in Myogrid.par!; default used";
-inline constexpr const char* kAskBrowserTitle =
-    "Your favorite Internet Browser to read information";
-inline constexpr const char* kAskBookTitle = "Indicate place of VFtitel.htm";
-inline constexpr const char* kAllFilesFilter = "All Files|*.*";
 
 // Keys of the two paths at the head of the file.
 inline constexpr const char* kBrowserKey = "Browser=";
@@ -54,14 +50,19 @@ struct FileFaults {
 // the notes.
 std::string FileFaultsMessage(const FileFaults& faults);
 
+// The files start-up asks the user for when they are missing.
+enum class StartupFile {
+    Browser,  // the web browser that opens the book's chapters
+    Book,     // the book's title page
+};
+
 // The questions start-up may have to put to the user; the window answers
-// them with its dialogs, tests with fixed answers.
+// them with its dialogs (and chooses their texts), tests with fixed answers.
 class StartupQuestions {
 public:
     virtual ~StartupQuestions() = default;
-    // An open-file question; the chosen full path, or nothing on cancel.
-    virtual std::optional<std::string> AskForFile(const std::string& title,
-                                                  const std::string& filter) = 0;
+    // Where `file` is; the chosen full path, or nothing on cancel.
+    virtual std::optional<std::string> AskForFile(StartupFile file) = 0;
     // A message with an error sign and one "OK" button ("Error in Myogrid.par!").
     virtual void ShowMessage(const std::string& message) = 0;
     // A failure (file that cannot be read) for the error box.

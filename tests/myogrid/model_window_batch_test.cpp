@@ -24,9 +24,7 @@ constexpr std::uint64_t kSeed = 4242;
 // Start-up without a user: every question about a file is cancelled.
 class NoQuestions : public StartupQuestions {
 public:
-    std::optional<std::string> AskForFile(const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
+    std::optional<std::string> AskForFile(StartupFile) override { return std::nullopt; }
     void ShowMessage(const std::string& message) override { ADD_FAILURE() << message; }
     void ReportFailure(const std::string& message) override { ADD_FAILURE() << message; }
 };

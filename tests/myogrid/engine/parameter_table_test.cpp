@@ -20,11 +20,10 @@ using testing_support::ScopedWorkDir;
 
 struct FakeQuestions : StartupQuestions {
     std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> titles, filters, messages, failures;
-    std::optional<std::string> AskForFile(const std::string& title,
-                                          const std::string& filter) override {
-        titles.push_back(title);
-        filters.push_back(filter);
+    std::vector<StartupFile> asked;
+    std::vector<std::string> messages, failures;
+    std::optional<std::string> AskForFile(StartupFile file) override {
+        asked.push_back(file);
         if (answers.empty()) return std::nullopt;
         auto a = answers.front();
         answers.pop_front();
@@ -79,7 +78,7 @@ TEST(ParameterTable, DefaultsWrittenAndReadBackGiveTheSameTableWithoutQuestions)
     FakeQuestions questions;
     EXPECT_TRUE(read.ReadAtStartup(questions));
     EXPECT_EQ(read, written);
-    EXPECT_TRUE(questions.titles.empty());
+    EXPECT_TRUE(questions.asked.empty());
     EXPECT_TRUE(questions.messages.empty());
     EXPECT_FALSE(read.ParametersChanged);
     EXPECT_EQ(read.BookFolder(), dir.Path() + "/");
@@ -127,7 +126,7 @@ TEST(ParameterTable, ValuesAreCutToEightyCharactersButPathsKeptWhole) {
     ParameterTable read;
     FakeQuestions questions;
     EXPECT_TRUE(read.ReadAtStartup(questions));
-    EXPECT_TRUE(questions.titles.empty()) << "the browser is judged present";
+    EXPECT_TRUE(questions.asked.empty()) << "the browser is judged present";
     EXPECT_EQ(read.BrowserPath, deep);
     EXPECT_EQ(read.FileText(), written.FileText());
 }
@@ -162,10 +161,7 @@ TEST(ParameterTable, NoFileAsksBothQuestionsAndTakesTheDefaults) {
     FakeQuestions questions;
     questions.answers = {std::nullopt, std::string("/books/VFtitel.htm")};
     EXPECT_TRUE(table.ReadAtStartup(questions));
-    ASSERT_EQ(questions.titles.size(), 2u);
-    EXPECT_EQ(questions.titles[0], "Your favorite Internet Browser to read information");
-    EXPECT_EQ(questions.titles[1], "Indicate place of VFtitel.htm");
-    EXPECT_EQ(questions.filters[0], "All Files|*.*");
+    EXPECT_EQ(questions.asked, (std::vector{StartupFile::Browser, StartupFile::Book}));
     EXPECT_TRUE(table.ParametersChanged);
     EXPECT_EQ(table.BrowserPath, "");
     EXPECT_EQ(table.BookFolder(), "/books/");
@@ -183,8 +179,7 @@ TEST(ParameterTable, MissingBookAsksOnlyTheSecondQuestion) {
     ParameterTable read;
     FakeQuestions questions;
     EXPECT_TRUE(read.ReadAtStartup(questions));
-    ASSERT_EQ(questions.titles.size(), 1u);
-    EXPECT_EQ(questions.titles[0], "Indicate place of VFtitel.htm");
+    EXPECT_EQ(questions.asked, std::vector{StartupFile::Book});
     EXPECT_TRUE(read.ParametersChanged) << "the next exit offers to save";
     EXPECT_EQ(read.BookPath, dir.File("gone/VFtitel.htm")) << "a cancelled question keeps the path";
 }
@@ -347,8 +342,7 @@ TEST(ParameterTable, PathWithAControlByteIsDroppedBeforeTheFileSystemSeesIt) {
         EXPECT_EQ(questions.notes,
                   std::vector<std::string>{"The browser path in Myogrid.par holds a control "
                                            "character; it is not used."});
-        EXPECT_EQ(questions.titles,
-                  std::vector<std::string>{"Your favorite Internet Browser to read information"});
+        EXPECT_EQ(questions.asked, std::vector{StartupFile::Browser});
         EXPECT_EQ(read.BrowserPath, "");
         EXPECT_EQ(read.BookPath, written.BookPath);
     }
