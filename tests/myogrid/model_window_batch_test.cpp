@@ -163,7 +163,9 @@ TEST(ModelWindowAndBatch, TypedSeedGivesTheBatchBuildAndSteps) {
         emit window.Controls().seed->textEdited(window.Controls().seed->text());
         window.CommandBox(Command::Run)->click();
         ASSERT_TRUE(window.Running());
-        if (block) EXPECT_EQ(ConnexionFile(), batchConnex);
+        if (block) {
+            EXPECT_EQ(ConnexionFile(), batchConnex);
+        }
         ExpectSameSteps(window, run.kind, expected);
 
         // Halted and run again: the same steps once more, on the same build.

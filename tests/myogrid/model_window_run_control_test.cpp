@@ -79,7 +79,9 @@ TEST_F(ModelWindowRunControl, WithoutPauseATickRunsManyStepsAndShowsThemOncePerF
         if (Time().cacheKey() != shownKey) {
             ++shows;
             shownKey = Time().cacheKey();
-            if (shows > 1) EXPECT_GE(clock.now - lastShown, 16) << "tick " << tick;
+            if (shows > 1) {
+                EXPECT_GE(clock.now - lastShown, 16) << "tick " << tick;
+            }
             lastShown = clock.now;
             // The time field shows the time of the picture's last step.
             EXPECT_EQ(Controls().modelTime->text().toInt(),
