@@ -63,11 +63,12 @@ protected:
 TEST_F(PlotMenuTest, OffersTheFourEntriesOnTheRightButtonAndTheMenuKey) {
     EXPECT_EQ(Entries(), (QStringList{"Copy picture", QString::fromUtf8("Save picture\u2026"),
                                       "Copy data", QString::fromUtf8("Save data\u2026")}));
-    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5));
+    QContextMenuEvent mouse(QContextMenuEvent::Mouse, QPoint(5, 5), view.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&view, &mouse);
     EXPECT_TRUE(menu->Menu()->isVisible());
     menu->Menu()->hide();
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0));
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                          view.mapToGlobal(QPoint(0, 0)));
     QApplication::sendEvent(&view, &key);
     EXPECT_TRUE(menu->Menu()->isVisible());
     menu->Menu()->hide();

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <numeric>
+#include <optional>
 
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -29,6 +30,20 @@
 using namespace ecgtrace;
 
 namespace {
+
+// A request of the given fields, the others at their defaults.
+PlotRequest Request(PlotName plot, ExportFormat format = ExportFormat::Png, int scale = 1,
+                    std::optional<std::int32_t> group = {}, std::optional<std::int32_t> cross = {},
+                    bool repetition = false) {
+    PlotRequest request;
+    request.plot = plot;
+    request.format = format;
+    request.scale = scale;
+    request.group = group;
+    request.cross = cross;
+    request.repetition = repetition;
+    return request;
+}
 
 // The defaults with groups that differ, so cross spectra have a phase,
 // started as the batch tool starts.
@@ -65,66 +80,48 @@ void ChooseGroups(SignalSession& session, std::int32_t g, std::int32_t cross) {
 
 std::vector<WindowPlot> WindowPlots() {
     return {
-        {"E(t) tab",
-         {PlotName::Et},
-         kSumPlotWidth,
-         kSumPlotHeight,
+        {"E(t) tab", Request(PlotName::Et), kSumPlotWidth, kSumPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              s.RecomputeSumSignal();
              DrawE(s.Model(), p);
          }},
-        {"A(t) tab, group 2",
-         {PlotName::At, ExportFormat::Png, 1, 2},
-         kSignalPlotWidth,
+        {"A(t) tab, group 2", Request(PlotName::At, ExportFormat::Png, 1, 2), kSignalPlotWidth,
          kSignalPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 2, 2);
              DrawA(s.Model(), 2, p);
          }},
-        {"P series, group 3",
-         {PlotName::PSeries, ExportFormat::Png, 1, 3},
-         kSeriesPlotWidth,
+        {"P series, group 3", Request(PlotName::PSeries, ExportFormat::Png, 1, 3), kSeriesPlotWidth,
          kSeriesPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 3, 3);
              DrawPSeries(s.Model(), 3, p);
          }},
-        {"P map, group 3",
-         {PlotName::PMap, ExportFormat::Png, 1, 3},
-         kMapPlotWidth,
+        {"P map, group 3", Request(PlotName::PMap, ExportFormat::Png, 1, 3), kMapPlotWidth,
          kMapPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 3, 3);
              DrawPMap(s.Model(), 3, p);
          }},
-        {"histogram of E(t)",
-         {PlotName::Histogram},
-         kHistogramPlotWidth,
+        {"histogram of E(t)", Request(PlotName::Histogram), kHistogramPlotWidth,
          kHistogramPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              s.RecomputeSumSignal();
              DrawHistogram(s.Model(), 0, p);
          }},
-        {"histogram of group 2",
-         {PlotName::Histogram, ExportFormat::Png, 1, 2},
-         kHistogramPlotWidth,
-         kHistogramPlotHeight,
+        {"histogram of group 2", Request(PlotName::Histogram, ExportFormat::Png, 1, 2),
+         kHistogramPlotWidth, kHistogramPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 2, 2);
              DrawHistogram(s.Model(), 2, p);
          }},
-        {"autocorrelation of E(t)",
-         {PlotName::Autocorrelation},
-         kCorrelationPlotWidth,
+        {"autocorrelation of E(t)", Request(PlotName::Autocorrelation), kCorrelationPlotWidth,
          kCorrelationPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              s.RecomputeSumSignal();
              DrawAutocorrelation(s.Model(), 0, p);
          }},
-        {"power spectrum of E(t)",
-         {PlotName::Power},
-         kPowerPlotWidth,
-         kPowerPlotHeight,
+        {"power spectrum of E(t)", Request(PlotName::Power), kPowerPlotWidth, kPowerPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              // "signal analysis" on the E(t) tab, then its power page.
              s.RecomputeSumSignal();
@@ -133,8 +130,7 @@ std::vector<WindowPlot> WindowPlots() {
              DrawPowerSpectrum(s.Model(), o.power.g1, o.power.g2, p);
          }},
         {"power spectrum of 2 against 3 with repetition",
-         {PlotName::Power, ExportFormat::Png, 1, 2, 3, true},
-         kPowerPlotWidth,
+         Request(PlotName::Power, ExportFormat::Png, 1, 2, 3, true), kPowerPlotWidth,
          kPowerPlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 2, 3);
@@ -143,10 +139,8 @@ std::vector<WindowPlot> WindowPlots() {
              if (!s.Model().WithRepetition(2)) rows = s.ToggleRepetition(subject);
              DrawPowerSpectrum(s.Model(), rows.g1, rows.g2, p);
          }},
-        {"cross phase of 2 against 3",
-         {PlotName::CrossPhase, ExportFormat::Png, 1, 2, 3},
-         kPhasePlotWidth,
-         kPhasePlotHeight,
+        {"cross phase of 2 against 3", Request(PlotName::CrossPhase, ExportFormat::Png, 1, 2, 3),
+         kPhasePlotWidth, kPhasePlotHeight,
          [](SignalSession& s, common::PlotSurface& p) {
              ChooseGroups(s, 2, 3);
              const auto subject = AnalysisSubject::Group(2, 3);
@@ -188,10 +182,10 @@ TEST(PlotExport, EveryPlotAsPngAtScaleOneIsThePictureTheWindowDraws) {
 TEST(PlotExport, ScaleEnlargesEveryPixel) {
     testing_support::ScopedWorkDir dir;
     SignalSession m = Started();
-    PlotRequest r{PlotName::PMap, ExportFormat::Png, 4, 1};
+    const PlotRequest r = Request(PlotName::PMap, ExportFormat::Png, 4, 1);
     ExportPlot(m, r, dir.File("map.png"));
     const QImage large = DecodedPng(dir.File("map.png"));
-    const common::PlotSurface small = DrawRequestedPlot(m, {PlotName::PMap});
+    const common::PlotSurface small = DrawRequestedPlot(m, Request(PlotName::PMap));
     ASSERT_EQ(large.size(), QSize(4 * kMapPlotWidth, 4 * kMapPlotHeight));
     EXPECT_EQ(large.pixel(4 * 110 + 3, 4 * 10 + 2), small.Image().pixel(110, 10));
 }
@@ -203,14 +197,14 @@ TEST(PlotExport, RefusesWhatCannotBeMadeAndWritesNothing) {
         EXPECT_THROW(ExportPlot(m, r, dir.File("out")), common::AppError);
         EXPECT_FALSE(common::FileExists(dir.File("out")));
     };
-    refused({PlotName::At, ExportFormat::Edf});
-    refused({PlotName::At, ExportFormat::Png, 1, 7});
-    refused({PlotName::Power, ExportFormat::Png, 1, 1, 0});
-    refused({PlotName::Et, ExportFormat::Png, 9});
+    refused(Request(PlotName::At, ExportFormat::Edf));
+    refused(Request(PlotName::At, ExportFormat::Png, 1, 7));
+    refused(Request(PlotName::Power, ExportFormat::Png, 1, 1, 0));
+    refused(Request(PlotName::Et, ExportFormat::Png, 9));
     // The window hides the cross phase of a group against itself.
-    refused({PlotName::CrossPhase, ExportFormat::Csv, 1, 2});
-    refused({PlotName::CrossPhase, ExportFormat::Csv, 1, 2, 2});
-    EXPECT_THROW(ExportPlot(m, {PlotName::Et, ExportFormat::Csv}, dir.File("none/e.csv")),
+    refused(Request(PlotName::CrossPhase, ExportFormat::Csv, 1, 2));
+    refused(Request(PlotName::CrossPhase, ExportFormat::Csv, 1, 2, 2));
+    EXPECT_THROW(ExportPlot(m, Request(PlotName::Et, ExportFormat::Csv), dir.File("none/e.csv")),
                  common::AppError);
     EXPECT_EQ(PlotNamed("crossphase"), PlotName::CrossPhase);
     EXPECT_EQ(PlotNamed("Et"), std::nullopt);
@@ -247,14 +241,16 @@ TEST(PlotTables, HistogramBinsSpanTheRangeAndTheirFractionsAddUpToOne) {
     double sum = 0;
     for (std::size_t k = 0; k < t.rows.size(); ++k) {
         sum += t.rows[k][2];
-        if (k > 0) EXPECT_EQ(t.rows[k][0], t.rows[k - 1][1]);
+        if (k > 0) {
+            EXPECT_EQ(t.rows[k][0], t.rows[k - 1][1]);
+        }
     }
     EXPECT_NEAR(sum, 1.0, 1e-12);
 }
 
 TEST(PlotTables, PowerIsInDecibelsBelowTheLargestAndSilentBinsStayEmpty) {
     SignalSession session = Started();
-    DrawRequestedPlot(session, {PlotName::Power, ExportFormat::Csv, 1, 2, 3, true});
+    DrawRequestedPlot(session, Request(PlotName::Power, ExportFormat::Csv, 1, 2, 3, true));
     const common::DataTable t = PowerSpectrumTable(session.Model(), 2, 3);
     ASSERT_EQ(t.rows.size(), 51u);
     EXPECT_TRUE(std::isnan(t.rows[0][1]));  // no power at 0 Hz
@@ -268,7 +264,7 @@ TEST(PlotTables, PowerIsInDecibelsBelowTheLargestAndSilentBinsStayEmpty) {
 TEST(PlotTables, CrossPhaseListsTheMarkedBinsWithTheirAngle) {
     SignalSession session = Started();
     const common::PlotSurface s =
-        DrawRequestedPlot(session, {PlotName::CrossPhase, ExportFormat::Csv, 1, 2, 3});
+        DrawRequestedPlot(session, Request(PlotName::CrossPhase, ExportFormat::Csv, 1, 2, 3));
     const SignalModel& m = session.Model();
     const common::DataTable t = CrossPhaseTable(m, 2, 3);
     ASSERT_FALSE(t.rows.empty());
@@ -300,7 +296,7 @@ TEST(PlotTables, SeriesMapAutocorrelationAndAHaveTheirColumnsAndLengths) {
 TEST(EdfExport, ReadBackWithEdflibGivesEWithinOneDigitalStep) {
     testing_support::ScopedWorkDir dir;
     SignalSession session = Started();
-    ExportPlot(session, {PlotName::Et, ExportFormat::Edf}, dir.File("e.edf"));
+    ExportPlot(session, Request(PlotName::Et, ExportFormat::Edf), dir.File("e.edf"));
     const SignalModel& m = session.Model();
     edf_hdr_struct header{};
     ASSERT_EQ(
@@ -386,9 +382,9 @@ TEST(PlotExport, AFlatSignalNeedsNoDrawingForItsDataAndGetsAValidEdfHeader) {
     SignalSession session;
     session.StartStrictly(dir.File("flat.par"));
     ASSERT_EQ(session.Model().EMin(), session.Model().EMax());
-    EXPECT_NE(ExportBytes(session, {PlotName::Et, ExportFormat::Csv}).find("t_ms,E\n"),
+    EXPECT_NE(ExportBytes(session, Request(PlotName::Et, ExportFormat::Csv)).find("t_ms,E\n"),
               std::string::npos);
-    const std::string edf = ExportBytes(session, {PlotName::Et, ExportFormat::Edf});
+    const std::string edf = ExportBytes(session, Request(PlotName::Et, ExportFormat::Edf));
     EXPECT_LT(HeaderNumber(edf, 464), HeaderNumber(edf, 480));
 }
 
