@@ -70,7 +70,7 @@ smoke_start() {
     "$@" >"$log" 2>&1 &
     smoke_pid=$!
     smoke_logs+=("$log")
-    smoke_on_exit "kill $smoke_pid 2>/dev/null"
+    smoke_on_exit "kill $smoke_pid 2>/dev/null; wait $smoke_pid 2>/dev/null"
 }
 
 # smoke_ended MESSAGE: until the program last started has ended (MESSAGE if
