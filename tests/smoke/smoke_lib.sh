@@ -52,9 +52,10 @@ smoke_wait_file() {
 }
 
 # smoke_x: one virtual X server for this script, stopped on exit; programs
-# started afterwards show real windows on it.
+# started afterwards show real windows on it. It must not reset when its
+# last client leaves: a program connecting just then would find no server.
 smoke_x() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/.display" \
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/.display" \
         >"$work/.xvfb.log" 2>&1 &
     smoke_on_exit "kill $!; wait $! 2>/dev/null"
     smoke_logs+=("$work/.xvfb.log")
