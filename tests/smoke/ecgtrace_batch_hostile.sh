@@ -15,7 +15,8 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=1"
 python3 - "$tool" "$corpus" "$work" "$smoke_deadline" <<'PY'
 import json, os, resource, subprocess, sys, time
 
-tool, corpus, work, limit = sys.argv[1:]
+tool, corpus, work = sys.argv[1:4]
+limit = float(sys.argv[4])  # seconds a run may take
 failures = []
 
 def run(args, limit_s):
