@@ -83,16 +83,17 @@ smoke_ended() {
 }
 
 # smoke_window TITLE [xwindow.py options]: until a window with TITLE is on
-# the screen; its id in $window.
+# the screen (given up if the program last started ends); its id in $window.
 smoke_window() {
-    window=$(python3 "$xwindow" shown "$1" "$smoke_deadline" "${@:2}") ||
+    window=$(python3 "$xwindow" shown "$1" "$smoke_deadline" "${@:2}" --alive "$smoke_pid") ||
         smoke_fail "no window '$1' shown"
 }
 
 # smoke_close TITLE: asks the shown window with TITLE to close, as a window
 # manager's close box does.
 smoke_close() {
-    python3 "$xwindow" close "$1" "$smoke_deadline" || smoke_fail "no window '$1' to close"
+    python3 "$xwindow" close "$1" "$smoke_deadline" --alive "$smoke_pid" ||
+        smoke_fail "no window '$1' to close"
 }
 
 # smoke_ecgtrace_par FILE: Ecgtrace's parameters for six equal groups.

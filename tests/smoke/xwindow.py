@@ -8,9 +8,12 @@ window manager's close box does (WM_DELETE_WINDOW).
     xwindow.py gone  "TITLE" [SECONDS]   exit 0 once none is on the screen
     xwindow.py close "TITLE" [SECONDS]   wait until it is shown, then request closing
 
+--alive PID gives up waiting as soon as the program PID has ended.
+
 Uses libX11 through ctypes, so it needs no Python packages."""
 import ctypes
 import ctypes.util
+import os
 import sys
 import time
 
@@ -99,9 +102,17 @@ def find(display, titles, viewable, excluded=()):
     return None
 
 
+def ended(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] == "Z"
+    except OSError:
+        return True
+
+
 def main():
     args = sys.argv[1:]
-    options = {"--or": [], "--except": []}
+    options = {"--or": [], "--except": [], "--alive": []}
     while len(args) >= 2 and args[-2] in options:
         options[args[-2]].append(args[-1])
         args = args[:-2]
@@ -120,6 +131,9 @@ def main():
         window = find(display, titles, action != "find", excluded)
         if (window is None) == (action == "gone"):
             break
+        if any(ended(int(pid)) for pid in options["--alive"]):
+            print(f"the program ended while waiting for {args[1]!r}", file=sys.stderr)
+            return 1
         if time.monotonic() >= deadline:
             if action == "gone":
                 print(f"window {args[1]!r} still shown", file=sys.stderr)
