@@ -3,35 +3,31 @@
 # the program runs under a virtual X server with its own D-Bus session and
 # accessibility bus. Skipped (status 77) only when that bus cannot start.
 # Arguments: <build dir> <source dir>
-set -euo pipefail
-export QT_QPA_PLATFORM=xcb
-build=$(realpath "$1")
-src=$(realpath "$2")
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$src/tests/support/lsan.supp:print_suppressions=0}"
+source "$(dirname "$0")/smoke_lib.sh"
 # Debian's python3-pyatspi belongs to the system's Python.
 py=/usr/bin/python3
 [ -x "$py" ] || py=python3
-if ! command -v dbus-run-session >/dev/null || ! "$py" -c 'import pyatspi' 2>/dev/null; then
-    echo "SKIPPED: dbus-run-session or python3-pyatspi is missing"
+if ! command -v dbus-daemon >/dev/null || ! "$py" -c 'import pyatspi' 2>/dev/null; then
+    echo "SKIPPED: dbus-daemon or python3-pyatspi is missing"
     exit 77
 fi
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cp "$src"/data/ecgtrace/* "$work"/
 cd "$work"
-status=0
-xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- bash -c '
-    # The accessibility bus is started on demand by the session bus.
-    if ! dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
-            org.a11y.Bus.GetAddress >/dev/null 2>&1; then
-        echo "SKIPPED: the AT-SPI bus does not start"; exit 77
-    fi
-    dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
-        org.freedesktop.DBus.Properties.Set string:org.a11y.Status \
-        string:IsEnabled variant:boolean:true >/dev/null 2>&1 || true
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$1" >"$2/out.log" 2>&1 &
-    pid=$!
-    "$3" - <<'"'"'PY'"'"'
+smoke_x
+# A session bus of our own; it starts the accessibility bus on demand.
+{ read -r DBUS_SESSION_BUS_ADDRESS && read -r bus_pid; } < <(dbus-daemon --session --fork \
+    --print-address=1 --print-pid=1)
+export DBUS_SESSION_BUS_ADDRESS
+smoke_on_exit "kill $bus_pid"
+if ! dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1; then
+    echo "SKIPPED: the AT-SPI bus does not start"; exit 77
+fi
+dbus-send --session --dest=org.a11y.Bus --print-reply /org/a11y/bus \
+    org.freedesktop.DBus.Properties.Set string:org.a11y.Status \
+    string:IsEnabled variant:boolean:true >/dev/null 2>&1 || true
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 smoke_start "$work/out.log" "$build/ecgtrace/ecgtrace"
+"$py" - "$smoke_deadline" <<'PY' || smoke_fail "accessibility smoke test failed"
 import sys, time
 import pyatspi
 
@@ -54,12 +50,11 @@ def find_window():
                 return window
     return None
 
-window = None
-for _ in range(60):
+deadline = time.monotonic() + float(sys.argv[1])
+window = find_window()
+while window is None and time.monotonic() < deadline:
+    time.sleep(0.2)
     window = find_window()
-    if window is not None:
-        break
-    time.sleep(0.5)
 if window is None:
     sys.exit("main window not found on the AT-SPI bus")
 
@@ -84,13 +79,3 @@ if failures:
     sys.exit("\n".join(failures))
 print("accessible tree read")
 PY
-    result=$?
-    kill "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-    exit $result
-' smoke "$build/ecgtrace/ecgtrace" "$work" "$py" || status=$?
-if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
-    cat "$work/out.log" >&2 || true
-    echo "accessibility smoke test failed ($status)" >&2
-fi
-exit "$status"

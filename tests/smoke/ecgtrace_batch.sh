@@ -2,10 +2,8 @@
 # The command-line tool of the signal model: JSON and CSV output, and that a
 # bad parameter file yields a message, a failure status and no output.
 # Arguments: <build dir> <source dir>
-set -euo pipefail
-tool="$1/ecgtrace/ecgtrace-batch"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/smoke_lib.sh"
+tool="$build/ecgtrace/ecgtrace-batch"
 
 "$tool" >"$work/defaults.json"
 python3 - "$work/defaults.json" <<'PY'

@@ -4,20 +4,19 @@
 # time and memory, with a message and nothing on stdout, or with output whose
 # numbers are all finite; the output streams instead of growing in memory.
 # Arguments: <build dir> <source dir>
-set -euo pipefail
-tool="$1/ecgtrace/ecgtrace-batch"
-corpus="$2/tests/data/ecgtrace"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/smoke_lib.sh"
+tool="$build/ecgtrace/ecgtrace-batch"
+corpus="$src/tests/data/ecgtrace"
 # No runtime folder: the tool must not need one nor complain about it.
 unset XDG_RUNTIME_DIR
 # Memory is compared between runs: a sanitizer build must not hold freed blocks.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}quarantine_size_mb=1"
 
-python3 - "$tool" "$corpus" "$work" <<'PY'
+python3 - "$tool" "$corpus" "$work" "$smoke_deadline" <<'PY'
 import json, os, resource, subprocess, sys, time
 
-tool, corpus, work = sys.argv[1:]
+tool, corpus, work = sys.argv[1:4]
+limit = float(sys.argv[4])  # seconds a run may take
 failures = []
 
 def run(args, limit_s):
@@ -45,7 +44,7 @@ def finite_json(path):
         return json.load(f, parse_constant=refuse)
 
 def expect_failure(name, args, message):
-    status, out, err, seconds, mb = run(args, 30)
+    status, out, err, seconds, mb = run(args, limit)
     if status is None:
         failures.append(f"{name}: no answer within {seconds} s")
     elif status == 0:
@@ -84,7 +83,7 @@ expect_failure("folder", [corpus], "Cannot open file " + corpus)
 
 for name in accepted:
     for args in ([], ["--csv"]):
-        status, out, err, seconds, mb = run(args + [os.path.join(corpus, name)], 30)
+        status, out, err, seconds, mb = run(args + [os.path.join(corpus, name)], limit)
         if status != 0 or err:
             failures.append(f"{name} {args}: status {status}, stderr {err!r}")
             continue
@@ -115,7 +114,7 @@ def write_par(path, G, f, width=20):
 # 1000 groups of T = 1,000,000 ms: only the 15 usable groups are computed.
 many = os.path.join(work, "many-long-groups.par")
 write_par(many, 1000, 1000000 - 200)
-status, out, err, seconds, mb = run(["--csv", many], 60)
+status, out, err, seconds, mb = run(["--csv", many], limit)
 print(f"1000 groups of 1,000,000 ms: {seconds:.1f} s, {mb:.0f} MB")
 if status != 0 or err:
     failures.append(f"1000 long groups: status {status}, {err!r}")
@@ -126,8 +125,8 @@ elif mb > 500:
 # 60,000 ms is about 20 MB; streamed, it costs no more memory than the CSV.
 long15 = os.path.join(work, "long15.par")
 write_par(long15, 15, 60000 - 200, width=20000)
-status_csv, _, _, _, mb_csv = run(["--csv", long15], 60)
-status, out, err, seconds, mb = run([long15], 90)
+status_csv, _, _, _, mb_csv = run(["--csv", long15], limit)
+status, out, err, seconds, mb = run([long15], limit)
 size = os.path.getsize(out) / 1e6
 print(f"JSON of 15 groups of 60,000 ms: {size:.0f} MB in {seconds:.1f} s, {mb:.0f} MB peak (CSV {mb_csv:.0f} MB)")
 if status != 0 or status_csv != 0 or err:

@@ -2,12 +2,10 @@
 # Both batch tools take plots out: every Ecgtrace plot in every format, the
 # CSV values equal to those of the JSON, and refused requests that write
 # nothing and fail.
-set -euo pipefail
-build="$1"
+# Arguments: <build dir> <source dir>
+source "$(dirname "$0")/smoke_lib.sh"
 ecg="$build/ecgtrace/ecgtrace-batch"
 myo="$build/myogrid/myogrid-batch"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
 cd "$work"
 
 for plot in et at pseries pmap histogram autocorrelation power crossphase; do

@@ -5,17 +5,13 @@
 # replaced; "--out -" pipes; refused command lines exit 2 before any window.
 # The full disk is a small tmpfs where mounting is allowed (skipped otherwise).
 # Arguments: <build dir> <source dir>
-set -uo pipefail
-ecg="$1/ecgtrace/ecgtrace-batch"
-myo="$1/myogrid/myogrid-batch"
-ecgw="$1/ecgtrace/ecgtrace"
-myow="$1/myogrid/myogrid"
-work=$(mktemp -d)
-cleanup() {
-    mountpoint -q "$work/full" && umount "$work/full"
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/smoke_lib.sh"
+set +e
+ecg="$build/ecgtrace/ecgtrace-batch"
+myo="$build/myogrid/myogrid-batch"
+ecgw="$build/ecgtrace/ecgtrace"
+myow="$build/myogrid/myogrid"
+smoke_on_exit 'mountpoint -q "$work/full" && umount "$work/full"'
 unset XDG_RUNTIME_DIR
 export QT_QPA_PLATFORM=offscreen
 cd "$work"
@@ -63,10 +59,7 @@ mkfifo pipe
 timeout 60 cat pipe >piped.svg &
 reader=$!
 # A FIFO without a reader is refused at once: try until the reader is there.
-for _ in $(seq 100); do
-    "$ecg" --plot et --format svg --out pipe 2>err.txt && break
-    sleep 0.1
-done
+smoke_until "nothing could be written into the FIFO" eval '"$ecg" --plot et --format svg --out pipe 2>err.txt'
 wait "$reader"
 [ -p pipe ] || fail "the FIFO was replaced"
 grep -q "<svg" piped.svg || fail "nothing came through the FIFO"

@@ -2,10 +2,7 @@
 # The batch tools print the same bytes on a desktop that writes decimal
 # commas (de_DE.UTF-8) as under C, whatever locale the test run has.
 # Arguments: <build dir> <source dir>
-set -euo pipefail
-build=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/smoke_lib.sh"
 cd "$work"
 locale -a | grep -qix 'de_DE\.utf-\?8' || { echo "locale de_DE.UTF-8 missing (test.sh generates it)"; exit 1; }
 

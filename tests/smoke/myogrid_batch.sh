@@ -3,23 +3,13 @@
 # the nexus table of the block, parameters from a "Myogrid.par", and that
 # bad input yields a message, a failure status and no output.
 # Arguments: <build dir> <source dir>
-set -euo pipefail
-tool="$1/myogrid/myogrid-batch"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/smoke_lib.sh"
+tool="$build/myogrid/myogrid-batch"
 cd "$work"
 
 # A parameter file with a block of 5 and a small lattice of oscillators.
-{
-    printf '[Path]\r\nBrowser=\r\nBook=\r\n\r\n[Parameters]\r\n'
-    printf 'dimension=5\r\nx nexus=18\r\nxy, xz nexus=3\r\nxyz nexus=1\r\nthreshold=14\r\n'
-    printf 'excited=4\r\nactive=170\r\nabs. refr.=24\r\ndiversity=0.5\r\nrefractory=90\r\n'
-    printf 'step unit=2\r\ncell 1 x=0\r\ncell 1 y=2\r\ncell 1 z=2\r\ncell 2 x=5\r\ncell 2 y=0\r\ncell 2 z=0\r\n'
-    printf 'L=-0.22\r\nC=42\r\nF=0.75\r\nperiod=4000\r\nextra interval=220\r\nenv. weight=0.95\r\n'
-    printf 'start fraction=0.17\r\nphase variability=0.05\r\nperiod variability=0.01\r\n'
-    printf 'osc. step unit=2\r\nosc. dimension=4\r\nosc. 1 x=0\r\nosc. 1 y=0\r\nosc. 1 z=0\r\n'
-    printf 'osc. 2 x=4\r\nosc. 2 y=0\r\nosc. 2 z=0\r\n'
-} >small.par
+smoke_myogrid_par small.par dimension=5 "cell 1 x=0" "cell 1 y=2" "cell 1 z=2" "cell 2 x=5" \
+    "osc. dimension=4" "osc. 1 x=0" "osc. 1 y=0" "osc. 2 x=4"
 
 "$tool" --model block --par small.par --steps 300 --seed 4 --start 50hz >block.json
 "$tool" --model block --par small.par --steps 300 --seed 4 --start 50hz >again.json

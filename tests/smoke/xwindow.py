@@ -1,13 +1,19 @@
 #!/usr/bin/env python3
-"""Finds a top-level X window by its title and asks it to close, the way a
+"""Waits for an X window by its title and asks it to close, the way a
 window manager's close box does (WM_DELETE_WINDOW).
 
     xwindow.py find  "TITLE" [SECONDS]   exit 0 once the window exists
-    xwindow.py close "TITLE" [SECONDS]   wait for it, then request closing
+    xwindow.py shown "TITLE" [SECONDS] [--or "TITLE"] [--except ID]
+                                         print its id once it is on the screen
+    xwindow.py gone  "TITLE" [SECONDS]   exit 0 once none is on the screen
+    xwindow.py close "TITLE" [SECONDS]   wait until it is shown, then request closing
+
+--alive PID gives up waiting as soon as the program PID has ended.
 
 Uses libX11 through ctypes, so it needs no Python packages."""
 import ctypes
 import ctypes.util
+import os
 import sys
 import time
 
@@ -28,12 +34,35 @@ x11.XFree.argtypes = [ctypes.c_void_p]
 x11.XSendEvent.argtypes = [ctypes.c_void_p, Window, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
 x11.XFlush.argtypes = [ctypes.c_void_p]
 x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+x11.XSetErrorHandler.restype = ctypes.c_void_p
+x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, Window, ctypes.c_void_p]
+
+# A window may go away between listing and asking about it: not an error here.
+ErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+ERROR_HANDLER = ErrorHandler(lambda display, event: 0)
+x11.XSetErrorHandler.argtypes = [ErrorHandler]
+x11.XSetErrorHandler(ERROR_HANDLER)
+IS_VIEWABLE = 2
 
 
 class ClientMessage(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
                 ("display", ctypes.c_void_p), ("window", Window), ("message_type", Atom),
                 ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+
+
+class WindowAttributes(ctypes.Structure):
+    # Only map_state is read; the fields before it fix its offset.
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", Window), ("class_", ctypes.c_int),
+                ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
 
 
 class XEvent(ctypes.Union):
@@ -55,37 +84,66 @@ def windows(display, window):
         yield from windows(display, child)
 
 
-def find(display, title):
+def find(display, titles, viewable, excluded=()):
     for w in windows(display, x11.XDefaultRootWindow(display)):
+        if w in excluded:
+            continue
         name = ctypes.c_char_p()
-        if x11.XFetchName(display, w, ctypes.byref(name)) and name.value is not None:
-            text = name.value.decode("utf-8", "replace")
-            x11.XFree(name)
-            if text == title:
-                return w
+        if not x11.XFetchName(display, w, ctypes.byref(name)) or name.value is None:
+            continue
+        text = name.value.decode("utf-8", "replace")
+        x11.XFree(name)
+        if text not in titles:
+            continue
+        attributes = WindowAttributes()
+        if not viewable or (x11.XGetWindowAttributes(display, w, ctypes.byref(attributes))
+                            and attributes.map_state == IS_VIEWABLE):
+            return w
     return None
 
 
+def ended(pid):
+    try:
+        with open(f"/proc/{pid}/stat") as stat:
+            return stat.read().rsplit(")", 1)[1].split()[0] == "Z"
+    except OSError:
+        return True
+
+
 def main():
-    if len(sys.argv) < 3 or sys.argv[1] not in ("find", "close"):
+    args = sys.argv[1:]
+    options = {"--or": [], "--except": [], "--alive": []}
+    while len(args) >= 2 and args[-2] in options:
+        options[args[-2]].append(args[-1])
+        args = args[:-2]
+    if len(args) not in (2, 3) or args[0] not in ("find", "shown", "gone", "close"):
         print(__doc__, file=sys.stderr)
         return 2
-    action, title = sys.argv[1], sys.argv[2]
-    seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 30.0
+    action, titles = args[0], [args[1]] + options["--or"]
+    seconds = float(args[2]) if len(args) > 2 else 30.0
+    excluded = {int(w) for w in options["--except"]}
     display = x11.XOpenDisplay(None)
     if not display:
         print("cannot open display", file=sys.stderr)
         return 2
-    deadline = time.time() + seconds
-    window = None
-    while window is None and time.time() < deadline:
-        window = find(display, title)
-        if window is None:
-            time.sleep(0.2)
-    if window is None:
-        print(f"no window titled {title!r}", file=sys.stderr)
-        return 1
-    if action == "close":
+    deadline = time.monotonic() + seconds
+    while True:
+        window = find(display, titles, action != "find", excluded)
+        if (window is None) == (action == "gone"):
+            break
+        if any(ended(int(pid)) for pid in options["--alive"]):
+            print(f"the program ended while waiting for {args[1]!r}", file=sys.stderr)
+            return 1
+        if time.monotonic() >= deadline:
+            if action == "gone":
+                print(f"window {args[1]!r} still shown", file=sys.stderr)
+            else:
+                print(f"no window titled {' or '.join(map(repr, titles))}", file=sys.stderr)
+            return 1
+        time.sleep(0.1)
+    if action == "shown":
+        print(window)
+    elif action == "close":
         event = XEvent()
         event.xclient.type = 33  # ClientMessage
         event.xclient.window = window
