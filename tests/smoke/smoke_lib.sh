@@ -45,12 +45,6 @@ smoke_until() {
     done
 }
 
-# smoke_wait_file FILE [TEXT]: until FILE exists, and holds TEXT if given.
-smoke_wait_file() {
-    smoke_until "no ${2:+'$2' in }$1" bash -c '[ -e "$1" ] && { [ -z "$2" ] || grep -qF -- "$2" "$1"; }' \
-        _ "$1" "${2:-}"
-}
-
 # smoke_x: one virtual X server for this script, stopped on exit; programs
 # started afterwards show real windows on it. It must not reset when its
 # last client leaves: a program connecting just then would find no server.
