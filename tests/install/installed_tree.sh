@@ -7,13 +7,8 @@
 # program, and both installed programs opening their windows, with the class
 # of their menu entries and their icons, under a virtual X server.
 # Arguments: <build dir> <source dir> <release>
-set -euo pipefail
-build=$(realpath "$1")
-src=$(realpath "$2")
+source "$(dirname "$0")/../smoke/smoke_lib.sh" "$1" "$2"
 version=$3
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$src/tests/support/lsan.supp:print_suppressions=0}"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
@@ -162,7 +157,7 @@ if command -v update-mime-database >/dev/null && command -v gio >/dev/null &&
             XDG_DATA_HOME="$work/xdg-home" XDG_CONFIG_HOME="$work/xdg-config" \
             xdg-open "$work/files/$file" >"$work/xdg-open.log" 2>&1 || {
             cat "$work/xdg-open.log" >&2; fail "xdg-open $file"; continue; }
-        for _ in $(seq 1 50); do [ -s "$work/started-$program" ] && break; sleep 0.1; done
+        for _ in $(seq 1 600); do [ -s "$work/started-$program" ] && break; sleep 0.1; done
         expected=$(printf '%s\n' --user-folder "$work/files/$file")
         [ "$(cat "$work/started-$program" 2>/dev/null)" = "$expected" ] ||
             fail "xdg-open $file did not start $program --user-folder with the file"
@@ -215,34 +210,17 @@ done
 mkdir "$work/reader"
 cd "$work/reader"
 export XDG_DATA_HOME="$work/user-data"
-export QT_QPA_PLATFORM=xcb
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    "$1" --user-folder >"$3/ecgtrace.log" 2>&1 &
-    pid=$!
-    if ! python3 "$2" find "Simulation of Ventricular Fibrillation" 60; then
-        echo "main window not found"; kill "$pid" 2>/dev/null; exit 1
-    fi
-    # The window exists before an error box is answered; it must be on the screen.
-    title="Simulation of Ventricular Fibrillation"
-    for _ in $(seq 1 100); do
-        xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable" && break
-        sleep 0.2
-    done
-    if ! xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable"; then
-        echo "main window not shown"; kill "$pid" 2>/dev/null; exit 1
-    fi
-    # Error boxes bear the application title.
-    if xwininfo -name "VF simulation" 2>/dev/null | grep -q "Map State: IsViewable"; then
-        echo "an error box is open"; kill "$pid" 2>/dev/null; exit 1
-    fi
-    if ! kill -0 "$pid" 2>/dev/null; then echo "ended on its own right after showing its window"; exit 1; fi
-    "$4" "$title" ecgtrace || { kill "$pid"; exit 1; }
-    # No parameter file here, so closing would ask to save: end it instead.
-    kill "$pid"; wait "$pid" || true
- ' xvfb "$tree/bin/ecgtrace" "$src/tests/smoke/xwindow.py" "$work" "$work/matches-menu-entry" || {
-    cat "$work/ecgtrace.log" >&2 || true
-    fail "the installed ecgtrace showed no main window"
-}
+smoke_x
+title="Simulation of Ventricular Fibrillation"
+smoke_start "$work/ecgtrace.log" "$tree/bin/ecgtrace" --user-folder
+smoke_window "$title"
+# Error boxes bear the application title.
+python3 "$xwindow" shown "VF simulation" 0 &>/dev/null && fail "the installed ecgtrace opened an error box"
+kill -0 "$smoke_pid" 2>/dev/null || fail "the installed ecgtrace ended right after showing its window"
+"$work/matches-menu-entry" "$title" ecgtrace || fail "the installed ecgtrace's window is not its menu entry's"
+# No parameter file here, so closing would ask to save: end it instead.
+kill "$smoke_pid"
+wait "$smoke_pid" || true
 [ -d "$XDG_DATA_HOME/ecgtrace" ] || fail "no per-user folder was made for the menu start"
 [ -z "$(ls -A "$work/reader")" ] || fail "the menu start wrote into the folder it was started from"
 
@@ -255,21 +233,12 @@ echo '<html></html>' >"$work/book/VFtitel.htm"
 sed -e "s|^Browser=.*|Browser=$work/browser\r|" -e "s|^Book=.*|Book=$work/book/VFtitel.htm\r|" \
     "$src/tests/data/myogrid/long_value.par" >"$XDG_DATA_HOME/myogrid/Myogrid.par"
 sed -i 's/^x nexus=.*/x nexus=18\r/' "$XDG_DATA_HOME/myogrid/Myogrid.par"
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    "$1" --user-folder >"$3/myogrid.log" 2>&1 &
-    pid=$!
-    title="ventricular fibrillation models"
-    if ! python3 "$2" find "$title" 60; then echo "launcher not found"; kill "$pid" 2>/dev/null; exit 1; fi
-    for _ in $(seq 1 100); do
-        xwininfo -name "$title" 2>/dev/null | grep -q "Map State: IsViewable" && break
-        sleep 0.2
-    done
-    "$4" "$title" myogrid || { kill "$pid"; exit 1; }
-    kill "$pid"; wait "$pid" || true
-' xvfb "$tree/bin/myogrid" "$src/tests/smoke/xwindow.py" "$work" "$work/matches-menu-entry" || {
-    cat "$work/myogrid.log" >&2 || true
-    fail "the installed myogrid showed no launcher of its menu entry's class with its icon"
-}
+title="ventricular fibrillation models"
+smoke_start "$work/myogrid.log" "$tree/bin/myogrid" --user-folder
+smoke_window "$title"
+"$work/matches-menu-entry" "$title" myogrid || fail "the installed myogrid's launcher is not its menu entry's"
+kill "$smoke_pid"
+wait "$smoke_pid" || true
 
 if ((failures)); then
     echo "$failures check(s) of the installed tree failed" >&2
