@@ -209,28 +209,25 @@ void DrawingRecord::Append(Operation op, bool replacesSameShape) {
 
 bool DrawingRecord::RedrawInPlace(Kind kind, const QRect& bounds, QRgb pen, QRgb brush) {
     if (owners_.empty() || !complete_) return false;
-    // Clipped to the surface by hand: this runs for every dot of a live view.
+    if (RecolourNext(kind, bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1,
+                     pen, brush))
+        return true;
+    // Not the one expected: the operation on top at the shape's corner.
     const int left = std::max(bounds.left(), 0), top = std::max(bounds.top(), 0);
-    const int right = std::min(bounds.right(), surface_.width() - 1);
-    const int bottom = std::min(bounds.bottom(), surface_.height() - 1);
-    if (left > right || top > bottom) return false;
-    const std::size_t width = static_cast<std::size_t>(surface_.width());
-    const std::uint32_t* const first =
-        owners_.data() + static_cast<std::size_t>(top) * width + static_cast<std::size_t>(left);
-    const std::uint32_t owner = *first;
-    if (owner == 0) return false;
-    Operation& op = operations_[owner - 1];
+    if (left >= surface_.width() || top >= surface_.height()) return false;
+    const std::size_t index =
+        owners_[static_cast<std::size_t>(top) * static_cast<std::size_t>(surface_.width()) +
+                static_cast<std::size_t>(left)];
+    if (index == 0) return false;
+    Operation& op = operations_[index - 1];
     // A line drawn since may cross it: only a redraw at the end keeps it under.
-    if (!op.live || op.kind != kind || op.bounds != bounds || op.drawn < lastLineDrawn_)
+    if (!op.live || !op.intact || op.kind != kind || op.bounds != bounds ||
+        op.drawn < lastLineDrawn_)
         return false;
-    for (int y = 0; y <= bottom - top; ++y) {
-        const std::uint32_t* row = first + static_cast<std::size_t>(y) * width;
-        for (int x = 0; x <= right - left; ++x)
-            if (row[x] != owner) return false;
-    }
     op.pen = pen;
     op.brush = brush;
     op.drawn = ++clock_;
+    nextInPlace_ = index;
     return true;
 }
 
@@ -239,9 +236,13 @@ void DrawingRecord::MarkOwner(std::size_t index) {
     const auto owner = static_cast<std::uint32_t>(index + 1);
     const std::size_t width = static_cast<std::size_t>(surface_.width());
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto row =
-            owners_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * width);
-        std::fill(row + area.left(), row + area.right() + 1, owner);
+        std::uint32_t* const row = owners_.data() + static_cast<std::size_t>(y) * width;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            std::uint32_t& pixel = row[x];
+            if (pixel == owner) continue;
+            if (pixel != 0) operations_[pixel - 1].intact = false;
+            pixel = owner;
+        }
     }
 }
 
@@ -249,6 +250,7 @@ void DrawingRecord::RebuildOwners() {
     owners_.assign(static_cast<std::size_t>(std::max(surface_.width(), 0)) *
                        static_cast<std::size_t>(std::max(surface_.height(), 0)),
                    0u);
+    for (Operation& op : operations_) op.intact = true;
     for (std::size_t i = 0; i < operations_.size(); ++i) {
         const Operation& op = operations_[i];
         if (op.live && op.kind != Kind::Lines && op.kind != Kind::Polygon) MarkOwner(i);

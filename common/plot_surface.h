@@ -87,6 +87,10 @@ public:
     QImage& MutableImage();
     // How the picture was drawn (since the last time it was covered whole).
     const DrawingRecord& Drawing() const { return record_; }
+    // Drawing keeps the record unless switched off (to see what it costs);
+    // off, the record is given up, and switched on again it starts when
+    // the surface is next covered whole.
+    void SetRecording(bool on);
 
     // Writes the whole image as a Windows bitmap, replacing `path` atomically.
     void SaveBmp(const std::string& path) const;
@@ -111,6 +115,7 @@ private:
     QFont font_;
     QPoint pos_{0, 0};
     DrawingRecord record_;
+    bool recording_ = true;
 };
 
 // A black-on-white copy of `image`: pixels of `background` become white,
