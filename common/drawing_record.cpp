@@ -117,6 +117,7 @@ void DrawingRecord::Kill(std::size_t index) {
     Operation& op = operations_[index];
     if (!op.live) return;
     op.live = false;
+    op.intact = false;
     points_ -= op.points.size();
     ++dead_;
 }
@@ -193,6 +194,7 @@ void DrawingRecord::Append(Operation op, bool replacesSameShape) {
         replaced = previous != ShapeIndex::kNone;
     }
     op.drawn = ++clock_;
+    op.intact = !owners_.empty();  // else unknown (and found when the owners are)
     const bool linear = op.kind == Kind::Lines || op.kind == Kind::Polygon;
     if (linear) lastLineDrawn_ = op.drawn;
     points_ += op.points.size();
@@ -226,7 +228,6 @@ bool DrawingRecord::RedrawInPlace(Kind kind, const QRect& bounds, QRgb pen, QRgb
         return false;
     op.pen = pen;
     op.brush = brush;
-    op.drawn = ++clock_;
     nextInPlace_ = index;
     return true;
 }
@@ -250,7 +251,7 @@ void DrawingRecord::RebuildOwners() {
     owners_.assign(static_cast<std::size_t>(std::max(surface_.width(), 0)) *
                        static_cast<std::size_t>(std::max(surface_.height(), 0)),
                    0u);
-    for (Operation& op : operations_) op.intact = true;
+    for (Operation& op : operations_) op.intact = op.live;
     for (std::size_t i = 0; i < operations_.size(); ++i) {
         const Operation& op = operations_[i];
         if (op.live && op.kind != Kind::Lines && op.kind != Kind::Polygon) MarkOwner(i);
@@ -326,7 +327,6 @@ void DrawingRecord::AddRectangle(int x1, int y1, int x2, int y2, Rgb pen, Rgb br
     op.pen = ToQRgb(pen);
     op.brush = ToQRgb(brush);
     op.bounds = FromCorners(x1, y1, x2, y2);
-    op.shape = op.bounds;
     Cover(op.bounds);
     Append(std::move(op), true);
 }
@@ -337,7 +337,6 @@ void DrawingRecord::AddFill(int x1, int y1, int x2, int y2, Rgb brush) {
     op.kind = Kind::FillRect;
     op.pen = op.brush = ToQRgb(brush);
     op.bounds = FromCorners(x1, y1, x2, y2);
-    op.shape = op.bounds;
     Cover(op.bounds);
     Append(std::move(op), true);
 }
@@ -351,7 +350,6 @@ void DrawingRecord::AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brus
     op.pen = ToQRgb(pen);
     op.brush = ToQRgb(brush);
     op.bounds = FromCorners(x1, y1, x2, y2);
-    op.shape = op.bounds;
     Append(std::move(op), true);
 }
 
@@ -361,7 +359,6 @@ void DrawingRecord::AddPixel(int x, int y, Rgb colour) {
     op.kind = Kind::Pixel;
     op.pen = op.brush = ToQRgb(colour);
     op.bounds = QRect(x, y, 1, 1);
-    op.shape = op.bounds;
     Append(std::move(op), true);
 }
 
@@ -373,11 +370,8 @@ void DrawingRecord::AddText(int x, int y, const std::string& text, const QFont& 
     op.pen = ToQRgb(colour);
     op.brush = ToQRgb(background);
     op.bounds = QRect(x, y, std::max(width, 1), std::max(height, 1));
-    op.shape = op.bounds;
-    op.text = text;
     if (!lastFont_ || *lastFont_ != font) lastFont_ = std::make_shared<const QFont>(font);
-    op.font = lastFont_;
-    op.ascent = ascent;
+    op.writing = std::make_shared<const Writing>(Writing{text, lastFont_, ascent});
     Append(std::move(op), true);
 }
 
@@ -386,7 +380,7 @@ void DrawingRecord::Replay(QPainter& p) const {
     p.setClipRect(QRect(QPoint(0, 0), surface_));
     for (const Operation& op : operations_) {
         if (!op.live) continue;
-        const QRectF area(op.shape);
+        const QRectF area(op.bounds);
         switch (op.kind) {
             case Kind::Lines:
                 p.setPen(LinePen(op.pen));
@@ -399,7 +393,7 @@ void DrawingRecord::Replay(QPainter& p) const {
                 p.drawPolygon(Centres(op.points));
                 break;
             case Kind::Rectangle:
-                if (op.shape.width() < 3 || op.shape.height() < 3) {
+                if (op.bounds.width() < 3 || op.bounds.height() < 3) {
                     p.fillRect(area, QColor(op.pen));
                     break;
                 }
@@ -417,10 +411,10 @@ void DrawingRecord::Replay(QPainter& p) const {
                 break;
             case Kind::Text:
                 p.fillRect(area, QColor(op.brush));
-                p.setFont(*op.font);
+                p.setFont(*op.writing->font);
                 p.setPen(QColor(op.pen));
-                p.drawText(QPointF(op.shape.left(), op.shape.top() + op.ascent),
-                           QString::fromStdString(op.text));
+                p.drawText(QPointF(op.bounds.left(), op.bounds.top() + op.writing->ascent),
+                           QString::fromStdString(op.writing->text));
                 break;
         }
     }

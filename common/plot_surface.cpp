@@ -276,23 +276,22 @@ void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
     if (y2 < y1) std::swap(y1, y2);
     if (x2 == x1 || y2 == y1) return;
     const std::int64_t w = std::int64_t(x2) - x1, h = std::int64_t(y2) - y1;
+    const QRgb pen = qRgb(pen_.r, pen_.g, pen_.b), brush = qRgb(brush_.r, brush_.g, brush_.b);
     if (w <= SmallEllipses::kMaxSize && h <= SmallEllipses::kMaxSize)
-        PaintSmallEllipse(x1, y1, static_cast<int>(w), static_cast<int>(h));
+        PaintSmallEllipse(x1, y1, static_cast<int>(w), static_cast<int>(h), pen, brush);
     else
         PaintEllipse(Painter(), x1, y1, x2, y2, pen_, brush_);
     if (recording_ &&
-        !record_.RecolourNext(DrawingRecord::Kind::Ellipse, x1, y1, x2, y2,
-                              qRgb(pen_.r, pen_.g, pen_.b), qRgb(brush_.r, brush_.g, brush_.b)))
+        !record_.RecolourNext(DrawingRecord::Kind::Ellipse, x1, y1, x2, y2, pen, brush))
         record_.AddEllipse(x1, y1, x2, y2, pen_, brush_);
 }
 
-void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h) {
+void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h, QRgb pen, QRgb brush) {
     constexpr int m = SmallEllipses::kMargin;
     const std::int64_t width = image_.width(), height = image_.height();
     if (std::int64_t(x1) + w + m <= 0 || std::int64_t(y1) + h + m <= 0 ||
         std::int64_t(x1) - m >= width || std::int64_t(y1) - m >= height)
         return;
-    const QRgb pen = qRgb(pen_.r, pen_.g, pen_.b), brush = qRgb(brush_.r, brush_.g, brush_.b);
     QRgb* const first = Row(0);
     const std::int64_t stride = image_.bytesPerLine() / std::int64_t(sizeof(QRgb));
     for (const SmallEllipses::Spot& spot : SmallEllipseFootprints().Footprint(w, h)) {

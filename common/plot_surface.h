@@ -101,7 +101,7 @@ private:
     QRgb* Row(int y);  // direct pixel access (ends painting first)
     void FillArea(int x1, int y1, int x2, int y2, Rgb c);  // clipped
     // An ellipse of at most a few pixels across, clipped.
-    void PaintSmallEllipse(int x1, int y1, int w, int h);
+    void PaintSmallEllipse(int x1, int y1, int w, int h, QRgb pen, QRgb brush);
     void EndPainting() const;
     mutable std::unique_ptr<QPainter> painter_;
     // The pixels, kept between direct writes: asking the image each time
