@@ -25,7 +25,14 @@ namespace {
 
 using namespace myogrid;
 
-void StepBlockAt13(benchmark::State& state, bool allCells) {
+// Drawing with or without the record of drawing operations: the pair
+// shows what keeping a picture exportable as a vector drawing costs.
+void KeepRecords(ModelPictures& pictures, bool recorded) {
+    pictures.TimeWindow().SetRecording(recorded);
+    pictures.RightWindow().SetRecording(recorded);
+}
+
+void StepBlockAt13(benchmark::State& state, bool allCells, bool recorded = true) {
     ParameterValues params;
     params.SetInteger(Param::Dimension, 13);
     SeededRandom random(1);
@@ -33,6 +40,7 @@ void StepBlockAt13(benchmark::State& state, bool allCells) {
     block.BuildBlock(params, random);
     BlockRun run(block, params, random);
     ModelRenderer renderer;
+    KeepRecords(renderer.Pictures(), recorded);
     run.SetTraceCells(0, block.CellCount());
     BlockSwitches switches;  // random start keeps the block busy
     switches.allCells = allCells;
@@ -47,6 +55,9 @@ void StepBlockAt13(benchmark::State& state, bool allCells) {
 
 void BM_StepBlock13(benchmark::State& state) { StepBlockAt13(state, false); }
 void BM_StepBlock13AllCells(benchmark::State& state) { StepBlockAt13(state, true); }
+void BM_StepBlock13AllCellsUnrecorded(benchmark::State& state) {
+    StepBlockAt13(state, true, false);
+}
 
 void BM_StepCoupledOscillators13(benchmark::State& state) {
     ParameterValues params;
@@ -81,7 +92,7 @@ void BM_BuildBlock13(benchmark::State& state) {
 
 // The window runs `kind` at pause 0 through its event loop; steps per
 // second of wall time, and how long a click on the right plot waits.
-void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
+void WindowRun(benchmark::State& state, ModelKind kind, bool allCells, bool recorded = true) {
     QTemporaryDir dir;
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());  // connex.txt goes here
@@ -89,6 +100,7 @@ void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
     table.Store(Param::Dimension, "13");
     table.Store(Param::OscDimension, "13");
     ModelWindow window(table);
+    KeepRecords(window.Renderer().Pictures(), recorded);
     window.OpenAndShow(QStringLiteral("bench"), kind);
     window.SwitchBox(Switch::AllCells)->setChecked(allCells);
     window.SetPauseMs(0);
@@ -128,6 +140,10 @@ void WindowRun(benchmark::State& state, ModelKind kind, bool allCells) {
     }
     const double seconds = wall.nsecsElapsed() / 1e9;
     state.counters["steps_per_s"] = benchmark::Counter(static_cast<double>(steps) / seconds);
+    // Per second of this thread's processor time: steadier than wall time
+    // on a machine doing other work.
+    state.counters["steps_per_cpu_s"] =
+        benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);
     state.counters["click_wait_max_ms"] = waitMax;
     state.counters["click_wait_mean_ms"] = clicks ? waitSum / clicks : 0;
     window.CommandBox(Command::Stop)->click();
@@ -140,15 +156,20 @@ void BM_WindowRunBlock13Phase(benchmark::State& state) {
 void BM_WindowRunBlock13AllCells(benchmark::State& state) {
     WindowRun(state, ModelKind::Topological, true);
 }
+void BM_WindowRunBlock13AllCellsUnrecorded(benchmark::State& state) {
+    WindowRun(state, ModelKind::Topological, true, false);
+}
 void BM_WindowRunCoupled13(benchmark::State& state) {
     WindowRun(state, ModelKind::CoupledOscillators, false);
 }
 
 BENCHMARK(BM_WindowRunBlock13Phase)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_WindowRunBlock13AllCells)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_WindowRunBlock13AllCellsUnrecorded)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_WindowRunCoupled13)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_StepBlock13)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepBlock13AllCells)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepBlock13AllCellsUnrecorded)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StepCoupledOscillators13)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildBlock13)->Unit(benchmark::kMillisecond);
 

@@ -117,6 +117,7 @@ void DrawingRecord::Kill(std::size_t index) {
     Operation& op = operations_[index];
     if (!op.live) return;
     op.live = false;
+    op.intact = false;
     points_ -= op.points.size();
     ++dead_;
 }
@@ -193,6 +194,7 @@ void DrawingRecord::Append(Operation op, bool replacesSameShape) {
         replaced = previous != ShapeIndex::kNone;
     }
     op.drawn = ++clock_;
+    op.intact = !owners_.empty();  // else unknown (and found when the owners are)
     const bool linear = op.kind == Kind::Lines || op.kind == Kind::Polygon;
     if (linear) lastLineDrawn_ = op.drawn;
     points_ += op.points.size();
@@ -209,28 +211,24 @@ void DrawingRecord::Append(Operation op, bool replacesSameShape) {
 
 bool DrawingRecord::RedrawInPlace(Kind kind, const QRect& bounds, QRgb pen, QRgb brush) {
     if (owners_.empty() || !complete_) return false;
-    // Clipped to the surface by hand: this runs for every dot of a live view.
+    if (RecolourNext(kind, bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1,
+                     pen, brush))
+        return true;
+    // Not the one expected: the operation on top at the shape's corner.
     const int left = std::max(bounds.left(), 0), top = std::max(bounds.top(), 0);
-    const int right = std::min(bounds.right(), surface_.width() - 1);
-    const int bottom = std::min(bounds.bottom(), surface_.height() - 1);
-    if (left > right || top > bottom) return false;
-    const std::size_t width = static_cast<std::size_t>(surface_.width());
-    const std::uint32_t* const first =
-        owners_.data() + static_cast<std::size_t>(top) * width + static_cast<std::size_t>(left);
-    const std::uint32_t owner = *first;
-    if (owner == 0) return false;
-    Operation& op = operations_[owner - 1];
+    if (left >= surface_.width() || top >= surface_.height()) return false;
+    const std::size_t index =
+        owners_[static_cast<std::size_t>(top) * static_cast<std::size_t>(surface_.width()) +
+                static_cast<std::size_t>(left)];
+    if (index == 0) return false;
+    Operation& op = operations_[index - 1];
     // A line drawn since may cross it: only a redraw at the end keeps it under.
-    if (!op.live || op.kind != kind || op.bounds != bounds || op.drawn < lastLineDrawn_)
+    if (!op.live || !op.intact || op.kind != kind || op.bounds != bounds ||
+        op.drawn < lastLineDrawn_)
         return false;
-    for (int y = 0; y <= bottom - top; ++y) {
-        const std::uint32_t* row = first + static_cast<std::size_t>(y) * width;
-        for (int x = 0; x <= right - left; ++x)
-            if (row[x] != owner) return false;
-    }
     op.pen = pen;
     op.brush = brush;
-    op.drawn = ++clock_;
+    nextInPlace_ = index;
     return true;
 }
 
@@ -239,9 +237,13 @@ void DrawingRecord::MarkOwner(std::size_t index) {
     const auto owner = static_cast<std::uint32_t>(index + 1);
     const std::size_t width = static_cast<std::size_t>(surface_.width());
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        auto row =
-            owners_.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * width);
-        std::fill(row + area.left(), row + area.right() + 1, owner);
+        std::uint32_t* const row = owners_.data() + static_cast<std::size_t>(y) * width;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            std::uint32_t& pixel = row[x];
+            if (pixel == owner) continue;
+            if (pixel != 0) operations_[pixel - 1].intact = false;
+            pixel = owner;
+        }
     }
 }
 
@@ -249,6 +251,7 @@ void DrawingRecord::RebuildOwners() {
     owners_.assign(static_cast<std::size_t>(std::max(surface_.width(), 0)) *
                        static_cast<std::size_t>(std::max(surface_.height(), 0)),
                    0u);
+    for (Operation& op : operations_) op.intact = op.live;
     for (std::size_t i = 0; i < operations_.size(); ++i) {
         const Operation& op = operations_[i];
         if (op.live && op.kind != Kind::Lines && op.kind != Kind::Polygon) MarkOwner(i);
@@ -324,7 +327,6 @@ void DrawingRecord::AddRectangle(int x1, int y1, int x2, int y2, Rgb pen, Rgb br
     op.pen = ToQRgb(pen);
     op.brush = ToQRgb(brush);
     op.bounds = FromCorners(x1, y1, x2, y2);
-    op.shape = op.bounds;
     Cover(op.bounds);
     Append(std::move(op), true);
 }
@@ -335,7 +337,6 @@ void DrawingRecord::AddFill(int x1, int y1, int x2, int y2, Rgb brush) {
     op.kind = Kind::FillRect;
     op.pen = op.brush = ToQRgb(brush);
     op.bounds = FromCorners(x1, y1, x2, y2);
-    op.shape = op.bounds;
     Cover(op.bounds);
     Append(std::move(op), true);
 }
@@ -349,7 +350,6 @@ void DrawingRecord::AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brus
     op.pen = ToQRgb(pen);
     op.brush = ToQRgb(brush);
     op.bounds = FromCorners(x1, y1, x2, y2);
-    op.shape = op.bounds;
     Append(std::move(op), true);
 }
 
@@ -359,7 +359,6 @@ void DrawingRecord::AddPixel(int x, int y, Rgb colour) {
     op.kind = Kind::Pixel;
     op.pen = op.brush = ToQRgb(colour);
     op.bounds = QRect(x, y, 1, 1);
-    op.shape = op.bounds;
     Append(std::move(op), true);
 }
 
@@ -371,11 +370,8 @@ void DrawingRecord::AddText(int x, int y, const std::string& text, const QFont& 
     op.pen = ToQRgb(colour);
     op.brush = ToQRgb(background);
     op.bounds = QRect(x, y, std::max(width, 1), std::max(height, 1));
-    op.shape = op.bounds;
-    op.text = text;
     if (!lastFont_ || *lastFont_ != font) lastFont_ = std::make_shared<const QFont>(font);
-    op.font = lastFont_;
-    op.ascent = ascent;
+    op.writing = std::make_shared<const Writing>(Writing{text, lastFont_, ascent});
     Append(std::move(op), true);
 }
 
@@ -384,7 +380,7 @@ void DrawingRecord::Replay(QPainter& p) const {
     p.setClipRect(QRect(QPoint(0, 0), surface_));
     for (const Operation& op : operations_) {
         if (!op.live) continue;
-        const QRectF area(op.shape);
+        const QRectF area(op.bounds);
         switch (op.kind) {
             case Kind::Lines:
                 p.setPen(LinePen(op.pen));
@@ -397,7 +393,7 @@ void DrawingRecord::Replay(QPainter& p) const {
                 p.drawPolygon(Centres(op.points));
                 break;
             case Kind::Rectangle:
-                if (op.shape.width() < 3 || op.shape.height() < 3) {
+                if (op.bounds.width() < 3 || op.bounds.height() < 3) {
                     p.fillRect(area, QColor(op.pen));
                     break;
                 }
@@ -415,10 +411,10 @@ void DrawingRecord::Replay(QPainter& p) const {
                 break;
             case Kind::Text:
                 p.fillRect(area, QColor(op.brush));
-                p.setFont(*op.font);
+                p.setFont(*op.writing->font);
                 p.setPen(QColor(op.pen));
-                p.drawText(QPointF(op.shape.left(), op.shape.top() + op.ascent),
-                           QString::fromStdString(op.text));
+                p.drawText(QPointF(op.bounds.left(), op.bounds.top() + op.writing->ascent),
+                           QString::fromStdString(op.writing->text));
                 break;
         }
     }

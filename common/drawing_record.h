@@ -35,21 +35,28 @@ public:
     static constexpr std::size_t kMaxOperations = 100000;
     static constexpr std::size_t kMaxPoints = 2000000;
 
-    enum class Kind { Lines, Polygon, Rectangle, FillRect, Ellipse, Pixel, Text };
+    enum class Kind : std::uint8_t { Lines, Polygon, Rectangle, FillRect, Ellipse, Pixel, Text };
+    // What a text operation writes.
+    struct Writing {
+        std::string text;
+        std::shared_ptr<const QFont> font;  // a font is dear to make: texts of one font share it
+        int ascent = 0;
+    };
+    // Small, so that a live view's thousands of dots changed in place a
+    // step read little: what a redraw in place reads comes first.
     struct Operation {
-        // What a redraw in place reads comes first, in one cache line.
         Kind kind = Kind::Lines;
         bool live = true;
+        // Live, and nothing drawn after it paints over it (lines aside);
+        // false while the record does not keep who owns each pixel.
+        bool intact = true;
         QRgb pen = 0, brush = 0;  // text: its colour and its background
-        std::uint64_t drawn = 0;  // when the operation was last drawn (a count)
-        QRect bounds;             // every pixel the operation paints lies inside
-        // Lines and polygons: the points; shapes: x1, y1, x2, y2 as the
-        // surface takes them (x2, y2 not covered).
-        std::vector<QPoint> points;
-        QRect shape;
-        std::string text;
-        std::shared_ptr<const QFont> font;  // text only: a font is dear to make
-        int ascent = 0;
+        std::uint64_t drawn = 0;  // when it was added, or a line last extended (a count)
+        // Every pixel the operation paints lies inside; a rectangle, ellipse,
+        // pixel or text covers exactly this.
+        QRect bounds;
+        std::vector<QPoint> points;              // lines and polygons
+        std::shared_ptr<const Writing> writing;  // texts
     };
 
     explicit DrawingRecord(QSize surface) : surface_(surface) {}
@@ -61,6 +68,23 @@ public:
     void AddFill(int x1, int y1, int x2, int y2, Rgb brush);
     void AddEllipse(int x1, int y1, int x2, int y2, Rgb pen, Rgb brush);
     void AddPixel(int x, int y, Rgb colour);
+    // The cheap way of AddEllipse and AddPixel (kind Ellipse or Pixel, x2 >
+    // x1, y2 > y1): true when the shape is the one after the last shape
+    // changed in place, with nothing drawn since over it, and now has the
+    // new colours. A live view redraws its dots in the order it drew them,
+    // thousands a step, so this is inline.
+    bool RecolourNext(Kind kind, int x1, int y1, int x2, int y2, QRgb pen, QRgb brush) {
+        if (nextInPlace_ >= operations_.size()) return false;
+        Operation& op = operations_[nextInPlace_];
+        if (!op.intact || op.kind != kind || op.drawn < lastLineDrawn_ ||
+            op.bounds != QRect(QPoint(x1, y1), QPoint(x2 - 1, y2 - 1)))
+            return false;
+        // `drawn` stays: no line was drawn since, so it still tells the same.
+        op.pen = pen;
+        op.brush = brush;
+        ++nextInPlace_;
+        return true;
+    }
     void AddText(int x, int y, const std::string& text, const QFont& font, Rgb colour,
                  Rgb background, int width, int height, int ascent);
     // The pixels were changed some other way: the record no longer tells
@@ -134,6 +158,10 @@ private:
     // (lines and polygons aside, 0 for none); kept once a shape is drawn
     // again at its place, so plots drawn once never pay for it.
     std::vector<std::uint32_t> owners_;
+    // The operation after the one last redrawn in place: a live view
+    // redraws its dots in the order it drew them, so this is where the
+    // next one usually stands.
+    std::size_t nextInPlace_ = 0;
     std::uint64_t clock_ = 0;          // counts drawing operations
     std::uint64_t lastLineDrawn_ = 0;  // when a line or polygon was last drawn
     std::size_t dead_ = 0;

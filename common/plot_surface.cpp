@@ -116,7 +116,8 @@ PlotSurface::PlotSurface(const PlotSurface& other)
       fontColor_(other.fontColor_),
       font_(other.font_),
       pos_(other.pos_),
-      record_(other.record_) {}
+      record_(other.record_),
+      recording_(other.recording_) {}
 
 PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
     if (this != &other) {
@@ -129,6 +130,7 @@ PlotSurface& PlotSurface::operator=(const PlotSurface& other) {
         font_ = other.font_;
         pos_ = other.pos_;
         record_ = other.record_;
+        recording_ = other.recording_;
     }
     return *this;
 }
@@ -161,6 +163,11 @@ QImage& PlotSurface::MutableImage() {
     pixels_ = nullptr;
     record_.GiveUp();
     return image_;
+}
+
+void PlotSurface::SetRecording(bool on) {
+    if (!on) record_.GiveUp();
+    recording_ = on;
 }
 
 QRgb* PlotSurface::Row(int y) {
@@ -211,7 +218,7 @@ void PlotSurface::LineTo(int x, int y) {
             if (px >= 0 && py >= 0 && px < w && py < h) pixels[py * stride + px] = colour;
         }
     }
-    record_.AddLine(pos_, QPoint(x, y), pen_);
+    if (recording_) record_.AddLine(pos_, QPoint(x, y), pen_);
     pos_ = QPoint(x, y);
 }
 
@@ -230,7 +237,7 @@ void PlotSurface::Polygon(const std::vector<QPoint>& points) {
     p.setPen(pen);
     p.setBrush(ToQColor(brush_));
     p.drawPolygon(QPolygon(QList<QPoint>(points.begin(), points.end())));
-    record_.AddPolygon(points, pen_, brush_);
+    if (recording_) record_.AddPolygon(points, pen_, brush_);
 }
 
 void PlotSurface::FillArea(int x1, int y1, int x2, int y2, Rgb c) {
@@ -254,14 +261,14 @@ void PlotSurface::Rectangle(int x1, int y1, int x2, int y2) {
     FillArea(x1, y2 - 1, x2, y2, pen_);
     FillArea(x1, y1, x1 + 1, y2, pen_);
     FillArea(x2 - 1, y1, x2, y2, pen_);
-    record_.AddRectangle(x1, y1, x2, y2, pen_, brush_);
+    if (recording_) record_.AddRectangle(x1, y1, x2, y2, pen_, brush_);
 }
 
 void PlotSurface::FillRect(int x1, int y1, int x2, int y2) {
     if (x2 < x1) std::swap(x1, x2);
     if (y2 < y1) std::swap(y1, y2);
     FillArea(x1, y1, x2, y2, brush_);
-    record_.AddFill(x1, y1, x2, y2, brush_);
+    if (recording_) record_.AddFill(x1, y1, x2, y2, brush_);
 }
 
 void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
@@ -269,20 +276,22 @@ void PlotSurface::Ellipse(int x1, int y1, int x2, int y2) {
     if (y2 < y1) std::swap(y1, y2);
     if (x2 == x1 || y2 == y1) return;
     const std::int64_t w = std::int64_t(x2) - x1, h = std::int64_t(y2) - y1;
+    const QRgb pen = qRgb(pen_.r, pen_.g, pen_.b), brush = qRgb(brush_.r, brush_.g, brush_.b);
     if (w <= SmallEllipses::kMaxSize && h <= SmallEllipses::kMaxSize)
-        PaintSmallEllipse(x1, y1, static_cast<int>(w), static_cast<int>(h));
+        PaintSmallEllipse(x1, y1, static_cast<int>(w), static_cast<int>(h), pen, brush);
     else
         PaintEllipse(Painter(), x1, y1, x2, y2, pen_, brush_);
-    record_.AddEllipse(x1, y1, x2, y2, pen_, brush_);
+    if (recording_ &&
+        !record_.RecolourNext(DrawingRecord::Kind::Ellipse, x1, y1, x2, y2, pen, brush))
+        record_.AddEllipse(x1, y1, x2, y2, pen_, brush_);
 }
 
-void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h) {
+void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h, QRgb pen, QRgb brush) {
     constexpr int m = SmallEllipses::kMargin;
     const std::int64_t width = image_.width(), height = image_.height();
     if (std::int64_t(x1) + w + m <= 0 || std::int64_t(y1) + h + m <= 0 ||
         std::int64_t(x1) - m >= width || std::int64_t(y1) - m >= height)
         return;
-    const QRgb pen = qRgb(pen_.r, pen_.g, pen_.b), brush = qRgb(brush_.r, brush_.g, brush_.b);
     QRgb* const first = Row(0);
     const std::int64_t stride = image_.bytesPerLine() / std::int64_t(sizeof(QRgb));
     for (const SmallEllipses::Spot& spot : SmallEllipseFootprints().Footprint(w, h)) {
@@ -294,8 +303,11 @@ void PlotSurface::PaintSmallEllipse(int x1, int y1, int w, int h) {
 
 void PlotSurface::SetPixel(int x, int y, Rgb c) {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return;
-    Row(y)[x] = qRgb(c.r, c.g, c.b);
-    record_.AddPixel(x, y, c);
+    const QRgb colour = qRgb(c.r, c.g, c.b);
+    Row(y)[x] = colour;
+    if (recording_ &&
+        !record_.RecolourNext(DrawingRecord::Kind::Pixel, x, y, x + 1, y + 1, colour, colour))
+        record_.AddPixel(x, y, c);
 }
 
 void PlotSurface::TextOut(int x, int y, const std::string& text) {
@@ -308,8 +320,9 @@ void PlotSurface::TextOut(int x, int y, const std::string& text) {
     const QString shown = QString::fromStdString(text);
     p.drawText(QPoint(x, y + metrics.ascent()), shown);
     p.setBackgroundMode(Qt::TransparentMode);
-    record_.AddText(x, y, text, font_, fontColor_, brush_, metrics.horizontalAdvance(shown),
-                    metrics.height(), metrics.ascent());
+    if (recording_)
+        record_.AddText(x, y, text, font_, fontColor_, brush_, metrics.horizontalAdvance(shown),
+                        metrics.height(), metrics.ascent());
 }
 
 int PlotSurface::TextWidth(const std::string& text) const {

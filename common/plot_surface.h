@@ -87,6 +87,10 @@ public:
     QImage& MutableImage();
     // How the picture was drawn (since the last time it was covered whole).
     const DrawingRecord& Drawing() const { return record_; }
+    // Drawing keeps the record unless switched off (to see what it costs);
+    // off, the record is given up, and switched on again it starts when
+    // the surface is next covered whole.
+    void SetRecording(bool on);
 
     // Writes the whole image as a Windows bitmap, replacing `path` atomically.
     void SaveBmp(const std::string& path) const;
@@ -97,7 +101,7 @@ private:
     QRgb* Row(int y);  // direct pixel access (ends painting first)
     void FillArea(int x1, int y1, int x2, int y2, Rgb c);  // clipped
     // An ellipse of at most a few pixels across, clipped.
-    void PaintSmallEllipse(int x1, int y1, int w, int h);
+    void PaintSmallEllipse(int x1, int y1, int w, int h, QRgb pen, QRgb brush);
     void EndPainting() const;
     mutable std::unique_ptr<QPainter> painter_;
     // The pixels, kept between direct writes: asking the image each time
@@ -111,6 +115,7 @@ private:
     QFont font_;
     QPoint pos_{0, 0};
     DrawingRecord record_;
+    bool recording_ = true;
 };
 
 // A black-on-white copy of `image`: pixels of `background` become white,

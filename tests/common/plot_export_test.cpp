@@ -154,20 +154,28 @@ TEST(DrawingRecord, ADotRedrawnOverWhatWasDrawnSinceStaysOnTop) {
         [](PlotSurface& s) { s.SetPixel(12, 12, common::kBlue); },
         [](PlotSurface& s) { s.TextOut(8, 8, "W"); },
     };
-    for (std::size_t i = 0; i < overlaps.size(); ++i) {
+    // Alone, or right after another dot as in a view of dots redrawn in
+    // their order (the record then expects it without looking it up).
+    for (std::size_t i = 0; i < overlaps.size() * 2; ++i) {
         SCOPED_TRACE(i);
+        const bool afterAnother = i >= overlaps.size();
         PlotSurface s(40, 40);
-        const auto dot = [&s](common::Rgb c) {
+        const auto dot = [&s, afterAnother](common::Rgb c) {
             s.SetPenColor(c);
             s.SetBrushColor(c);
+            if (afterAnother) s.Ellipse(2, 2, 6, 6);
             s.Ellipse(10, 10, 14, 14);
         };
+        if (afterAnother) {  // dots already change in place when these are drawn
+            s.Ellipse(30, 30, 34, 34);
+            s.Ellipse(30, 30, 34, 34);
+        }
         dot(common::kBlack);
         dot(common::kRed);  // a redraw: from here on dots may change in place
         s.SetPenColor(common::kBlue);
         s.SetBrushColor(common::kBlue);
         s.SetFontColor(common::kBlue);
-        overlaps[i](s);
+        overlaps[i % overlaps.size()](s);
         dot(common::kRed);
         ASSERT_EQ(s.Pixel(12, 12), common::kRed);
         QImage replayed(40, 40, QImage::Format_RGB32);
