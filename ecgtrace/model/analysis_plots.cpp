@@ -310,7 +310,10 @@ void DrawPowerLevels(const PowerLevels& p, const std::string& repetition, const 
         const int y = Rnd(10 * i * ys) + 10;
         s.MoveTo(15, y);
         s.LineTo(20, y);
-        s.TextOut(5, y - 5, i == 0 ? std::string("0") : "-" + IntText(10 * i));
+        // Appended, not "-" + text: GCC 12 warns falsely (-Wrestrict) on that.
+        std::string label = i == 0 ? "0" : "-";
+        if (i != 0) label.append(IntText(10 * i));
+        s.TextOut(5, y - 5, label);
     }
     s.TextOut(15, 1, "db");
     s.TextOut(W - s.TextWidth(repetition) - 5, 1, repetition);
