@@ -227,6 +227,28 @@ void AnalysisWindow::AttachExportMenus() {
          [this]() -> const common::PlotSurface& { return phaseSurface_; },
          [this] { return CrossPhaseTable(session_.Model(), phaseRows_.g1, phaseRows_.g2); },
          {}});
+    // A recording's plots, while they stand in the book figures' place.
+    const struct {
+        PlotView* view;
+        const char* name;
+        RecordingPlot plot;
+    } recordingPlots[] = {
+        {histogramFigure_, "recording_histogram", RecordingPlot::Histogram},
+        {correlationFigure_, "recording_autocorrelation", RecordingPlot::Autocorrelation},
+        {powerFigure_, "recording_power", RecordingPlot::Power}};
+    for (const auto& shown : recordingPlots) {
+        const RecordingPlot plot = shown.plot;
+        AttachPlotMenu(
+            shown.view,
+            {QString::fromLatin1(shown.name),
+             [this, plot]() -> const common::PlotSurface& { return RecordingSurface(plot); },
+             [this, plot] {
+                 const RecordingAnalysis* recording = session_.Recording();
+                 return recording ? RecordingPlotTable(*recording, plot) : common::DataTable{};
+             },
+             {}})
+            ->OfferOnlyWhile([this] { return ShowsRecording(); });
+    }
 }
 
 QWidget* AnalysisWindow::AddPage(const char* name, const char* caption) {

@@ -49,7 +49,9 @@ PlotMenu::PlotMenu(PlotView* view, PlotExport source)
     connect(view, &QWidget::customContextMenuRequested, this, &PlotMenu::Popup);
 }
 
-void PlotMenu::Popup(const QPoint& position) { menu_->popup(view_->mapToGlobal(position)); }
+void PlotMenu::Popup(const QPoint& position) {
+    if (Offered()) menu_->popup(view_->mapToGlobal(position));
+}
 
 void PlotMenu::CopyPicture() {
     Guarded(view_, [&] { Clipboard().setImage(source_.picture().Image()); });

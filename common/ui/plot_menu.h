@@ -51,6 +51,10 @@ public:
     PlotMenu(PlotView* view, PlotExport source);
 
     QMenu* Menu() const { return menu_; }
+    // For a view that shows this plot only at times: the menu is offered
+    // only while `offered` says so (without it, always).
+    void OfferOnlyWhile(std::function<bool()> offered) { offered_ = std::move(offered); }
+    bool Offered() const { return !offered_ || offered_(); }
     // Shows the menu at `position` (view coordinates) without waiting for it.
     void Popup(const QPoint& position);
 
@@ -64,6 +68,7 @@ private:
     PlotView* view_;
     PlotExport source_;
     QMenu* menu_;
+    std::function<bool()> offered_;
 };
 
 PlotMenu* AttachPlotMenu(PlotView* view, PlotExport source);

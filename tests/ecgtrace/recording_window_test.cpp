@@ -2,9 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QTabWidget>
 
+#include "common/ui/plot_menu.h"
 #include "ecgtrace/analysis_window.h"
 #include "ecgtrace/model/recording_plots.h"
 #include "support/recording_maker.h"
@@ -47,10 +50,18 @@ TEST_F(RecordingWindow, ShowsTheRecordingsPlotsInTheBookFiguresPlace) {
     EXPECT_TRUE(analysis->windowTitle().endsWith(" beside ecg.edf, channel II, from 0 s"))
         << analysis->windowTitle().toStdString();
     EXPECT_TRUE(Label(*analysis, "measuresLabel")->text().contains("II: 6."));
+    // Its plots' menus copy the recording's values.
+    auto* menu = Plot(*analysis, "histogramFigure")->findChild<common::ui::PlotMenu*>();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->Offered());
+    menu->CopyData();
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().startsWith("bin_low\tbin_high\tfraction\n"));
 
-    // Back to the book figure: the pictures from before and the plain caption.
+    // Back to the book figure: the pictures from before and the plain caption,
+    // and no menu on the book's figure.
     Find<QCheckBox>(*analysis, "histogramPageRecordingSwitch")->click();
     EXPECT_FALSE(analysis->ShowsRecording());
+    EXPECT_FALSE(menu->Offered());
     EXPECT_TRUE(Plot(*analysis, "histogramFigure")->Image().isNull());
     EXPECT_FALSE(analysis->windowTitle().contains("beside"));
     // The choice is kept: switching on again asks nothing.
