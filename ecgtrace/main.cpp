@@ -85,6 +85,9 @@ int main(int argc, char** argv) {
 
     mainWindow.show();
     if (recording) {
+        // Beside the sum signal, which the analysis keeps following from
+        // page to page while the E(t) tab shows.
+        mainWindow.ShowSumSignalTab();
         analysisWindow.OpenFromSumSignal();
         analysisWindow.ChooseRecording(QString::fromStdString(*recording));
     }

@@ -1021,6 +1021,8 @@ void MainWindow::P0ArrowsClicked() {
 
 bool MainWindow::ShowsSumSignal() const { return tabs_->currentIndex() == kSumSignalTab; }
 
+void MainWindow::ShowSumSignalTab() { tabs_->setCurrentIndex(kSumSignalTab); }
+
 AnalysisSubject MainWindow::AnalysedSubject() const {
     const SignalModel& m = Model();
     return ShowsSumSignal() ? AnalysisSubject::SumSignal(m.CrossGroup())

@@ -57,6 +57,8 @@ public:
     QPushButton* GroupAnalysisButton() const { return groupAnalysisButton_; }
     // The E(t) tab is showing.
     bool ShowsSumSignal() const;
+    // Brings up the E(t) tab, as a click on it does.
+    void ShowSumSignalTab();
     // What the analysis window analyses as this window stands: E(t) while
     // its tab shows, else the actual group against the cross group.
     AnalysisSubject AnalysedSubject() const;

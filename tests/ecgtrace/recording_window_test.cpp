@@ -70,6 +70,15 @@ TEST_F(RecordingWindow, ShowsTheRecordingsPlotsInTheBookFiguresPlace) {
     EXPECT_EQ(dialogs.modalRuns, 1);
 }
 
+TEST_F(RecordingWindow, OpenedAtStartItStaysBesideTheSumSignalFromPageToPage) {
+    main->ShowSumSignalTab();  // as a start with a recording does
+    analysis->OpenFromSumSignal();
+    analysis->ChooseRecording(QString::fromStdString(path));
+    Find<QTabWidget>(*analysis, "analysisTabs")->setCurrentIndex(1);
+    EXPECT_TRUE(analysis->windowTitle().startsWith("Signal analysis of E(t) beside"))
+        << analysis->windowTitle().toStdString();
+}
+
 TEST_F(RecordingWindow, TheMainWindowShowsTheChosenRecordingUnderE) {
     auto* trace = Plot(*main, "recordingTracePlot");
     const QImage sumBefore = Plot(*main, "sumPlot")->Image();
