@@ -28,14 +28,10 @@ constexpr Page kPages[] = {{"histogramPlot", "histogram", "histogramFigure"},
                            {"powerPlot", "power spectrum", "powerFigure"},
                            {"phasePlot", "cross phase spectrum", "phaseFigure"}};
 
-template <class Table>
-void DescribeFrom(PlotView* plot, const std::string& title, Table&& table) noexcept {
-    const QString heading = QString::fromStdString(title).simplified();
-    try {
-        common::ui::DescribePlot(plot, common::ui::PlotDescription(heading, table()));
-    } catch (...) {
-        common::ui::DescribePlot(plot, heading);
-    }
+// The titles are drawn on two lines; read as one.
+void DescribeFrom(PlotView* plot, const std::string& title,
+                  const std::function<common::DataTable()>& table) noexcept {
+    common::ui::DescribePlotFrom(plot, QString::fromStdString(title).simplified(), table);
 }
 
 }  // namespace

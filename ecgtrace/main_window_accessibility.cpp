@@ -80,15 +80,6 @@ QString GroupTitle(const char* what, std::int32_t g) {
     return QStringLiteral("%1 of group %2").arg(QLatin1String(what)).arg(g);
 }
 
-template <class Table>
-void DescribeFrom(PlotView* plot, const QString& title, Table&& table) noexcept {
-    try {
-        common::ui::DescribePlot(plot, common::ui::PlotDescription(title, table()));
-    } catch (...) {
-        common::ui::DescribePlot(plot, title);
-    }
-}
-
 }  // namespace
 
 void MakeMainWindowAccessible(QWidget& window) {
@@ -133,24 +124,27 @@ void DescribeSumPlot(PlotView* plot, const SignalModel& model) noexcept {
 }
 
 void DescribeRecordingPlot(PlotView* plot, const RecordingWindow& window) noexcept {
-    DescribeFrom(plot,
-                 QStringLiteral("recording %1, channel %2, from %3 s")
-                     .arg(QString::fromStdString(RecordingName(window.file)),
-                          QString::fromStdString(RecordingChannelName(window)),
-                          QString::fromStdString(common::FormatGeneral(window.startSeconds, 6))),
-                 [&] { return RecordingTraceTable(window); });
+    common::ui::DescribePlotFrom(
+        plot,
+        QStringLiteral("recording %1, channel %2, from %3 s")
+            .arg(QString::fromStdString(RecordingName(window.file)),
+                 QString::fromStdString(RecordingChannelName(window)),
+                 QString::fromStdString(common::FormatGeneral(window.startSeconds, 6))),
+        [&] { return RecordingTraceTable(window); });
 }
 
 void DescribeSignalPlot(PlotView* plot, const SignalModel& model, std::int32_t g) noexcept {
-    DescribeFrom(plot, GroupTitle("A(t)", g), [&] { return ATable(model, g); });
+    common::ui::DescribePlotFrom(plot, GroupTitle("A(t)", g), [&] { return ATable(model, g); });
 }
 
 void DescribeSeriesPlot(PlotView* plot, const SignalModel& model, std::int32_t g) noexcept {
-    DescribeFrom(plot, GroupTitle("series Pn", g), [&] { return PSeriesTable(model, g); });
+    common::ui::DescribePlotFrom(plot, GroupTitle("series Pn", g),
+                                 [&] { return PSeriesTable(model, g); });
 }
 
 void DescribeMapPlot(PlotView* plot, const SignalModel& model, std::int32_t g) noexcept {
-    DescribeFrom(plot, GroupTitle("map Pn -> Pn+1", g), [&] { return PMapTable(model, g); });
+    common::ui::DescribePlotFrom(plot, GroupTitle("map Pn -> Pn+1", g),
+                                 [&] { return PMapTable(model, g); });
 }
 
 }  // namespace ecgtrace

@@ -105,6 +105,15 @@ void DescribePlot(PlotView* plot, const QString& description) {
     if (plot) plot->setAccessibleDescription(description);
 }
 
+void DescribePlotFrom(PlotView* plot, const QString& title,
+                      const std::function<common::DataTable()>& table) noexcept {
+    try {
+        DescribePlot(plot, PlotDescription(title, table()));
+    } catch (...) {
+        DescribePlot(plot, title);
+    }
+}
+
 void DescribePlotWith(PlotView* plot, std::function<QString()> describe) {
     if (!plot) return;
     InstallAccessibleRoles();

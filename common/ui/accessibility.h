@@ -32,6 +32,10 @@ void NameArrows(ArrowButtons* arrows, const QString& name);
 // key and Space or Enter does what a click does.
 void NamePlot(PlotView* plot, const QString& name);
 void DescribePlot(PlotView* plot, const QString& description);
+// Described by PlotDescription of the table `table` gives; when the table
+// cannot be made (the model refuses), by the title alone.
+void DescribePlotFrom(PlotView* plot, const QString& title,
+                      const std::function<common::DataTable()>& table) noexcept;
 // The description is asked of `describe` whenever a reader wants it (for
 // plots whose captions change apart from their drawing).
 void DescribePlotWith(PlotView* plot, std::function<QString()> describe);
