@@ -1,3 +1,4 @@
+#include "ecgtrace/batch/batch_arguments.h"
 #include "ecgtrace/batch/offscreen_drawing.h"
 #include "ecgtrace/batch/plot_command.h"
 
@@ -16,17 +17,9 @@
 
 namespace ecgtrace {
 
-bool AsksForPlot(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == "--plot") return true;
-    return false;
-}
+bool AsksForPlot(int argc, char** argv) { return HasArgument(argc, argv, "--plot"); }
 
 namespace {
-
-struct UsageError {
-    std::string message;
-};
 
 const char* const kPlotUsage =
     "usage: ecgtrace-batch [PARFILE] --plot NAME --format png|svg|csv|edf [--scale N]\n"
@@ -50,26 +43,22 @@ int RunPlotExportCommand(int argc, char** argv) {
         return 2;
     };
     try {
-        const auto value = [&](std::size_t& i) -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
-            return args[++i];
-        };
         for (std::size_t i = 0; i < args.size(); ++i) {
             const std::string& arg = args[i];
             if (arg == "--plot") {
-                plot = value(i);
+                plot = OptionValue(args, i);
             } else if (arg == "--format") {
-                format = value(i);
+                format = OptionValue(args, i);
             } else if (arg == "--scale") {
-                request.scale = WholeNumber(arg, value(i));
+                request.scale = WholeNumber(arg, OptionValue(args, i));
             } else if (arg == "--group") {
-                request.group = WholeNumber(arg, value(i));
+                request.group = WholeNumber(arg, OptionValue(args, i));
             } else if (arg == "--cross") {
-                request.cross = WholeNumber(arg, value(i));
+                request.cross = WholeNumber(arg, OptionValue(args, i));
             } else if (arg == "--repetition") {
                 request.repetition = true;
             } else if (arg == "--out") {
-                out = value(i);
+                out = OptionValue(args, i);
             } else if (!arg.empty() && arg[0] == '-') {
                 throw UsageError{"unknown argument " + arg};
             } else if (path) {

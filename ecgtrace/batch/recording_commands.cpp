@@ -1,3 +1,4 @@
+#include "ecgtrace/batch/batch_arguments.h"
 #include "ecgtrace/batch/offscreen_drawing.h"
 #include "ecgtrace/batch/recording_commands.h"
 
@@ -18,22 +19,12 @@
 namespace ecgtrace {
 namespace {
 
-struct UsageError {
-    std::string message;
-};
-
 const char* const kRecordingUsage =
     "usage: ecgtrace-batch --recording FILE [--channel N|LABEL] [--start SECONDS] --summary\n"
     "       ecgtrace-batch --recording FILE [--channel N|LABEL] [--start SECONDS]\n"
     "                      --plot histogram|autocorrelation|power --format png|svg|csv\n"
     "                      [--scale N] --out FILE\n"
     "       ecgtrace-batch [PARFILE] --summary\n";
-
-bool HasArgument(int argc, char** argv, const char* wanted) {
-    for (int i = 1; i < argc; ++i)
-        if (std::string(argv[i]) == wanted) return true;
-    return false;
-}
 
 std::string Number(double x) { return common::FormatGeneral(x, 17); }
 
@@ -124,29 +115,25 @@ int RunRecordingCommand(int argc, char** argv) {
     std::int32_t scale = 1;
     RecordingPlot which = RecordingPlot::Histogram;
     try {
-        const auto value = [&](std::size_t& i) -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError{args[i] + " needs a value"};
-            return args[++i];
-        };
         for (std::size_t i = 0; i < args.size(); ++i) {
             const std::string& arg = args[i];
             if (arg == "--recording" && !file) {
-                file = value(i);
+                file = OptionValue(args, i);
             } else if (arg == "--channel" && !channel) {
-                channel = value(i);
+                channel = OptionValue(args, i);
             } else if (arg == "--start") {
-                if (!common::TryParseFloat(value(i), start) || !std::isfinite(start))
+                if (!common::TryParseFloat(OptionValue(args, i), start) || !std::isfinite(start))
                     throw UsageError{"--start needs a number of seconds"};
             } else if (arg == "--summary") {
                 summary = true;
             } else if (arg == "--plot" && !plot) {
-                plot = value(i);
+                plot = OptionValue(args, i);
             } else if (arg == "--format" && !format) {
-                format = value(i);
+                format = OptionValue(args, i);
             } else if (arg == "--out" && !out) {
-                out = value(i);
+                out = OptionValue(args, i);
             } else if (arg == "--scale") {
-                if (!common::TryParseInteger(value(i), scale) || scale < 1 || scale > 8)
+                if (!common::TryParseInteger(OptionValue(args, i), scale) || scale < 1 || scale > 8)
                     throw UsageError{"--scale needs a whole number from 1 to 8"};
             } else {
                 throw UsageError{"unknown argument " + arg};
