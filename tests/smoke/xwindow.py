@@ -5,7 +5,6 @@ window manager's close box does (WM_DELETE_WINDOW).
     xwindow.py find  "TITLE" [SECONDS]   exit 0 once the window exists
     xwindow.py shown "TITLE" [SECONDS] [--or "TITLE"] [--except ID]
                                          print its id once it is on the screen
-    xwindow.py gone  "TITLE" [SECONDS]   exit 0 once none is on the screen
     xwindow.py close "TITLE" [SECONDS]   wait until it is shown, then request closing
 
 --alive PID gives up waiting as soon as the program PID has ended.
@@ -116,7 +115,7 @@ def main():
     while len(args) >= 2 and args[-2] in options:
         options[args[-2]].append(args[-1])
         args = args[:-2]
-    if len(args) not in (2, 3) or args[0] not in ("find", "shown", "gone", "close"):
+    if len(args) not in (2, 3) or args[0] not in ("find", "shown", "close"):
         print(__doc__, file=sys.stderr)
         return 2
     action, titles = args[0], [args[1]] + options["--or"]
@@ -129,16 +128,13 @@ def main():
     deadline = time.monotonic() + seconds
     while True:
         window = find(display, titles, action != "find", excluded)
-        if (window is None) == (action == "gone"):
+        if window is not None:
             break
         if any(ended(int(pid)) for pid in options["--alive"]):
             print(f"the program ended while waiting for {args[1]!r}", file=sys.stderr)
             return 1
         if time.monotonic() >= deadline:
-            if action == "gone":
-                print(f"window {args[1]!r} still shown", file=sys.stderr)
-            else:
-                print(f"no window titled {' or '.join(map(repr, titles))}", file=sys.stderr)
+            print(f"no window titled {' or '.join(map(repr, titles))}", file=sys.stderr)
             return 1
         time.sleep(0.1)
     if action == "shown":
